@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Builds everything and runs the whole test suite. Usage: test.sh [--sanitize]
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+if [ "${1:-}" = "--sanitize" ]; then
+    BUILD_TYPE=Debug bash "$root/scripts/build.sh" "$root/build-sanitize" -DVESK_SANITIZE=ON
+    dir="$root/build-sanitize"
+    export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0
+    export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+else
+    bash "$root/scripts/build.sh" "$root/build"
+    dir="$root/build"
+fi
+export QT_QPA_PLATFORM=offscreen
+ctest --test-dir "$dir" --output-on-failure --no-tests=error -j "$(nproc)"

@@ -1,0 +1,59 @@
+#pragma once
+// The mining controller: owns the log of the chosen process and its task list, and gives every
+// front end the same entry points for a run.
+
+#include <string>
+#include <vector>
+
+#include "log/vesk_logline.h"
+#include "log/vesk_logline_reader.h"
+#include "log/xml_log_stream.h"
+#include "mining/vesk_task.h"
+
+namespace vesk {
+
+// "1 (order handling)", or "2 (none)" for a process without description.
+std::string process_list_entry(const LogProcess& process);
+// The process id of a process list entry: its text up to the first blank.
+std::string process_id_of_entry(const std::string& entry);
+
+class Tvesk_util {
+public:
+    Tvesk_util() = default;
+    Tvesk_util(const Tvesk_util&) = delete;
+    Tvesk_util& operator=(const Tvesk_util&) = delete;
+
+    // Discards the log and the task list.
+    void reset();
+
+    void set_filter(const Tevent_filter& filter) { filter_ = filter; }
+    const Tevent_filter& filter() const { return filter_; }
+
+    // Resets, then remembers the log file and how to parse it.
+    void load_log(const std::string& file_name, bool resolve_externals);
+    // Entries as the process list shows them; throws for an unreadable file.
+    std::vector<std::string> list_processes() const;
+    // Replaces the log with the process's lines that pass the filter. A failed read leaves the
+    // log as it was.
+    void read_process(const std::string& process_id);
+    void build_task_list();
+
+    Towned_tasklist& main_task_list() { return main_tasks_; }
+    const Tloglist& log() const { return log_; }
+    const std::string& log_file_name() const { return log_file_.path(); }
+    std::int32_t case_count() const { return case_count_; }
+    const std::string& process_description() const { return process_description_; }
+
+    // The debug listing of the task list, appended to `lines`.
+    void relations_text(std::vector<std::string>& lines);
+
+private:
+    Tevent_filter filter_;
+    Towned_tasklist main_tasks_;
+    Tloglist log_;
+    WorkflowLogFile log_file_;
+    std::int32_t case_count_ = -1;
+    std::string process_description_;
+};
+
+}  // namespace vesk

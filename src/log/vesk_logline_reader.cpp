@@ -1,0 +1,136 @@
+#include "log/vesk_logline_reader.h"
+
+#include <charconv>
+#include <unordered_map>
+
+namespace vesk {
+
+namespace {
+
+// The characters from 1-based position `first`, at most `count` of them, as far as they exist.
+std::string_view copy_chars(std::string_view text, std::size_t first, std::size_t count) {
+    if (first > text.size()) return {};
+    return text.substr(first - 1, count);
+}
+
+std::optional<std::int32_t> parse_number(std::string_view digits) {
+    if (digits.empty()) return std::nullopt;
+    for (const char c : digits)
+        if (c < '0' || c > '9') return std::nullopt;
+    std::int32_t value = 0;
+    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+    if (error != std::errc() || end != digits.data() + digits.size()) return std::nullopt;
+    return value;
+}
+
+// Interns the task-event names so that the lines of one task share one string.
+class NameTable {
+public:
+    const Tlog_line::Name& name_for(const std::string& task, EventType event) {
+        key_.assign(task).append("_").append(event_type_name(event));
+        auto it = names_.find(key_);
+        if (it == names_.end())
+            it = names_.emplace(key_, std::make_shared<const std::string>(key_)).first;
+        return it->second;
+    }
+
+private:
+    std::string key_;
+    std::unordered_map<std::string, Tlog_line::Name> names_;
+};
+
+// Lines arrive case by case; a case that holds an unwanted abort or withdraw is dropped whole.
+class CaseCollector {
+public:
+    CaseCollector(Tloglist& lines, const Tevent_filter& filter) : lines_(lines), filter_(filter) {}
+
+    void take(const LogEntryFields& entry) {
+        const EventType event = entry.event_kind ? event_type_of(*entry.event_kind)
+                                                 : EventType::normal;
+        if (!passes_event_filter(entry.event_kind, filter_)) return;
+        if (entry.case_number != current_case_) start_case(entry.case_number);
+
+        Tlog_line& line = lines_.emplace_back(names_.name_for(entry.task_name, event),
+                                              entry.case_number);
+        line.set_event_type(event);
+        const auto date = entry.date ? parse_log_date(*entry.date) : std::nullopt;
+        line.set_date(date.value_or(kDefaultDate));
+        const auto time = entry.time ? parse_log_time(*entry.time) : std::nullopt;
+        line.set_time(time.value_or(kDefaultTime));
+
+        const std::string kind = entry.event_kind.value_or("normal");
+        const bool unwanted = (kind == "abort" && !filter_.abort) ||
+                              (kind == "withdraw" && !filter_.withdraw);
+        keep_case_ = keep_case_ && !unwanted;
+    }
+
+    void finish() { finish_case(); }
+
+private:
+    void start_case(std::int32_t case_number) {
+        finish_case();
+        current_case_ = case_number;
+        case_begin_ = lines_.size();
+        keep_case_ = true;
+    }
+
+    void finish_case() {
+        if (!keep_case_) lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(case_begin_), lines_.end());
+    }
+
+    Tloglist& lines_;
+    const Tevent_filter& filter_;
+    NameTable names_;
+    std::int32_t current_case_ = -1;
+    std::size_t case_begin_ = 0;
+    bool keep_case_ = true;
+};
+
+}  // namespace
+
+std::optional<Tdate> parse_log_date(std::string_view text) {
+    const auto day = parse_number(copy_chars(text, 1, 2));
+    const auto month = parse_number(copy_chars(text, 4, 2));
+    const auto year = parse_number(copy_chars(text, 7, 4));
+    if (!day || !month || !year) return std::nullopt;
+    const Tdate date{*day, *month, *year};
+    if (!is_valid_date(date)) return std::nullopt;
+    return date;
+}
+
+std::optional<Ttime> parse_log_time(std::string_view text) {
+    if (text.size() < 5) return std::nullopt;
+    const auto hour = parse_number(copy_chars(text, 1, 2));
+    const auto minute = parse_number(copy_chars(text, 4, 2));
+    const auto second = text.size() > 7 ? parse_number(copy_chars(text, 7, 2)) : 0;
+    const auto millisecond =
+        text.size() > 9 ? parse_number(copy_chars(text, 10, std::string_view::npos)) : 0;
+    if (!hour || !minute || !second || !millisecond) return std::nullopt;
+    const Ttime time{*hour, *minute, *second, *millisecond};
+    if (!is_valid_time(time)) return std::nullopt;
+    return time;
+}
+
+bool passes_event_filter(const std::optional<std::string>& kind, const Tevent_filter& filter) {
+    if (!kind) return true;
+    const std::string& k = *kind;
+    return (k == "complete" && filter.complete) || k == "abort" || k == "normal" ||
+           (k == "schedule" && filter.schedule) || (k == "start" && filter.start) ||
+           (k == "suspend" && filter.suspend) || (k == "resume" && filter.resume) ||
+           k == "withdraw";
+}
+
+ProcessLog read_process_log(const WorkflowLogFile& file, const std::string& process_id,
+                            const Tevent_filter& filter) {
+    ProcessLog result;
+    CaseCollector collector(result.lines, filter);
+    const ProcessHeader header = file.read_process(
+        process_id, [&collector](const LogEntryFields& entry) { collector.take(entry); });
+    collector.finish();
+    result.description = header.description.value_or("none");
+    result.case_count = header.case_count;
+    compute_loop_information(result.lines);
+    return result;
+}
+
+}  // namespace vesk
