@@ -55,11 +55,14 @@ public:
             throw XmlReadError(fatal_.empty() ? std::string("the file is not well-formed")
                                               : fatal_);
         }
-        return status == 1;
+        if (status != 1) return false;
+        type_ = xmlTextReaderNodeType(reader_.get());
+        depth_ = xmlTextReaderDepth(reader_.get());
+        return true;
     }
 
-    int type() const { return xmlTextReaderNodeType(reader_.get()); }
-    int depth() const { return xmlTextReaderDepth(reader_.get()); }
+    int type() const { return type_; }
+    int depth() const { return depth_; }
     bool is_element() const { return type() == XML_READER_TYPE_ELEMENT; }
     bool is_end_element() const { return type() == XML_READER_TYPE_END_ELEMENT; }
     bool is_empty_element() const { return xmlTextReaderIsEmptyElement(reader_.get()) == 1; }
@@ -120,6 +123,8 @@ private:
 
     std::unique_ptr<xmlTextReader, ReaderFree> reader_;
     std::string fatal_;
+    int type_ = 0;
+    int depth_ = 0;
 };
 
 std::string position_text(std::int32_t index) { return "child " + std::to_string(index + 1); }

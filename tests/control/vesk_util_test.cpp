@@ -1,1 +1,101 @@
+#include "control/vesk_util.h"
+
 #include <gtest/gtest.h>
+
+#include "support/log_xml.h"
+#include "support/temp_dir.h"
+
+namespace vesk {
+namespace {
+
+using test::Entry;
+using test::Process;
+
+Tevent_filter complete_only() {
+    Tevent_filter filter;
+    filter.complete = true;
+    return filter;
+}
+
+TEST(Controller, ProcessListEntries) {
+    EXPECT_EQ(process_list_entry({"1", "order handling"}), "1 (order handling)");
+    EXPECT_EQ(process_list_entry({"2", std::nullopt}), "2 (none)");
+    EXPECT_EQ(process_id_of_entry("1 (order handling)"), "1");
+    EXPECT_EQ(process_id_of_entry("17"), "17");
+}
+
+TEST(Controller, ResetLeavesNothingOfTheEarlierRun) {
+    test::TempDir dir;
+    Tvesk_util controller;
+    EXPECT_EQ(controller.case_count(), -1);
+    controller.load_log(
+        dir.write("log.xml", test::log_xml({Process{.cases = {{Entry{"A"}, Entry{"B"}}}}})),
+        false);
+    controller.set_filter(complete_only());
+    controller.read_process("1");
+    controller.build_task_list();
+    EXPECT_EQ(controller.case_count(), 1);
+    EXPECT_EQ(controller.main_task_list().count(), 2);
+
+    controller.reset();
+    std::vector<std::string> lines;
+    controller.relations_text(lines);
+    EXPECT_TRUE(lines.empty());
+    EXPECT_TRUE(controller.log().empty());
+    EXPECT_EQ(controller.case_count(), -1);
+    EXPECT_EQ(controller.process_description(), "");
+}
+
+TEST(Controller, AFailedReadKeepsTheLogItHad) {
+    test::TempDir dir;
+    Tvesk_util controller;
+    controller.load_log(
+        dir.write("log.xml", test::log_xml({Process{.cases = {{Entry{"A"}}}}})), false);
+    controller.set_filter(complete_only());
+    controller.read_process("1");
+    EXPECT_THROW(controller.read_process("2"), LogFormatError);
+    EXPECT_EQ(controller.log().size(), 1u);
+}
+
+TEST(Controller, RelationsTextListsEveryTask) {
+    test::TempDir dir;
+    Tvesk_util controller;
+    controller.load_log(dir.write("log.xml", test::log_xml({Process{.cases = {
+                                                 {Entry{"A"}, Entry{"B"}, Entry{"A"}},
+                                                 {Entry{"A"}, Entry{"C"}}}}})),
+                        false);
+    controller.set_filter(complete_only());
+    controller.read_process("1");
+    controller.build_task_list();
+    std::vector<std::string> lines;
+    controller.relations_text(lines);
+    const std::vector<std::string> expected = {
+        "",
+        "A_complete  2",
+        "  < B_complete ",
+        "  > B_complete C_complete ",
+        " -> C_complete ",
+        " <- ",
+        " || B_complete ",
+        "two loop with:",
+        "    B_complete",
+        "",
+        "B_complete  2147483647",
+        "  < A_complete ",
+        "  > A_complete ",
+        " -> ",
+        " <- ",
+        " || A_complete ",
+        "",
+        "C_complete  2147483647",
+        "  < A_complete ",
+        "  > ",
+        " -> ",
+        " <- A_complete ",
+        " || ",
+    };
+    EXPECT_EQ(lines, expected);
+}
+
+}  // namespace
+}  // namespace vesk

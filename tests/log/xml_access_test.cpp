@@ -1,1 +1,142 @@
+// The XML layer: the document model's node rules, reloading, and safety against hostile files.
+
 #include <gtest/gtest.h>
+
+#include "log/vesk_logline_reader.h"
+#include "log/xml_document.h"
+#include "support/temp_dir.h"
+
+namespace vesk {
+namespace {
+
+TEST(XmlDocument, ChildrenSkipBlankTextButKeepCommentsAndText) {
+    test::TempDir dir;
+    XmlDocument doc;
+    doc.load(dir.write("a.xml",
+                       "<r>\n  <a x=\"\"/>\n  <!-- c -->\n  text\n  <b>  <c>one</c>two  </b>\n</r>"),
+             false);
+    const XmlNode root = doc.document_element();
+    ASSERT_EQ(root.child_count(), 4);
+    EXPECT_EQ(root.child(0).name(), "a");
+    EXPECT_EQ(root.child(1).name(), "#comment");
+    EXPECT_EQ(root.child(2).name(), "#text");
+    EXPECT_THROW(root.child(4), std::out_of_range);
+    EXPECT_EQ(root.child_by_name("b").text(), "  onetwo  ");
+    EXPECT_THROW(root.child_by_name("missing"), LogFormatError);
+    EXPECT_FALSE(root.find_child("c").has_value());  // only direct children
+
+    const XmlNode a = root.child(0);
+    EXPECT_TRUE(a.has_attribute("x"));
+    EXPECT_EQ(a.attribute("x"), "");
+    EXPECT_EQ(a.attribute("y"), std::nullopt);
+    EXPECT_THROW(a.required_attribute("y"), LogFormatError);
+    EXPECT_EQ(root.child(1).attribute("x"), std::nullopt);
+}
+
+TEST(XmlDocument, ActivateReadsTheFileAgainAndFailuresAreReported) {
+    test::TempDir dir;
+    const std::string path = dir.write("a.xml", "<first/>");
+    XmlDocument doc;
+    doc.load(path, false);
+    dir.write("a.xml", "<second/>");
+    EXPECT_EQ(doc.document_element().name(), "first");
+    doc.deactivate();
+    EXPECT_FALSE(doc.is_active());
+    EXPECT_THROW(doc.document_element(), std::logic_error);
+    doc.activate();
+    EXPECT_EQ(doc.document_element().name(), "second");
+
+    dir.write("a.xml", "<broken>");
+    EXPECT_THROW(doc.activate(), XmlReadError);
+    EXPECT_THROW(doc.load(dir.path().string() + "/none.xml", false), XmlReadError);
+}
+
+// An external entity must never pull a local file into the log unless the user asked for
+// external resolution, and an entity bomb must not blow up either reader.
+class HostileXml : public ::testing::Test {
+protected:
+    std::string xxe_log() const {
+        dir_.write("secret.txt", "TOPSECRET");
+        return dir_.write("xxe.xml",
+                          "<?xml version=\"1.0\"?>\n"
+                          "<!DOCTYPE log [ <!ENTITY secret SYSTEM \"secret.txt\"> ]>\n"
+                          "<log><process id=\"1\" description=\"d\"><i><e>"
+                          "<task_name>x&secret;</task_name></e></i></process></log>");
+    }
+    std::string bomb_log() const {
+        std::string doctype = "<!DOCTYPE log [ <!ENTITY e0 \"haha\">\n";
+        for (int i = 1; i <= 12; ++i)
+            doctype += "<!ENTITY e" + std::to_string(i) + " \"" +
+                       [&] {
+                           std::string refs;
+                           for (int k = 0; k < 10; ++k) refs += "&e" + std::to_string(i - 1) + ";";
+                           return refs;
+                       }() +
+                       "\">\n";
+        doctype += "]>\n";
+        return dir_.write("bomb.xml", "<?xml version=\"1.0\"?>\n" + doctype +
+                                          "<log><process id=\"1\"><i><e><task_name>&e12;"
+                                          "</task_name></e></i></process></log>");
+    }
+    test::TempDir dir_;
+};
+
+TEST_F(HostileXml, ExternalEntitiesStayUnresolvedByDefault) {
+    const WorkflowLogFile file(xxe_log(), false);
+    for (const LogProcess& process : file.list_processes())
+        EXPECT_EQ(process.description.value_or("").find("TOPSECRET"), std::string::npos);
+    Tevent_filter filter;
+    const ProcessLog log = read_process_log(file, "1", filter);
+    for (const Tlog_line& line : log.lines)
+        EXPECT_EQ(line.name().find("TOPSECRET"), std::string::npos);
+    EXPECT_EQ(log.description.find("TOPSECRET"), std::string::npos);
+
+    XmlDocument doc;
+    doc.load(xxe_log(), false);
+    EXPECT_EQ(doc.document_element().text().find("TOPSECRET"), std::string::npos);
+
+    // In an attribute an external entity is not even well-formed.
+    const std::string in_attribute = dir_.write(
+        "attr.xml",
+        "<!DOCTYPE log [ <!ENTITY secret SYSTEM \"secret.txt\"> ]>"
+        "<log><process id=\"&secret;\"/></log>");
+    EXPECT_THROW(WorkflowLogFile(in_attribute, false).list_processes(), XmlReadError);
+}
+
+TEST_F(HostileXml, EntityBombsAreRefusedOrLeftUnexpanded) {
+    for (const bool resolve : {false, true}) {
+        const WorkflowLogFile file(bomb_log(), resolve);
+        try {
+            const ProcessLog log = read_process_log(file, "1", Tevent_filter{});
+            for (const Tlog_line& line : log.lines) EXPECT_LT(line.name().size(), 100000u);
+        } catch (const XmlReadError&) {
+        }
+        XmlDocument doc;
+        try {
+            doc.load(bomb_log(), resolve);
+            EXPECT_LT(doc.document_element().text().size(), 100000u);
+        } catch (const XmlReadError&) {
+        }
+    }
+}
+
+TEST(XmlResolve, ResolvingExternalsLoadsALocalDtdWithItsDefaults) {
+    test::TempDir dir;
+    dir.write("log.dtd", "<!ATTLIST process description CDATA \"from the DTD\">");
+    const std::string path = dir.write(
+        "log.xml", "<!DOCTYPE log SYSTEM \"log.dtd\"><log><process id=\"1\"/></log>");
+    EXPECT_EQ(WorkflowLogFile(path, false).list_processes()[0].description, std::nullopt);
+    EXPECT_EQ(WorkflowLogFile(path, true).list_processes()[0].description, "from the DTD");
+
+    // A DTD that cannot be fetched (no network) does not stop the read.
+    const std::string remote = dir.write(
+        "remote.xml",
+        "<!DOCTYPE log SYSTEM \"http://example.invalid/x.dtd\"><log><process id=\"1\"/></log>");
+    EXPECT_EQ(WorkflowLogFile(remote, true).list_processes().size(), 1u);
+    XmlDocument doc;
+    doc.load(remote, true);
+    EXPECT_EQ(doc.document_element().name(), "log");
+}
+
+}  // namespace
+}  // namespace vesk
