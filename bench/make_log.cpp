@@ -38,16 +38,20 @@ std::unique_ptr<Block> build(std::vector<int> acts, std::mt19937& random) {
         return block;
     }
     const int pick = std::uniform_int_distribution<int>(0, 99)(random);
-    block->kind = pick < 45 ? Kind::choice : pick < 75 ? Kind::sequence
-                : pick < 95 ? Kind::parallel : Kind::loop;
-    const std::size_t parts =
-        std::min<std::size_t>(acts.size(), std::uniform_int_distribution<std::size_t>(2, 3)(random));
+    block->kind = pick < 45   ? Kind::choice
+                  : pick < 75 ? Kind::sequence
+                  : pick < 95 ? Kind::parallel
+                              : Kind::loop;
+    const std::size_t parts = std::min<std::size_t>(
+        acts.size(), std::uniform_int_distribution<std::size_t>(2, 3)(random));
     if (block->kind == Kind::loop) block->kind = acts.size() == 2 ? Kind::loop : Kind::sequence;
     std::size_t begin = 0;
     for (std::size_t p = 0; p < parts; ++p) {
-        const std::size_t end = p + 1 == parts ? acts.size() : begin + (acts.size() - begin) / (parts - p);
-        block->children.push_back(build({acts.begin() + static_cast<long>(begin),
-                                         acts.begin() + static_cast<long>(end)}, random));
+        const std::size_t end =
+            p + 1 == parts ? acts.size() : begin + (acts.size() - begin) / (parts - p);
+        block->children.push_back(
+            build({acts.begin() + static_cast<long>(begin), acts.begin() + static_cast<long>(end)},
+                  random));
         begin = end;
     }
     return block;
@@ -70,11 +74,12 @@ long simulate(const Block& block, long time, std::mt19937& random, std::vector<E
             return end;
         }
         case Kind::sequence:
-            for (const auto& child : block.children) time = simulate(*child, time, random, events);
+            for (const auto& child : block.children)
+                time = simulate(*child, time, random, events);
             return time;
         case Kind::choice: {
-            const auto pick = std::uniform_int_distribution<std::size_t>(
-                0, block.children.size() - 1)(random);
+            const auto pick =
+                std::uniform_int_distribution<std::size_t>(0, block.children.size() - 1)(random);
             return simulate(*block.children[pick], time, random, events);
         }
         case Kind::parallel: {
@@ -98,8 +103,8 @@ long simulate(const Block& block, long time, std::mt19937& random, std::vector<E
 void write_time(std::FILE* out, long minute) {
     const long day = minute / 1440;
     // Day 0 is 1 January 2002; months of 28 days keep every date valid and simple.
-    std::fprintf(out, "<date>%02ld-%02ld-%04ld</date><time>%02ld:%02ld:00</time>",
-                 day % 28 + 1, day / 28 % 12 + 1, 2002 + day / 336, minute / 60 % 24, minute % 60);
+    std::fprintf(out, "<date>%02ld-%02ld-%04ld</date><time>%02ld:%02ld:00</time>", day % 28 + 1,
+                 day / 28 % 12 + 1, 2002 + day / 336, minute / 60 % 24, minute % 60);
 }
 
 Options parse(int argc, char** argv) {
@@ -110,16 +115,22 @@ Options parse(int argc, char** argv) {
             if (i + 1 >= argc) throw std::runtime_error(arg + " needs a value");
             return argv[++i];
         };
-        if (arg == "--cases") o.cases = std::stol(value());
-        else if (arg == "--activities") o.activities = std::stoi(value());
-        else if (arg == "--events") o.with_start = value().find("start") != std::string::npos;
-        else if (arg == "--seed") o.seed = static_cast<unsigned>(std::stoul(value()));
-        else if (arg == "--out") o.out = value();
+        if (arg == "--cases")
+            o.cases = std::stol(value());
+        else if (arg == "--activities")
+            o.activities = std::stoi(value());
+        else if (arg == "--events")
+            o.with_start = value().find("start") != std::string::npos;
+        else if (arg == "--seed")
+            o.seed = static_cast<unsigned>(std::stoul(value()));
+        else if (arg == "--out")
+            o.out = value();
         else if (arg == "--help") {
             std::cout << "make_log [--cases N] [--activities K] [--events start,complete] "
                          "[--seed S] [--out FILE]\n";
             std::exit(0);
-        } else throw std::runtime_error("unknown argument " + arg);
+        } else
+            throw std::runtime_error("unknown argument " + arg);
     }
     if (o.cases < 1 || o.activities < 1) throw std::runtime_error("counts must be positive");
     return o;
@@ -131,14 +142,16 @@ int main(int argc, char** argv) try {
     const Options o = parse(argc, argv);
     std::mt19937 random(o.seed);
     std::vector<int> acts(static_cast<std::size_t>(o.activities));
-    for (int a = 0; a < o.activities; ++a) acts[static_cast<std::size_t>(a)] = a;
+    for (int a = 0; a < o.activities; ++a)
+        acts[static_cast<std::size_t>(a)] = a;
     const auto process = build(acts, random);
 
     std::FILE* out = o.out.empty() ? stdout : std::fopen(o.out.c_str(), "wb");
     if (out == nullptr) throw std::runtime_error("cannot write " + o.out);
-    std::fputs("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<WorkFlow_log>\n"
-               "<source program=\"make_log\"/>\n<process id=\"1\" description=\"generated\">\n",
-               out);
+    std::fputs(
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<WorkFlow_log>\n"
+        "<source program=\"make_log\"/>\n<process id=\"1\" description=\"generated\">\n",
+        out);
     long total = 0;
     std::vector<Event> events;
     for (long c = 0; c < o.cases; ++c) {
@@ -151,8 +164,9 @@ int main(int argc, char** argv) try {
             if (e.start && !o.with_start) continue;
             std::fputs("  <audit_trail_entry>", out);
             write_time(out, e.minute);
-            std::fprintf(out, "<task_name>activity %02d</task_name><event kind=\"%s\"/>"
-                              "</audit_trail_entry>\n",
+            std::fprintf(out,
+                         "<task_name>activity %02d</task_name><event kind=\"%s\"/>"
+                         "</audit_trail_entry>\n",
                          e.activity, e.start ? "start" : "complete");
             ++total;
         }

@@ -46,7 +46,8 @@ std::optional<std::string> ParsedArgs::value(const std::string& name) const {
 std::vector<std::string> ParsedArgs::values(const std::string& name) const {
     std::vector<std::string> result;
     const auto [first, last] = values_.equal_range(name);
-    for (auto it = first; it != last; ++it) result.push_back(it->second);
+    for (auto it = first; it != last; ++it)
+        result.push_back(it->second);
     return result;
 }
 

@@ -19,7 +19,8 @@ int ProcessesCommand::run(const std::vector<std::string>& args, Streams io) cons
     if (parsed.positionals().size() != 1) throw UsageError("expected one LOG file");
     Tvesk_util controller;
     controller.load_log(parsed.positionals()[0], parsed.has("external-dtd"));
-    for (const std::string& entry : controller.list_processes()) io.out << entry << '\n';
+    for (const std::string& entry : controller.list_processes())
+        io.out << entry << '\n';
     return kSuccess;
 }
 

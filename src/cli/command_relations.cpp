@@ -1,82 +1,121 @@
 #include "cli/command_relations.h"
 
-#include <map>
+#include <algorithm>
 
-#include "cli/cli_args.h"
-#include "control/event_choice.h"
-#include "control/vesk_util.h"
+#include "app/file_util.h"
+#include "cli/cli_common.h"
+#include "control/relations_inspection.h"
 
 namespace vesk::cli {
 
 namespace {
 
-UsedEvents parse_events(const std::string& text) {
-    UsedEvents events;
-    events.complete = false;
-    const std::map<std::string, bool UsedEvents::*> names = {
-        {"schedule", &UsedEvents::schedule}, {"start", &UsedEvents::start},
-        {"suspend", &UsedEvents::suspend},   {"complete", &UsedEvents::complete},
-        {"withdraw", &UsedEvents::withdraw}, {"abort", &UsedEvents::abort}};
-    for (const std::string& name : split_list(text, ',')) {
-        const auto it = names.find(name);
-        if (it == names.end())
-            throw UsageError("unknown event type \"" + name +
-                             "\" (use schedule, start, suspend, complete, withdraw, abort)");
-        events.*(it->second) = true;
-    }
-    return events;
+const OptionSpec kOptions = {
+    .with_value = {"process", "events", "overlap", "out", "dtd", "show", "relations"},
+    .flags = {"external-dtd"},
+    .repeatable = {"overlap", "show"}};
+
+void print_relations(Tvesk_util& controller, std::ostream& out) {
+    std::vector<std::string> lines;
+    controller.relations_text(lines);
+    for (const std::string& line : lines)
+        out << line << '\n';
 }
 
-// Says which requested events the rules changed, so a shell user is not surprised.
-void report_adjustments(const UsedEvents& asked, const UsedEvents& used, std::ostream& err) {
-    const auto note = [&err](bool was, bool is, const char* name, const char* why) {
-        if (was && !is) err << "note: " << name << " events are not used: " << why << '\n';
-        if (!was && is) err << "note: " << name << " events are used as well: " << why << '\n';
-    };
-    note(asked.withdraw, used.withdraw, "withdraw", "they need schedule and complete");
-    note(asked.abort, used.abort, "abort", "they need schedule or start, and complete");
-    note(asked.suspend, used.suspend, "suspend", "they need schedule or start");
-    note(asked.complete, used.complete, "complete",
-         "without schedule or start, or with withdraw or abort, complete is needed");
+void print_erroneous_sets(RelationsInspection& inspection, std::ostream& out) {
+    const TintMatrix& sets = inspection.erroneous_sets();
+    for (std::size_t i = 0; i < sets.size(); ++i) {
+        out << "Erroneous set " << i << '\n';
+        for (const std::int32_t position : sets[i])
+            out << "  " << fact_text(*inspection.facts().get(position)) << '\n';
+    }
+}
+
+bool shows(const std::vector<std::string>& list, const char* what) {
+    return std::find(list.begin(), list.end(), what) != list.end();
+}
+
+int mine_from_log(const ParsedArgs& args, Streams io) {
+    if (args.positionals().size() != 1) throw UsageError("expected one LOG file");
+    const auto process = args.value("process");
+    if (!process) throw UsageError("--process ID is required");
+    const auto show = shows_from(args, {"relations"});
+    BuildRelationsRequest request;
+    request.process_id = *process;
+    request.events = event_choice_from(args, io.err);
+    request.overlaps = overlap_variants_from(args, request.events);
+
+    Tvesk_util controller;
+    controller.load_log(args.positionals()[0], args.has("external-dtd"));
+    build_relations(controller, request);
+    if (args.has("out")) {
+        const auto path = controller.write_relations(
+            output_folder_from(args), relations_file_base_name(args.positionals()[0], *process),
+            args.value("dtd").value_or(kDefaultRelationsDtd));
+        io.err << "Wrote " << path.string() << '\n';
+    }
+    if (!args.has("out") || shows(show, "relations")) print_relations(controller, io.out);
+    return kSuccess;
+}
+
+int reopen_relations_file(const ParsedArgs& args, Streams io) {
+    if (!args.positionals().empty()) throw UsageError("give either LOG or --relations FILE");
+    for (const char* option : {"process", "events", "overlap"})
+        if (args.has(option)) throw UsageError(std::string("--") + option + " needs a LOG");
+    const auto show = shows_from(args, {"relations"});
+    const std::string path = *args.value("relations");
+
+    Tvesk_util controller;
+    StderrSink sink(io.err);
+    RelationsInspection inspection(controller);
+    inspection.open_with_relations_file(path, args.has("external-dtd"), sink);
+    print_erroneous_sets(inspection, io.out);
+    // As closing the inspector does: the tasks take the relations of the switched-on facts.
+    inspection.apply();
+    if (args.has("out")) {
+        std::string base = file_name_part(path);
+        if (base.size() > 4 && base.ends_with(".xml")) base.resize(base.size() - 4);
+        const auto written = controller.write_relations(
+            output_folder_from(args), base, args.value("dtd").value_or(kDefaultRelationsDtd));
+        io.err << "Wrote " << written.string() << '\n';
+    }
+    if (shows(show, "relations")) print_relations(controller, io.out);
+    return kSuccess;
 }
 
 }  // namespace
 
 std::string RelationsCommand::usage() const {
-    return "Usage: vesk-cli relations LOG --process ID [--events LIST] [--external-dtd]\n"
+    return "Usage: vesk-cli relations LOG --process ID [--events LIST] [--overlap START:STOP]...\n"
+           "                          [--out DIR] [--dtd URL] [--show relations] [--external-dtd]\n"
+           "       vesk-cli relations --relations FILE [--out DIR] [--dtd URL] [--show relations]\n"
            "\n"
-           "Reads process ID of the XML workflow log LOG, keeping the event types of LIST\n"
-           "(default: complete), builds the ordering relations between its tasks and lists\n"
-           "them: per task its loop length, direct predecessors (<) and successors (>),\n"
-           "causal successors (->) and predecessors (<-), parallel tasks (||) and short-loop\n"
-           "partners.\n"
+           "The first form reads process ID of the XML workflow log LOG, keeping the event types\n"
+           "of LIST (default: complete), and builds the ordering relations between its tasks.\n"
+           "Without --out it lists them: per task its loop length, direct predecessors (<) and\n"
+           "successors (>), causal successors (->) and predecessors (<-), parallel tasks (||)\n"
+           "and short-loop partners. With --out it saves them as \"<LOG name> <ID> "
+           "relations.xml\"\n"
+           "in DIR.\n"
            "\n"
-           "  --process ID     the id of the process (see 'vesk-cli processes')\n"
-           "  --events LIST    comma-separated: schedule,start,suspend,complete,withdraw,abort;\n"
-           "                   suspend brings resume with it; withdraw needs schedule and\n"
-           "                   complete, abort needs schedule or start and complete\n"
-           "  --external-dtd   resolve the DTD the log names (local files only)\n";
+           "The second form reads a relations file back, lists its contradicting facts as\n"
+           "erroneous sets, and with --out saves the relations again under the file's name.\n"
+           "\n"
+           "  --process ID          the id of the process (see 'vesk-cli processes')\n"
+           "  --events LIST         comma-separated: schedule,start,suspend,complete,withdraw,\n"
+           "                        abort; suspend brings resume with it; withdraw needs schedule\n"
+           "                        and complete, abort needs schedule or start and complete\n"
+           "  --overlap START:STOP  make activities whose START..STOP intervals overlap in a case\n"
+           "                        parallel (for example start:complete); may be repeated\n"
+           "  --out DIR             write the relations file into DIR (created when missing)\n"
+           "  --dtd URL             DTD location written into the file\n"
+           "  --show relations      also list the relations when writing\n"
+           "  --external-dtd        resolve the DTD a file names (local files only)\n";
 }
 
 int RelationsCommand::run(const std::vector<std::string>& args, Streams io) const {
-    const ParsedArgs parsed(
-        args, {.with_value = {"process", "events"}, .flags = {"external-dtd"}, .repeatable = {}});
-    if (parsed.positionals().size() != 1) throw UsageError("expected one LOG file");
-    const auto process = parsed.value("process");
-    if (!process) throw UsageError("--process ID is required");
-    const UsedEvents asked = parse_events(parsed.value("events").value_or("complete"));
-    const EventChoice choice = apply_event_choice(asked);
-    report_adjustments(asked, choice.ticked, io.err);
-
-    Tvesk_util controller;
-    controller.load_log(parsed.positionals()[0], parsed.has("external-dtd"));
-    controller.set_filter(event_filter_of(choice));
-    controller.read_process(*process);
-    controller.build_task_list();
-    std::vector<std::string> lines;
-    controller.relations_text(lines);
-    for (const std::string& line : lines) io.out << line << '\n';
-    return kSuccess;
+    const ParsedArgs parsed(args, kOptions);
+    return parsed.has("relations") ? reopen_relations_file(parsed, io) : mine_from_log(parsed, io);
 }
 
 }  // namespace vesk::cli

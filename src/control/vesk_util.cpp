@@ -1,6 +1,9 @@
 #include "control/vesk_util.h"
 
+#include "app/file_util.h"
 #include "mining/vesk_task_build.h"
+#include "mining/vesk_task_overlap.h"
+#include "mining/vesk_task_relations_file.h"
 
 namespace vesk {
 
@@ -10,6 +13,10 @@ std::string process_list_entry(const LogProcess& process) {
 
 std::string process_id_of_entry(const std::string& entry) {
     return entry.substr(0, entry.find(' '));
+}
+
+std::string relations_file_base_name(const std::string& log_path, const std::string& process_id) {
+    return file_name_part(log_path) + " " + process_id + " relations";
 }
 
 void Tvesk_util::reset() {
@@ -39,7 +46,19 @@ void Tvesk_util::read_process(const std::string& process_id) {
     process_description_ = std::move(read.description);
 }
 
-void Tvesk_util::build_task_list() { vesk::build_task_list(log_, main_tasks_); }
+void Tvesk_util::build_task_list() {
+    vesk::build_task_list(log_, main_tasks_);
+}
+
+void Tvesk_util::overlap_parallel(const std::string& start_type, const std::string& stop_type) {
+    vesk::overlap_parallel(log_, main_tasks_, start_type, stop_type);
+}
+
+std::filesystem::path Tvesk_util::write_relations(const std::filesystem::path& folder,
+                                                  const std::string& file_name,
+                                                  const std::string& dtd_location) {
+    return write_relations_file(main_tasks_, folder, file_name, dtd_location, decimal_separator_);
+}
 
 void Tvesk_util::relations_text(std::vector<std::string>& lines) {
     for (Ttask* task : main_tasks_) {

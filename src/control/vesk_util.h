@@ -2,9 +2,11 @@
 // The mining controller: owns the log of the chosen process and its task list, and gives every
 // front end the same entry points for a run.
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
+#include "app/number_format.h"
 #include "log/vesk_logline.h"
 #include "log/vesk_logline_reader.h"
 #include "log/xml_log_stream.h"
@@ -16,6 +18,8 @@ namespace vesk {
 std::string process_list_entry(const LogProcess& process);
 // The process id of a process list entry: its text up to the first blank.
 std::string process_id_of_entry(const std::string& entry);
+// "log.xml 1 relations": the name (without ".xml") under which a process's relations are saved.
+std::string relations_file_base_name(const std::string& log_path, const std::string& process_id);
 
 class Tvesk_util {
 public:
@@ -37,6 +41,16 @@ public:
     // log as it was.
     void read_process(const std::string& process_id);
     void build_task_list();
+    // The overlap refinement on the log and the main task list; the types must differ.
+    void overlap_parallel(const std::string& start_type, const std::string& stop_type);
+
+    // Writes folder/file_name.xml from the main task list; returns the path written.
+    std::filesystem::path write_relations(const std::filesystem::path& folder,
+                                          const std::string& file_name,
+                                          const std::string& dtd_location);
+    // Separator of the figures in written files; the user's locale unless set.
+    void set_decimal_separator(char separator) { decimal_separator_ = separator; }
+    char decimal_separator() const { return decimal_separator_; }
 
     Towned_tasklist& main_task_list() { return main_tasks_; }
     const Tloglist& log() const { return log_; }
@@ -54,6 +68,7 @@ private:
     WorkflowLogFile log_file_;
     std::int32_t case_count_ = -1;
     std::string process_description_;
+    char decimal_separator_ = locale_decimal_separator();
 };
 
 }  // namespace vesk

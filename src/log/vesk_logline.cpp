@@ -8,12 +8,14 @@ namespace vesk {
 namespace {
 
 const std::array<std::string, 8>& event_names() {
-    static const std::array<std::string, 8> names = {
-        "schedule", "start", "withdraw", "suspend", "resume", "abort", "complete", "normal"};
+    static const std::array<std::string, 8> names = {"schedule", "start", "withdraw", "suspend",
+                                                     "resume",   "abort", "complete", "normal"};
     return names;
 }
 
-bool fits_16_bits(std::int32_t value) { return value >= 0 && value <= 0xFFFF; }
+bool fits_16_bits(std::int32_t value) {
+    return value >= 0 && value <= 0xFFFF;
+}
 
 bool is_leap_year(std::int32_t year) {
     return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
@@ -59,9 +61,13 @@ void Tlog_line::set_name(std::string name) {
     name_ = std::make_shared<const std::string>(std::move(name));
 }
 
-void Tlog_line::set_name(Name name) { name_ = std::move(name); }
+void Tlog_line::set_name(Name name) {
+    name_ = std::move(name);
+}
 
-Tdate Tlog_line::date() const { return {day_, month_, year_}; }
+Tdate Tlog_line::date() const {
+    return {day_, month_, year_};
+}
 
 void Tlog_line::set_date(const Tdate& date) {
     if (!is_valid_date(date)) throw std::invalid_argument("Invalid date");
@@ -70,7 +76,9 @@ void Tlog_line::set_date(const Tdate& date) {
     year_ = static_cast<std::uint16_t>(date.year);
 }
 
-Ttime Tlog_line::time() const { return {hour_, minute_, second_, millisecond_}; }
+Ttime Tlog_line::time() const {
+    return {hour_, minute_, second_, millisecond_};
+}
 
 void Tlog_line::set_time(const Ttime& time) {
     if (!is_valid_time(time)) throw std::invalid_argument("Invalid time");

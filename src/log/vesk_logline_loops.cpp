@@ -38,7 +38,8 @@ void compute_loop_information(Tloglist& log) {
     std::unordered_map<std::string_view, std::size_t> seen;
     for (std::size_t begin = 0; begin < log.size();) {
         std::size_t end = begin;
-        while (end < log.size() && log[end].case_number() == log[begin].case_number()) ++end;
+        while (end < log.size() && log[end].case_number() == log[begin].case_number())
+            ++end;
         const auto next = next_same_name(log, begin, end, seen);
         for (std::size_t i = begin; i < end; ++i) {
             const std::size_t j = next[i - begin];

@@ -45,13 +45,13 @@ public:
     CaseCollector(Tloglist& lines, const Tevent_filter& filter) : lines_(lines), filter_(filter) {}
 
     void take(const LogEntryFields& entry) {
-        const EventType event = entry.event_kind ? event_type_of(*entry.event_kind)
-                                                 : EventType::normal;
+        const EventType event =
+            entry.event_kind ? event_type_of(*entry.event_kind) : EventType::normal;
         if (!passes_event_filter(entry.event_kind, filter_)) return;
         if (entry.case_number != current_case_) start_case(entry.case_number);
 
-        Tlog_line& line = lines_.emplace_back(names_.name_for(entry.task_name, event),
-                                              entry.case_number);
+        Tlog_line& line =
+            lines_.emplace_back(names_.name_for(entry.task_name, event), entry.case_number);
         line.set_event_type(event);
         const auto date = entry.date ? parse_log_date(*entry.date) : std::nullopt;
         line.set_date(date.value_or(kDefaultDate));
@@ -59,8 +59,8 @@ public:
         line.set_time(time.value_or(kDefaultTime));
 
         const std::string kind = entry.event_kind.value_or("normal");
-        const bool unwanted = (kind == "abort" && !filter_.abort) ||
-                              (kind == "withdraw" && !filter_.withdraw);
+        const bool unwanted =
+            (kind == "abort" && !filter_.abort) || (kind == "withdraw" && !filter_.withdraw);
         keep_case_ = keep_case_ && !unwanted;
     }
 
@@ -75,7 +75,8 @@ private:
     }
 
     void finish_case() {
-        if (!keep_case_) lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(case_begin_), lines_.end());
+        if (!keep_case_)
+            lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(case_begin_), lines_.end());
     }
 
     Tloglist& lines_;

@@ -12,7 +12,9 @@ namespace vesk {
 
 namespace {
 
-const char* chars(const xmlChar* text) { return reinterpret_cast<const char*>(text); }
+const char* chars(const xmlChar* text) {
+    return reinterpret_cast<const char*>(text);
+}
 
 bool counts_as_child(const xmlNode* node) {
     if (node->type == XML_TEXT_NODE) return !is_xml_blank(chars(node->content));
@@ -27,21 +29,27 @@ struct ParserContextFree {
     void operator()(xmlParserCtxt* ctxt) const { xmlFreeParserCtxt(ctxt); }
 };
 
-// Keeps libxml2 from printing to stderr and records the first fatal error instead.
+// Keeps libxml2 from printing to stderr; the context keeps the last error for the report.
 void silent_error(void*, xmlErrorPtr) {}
 
 }  // namespace
 
 std::string XmlNode::name() const {
     switch (node_->type) {
-        case XML_TEXT_NODE: return "#text";
-        case XML_CDATA_SECTION_NODE: return "#cdata-section";
-        case XML_COMMENT_NODE: return "#comment";
-        default: return node_->name != nullptr ? chars(node_->name) : "";
+        case XML_TEXT_NODE:
+            return "#text";
+        case XML_CDATA_SECTION_NODE:
+            return "#cdata-section";
+        case XML_COMMENT_NODE:
+            return "#comment";
+        default:
+            return node_->name != nullptr ? chars(node_->name) : "";
     }
 }
 
-bool XmlNode::is_element() const { return node_->type == XML_ELEMENT_NODE; }
+bool XmlNode::is_element() const {
+    return node_->type == XML_ELEMENT_NODE;
+}
 
 std::vector<XmlNode> XmlNode::children() const {
     std::vector<XmlNode> result;
@@ -50,7 +58,9 @@ std::vector<XmlNode> XmlNode::children() const {
     return result;
 }
 
-std::int32_t XmlNode::child_count() const { return static_cast<std::int32_t>(children().size()); }
+std::int32_t XmlNode::child_count() const {
+    return static_cast<std::int32_t>(children().size());
+}
 
 XmlNode XmlNode::child(std::int32_t index) const {
     const auto all = children();
@@ -103,7 +113,9 @@ std::string XmlNode::text() const {
     return result;
 }
 
-void XmlDocument::Free::operator()(_xmlDoc* doc) const { xmlFreeDoc(doc); }
+void XmlDocument::Free::operator()(_xmlDoc* doc) const {
+    xmlFreeDoc(doc);
+}
 
 XmlDocument::XmlDocument() = default;
 XmlDocument::~XmlDocument() = default;
@@ -115,7 +127,9 @@ void XmlDocument::load(const std::string& path, bool resolve_externals) {
     activate();
 }
 
-void XmlDocument::deactivate() { doc_.reset(); }
+void XmlDocument::deactivate() {
+    doc_.reset();
+}
 
 void XmlDocument::activate() {
     doc_.reset();
@@ -126,15 +140,16 @@ void XmlDocument::activate() {
     std::unique_ptr<xmlParserCtxt, ParserContextFree> ctxt(xmlNewParserCtxt());
     if (!ctxt) throw std::bad_alloc();
     xmlSetStructuredErrorFunc(nullptr, &silent_error);
-    xmlDoc* doc = xmlCtxtReadFile(ctxt.get(), path_.c_str(), nullptr,
-                                  xml_parse_options(resolve_externals_));
+    xmlDoc* doc =
+        xmlCtxtReadFile(ctxt.get(), path_.c_str(), nullptr, xml_parse_options(resolve_externals_));
     xmlSetStructuredErrorFunc(nullptr, nullptr);
     if (doc == nullptr || !ctxt->wellFormed) {
         xmlFreeDoc(doc);
         const xmlError* error = xmlCtxtGetLastError(ctxt.get());
-        std::string reason = error != nullptr && error->message != nullptr ? error->message
-                                                                           : "not well-formed";
-        while (!reason.empty() && reason.back() == '\n') reason.pop_back();
+        std::string reason =
+            error != nullptr && error->message != nullptr ? error->message : "not well-formed";
+        while (!reason.empty() && reason.back() == '\n')
+            reason.pop_back();
         if (error != nullptr) reason = "line " + std::to_string(error->line) + ": " + reason;
         throw XmlReadError(reason);
     }

@@ -57,6 +57,9 @@ public:
     void activate();
     bool is_active() const { return doc_ != nullptr; }
     const std::string& path() const { return path_; }
+    bool resolve_externals() const { return resolve_externals_; }
+    // The parser option for the next load or activation.
+    void set_resolve_externals(bool resolve) { resolve_externals_ = resolve; }
 
     // Throws std::logic_error while inactive.
     XmlNode document_element() const;

@@ -117,7 +117,8 @@ private:
         auto* stream = static_cast<NodeStream*>(self);
         if (error == nullptr || error->level != XML_ERR_FATAL || !stream->fatal_.empty()) return;
         std::string message = error->message != nullptr ? error->message : "parse error";
-        while (!message.empty() && message.back() == '\n') message.pop_back();
+        while (!message.empty() && message.back() == '\n')
+            message.pop_back();
         stream->fatal_ = "line " + std::to_string(error->line) + ": " + message;
     }
 
@@ -127,7 +128,9 @@ private:
     int depth_ = 0;
 };
 
-std::string position_text(std::int32_t index) { return "child " + std::to_string(index + 1); }
+std::string position_text(std::int32_t index) {
+    return "child " + std::to_string(index + 1);
+}
 
 // Walks the children of the document element: skips a leading "source", yields the others.
 class ProcessChildren {

@@ -47,8 +47,7 @@ Ttasklist Ttask::derive_causal(const Tfreqlistarray& from, const Tfreqlistarray&
 
 Ttasklist& Ttask::causal_successors() {
     if (!causal_successors_)
-        causal_successors_ =
-            std::make_unique<Ttasklist>(derive_causal(successors_, predecessors_));
+        causal_successors_ = std::make_unique<Ttasklist>(derive_causal(successors_, predecessors_));
     return *causal_successors_;
 }
 
@@ -84,19 +83,24 @@ std::string Ttask::name_list(NameList which) {
     const auto append = [&text](const Ttask* task) { text.append(task->name()).append(" "); };
     switch (which) {
         case NameList::causal_successors:
-            for (const Ttask* task : causal_successors()) append(task);
+            for (const Ttask* task : causal_successors())
+                append(task);
             break;
         case NameList::causal_predecessors:
-            for (const Ttask* task : causal_predecessors()) append(task);
+            for (const Ttask* task : causal_predecessors())
+                append(task);
             break;
         case NameList::parallel:
-            for (const Ttask* task : parallel_) append(task);
+            for (const Ttask* task : parallel_)
+                append(task);
             break;
         case NameList::predecessors:
-            for (const Tfreq& entry : predecessors_) append(entry.task);
+            for (const Tfreq& entry : predecessors_)
+                append(entry.task);
             break;
         case NameList::successors:
-            for (const Tfreq& entry : successors_) append(entry.task);
+            for (const Tfreq& entry : successors_)
+                append(entry.task);
             break;
     }
     return text;

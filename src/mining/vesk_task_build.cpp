@@ -14,7 +14,8 @@ namespace {
 class TaskIndex {
 public:
     explicit TaskIndex(const Ttasklist& tasks) {
-        for (Ttask* task : tasks) by_name_.try_emplace(task->name(), task);
+        for (Ttask* task : tasks)
+            by_name_.try_emplace(task->name(), task);
     }
     Ttask* find(std::string_view name) const {
         const auto it = by_name_.find(name);
@@ -80,8 +81,7 @@ void add_two_loop_partners(const Tloglist& log, const std::vector<Ttask*>& line_
 // position of that task's first occurrence after it, in position order; keeping those
 // positions sorted while walking forward makes this linear in the case length times the
 // number of distinct tasks, instead of quadratic in the case length.
-void add_long_distances(const std::vector<Ttask*>& line_tasks, std::size_t begin,
-                        std::size_t end) {
+void add_long_distances(const std::vector<Ttask*>& line_tasks, std::size_t begin, std::size_t end) {
     std::unordered_map<const Ttask*, std::size_t> later;
     std::vector<std::size_t> next_same(end - begin, end);
     for (std::size_t i = end; i-- > begin;) {
@@ -93,7 +93,8 @@ void add_long_distances(const std::vector<Ttask*>& line_tasks, std::size_t begin
     }
     // First occurrences after the current line, largest position first.
     std::vector<std::size_t> ahead;
-    for (const auto& [task, position] : later) ahead.push_back(position);
+    for (const auto& [task, position] : later)
+        ahead.push_back(position);
     std::sort(ahead.begin(), ahead.end(), std::greater<>());
 
     for (std::size_t i = begin; i < end; ++i) {
@@ -160,7 +161,8 @@ void build_task_list(const Tloglist& log, Towned_tasklist& tasks) {
     add_life_cycle_links(tasks);
     for (std::size_t begin = 0; begin < log.size();) {
         std::size_t end = begin;
-        while (end < log.size() && log[end].case_number() == log[begin].case_number()) ++end;
+        while (end < log.size() && log[end].case_number() == log[begin].case_number())
+            ++end;
         add_long_distances(line_tasks, begin, end);
         begin = end;
     }

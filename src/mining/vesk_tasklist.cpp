@@ -64,13 +64,15 @@ void Ttasklist::remove(const Ttask* task) {
 }
 
 void Ttasklist::add_all(const Ttasklist& other) {
-    for (Ttask* task : other.tasks_) add(task);
+    for (Ttask* task : other.tasks_)
+        add(task);
 }
 
 void Ttasklist::remove_all(const Ttasklist& other) {
     // Copy first: the other list may be this one.
     const std::vector<Ttask*> removed = other.tasks_;
-    for (const Ttask* task : removed) remove(task);
+    for (const Ttask* task : removed)
+        remove(task);
 }
 
 void Ttasklist::clear() {
@@ -80,7 +82,8 @@ void Ttasklist::clear() {
 }
 
 void Ttasklist::derive_parallel_of_all() const {
-    for (Ttask* task : tasks_) task->derive_parallel();
+    for (Ttask* task : tasks_)
+        task->derive_parallel();
 }
 
 void Ttasklist::rebuild_index() {
@@ -119,12 +122,14 @@ void Towned_tasklist::free_all() {
 }
 
 void clear_relations(const Ttasklist& tasks) {
-    for (Ttask* task : tasks) task->clear_relations();
+    for (Ttask* task : tasks)
+        task->clear_relations();
 }
 
 void detach_tasks(const Ttasklist& removed, const Ttasklist& from) {
     for (const Ttask* t : removed)
-        for (Ttask* u : from) u->detach(t);
+        for (Ttask* u : from)
+            u->detach(t);
 }
 
 }  // namespace vesk

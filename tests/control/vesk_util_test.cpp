@@ -29,8 +29,7 @@ TEST(Controller, ResetLeavesNothingOfTheEarlierRun) {
     Tvesk_util controller;
     EXPECT_EQ(controller.case_count(), -1);
     controller.load_log(
-        dir.write("log.xml", test::log_xml({Process{.cases = {{Entry{"A"}, Entry{"B"}}}}})),
-        false);
+        dir.write("log.xml", test::log_xml({Process{.cases = {{Entry{"A"}, Entry{"B"}}}}})), false);
     controller.set_filter(complete_only());
     controller.read_process("1");
     controller.build_task_list();
@@ -49,8 +48,8 @@ TEST(Controller, ResetLeavesNothingOfTheEarlierRun) {
 TEST(Controller, AFailedReadKeepsTheLogItHad) {
     test::TempDir dir;
     Tvesk_util controller;
-    controller.load_log(
-        dir.write("log.xml", test::log_xml({Process{.cases = {{Entry{"A"}}}}})), false);
+    controller.load_log(dir.write("log.xml", test::log_xml({Process{.cases = {{Entry{"A"}}}}})),
+                        false);
     controller.set_filter(complete_only());
     controller.read_process("1");
     EXPECT_THROW(controller.read_process("2"), LogFormatError);
@@ -60,10 +59,10 @@ TEST(Controller, AFailedReadKeepsTheLogItHad) {
 TEST(Controller, RelationsTextListsEveryTask) {
     test::TempDir dir;
     Tvesk_util controller;
-    controller.load_log(dir.write("log.xml", test::log_xml({Process{.cases = {
-                                                 {Entry{"A"}, Entry{"B"}, Entry{"A"}},
-                                                 {Entry{"A"}, Entry{"C"}}}}})),
-                        false);
+    controller.load_log(
+        dir.write("log.xml", test::log_xml({Process{.cases = {{Entry{"A"}, Entry{"B"}, Entry{"A"}},
+                                                              {Entry{"A"}, Entry{"C"}}}}})),
+        false);
     controller.set_filter(complete_only());
     controller.read_process("1");
     controller.build_task_list();

@@ -18,13 +18,15 @@ Tevent_filter complete_only() {
 
 std::vector<std::string> names_of(const Tloglist& log) {
     std::vector<std::string> names;
-    for (const Tlog_line& line : log) names.push_back(line.name());
+    for (const Tlog_line& line : log)
+        names.push_back(line.name());
     return names;
 }
 
 std::vector<std::int32_t> cases_of(const Tloglist& log) {
     std::vector<std::int32_t> cases;
-    for (const Tlog_line& line : log) cases.push_back(line.case_number());
+    for (const Tlog_line& line : log)
+        cases.push_back(line.case_number());
     return cases;
 }
 
@@ -92,9 +94,9 @@ TEST_F(LogReaderTest, AProcessWithoutIdOrAMalformedFileFailsTheWholeListing) {
 }
 
 TEST_F(LogReaderTest, TheFilterWorksOnTheRawKind) {
-    const auto xml = test::log_xml({Process{.cases = {{
-        Entry{"A", "complete"}, Entry{"B", "Complete"}, Entry{"C", std::nullopt},
-        Entry{"D", "start"}, Entry{"E", "normal"}, Entry{"F", "finish"}}}}});
+    const auto xml = test::log_xml({Process{
+        .cases = {{Entry{"A", "complete"}, Entry{"B", "Complete"}, Entry{"C", std::nullopt},
+                   Entry{"D", "start"}, Entry{"E", "normal"}, Entry{"F", "finish"}}}}});
     const ProcessLog log = read(xml, complete_only());
     EXPECT_EQ(names_of(log.lines),
               (std::vector<std::string>{"A_complete", "C_normal", "E_normal"}));
@@ -104,11 +106,11 @@ TEST_F(LogReaderTest, TheFilterWorksOnTheRawKind) {
 }
 
 TEST_F(LogReaderTest, UnwantedAbortOrWithdrawDropsTheWholeCase) {
-    const auto xml = test::log_xml({Process{.cases = {
-        {Entry{"A", "start"}, Entry{"A", "complete"}},
-        {Entry{"A", "start"}, Entry{"A", "abort"}, Entry{"B", "complete"}},
-        {Entry{"A", "schedule"}, Entry{"A", "withdraw"}},
-        {Entry{"C", "complete"}}}}});
+    const auto xml = test::log_xml(
+        {Process{.cases = {{Entry{"A", "start"}, Entry{"A", "complete"}},
+                           {Entry{"A", "start"}, Entry{"A", "abort"}, Entry{"B", "complete"}},
+                           {Entry{"A", "schedule"}, Entry{"A", "withdraw"}},
+                           {Entry{"C", "complete"}}}}});
     Tevent_filter filter = complete_only();
     filter.start = true;
     filter.schedule = true;
@@ -123,9 +125,10 @@ TEST_F(LogReaderTest, UnwantedAbortOrWithdrawDropsTheWholeCase) {
 }
 
 TEST_F(LogReaderTest, MissingOrUnreadableDateAndTimeGetDefaults) {
-    const auto xml = test::log_xml({Process{.cases = {{
-        Entry{.task = "A", .date = "05-03-2002", .time = "09:30:15.25"},
-        Entry{.task = "B", .date = "2002-03-05", .time = "9:30"}, Entry{.task = "C"}}}}});
+    const auto xml = test::log_xml(
+        {Process{.cases = {{Entry{.task = "A", .date = "05-03-2002", .time = "09:30:15.25"},
+                            Entry{.task = "B", .date = "2002-03-05", .time = "9:30"},
+                            Entry{.task = "C"}}}}});
     const ProcessLog log = read(xml, complete_only());
     ASSERT_EQ(log.lines.size(), 3u);
     EXPECT_EQ(log.lines[0].date(), (Tdate{5, 3, 2002}));
@@ -184,9 +187,9 @@ TEST_F(LogReaderTest, ReadFailuresNameWhatIsMissing) {
 }
 
 TEST_F(LogReaderTest, LoopInformationOfARepeatedTask) {
-    const auto xml = test::log_xml({Process{.cases = {
-        {Entry{"A"}, Entry{"B"}, Entry{"A"}, Entry{"C"}, Entry{"A"}},
-        {Entry{"D"}, Entry{"D"}, Entry{"E"}}}}});
+    const auto xml = test::log_xml(
+        {Process{.cases = {{Entry{"A"}, Entry{"B"}, Entry{"A"}, Entry{"C"}, Entry{"A"}},
+                           {Entry{"D"}, Entry{"D"}, Entry{"E"}}}}});
     const ProcessLog log = read(xml, complete_only());
     ASSERT_EQ(log.lines.size(), 8u);
     using Partners = std::vector<std::string>;

@@ -16,8 +16,8 @@ TEST(LogLine, FreshLineHasNoLoopNoPartnersAndNormalEvent) {
 
 TEST(LogLine, EventNamesOutsideTheVocabularyBecomeNormal) {
     Tlog_line line("a", 0);
-    for (const char* name : {"schedule", "start", "withdraw", "suspend", "resume", "abort",
-                             "complete", "normal"}) {
+    for (const char* name :
+         {"schedule", "start", "withdraw", "suspend", "resume", "abort", "complete", "normal"}) {
         line.set_event({name});
         EXPECT_EQ(line.event().name, name);
     }

@@ -12,9 +12,10 @@ namespace {
 TEST(XmlDocument, ChildrenSkipBlankTextButKeepCommentsAndText) {
     test::TempDir dir;
     XmlDocument doc;
-    doc.load(dir.write("a.xml",
-                       "<r>\n  <a x=\"\"/>\n  <!-- c -->\n  text\n  <b>  <c>one</c>two  </b>\n</r>"),
-             false);
+    doc.load(
+        dir.write("a.xml",
+                  "<r>\n  <a x=\"\"/>\n  <!-- c -->\n  text\n  <b>  <c>one</c>two  </b>\n</r>"),
+        false);
     const XmlNode root = doc.document_element();
     ASSERT_EQ(root.child_count(), 4);
     EXPECT_EQ(root.child(0).name(), "a");
@@ -66,13 +67,12 @@ protected:
     std::string bomb_log() const {
         std::string doctype = "<!DOCTYPE log [ <!ENTITY e0 \"haha\">\n";
         for (int i = 1; i <= 12; ++i)
-            doctype += "<!ENTITY e" + std::to_string(i) + " \"" +
-                       [&] {
-                           std::string refs;
-                           for (int k = 0; k < 10; ++k) refs += "&e" + std::to_string(i - 1) + ";";
-                           return refs;
-                       }() +
-                       "\">\n";
+            doctype += "<!ENTITY e" + std::to_string(i) + " \"" + [&] {
+                std::string refs;
+                for (int k = 0; k < 10; ++k)
+                    refs += "&e" + std::to_string(i - 1) + ";";
+                return refs;
+            }() + "\">\n";
         doctype += "]>\n";
         return dir_.write("bomb.xml", "<?xml version=\"1.0\"?>\n" + doctype +
                                           "<log><process id=\"1\"><i><e><task_name>&e12;"
@@ -96,10 +96,10 @@ TEST_F(HostileXml, ExternalEntitiesStayUnresolvedByDefault) {
     EXPECT_EQ(doc.document_element().text().find("TOPSECRET"), std::string::npos);
 
     // In an attribute an external entity is not even well-formed.
-    const std::string in_attribute = dir_.write(
-        "attr.xml",
-        "<!DOCTYPE log [ <!ENTITY secret SYSTEM \"secret.txt\"> ]>"
-        "<log><process id=\"&secret;\"/></log>");
+    const std::string in_attribute =
+        dir_.write("attr.xml",
+                   "<!DOCTYPE log [ <!ENTITY secret SYSTEM \"secret.txt\"> ]>"
+                   "<log><process id=\"&secret;\"/></log>");
     EXPECT_THROW(WorkflowLogFile(in_attribute, false).list_processes(), XmlReadError);
 }
 
@@ -108,7 +108,8 @@ TEST_F(HostileXml, EntityBombsAreRefusedOrLeftUnexpanded) {
         const WorkflowLogFile file(bomb_log(), resolve);
         try {
             const ProcessLog log = read_process_log(file, "1", Tevent_filter{});
-            for (const Tlog_line& line : log.lines) EXPECT_LT(line.name().size(), 100000u);
+            for (const Tlog_line& line : log.lines)
+                EXPECT_LT(line.name().size(), 100000u);
         } catch (const XmlReadError&) {
         }
         XmlDocument doc;
@@ -123,8 +124,8 @@ TEST_F(HostileXml, EntityBombsAreRefusedOrLeftUnexpanded) {
 TEST(XmlResolve, ResolvingExternalsLoadsALocalDtdWithItsDefaults) {
     test::TempDir dir;
     dir.write("log.dtd", "<!ATTLIST process description CDATA \"from the DTD\">");
-    const std::string path = dir.write(
-        "log.xml", "<!DOCTYPE log SYSTEM \"log.dtd\"><log><process id=\"1\"/></log>");
+    const std::string path =
+        dir.write("log.xml", "<!DOCTYPE log SYSTEM \"log.dtd\"><log><process id=\"1\"/></log>");
     EXPECT_EQ(WorkflowLogFile(path, false).list_processes()[0].description, std::nullopt);
     EXPECT_EQ(WorkflowLogFile(path, true).list_processes()[0].description, "from the DTD");
 

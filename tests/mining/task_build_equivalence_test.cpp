@@ -15,9 +15,8 @@ namespace {
 // Few activities and events, so that repetitions, short loops and life cycles are common.
 Tloglist random_log(std::mt19937& random) {
     static const char* const activities[] = {"A", "B", "C", "D"};
-    static const char* const events[] = {"complete", "complete", "start",    "start",
-                                         "schedule", "suspend",  "resume",   "withdraw",
-                                         "abort",    "normal"};
+    static const char* const events[] = {"complete", "complete", "start",    "start", "schedule",
+                                         "suspend",  "resume",   "withdraw", "abort", "normal"};
     std::uniform_int_distribution<int> case_count(1, 6);
     std::uniform_int_distribution<int> gap(1, 3);
     std::uniform_int_distribution<int> length(1, 14);
@@ -45,7 +44,8 @@ std::string dump_lines(const Tloglist& log) {
     std::string text;
     for (const Tlog_line& line : log) {
         text += line.name() + ' ' + std::to_string(line.loop_length);
-        for (const std::string& partner : line.two_loop_partners) text += ' ' + partner;
+        for (const std::string& partner : line.two_loop_partners)
+            text += ' ' + partner;
         text += '\n';
     }
     return text;

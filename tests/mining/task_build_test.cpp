@@ -14,7 +14,8 @@ using test::names;
 Tloglist make_log(const std::vector<std::vector<std::string>>& cases) {
     Tloglist log;
     for (std::size_t c = 0; c < cases.size(); ++c)
-        for (const std::string& name : cases[c]) log.emplace_back(name, static_cast<int>(c));
+        for (const std::string& name : cases[c])
+            log.emplace_back(name, static_cast<int>(c));
     compute_loop_information(log);
     return log;
 }
@@ -26,8 +27,8 @@ Ttask& task(const Ttasklist& tasks, const std::string& name) {
 }
 
 TEST(TaskBuild, SuccessionsFlagsAndDerivedRelations) {
-    const Tloglist log = make_log({{"A_c", "B_c", "C_c", "D_c"}, {"A_c", "C_c", "B_c", "D_c"},
-                                   {"E_c"}});
+    const Tloglist log =
+        make_log({{"A_c", "B_c", "C_c", "D_c"}, {"A_c", "C_c", "B_c", "D_c"}, {"E_c"}});
     Towned_tasklist tasks;
     build_task_list(log, tasks);
     ASSERT_EQ(tasks.count(), 5);

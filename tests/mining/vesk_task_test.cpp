@@ -23,7 +23,8 @@ TEST(Task, CountsAndTheRelationsDerivedFromThem) {
     Ttask* b = all.create("B");
     Ttask* c = all.create("C");
     Ttask* d = all.create("D");
-    for (int i = 0; i < 3; ++i) a->record_successor(b);
+    for (int i = 0; i < 3; ++i)
+        a->record_successor(b);
     a->record_successor(c);
     a->record_predecessor(c);
     a->record_predecessor(d);
@@ -103,10 +104,13 @@ TEST(TaskList, ValuesKeepTheSmallestAndRemovalKeepsOrder) {
 
 TEST(TaskList, LongListsStayConsistentPastTheIndexThreshold) {
     Towned_tasklist all;
-    for (int i = 0; i < 100; ++i) all.create("T" + std::to_string(i) + "_complete");
+    for (int i = 0; i < 100; ++i)
+        all.create("T" + std::to_string(i) + "_complete");
     Ttasklist list;
-    for (int i = 99; i >= 0; --i) list.add_with_value(all.get(i), i);
-    for (int i = 0; i < 100; i += 3) list.remove(all.get(i));
+    for (int i = 99; i >= 0; --i)
+        list.add_with_value(all.get(i), i);
+    for (int i = 0; i < 100; i += 3)
+        list.remove(all.get(i));
     for (int i = 0; i < 100; ++i) {
         const std::int32_t at = list.index_of(all.get(i));
         if (i % 3 == 0) {

@@ -38,7 +38,8 @@ inline std::string process_xml(const Process& p) {
     xml += ">\n";
     for (const Case& c : p.cases) {
         xml += "  <process_instance>\n";
-        for (const Entry& e : c) xml += "    " + entry_xml(e);
+        for (const Entry& e : c)
+            xml += "    " + entry_xml(e);
         xml += "  </process_instance>\n";
     }
     return xml + "</process>\n";
@@ -46,7 +47,8 @@ inline std::string process_xml(const Process& p) {
 
 inline std::string log_xml(const std::vector<Process>& processes, const std::string& head = "") {
     std::string xml = "<?xml version=\"1.0\"?>\n<WorkFlow_log>\n" + head;
-    for (const Process& p : processes) xml += process_xml(p);
+    for (const Process& p : processes)
+        xml += process_xml(p);
     return xml + "</WorkFlow_log>\n";
 }
 

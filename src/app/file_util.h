@@ -1,0 +1,26 @@
+#pragma once
+// Files written whole or not at all, and the folders the program works in.
+
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace vesk {
+
+// A file that could not be written; what() names the path and the reason.
+class FileWriteError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Writes the content to a temporary file beside `path`, then renames it over `path`: a failed
+// write leaves an existing file untouched and no partial file under the final name.
+void write_file_atomically(const std::filesystem::path& path, std::string_view content);
+
+// The file-name part of a path: after the last "/", "\" or ":".
+std::string file_name_part(std::string_view path);
+// The folder part of a path, up to and including the last "/" or "\"; empty when there is none.
+std::string folder_part(std::string_view path);
+
+}  // namespace vesk

@@ -1,0 +1,34 @@
+#pragma once
+// The "Build relations" command as a sequence of controller calls, shared by every front end.
+
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "control/event_choice.h"
+#include "control/vesk_util.h"
+
+namespace vesk {
+
+struct OverlapVariant {
+    std::string start_type;
+    std::string stop_type;
+};
+
+struct BuildRelationsRequest {
+    std::string process_id;
+    EventChoice events;
+    // Run in this order; a variant whose start equals its stop is skipped.
+    std::vector<OverlapVariant> overlaps;
+};
+
+// Progress texts as a status line shows them.
+using StatusCallback = std::function<void(const std::string& status)>;
+
+// Resets the controller's run, reads the process from the loaded log, builds the task list and
+// runs the overlap variants. Errors pass through; the controller then holds no relations.
+void build_relations(Tvesk_util& controller, const BuildRelationsRequest& request,
+                     const StatusCallback& status = {});
+
+}  // namespace vesk

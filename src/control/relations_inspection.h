@@ -1,0 +1,44 @@
+#pragma once
+// What the relations inspector does with the relations, apart from its window: the facts list
+// made from a task list or read from a relations file, its contradictions, and writing the
+// switched-on facts back into the task list.
+
+#include <memory>
+#include <string>
+
+#include "control/vesk_util.h"
+#include "log/xml_document.h"
+#include "mining/message_sink.h"
+#include "mining/vesk_facts.h"
+
+namespace vesk {
+
+class RelationsInspection {
+public:
+    explicit RelationsInspection(Tvesk_util& controller) : controller_(controller) {}
+
+    // Facts from the relations the controller's main task list carries, all switched on.
+    void open_with_task_list();
+    // Facts read from a relations file into the controller's (reset) main task list, all
+    // switched on. Throws when the file cannot be read.
+    void open_with_relations_file(const std::string& path, bool resolve_externals,
+                                  MessageSink& sink);
+
+    // Recomputes the erroneous sets of the switched-on facts.
+    void check_relations() { erroneous_sets_ = facts_->erroneous_sets(); }
+    const TintMatrix& erroneous_sets() const { return erroneous_sets_; }
+    Tfactslist& facts() { return *facts_; }
+
+    // Gives the task list exactly the relations of the switched-on facts.
+    void apply() { facts_->apply_to_tasks(controller_.main_task_list()); }
+
+private:
+    void prepare();
+
+    Tvesk_util& controller_;
+    std::unique_ptr<Tfactslist> facts_;
+    TintMatrix erroneous_sets_;
+    XmlDocument relations_xml_;
+};
+
+}  // namespace vesk
