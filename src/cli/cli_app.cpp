@@ -4,6 +4,7 @@
 #include <new>
 
 #include "cli/cli_args.h"
+#include "cli/command_mine.h"
 #include "cli/command_processes.h"
 #include "cli/command_relations.h"
 #include "log/xml_errors.h"
@@ -16,6 +17,7 @@ std::vector<std::unique_ptr<Command>> all_commands() {
     std::vector<std::unique_ptr<Command>> commands;
     commands.push_back(std::make_unique<ProcessesCommand>());
     commands.push_back(std::make_unique<RelationsCommand>());
+    commands.push_back(std::make_unique<MineCommand>());
     return commands;
 }
 

@@ -27,3 +27,52 @@ void RelationsInspection::prepare() {
 }
 
 }  // namespace vesk
+
+namespace vesk {
+
+void RelationsInspection::make_petrinet(bool split, Construction construction,
+                                        bool combine_places) {
+    Towned_tasklist& tasks = controller_.main_task_list();
+    clear_relations(tasks);
+    facts_->apply_to_tasks(tasks);
+    controller_.prepare_short_loops(split);
+    try {
+        if (construction == Construction::alpha)
+            controller_.make_net(split);
+        else
+            controller_.make_net_2(combine_places, split);
+    } catch (...) {
+        controller_.finish_short_loops(split);
+        throw;
+    }
+    controller_.finish_short_loops(split);
+    controller_.net().Reset_replay_state();
+}
+
+Tevent_filter RelationsInspection::event_types_in_use() const {
+    Tevent_filter filter;
+    const auto note = [&filter](const Ttask* task) {
+        const std::string event = task->split_name().event;
+        filter.schedule = filter.schedule || event == "schedule";
+        filter.start = filter.start || event == "start";
+        filter.suspend = filter.suspend || event == "suspend";
+        filter.resume = filter.resume || event == "resume";
+        filter.complete = filter.complete || event == "complete";
+        filter.withdraw = filter.withdraw || event == "withdraw";
+        filter.abort = filter.abort || event == "abort";
+    };
+    for (const Tfact& fact : facts_->facts()) {
+        note(fact.task1);
+        note(fact.task2);
+    }
+    return filter;
+}
+
+void RelationsInspection::replay_process(const std::string& process_id, bool show_messages,
+                                         MessageSink& sink) {
+    controller_.set_filter(event_types_in_use());
+    controller_.read_process(process_id);
+    controller_.replay(show_messages, sink);
+}
+
+}  // namespace vesk

@@ -32,6 +32,17 @@ public:
     // Gives the task list exactly the relations of the switched-on facts.
     void apply() { facts_->apply_to_tasks(controller_.main_task_list()); }
 
+    // Applies the facts and builds the controller's net from them, with short loops set aside
+    // (or split) around the construction; the task list is restored even when it fails.
+    enum class Construction { alpha, second };
+    void make_petrinet(bool split, Construction construction = Construction::alpha,
+                       bool combine_places = true);
+
+    // The event types that occur in the facts' tasks: a log is replayed with exactly these.
+    Tevent_filter event_types_in_use() const;
+    // Reads the process of the controller's log with those event types and replays it.
+    void replay_process(const std::string& process_id, bool show_messages, MessageSink& sink);
+
 private:
     void prepare();
 

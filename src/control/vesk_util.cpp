@@ -4,6 +4,8 @@
 #include "mining/vesk_task_build.h"
 #include "mining/vesk_task_overlap.h"
 #include "mining/vesk_task_relations_file.h"
+#include "net/vesk_redisc_build.h"
+#include "net/vesk_redisc_replay.h"
 
 namespace vesk {
 
@@ -19,7 +21,17 @@ std::string relations_file_base_name(const std::string& log_path, const std::str
     return file_name_part(log_path) + " " + process_id + " relations";
 }
 
+void Tvesk_util::new_net() {
+    net_ = std::make_unique<Tpetrinet>();
+    net_->Set_cluster_colour(0xFFFFFF);
+}
+
 void Tvesk_util::reset() {
+    // The net refers to the tasks, so it goes first.
+    new_net();
+    loops_.one_loop.free_all();
+    loops_.two_loop.free_all();
+    loops_.copies.free_all();
     main_tasks_.free_all();
     log_.clear();
     case_count_ = -1;
@@ -75,6 +87,38 @@ void Tvesk_util::relations_text(std::vector<std::string>& lines) {
                 lines.push_back("    " + partner->name());
         }
     }
+}
+
+}  // namespace vesk
+
+namespace vesk {
+
+void Tvesk_util::prepare_short_loops(bool split) {
+    vesk::prepare_short_loops(main_tasks_, loops_, split);
+}
+
+void Tvesk_util::make_net(bool split) {
+    Build_net(*net_, main_tasks_);
+    if (!split) Add_loop_tasks(*net_, loops_.one_loop);
+}
+
+void Tvesk_util::make_net_2(bool combine_places, bool split) {
+    Build_net_2(*net_, main_tasks_, combine_places);
+    if (!split) Add_loop_tasks(*net_, loops_.one_loop);
+}
+
+void Tvesk_util::finish_short_loops(bool split) {
+    restore_short_loops(main_tasks_, loops_, *net_, split);
+}
+
+void Tvesk_util::replay(bool show_messages, MessageSink& sink) {
+    Treplay(*net_, log_, main_tasks_, sink).Replay(show_messages);
+}
+
+Tvesk_util::PlaceFigures Tvesk_util::place_figures(std::int32_t index) const {
+    const Tplace* place = net_->Place_at(index);
+    if (place == nullptr) return {};
+    return {&place->sync_time, &place->waiting_time, &place->sojourn_time};
 }
 
 }  // namespace vesk

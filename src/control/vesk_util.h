@@ -3,6 +3,7 @@
 // front end the same entry points for a run.
 
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -10,7 +11,10 @@
 #include "log/vesk_logline.h"
 #include "log/vesk_logline_reader.h"
 #include "log/xml_log_stream.h"
+#include "mining/message_sink.h"
 #include "mining/vesk_task.h"
+#include "mining/vesk_task_short_loops.h"
+#include "net/vesk_redisc.h"
 
 namespace vesk {
 
@@ -23,7 +27,7 @@ std::string relations_file_base_name(const std::string& log_path, const std::str
 
 class Tvesk_util {
 public:
-    Tvesk_util() = default;
+    Tvesk_util() { new_net(); }
     Tvesk_util(const Tvesk_util&) = delete;
     Tvesk_util& operator=(const Tvesk_util&) = delete;
 
@@ -61,8 +65,33 @@ public:
     // The debug listing of the task list, appended to `lines`.
     void relations_text(std::vector<std::string>& lines);
 
+    // Short loops around a construction; finish must follow prepare with the same split.
+    void prepare_short_loops(bool split);
+    void make_net(bool split);
+    void make_net_2(bool combine_places, bool split);
+    void finish_short_loops(bool split);
+    // Replays the log on the net; findings are recorded in the net, and with show_messages the
+    // first one goes to the sink and ends the token game.
+    void replay(bool show_messages, MessageSink& sink);
+
+    struct PlaceFigures {
+        const TStoch_var* sync_time = nullptr;
+        const TStoch_var* waiting_time = nullptr;
+        const TStoch_var* sojourn_time = nullptr;
+    };
+    // All three absent for an index outside the places.
+    PlaceFigures place_figures(std::int32_t index) const;
+    const TStoch_var& flow_time() const { return net_->flow_time; }
+    Tpetrinet& net() { return *net_; }
+    void net_text(std::vector<std::string>& lines) const { net_->net_text(lines); }
+    void timing_text(std::vector<std::string>& lines) const { net_->timing_text(lines); }
+
 private:
+    void new_net();
+
     Tevent_filter filter_;
+    std::unique_ptr<Tpetrinet> net_ = std::make_unique<Tpetrinet>();
+    ShortLoopLists loops_;
     Towned_tasklist main_tasks_;
     Tloglist log_;
     WorkflowLogFile log_file_;

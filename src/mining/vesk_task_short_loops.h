@@ -1,0 +1,28 @@
+#pragma once
+// Short loops (A A and A B A) look like parallelism in the relations; around each net
+// construction they are set aside or split into copies, and afterwards put back.
+
+#include "mining/vesk_task.h"
+
+namespace vesk {
+
+class Tpetrinet;
+
+// The working lists of the short-loop handling. The one-loop and two-loop lists hold tasks taken
+// out of the main list, the copies list owns the copies made by the split.
+struct ShortLoopLists {
+    Towned_tasklist one_loop;
+    Towned_tasklist two_loop;
+    Towned_tasklist copies;
+};
+
+// Prepares the main task list for a construction: without split, length-one loop tasks move
+// into the one-loop list and length-two loops become causality both ways; with split, every
+// short-loop task is replaced by a cycle of copies.
+void prepare_short_loops(Towned_tasklist& tasks, ShortLoopLists& loops, bool split);
+
+// Undoes the preparation after the construction; with split, the copies' transitions in the
+// net are merged into one transition per copied task.
+void restore_short_loops(Towned_tasklist& tasks, ShortLoopLists& loops, Tpetrinet& net, bool split);
+
+}  // namespace vesk

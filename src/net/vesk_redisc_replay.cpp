@@ -1,0 +1,225 @@
+#include "net/vesk_redisc_replay.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace vesk {
+
+namespace {
+
+// Days from 1 January 1970 in the proleptic Gregorian calendar.
+std::int64_t days_from_civil(std::int64_t y, std::int64_t m, std::int64_t d) {
+    y -= m <= 2;
+    const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
+    const std::int64_t yoe = y - era * 400;
+    const std::int64_t doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+    const std::int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    return era * 146097 + doe - 719468;
+}
+
+// A duration measured from x to y, widened by the margin on both sides.
+std::int32_t duration(double x, double y) {
+    return minutes_between(x - kMargin, y + kMargin);
+}
+
+}  // namespace
+
+double date_time_value(const Tdate& date, std::int32_t hour, std::int32_t minute) {
+    static const std::int64_t day_zero = days_from_civil(1899, 12, 30);
+    const std::int64_t days = days_from_civil(date.year, date.month, date.day) - day_zero;
+    return static_cast<double>(days) + (hour * 60 + minute) / 1440.0;
+}
+
+std::int32_t minutes_between(double a, double b) {
+    return static_cast<std::int32_t>(std::trunc(1440.0 * std::fabs(a - b)));
+}
+
+Treplay::Treplay(Tpetrinet& net, const Tloglist& log, const Ttasklist& tasks, MessageSink& sink)
+    : net_(net), log_(log), tasks_(tasks), sink_(sink) {
+    for (const auto& arc : net_.arcs())
+        arcs_of_[arc->transition].push_back(arc.get());
+    for (Ttask* task : tasks_)
+        task_of_name_.try_emplace(task->name(), task);
+    for (const auto& transition : net_.transitions()) {
+        if (transition->name.find(kSkipMarker) != std::string::npos)
+            skip_transitions_.push_back(transition.get());
+    }
+    for (Ttask* task : tasks_)
+        transition_of_.try_emplace(task, net_.Transition_of_task(task));
+}
+
+bool Treplay::Is_enabled(const Ttransition* transition) const {
+    if (net_.arcs().empty()) return true;
+    const auto found = arcs_of_.find(transition);
+    if (found == arcs_of_.end()) return true;
+    return std::all_of(found->second.begin(), found->second.end(), [](const Tarc* arc) {
+        return arc->to_place || arc->place->token_time != NO_TOKEN;
+    });
+}
+
+bool Treplay::Put_token(Tplace* place, bool show_messages, double time) {
+    bool shown = false;
+    if (place->token_time != NO_TOKEN && net_.is_safe && place->output_set != kEndSet) {
+        net_.is_safe = false;
+        if (show_messages) {
+            sink_.warning("The mined net is not safe");
+            shown = true;
+        }
+    }
+    place->token_time = time;
+    return shown;
+}
+
+bool Treplay::Check_tokens_left(bool show_messages) {
+    bool shown = false;
+    for (const auto& place : net_.places()) {
+        if (place->token_time != NO_TOKEN && place->output_set != kEndSet) {
+            if (!net_.tokens_left && show_messages) {
+                sink_.warning("The net leaves tokens in places");
+                shown = true;
+            }
+            net_.tokens_left = true;
+        }
+        Take_token(place.get());
+    }
+    return shown;
+}
+
+bool Treplay::report_unfired(Ttask* task, const std::string& name, bool show_messages) {
+    if (task != nullptr) {
+        if (net_.unfired_tasks.find_by_name(task->name()) != nullptr) return false;
+        net_.unfired_tasks.add(task);
+    } else {
+        // A line of a task the relations do not know: reported once, like a task that cannot fire.
+        if (std::find(unknown_reported_.begin(), unknown_reported_.end(), name) !=
+            unknown_reported_.end())
+            return false;
+        unknown_reported_.push_back(name);
+    }
+    if (!show_messages) return false;
+    sink_.warning("Transition " + name + " not enabled!");
+    return true;
+}
+
+bool Treplay::Fire(Ttransition* transition, bool show_messages, double time) {
+    bool shown = false;
+    bool record = true;
+    if (!Is_enabled(transition)) {
+        if (transition->task != nullptr)
+            shown = report_unfired(transition->task, transition->task->name(), show_messages);
+        record = false;
+    }
+    const auto found = arcs_of_.find(transition);
+    if (found == arcs_of_.end()) return shown;
+    const std::vector<Tarc*>& arcs = found->second;
+    double enabled_at = 0.0;
+    int inputs = 0;
+    for (const Tarc* arc : arcs) {
+        if (arc->to_place) continue;
+        ++inputs;
+        if (arc->place->token_time - enabled_at >= kEqualityTolerance)
+            enabled_at = arc->place->token_time;
+    }
+    for (Tarc* arc : arcs) {
+        Tplace* place = arc->place;
+        if (arc->to_place) {
+            Put_token(place, show_messages, time);
+            continue;
+        }
+        const double arrived = place->token_time;
+        if (record && inputs > 1) {
+            place->sync_time.Add_observation(duration(arrived, enabled_at));
+            place->waiting_time.Add_observation(duration(enabled_at, time));
+            place->sojourn_time.Add_observation(duration(arrived, time));
+        } else if (record) {
+            const std::int32_t waited = duration(enabled_at, time);
+            place->waiting_time.Add_observation(waited);
+            place->sojourn_time.Add_observation(waited);
+        }
+        Take_token(place);
+    }
+    return shown;
+}
+
+bool Treplay::Fire_task(Ttask* task, const std::string& line_name, bool show_messages,
+                        double time) {
+    Ttransition* transition = nullptr;
+    if (task != nullptr) {
+        const auto found = transition_of_.find(task);
+        transition = found != transition_of_.end() ? found->second : net_.Transition_of_task(task);
+    }
+    if (transition == nullptr) return report_unfired(task, line_name, show_messages);
+    if (!Is_enabled(transition)) {
+        for (Ttransition* skip : skip_transitions_)
+            if (Is_enabled(skip)) Fire(skip, show_messages, time);
+    }
+    return Fire(transition, show_messages, time);
+}
+
+void Treplay::count_tasks() {
+    for (const Tlog_line& line : log_) {
+        const auto found = task_of_name_.find(line.name());
+        if (found != task_of_name_.end())
+            found->second->times_in_log = checked_add(found->second->times_in_log, 1);
+    }
+}
+
+void Treplay::set_probabilities() {
+    for (const auto& place : net_.places()) {
+        const Parclist leaving = net_.Arcs_of_place(place.get(), false);
+        double total = 0.0;
+        for (const Tarc* arc : leaving)
+            if (arc->transition->task != nullptr) total += arc->transition->task->times_in_log;
+        if (total == 0.0) total = 1.0;
+        const bool exclusive = place->input_set.starts_with(kMutualExclusionPrefix);
+        for (Tarc* arc : leaving) {
+            const Ttask* task = arc->transition->task;
+            arc->probability = !exclusive && task != nullptr ? task->times_in_log / total : 1.0;
+        }
+    }
+}
+
+void Treplay::Replay(bool show_messages) {
+    count_tasks();
+    set_probabilities();
+    net_.flow_time.Clear();
+    for (const auto& place : net_.places()) {
+        place->sync_time.Clear();
+        place->waiting_time.Clear();
+        place->sojourn_time.Clear();
+    }
+    Tplace* start_place = nullptr;
+    for (const auto& place : net_.places()) {
+        if (place->input_set == kStartSet) {
+            start_place = place.get();
+            break;
+        }
+    }
+    double case_start = 0.0, last_time = 0.0;
+    std::int32_t previous_case = -1;
+    bool stop = false;
+    for (const Tlog_line& line : log_) {
+        const Ttime clock = line.time();
+        const double time = date_time_value(line.date(), clock.hour, clock.minute);
+        if (line.case_number() != previous_case) {
+            if (previous_case > -1) net_.flow_time.Add_observation(duration(case_start, last_time));
+            if (!stop) stop = Check_tokens_left(show_messages);
+            case_start = time;
+            if (!stop && start_place != nullptr) stop = Put_token(start_place, show_messages, time);
+            previous_case = line.case_number();
+        }
+        if (!stop) {
+            const auto found = task_of_name_.find(line.name());
+            Ttask* task = found != task_of_name_.end() ? found->second : nullptr;
+            stop = Fire_task(task, line.name(), show_messages, time);
+        }
+        last_time = time;
+    }
+    if (!log_.empty()) net_.flow_time.Add_observation(duration(case_start, last_time));
+    // Without messages nothing was checked by them, so "no errors" would claim too much.
+    if (!stop && show_messages)
+        sink_.information(log_.empty() ? "No timing information available"
+                                       : "No errors while calculating timing information");
+}
+
+}  // namespace vesk

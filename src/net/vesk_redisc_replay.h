@@ -1,0 +1,58 @@
+#pragma once
+// Replaying a log on a net: the token game finds what the net cannot reproduce and measures the
+// waiting, synchronisation and sojourn times of the places and the flow time of the cases.
+
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "log/vesk_logline.h"
+#include "mining/message_sink.h"
+#include "net/vesk_redisc.h"
+
+namespace vesk {
+
+// Widens every measured interval: 0.05 second, in days.
+inline constexpr double kMargin = 1.0 / 1728000.0;
+// Token times closer than a millisecond count as equal.
+inline constexpr double kEqualityTolerance = 1.0 / 86400000.0;
+
+// Days since 30 December 1899, the time of day as the fraction; seconds are not used.
+double date_time_value(const Tdate& date, std::int32_t hour, std::int32_t minute);
+// Whole minutes between two date-time values.
+std::int32_t minutes_between(double a, double b);
+
+class Treplay {
+public:
+    // The net must not change while the replay object lives.
+    Treplay(Tpetrinet& net, const Tloglist& log, const Ttasklist& tasks, MessageSink& sink);
+
+    // The whole replay. With show_messages the first finding is reported and ends the token
+    // game; without, every finding is only recorded in the net.
+    void Replay(bool show_messages);
+
+    // Each returns true when a message was shown.
+    bool Fire_task(Ttask* task, const std::string& line_name, bool show_messages, double time);
+    bool Fire(Ttransition* transition, bool show_messages, double time);
+    bool Is_enabled(const Ttransition* transition) const;
+    bool Put_token(Tplace* place, bool show_messages, double time);
+    static void Take_token(Tplace* place) { place->token_time = NO_TOKEN; }
+    bool Check_tokens_left(bool show_messages);
+
+private:
+    void count_tasks();
+    void set_probabilities();
+    bool report_unfired(Ttask* task, const std::string& name, bool show_messages);
+
+    Tpetrinet& net_;
+    const Tloglist& log_;
+    const Ttasklist& tasks_;
+    MessageSink& sink_;
+    std::unordered_map<const Ttransition*, std::vector<Tarc*>> arcs_of_;
+    std::unordered_map<std::string, Ttask*> task_of_name_;
+    std::unordered_map<const Ttask*, Ttransition*> transition_of_;
+    std::vector<Ttransition*> skip_transitions_;
+    std::vector<std::string> unknown_reported_;
+};
+
+}  // namespace vesk

@@ -1,0 +1,46 @@
+#include "net/vesk_stochvar.h"
+
+#include "log/int32_checked.h"
+
+namespace vesk {
+
+std::int32_t TStoch_var::Nr_of_observations() const {
+    return checked_int32(observations_.size());
+}
+
+double TStoch_var::Mean() const {
+    if (observations_.empty()) return -1.0;
+    double sum = 0.0;
+    for (const double x : observations_)
+        sum += x;
+    return sum / static_cast<double>(observations_.size());
+}
+
+double TStoch_var::Variance() const {
+    const double m = Mean();
+    double sum = 0.0;
+    for (const double x : observations_) {
+        // Each square in extended precision, the running sum rounded to double.
+        const long double difference = static_cast<long double>(m) - x;
+        sum = static_cast<double>(sum + difference * difference);
+    }
+    return observations_.empty() ? 0.0 : sum / static_cast<double>(observations_.size());
+}
+
+double TStoch_var::Minimum() const {
+    if (observations_.empty()) return -1.0;
+    double result = observations_[0];
+    for (const double x : observations_)
+        if (x < result) result = x;
+    return result;
+}
+
+double TStoch_var::Maximum() const {
+    if (observations_.empty()) return 0.0;
+    double result = observations_[0];
+    for (const double x : observations_)
+        if (x > result) result = x;
+    return result;
+}
+
+}  // namespace vesk

@@ -1,0 +1,30 @@
+#pragma once
+// The observations of one timing figure, summarised on demand.
+
+#include <cstdint>
+#include <vector>
+
+namespace vesk {
+
+using TRealArray = std::vector<double>;
+
+class TStoch_var {
+public:
+    void Add_observation(double value) { observations_.push_back(value); }
+    void Clear() { observations_.clear(); }
+    std::int32_t Nr_of_observations() const;
+    // -1 when empty.
+    double Mean() const;
+    // Population variance (divided by n); 0 when empty.
+    double Variance() const;
+    // -1 when empty.
+    double Minimum() const;
+    // 0 when empty.
+    double Maximum() const;
+    const TRealArray& observations() const { return observations_; }
+
+private:
+    TRealArray observations_;
+};
+
+}  // namespace vesk
