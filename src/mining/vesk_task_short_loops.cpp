@@ -102,10 +102,18 @@ void move_long_relations(Ttask* t, const TTaskArray& copies, const std::vector<i
     }
 }
 
+// The chain of copies starts and ends cases where the task did: without this a loop task that
+// begins or ends a case would lose its arc from the start place or to the end place.
+void copy_trace_flags(const Ttask& t, Ttask* first, Ttask* last) {
+    first->is_trace_start = t.is_trace_start;
+    last->is_trace_end = t.is_trace_end;
+}
+
 void split_one_loop(Ttask* t, ShortLoopLists& loops) {
     Ttask* c1 = make_copy(loops, "&%$1loop1$%&", *t, 3);
     Ttask* c2 = make_copy(loops, "&%$1loop2$%&", *t, 3);
     Ttask* c3 = make_copy(loops, "&%$1loop3$%&", *t, 3);
+    copy_trace_flags(*t, c1, c3);
     link_succession(c1, c2);
     link_succession(c2, c3);
     link_succession(c3, c1);
@@ -135,6 +143,7 @@ void split_one_loop(Ttask* t, ShortLoopLists& loops) {
 void split_two_loop(Ttask* t, ShortLoopLists& loops) {
     Ttask* c1 = make_copy(loops, "&%$2loop1$%&", *t, 4);
     Ttask* c2 = make_copy(loops, "&%$2loop2$%&", *t, 4);
+    copy_trace_flags(*t, c1, c2);
     link_succession(c1, c2);
     for (Ttask* s : t->causal_successors()) {
         c2->record_successor(s);
