@@ -71,6 +71,8 @@ public:
     // Returns the existing place whose sets contain the new one's, else adds it.
     Tplace* Add_place(std::unique_ptr<Tplace> place);
     Tplace* Add_place(std::string input_set, std::string output_set);
+    // Appends a place without looking for one that subsumes it.
+    Tplace* Add_new_place(std::string input_set, std::string output_set);
     // The first place whose sets contain every "&"-separated entry of the given sets, ignoring
     // letter case; an empty set imposes nothing.
     Tplace* Find_place(std::string_view inputs, std::string_view outputs) const;

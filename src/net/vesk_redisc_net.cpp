@@ -78,6 +78,11 @@ Tplace* Tpetrinet::Add_place(std::string input_set, std::string output_set) {
     return Add_place(std::make_unique<Tplace>(std::move(input_set), std::move(output_set)));
 }
 
+Tplace* Tpetrinet::Add_new_place(std::string input_set, std::string output_set) {
+    places_.push_back(std::make_unique<Tplace>(std::move(input_set), std::move(output_set)));
+    return places_.back().get();
+}
+
 Tplace* Tpetrinet::Find_place(std::string_view inputs, std::string_view outputs) const {
     const auto input_entries = set_entries(inputs);
     const auto output_entries = set_entries(outputs);
