@@ -110,7 +110,7 @@ int MineCommand::run(const std::vector<std::string>& args, Streams io) const {
         inspection.open_with_relations_file(*parsed.value("relations"), resolve, sink);
         inspection.make_petrinet(split, construction, combine);
         if (parsed.has("log") && !parsed.has("no-replay")) {
-            controller.load_log(*parsed.value("log"), resolve);
+            controller.load_log_plainly(*parsed.value("log"), resolve);
             inspection.replay_process(*process, false, sink);
             replayed = true;
         }

@@ -44,6 +44,11 @@ void Tvesk_util::load_log(const std::string& file_name, bool resolve_externals) 
     case_count_ = -1;
 }
 
+void Tvesk_util::load_log_plainly(const std::string& file_name, bool resolve_externals) {
+    log_file_ = WorkflowLogFile(file_name, resolve_externals);
+    case_count_ = -1;
+}
+
 std::vector<std::string> Tvesk_util::list_processes() const {
     std::vector<std::string> entries;
     for (const LogProcess& process : log_file_.list_processes())

@@ -39,6 +39,8 @@ public:
 
     // Resets, then remembers the log file and how to parse it.
     void load_log(const std::string& file_name, bool resolve_externals);
+    // Remembers the log file without a reset, so that relations and net stay (for a replay).
+    void load_log_plainly(const std::string& file_name, bool resolve_externals);
     // Entries as the process list shows them; throws for an unreadable file.
     std::vector<std::string> list_processes() const;
     // Replaces the log with the process's lines that pass the filter. A failed read leaves the

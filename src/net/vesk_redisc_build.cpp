@@ -7,82 +7,100 @@ namespace vesk {
 
 namespace {
 
-// Relations between tasks compared by name, as the construction compares them, looked up in
-// constant time: the pair search asks the same questions very often.
-class NameRelations {
+// The tasks the search looks at, numbered: the task list first, in order, then tasks that only
+// its relation lists name. Relations are compared by name, as the construction compares them,
+// and answered from tables: the search asks the same questions very often.
+class TaskTable {
 public:
-    explicit NameRelations(const Ttasklist& tasks) {
-        for (Ttask* task : tasks)
-            entry(task);
+    explicit TaskTable(const Ttasklist& list) : list_size_(list.count()) {
+        for (Ttask* task : list)
+            number(task);
+        // Every task a relation list names, and the ones their lists name, get a number too.
+        for (std::size_t i = 0; i < tasks_.size(); ++i) {
+            Ttask* task = tasks_[i];
+            for (Ttasklist* related :
+                 {&task->causal_successors(), &task->causal_predecessors(), &task->parallel()})
+                for (Ttask* other : *related)
+                    number(other);
+        }
+        std::unordered_map<std::string, int> name_ids;
+        for (const Ttask* task : tasks_)
+            name_id_.push_back(name_ids.try_emplace(task->name(), name_ids.size()).first->second);
+        const std::size_t names = name_ids.size();
+        for (Ttask* task : tasks_) {
+            successors_.push_back(bits(task->causal_successors(), names));
+            predecessors_.push_back(bits(task->causal_predecessors(), names));
+            parallel_.push_back(bits(task->parallel(), names));
+        }
     }
 
-    bool same(const Ttask* a, const Ttask* b) { return id(a) == id(b); }
-    bool causes(Ttask* a, const Ttask* b) { return entry(a).successors[id(b)]; }
-    bool caused_by(Ttask* a, const Ttask* b) { return entry(a).predecessors[id(b)]; }
-    bool related(Ttask* a, Ttask* b) {
-        const Entry& ea = entry(a);
-        const Entry& eb = entry(b);
-        const std::size_t ia = id(a), ib = id(b);
-        return ea.successors[ib] || ea.predecessors[ib] || ea.parallel[ib] || eb.successors[ia] ||
-               eb.predecessors[ia] || eb.parallel[ia];
+    std::int32_t list_size() const { return list_size_; }
+    int number_of(Ttask* task) { return number(task); }
+    Ttask* task(int n) const { return tasks_[static_cast<std::size_t>(n)]; }
+    bool same(int a, int b) const { return name_id_[at(a)] == name_id_[at(b)]; }
+    bool causes(int a, int b) const { return successors_[at(a)][name_of(b)]; }
+    bool caused_by(int a, int b) const { return predecessors_[at(a)][name_of(b)]; }
+    bool related(int a, int b) const {
+        return causes(a, b) || caused_by(a, b) || parallel_[at(a)][name_of(b)] || causes(b, a) ||
+               caused_by(b, a) || parallel_[at(b)][name_of(a)];
     }
 
 private:
-    struct Entry {
-        std::vector<bool> successors, predecessors, parallel;
-    };
+    static std::size_t at(int n) { return static_cast<std::size_t>(n); }
+    std::size_t name_of(int n) const { return static_cast<std::size_t>(name_id_[at(n)]); }
 
-    std::size_t id(const Ttask* task) {
-        const auto [it, added] = ids_.try_emplace(task->name(), ids_.size());
-        if (added)
-            for (auto& [_, e] : entries_)
-                grow(e);
+    int number(Ttask* task) {
+        const auto [it, added] = numbers_.try_emplace(task, static_cast<int>(tasks_.size()));
+        if (added) tasks_.push_back(task);
         return it->second;
     }
-    void grow(Entry& e) const {
-        e.successors.resize(ids_.size());
-        e.predecessors.resize(ids_.size());
-        e.parallel.resize(ids_.size());
-    }
-    void mark(std::vector<bool>& bits, const Ttasklist& list) {
-        for (const Ttask* t : list) {
-            const std::size_t i = id(t);
-            if (bits.size() <= i) bits.resize(ids_.size());
-            bits[i] = true;
-        }
-    }
-    const Entry& entry(Ttask* task) {
-        id(task);
-        const auto found = entries_.find(task);
-        if (found != entries_.end()) return found->second;
-        Entry e;
-        grow(e);
-        mark(e.successors, task->causal_successors());
-        mark(e.predecessors, task->causal_predecessors());
-        mark(e.parallel, task->parallel());
-        grow(e);
-        return entries_.emplace(task, std::move(e)).first->second;
+
+    std::vector<char> bits(const Ttasklist& list, std::size_t names) const {
+        std::vector<char> set(names, 0);
+        for (const Ttask* task : list)
+            set[name_of(numbers_.at(task))] = 1;
+        return set;
     }
 
-    std::unordered_map<std::string, std::size_t> ids_;
-    std::unordered_map<const Ttask*, Entry> entries_;
+    std::int32_t list_size_;
+    std::vector<Ttask*> tasks_;
+    std::unordered_map<const Ttask*, int> numbers_;
+    std::vector<int> name_id_;
+    std::vector<std::vector<char>> successors_, predecessors_, parallel_;
 };
 
-bool holds(NameRelations& relations, const TTaskArray& list, const Ttask* task) {
-    return std::any_of(list.begin(), list.end(),
-                       [&](const Ttask* member) { return relations.same(member, task); });
-}
+using Side = std::vector<int>;
 
 class PairSearch {
 public:
-    explicit PairSearch(const Ttasklist& tasks) : tasks_(tasks), relations_(tasks) {}
+    explicit PairSearch(const Ttasklist& tasks) : table_(tasks) {}
 
     void search(TTaskArray& a, TTaskArray& b, Ttasktuplearray& result, std::int32_t start_a,
                 std::int32_t start_b) {
+        Side na, nb;
+        for (Ttask* t : a)
+            na.push_back(table_.number_of(t));
+        for (Ttask* t : b)
+            nb.push_back(table_.number_of(t));
+        std::vector<std::array<Side, 2>> found;
+        search(na, nb, found, start_a, start_b);
+        for (const auto& [input, output] : found) {
+            TtaskTuple pair;
+            for (int n : input)
+                pair[0].push_back(table_.task(n));
+            for (int n : output)
+                pair[1].push_back(table_.task(n));
+            result.push_back(std::move(pair));
+        }
+    }
+
+private:
+    void search(Side& a, Side& b, std::vector<std::array<Side, 2>>& result, std::int32_t start_a,
+                std::int32_t start_b) {
         bool maximal = true;
-        TTaskArray excluded_a, excluded_b;
-        for (std::int32_t i = std::min(start_a, start_b); i < tasks_.count(); ++i) {
-            Ttask* t = tasks_.get(i);
+        Side excluded_a, excluded_b;
+        for (std::int32_t i = std::min(start_a, start_b); i < table_.list_size(); ++i) {
+            const int t = i;
             if (i >= start_a && extends_input(t, a, b, excluded_a)) {
                 a.push_back(t);
                 descend(result, excluded_a, [&] { search(a, b, result, i + 1, start_b); });
@@ -99,38 +117,38 @@ public:
         if (maximal) result.push_back({a, b});
     }
 
-private:
-    bool extends_input(Ttask* t, const TTaskArray& a, const TTaskArray& b,
-                       const TTaskArray& excluded) {
-        if (holds(relations_, a, t) || holds(relations_, excluded, t)) return false;
-        for (Ttask* x : a)
-            if (relations_.related(t, x)) return false;
-        for (const Ttask* y : b)
-            if (!relations_.causes(t, y)) return false;
+    bool holds(const Side& side, int t) const {
+        return std::any_of(side.begin(), side.end(), [&](int n) { return table_.same(n, t); });
+    }
+
+    bool extends_input(int t, const Side& a, const Side& b, const Side& excluded) const {
+        if (holds(a, t) || holds(excluded, t)) return false;
+        for (int x : a)
+            if (table_.related(t, x)) return false;
+        for (int y : b)
+            if (!table_.causes(t, y)) return false;
         return true;
     }
 
-    bool extends_output(Ttask* t, const TTaskArray& a, const TTaskArray& b,
-                        const TTaskArray& excluded) {
-        if (holds(relations_, b, t) || holds(relations_, excluded, t)) return false;
-        for (Ttask* y : b)
-            if (relations_.related(t, y)) return false;
-        for (const Ttask* x : a)
-            if (!relations_.caused_by(t, x)) return false;
+    bool extends_output(int t, const Side& a, const Side& b, const Side& excluded) const {
+        if (holds(b, t) || holds(excluded, t)) return false;
+        for (int y : b)
+            if (table_.related(t, y)) return false;
+        for (int x : a)
+            if (!table_.caused_by(t, x)) return false;
         return true;
     }
 
     // Runs the deeper search and excludes the output sides of the pairs it found.
-    template <typename Search>
-    static void descend(Ttasktuplearray& result, TTaskArray& excluded, Search deeper) {
+    template <typename Deeper>
+    static void descend(std::vector<std::array<Side, 2>>& result, Side& excluded, Deeper deeper) {
         const std::size_t before = result.size();
         deeper();
         for (std::size_t k = before; k < result.size(); ++k)
             excluded.insert(excluded.end(), result[k][1].begin(), result[k][1].end());
     }
 
-    const Ttasklist& tasks_;
-    NameRelations relations_;
+    TaskTable table_;
 };
 
 std::string set_of(const TTaskArray& side) {

@@ -21,20 +21,21 @@ std::vector<std::string> set_entries(std::string_view set) {
     return entries;
 }
 
-std::string lower(std::string_view text) {
-    std::string result(text);
-    for (char& c : result)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return result;
+char fold(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool contains_ignoring_case(std::string_view haystack, std::string_view needle) {
+    return std::search(haystack.begin(), haystack.end(), needle.begin(), needle.end(),
+                       [](char a, char b) { return fold(a) == fold(b); }) != haystack.end();
 }
 
 // Every entry occurs in the set; an argument that was empty imposes nothing.
 bool contains_entries(const std::string& set, std::string_view searched,
                       const std::vector<std::string>& entries) {
     if (searched.empty()) return true;
-    const std::string haystack = lower(set);
     return std::all_of(entries.begin(), entries.end(), [&](const std::string& entry) {
-        return haystack.find(lower(entry)) != std::string::npos;
+        return contains_ignoring_case(set, entry);
     });
 }
 
