@@ -12,6 +12,14 @@ char locale_decimal_separator();
 // exponent form ("1E-6", "1.5E20") below 0.00001 or from 10^digits on.
 std::string format_general(double value, char separator, int digits = 15);
 
+// Fixed-point with four decimals: first rounded to `significant` significant digits, then to
+// four decimals, halves away from zero at each step (7.53125 gives 7.5313). Timing figures use
+// 14 significant digits, probabilities 4 (two thirds give 0.6667).
+std::string format_fixed4(double value, char separator, int significant = 14);
+inline std::string format_probability(double value, char separator) {
+    return format_fixed4(value, separator, 4);
+}
+
 // Parses a decimal integer with an optional sign; empty when the text is anything else or does
 // not fit 32 bits.
 bool parse_int32(const std::string& text, int& value);

@@ -4,6 +4,7 @@
 #include <new>
 
 #include "cli/cli_args.h"
+#include "cli/command_convert.h"
 #include "cli/command_mine.h"
 #include "cli/command_processes.h"
 #include "cli/command_relations.h"
@@ -18,6 +19,7 @@ std::vector<std::unique_ptr<Command>> all_commands() {
     commands.push_back(std::make_unique<ProcessesCommand>());
     commands.push_back(std::make_unique<RelationsCommand>());
     commands.push_back(std::make_unique<MineCommand>());
+    commands.push_back(std::make_unique<ConvertCommand>());
     return commands;
 }
 

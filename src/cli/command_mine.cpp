@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "app/file_util.h"
+#include "app/util_functions.h"
 #include "cli/cli_common.h"
 #include "control/relations_inspection.h"
 
@@ -10,10 +12,110 @@ namespace vesk::cli {
 
 namespace {
 
-const OptionSpec kOptions = {
-    .with_value = {"process", "events", "overlap", "show", "relations", "log"},
-    .flags = {"split-loops", "new-construction", "no-combine", "no-replay", "external-dtd"},
-    .repeatable = {"overlap", "show"}};
+const OptionSpec kOptions = {.with_value = {"process", "events", "overlap", "show", "relations",
+                                            "log", "out", "stats", "colour", "orientation", "page"},
+                             .flags = {"split-loops", "new-construction", "no-combine", "no-replay",
+                                       "external-dtd", "render", "no-probabilities"},
+                             .repeatable = {"overlap", "show"}};
+
+// "waiting=mean,min,max;sync=mean;sojourn=max": groups not named show nothing.
+ExportFlags export_flags_from(const ParsedArgs& args) {
+    const std::string text =
+        args.value("stats").value_or("waiting=mean,min,max;sync=mean,min,max;sojourn=mean,min,max");
+    ExportFlags flags;
+    for (const std::string& group : split_list(text, ';')) {
+        if (group.empty()) continue;
+        const auto equals = group.find('=');
+        const std::string name = group.substr(0, equals);
+        FigureChoice* choice = name == "waiting"   ? &flags.waiting
+                               : name == "sync"    ? &flags.sync
+                               : name == "sojourn" ? &flags.sojourn
+                                                   : nullptr;
+        if (choice == nullptr || equals == std::string::npos)
+            throw UsageError("--stats: \"" + group +
+                             "\" is not GROUP=FIGURES (groups: waiting, "
+                             "sync, sojourn)");
+        bool mean = false, variance = false, minimum = false, maximum = false;
+        for (const std::string& figure : split_list(group.substr(equals + 1), ',')) {
+            if (figure == "mean")
+                mean = true;
+            else if (figure == "variance" || figure == "var")
+                variance = true;
+            else if (figure == "min" || figure == "minimum")
+                minimum = true;
+            else if (figure == "max" || figure == "maximum")
+                maximum = true;
+            else if (!figure.empty())
+                throw UsageError("--stats: unknown figure \"" + figure +
+                                 "\" (mean, variance, min, max)");
+        }
+        *choice = figure_choice(mean, variance, minimum, maximum);
+    }
+    return flags;
+}
+
+// RRGGBB as the colour value the net takes: red in the lowest byte.
+std::uint32_t colour_from(const ParsedArgs& args) {
+    const std::string text = args.value("colour").value_or("A6CAF0");
+    if (text.size() != 6 || text.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos)
+        throw UsageError("--colour expects six hexadecimal digits RRGGBB");
+    const auto rgb = static_cast<std::uint32_t>(std::stoul(text, nullptr, 16));
+    return ((rgb >> 16) & 0xFFu) | (rgb & 0xFF00u) | ((rgb & 0xFFu) << 16);
+}
+
+DotOptions dot_options_from(const ParsedArgs& args) {
+    DotOptions options;
+    const std::string orientation = args.value("orientation").value_or("lr");
+    if (orientation != "lr" && orientation != "tb") throw UsageError("--orientation is lr or tb");
+    options.left_to_right = orientation == "lr";
+    const std::string page = args.value("page").value_or("a4");
+    if (page != "a4" && page != "letter") throw UsageError("--page is a4 or letter");
+    options.page_size = page == "a4" ? "A4" : "Letter";
+    return options;
+}
+
+// Runs dot as the two rendering commands do; a missing dot is said once.
+void render(const std::filesystem::path& folder, const std::string& base, const DotOptions& options,
+            Streams io) {
+    const auto dot = find_dot(program_folder());
+    if (!dot) {
+        io.err << "dot (GraphViz) was found neither next to vesk-cli nor on PATH: no pictures "
+                  "were made\n";
+        return;
+    }
+    const std::string prefix = (folder / base.substr(0, base.size() - 1)).string();
+    std::vector<std::string> runs = jpg_map_parameters(prefix, options);
+    for (std::string& run : ps_jpg_parameters(prefix, options))
+        runs.push_back(std::move(run));
+    for (const std::string& parameters : runs) {
+        if (run_program(*dot, parameters) != 0)
+            io.err << "warning: dot failed on: " << parameters << '\n';
+    }
+}
+
+void export_net(Tvesk_util& controller, const ParsedArgs& args, const std::string& base,
+                Streams io) {
+    const std::filesystem::path folder = output_folder_from(args);
+    controller.set_cluster_colour(colour_from(args));
+    controller.write_low_dot(folder, base, !args.has("no-probabilities"));
+    controller.set_export_options(export_flags_from(args));
+    controller.write_high_dot(folder, base);
+    controller.write_text_net(folder, base);
+    io.err << "Wrote the net into " << folder.string() << '\n';
+    if (args.has("render")) render(folder, base, dot_options_from(args), io);
+}
+
+void check_export_options(const ParsedArgs& args) {
+    if (args.has("out")) {
+        export_flags_from(args);
+        colour_from(args);
+        dot_options_from(args);
+        return;
+    }
+    for (const char* option :
+         {"render", "stats", "colour", "no-probabilities", "orientation", "page"})
+        if (args.has(option)) throw UsageError(std::string("--") + option + " needs --out DIR");
+}
 
 std::string figure(double value) {
     char text[64];
@@ -85,7 +187,22 @@ std::string MineCommand::usage() const {
            "                        read with the event types that occur in the relations\n"
            "  --show LISTING        also print the relations, the net or the timing per place;\n"
            "                        may be repeated\n"
-           "  --external-dtd        resolve the DTD a file names (local files only)\n";
+           "  --external-dtd        resolve the DTD a file names (local files only)\n"
+           "\n"
+           "Export (writes \"<LOG name> <ID> low.dot\", \"... high.dot\", \"... .tpn\", "
+           "Default.htm and\n"
+           "a page per place; with --relations the names start with the relations file's name):\n"
+           "  --out DIR             the folder to write into (created when missing)\n"
+           "  --render              run dot: image map, pictures and PostScript\n"
+           "  --stats GROUPS        figures of the high-detail file, default\n"
+           "                        "
+           "\"waiting=mean,min,max;sync=mean,min,max;sojourn=mean,min,max\";\n"
+           "                        figures: mean, variance, min, max; a group left out shows "
+           "none\n"
+           "  --colour RRGGBB       fill colour of the activity clusters (default A6CAF0)\n"
+           "  --no-probabilities    no branching probabilities in the low-detail file\n"
+           "  --orientation lr|tb   left to right (default) or top to bottom\n"
+           "  --page a4|letter      page size of the PostScript file (default a4)\n";
 }
 
 int MineCommand::run(const std::vector<std::string>& args, Streams io) const {
@@ -96,6 +213,7 @@ int MineCommand::run(const std::vector<std::string>& args, Streams io) const {
     const bool combine = !parsed.has("no-combine");
     const bool resolve = parsed.has("external-dtd");
     const auto process = parsed.value("process");
+    check_export_options(parsed);
 
     Tvesk_util controller;
     RelationsInspection inspection(controller);
@@ -134,6 +252,14 @@ int MineCommand::run(const std::vector<std::string>& args, Streams io) const {
     }
     print_findings(controller, replayed, io.out);
     print_listings(controller, shows, io.out);
+    if (parsed.has("out")) {
+        std::string base = parsed.has("relations")
+                               ? file_name_part(*parsed.value("relations"))
+                               : file_name_part(parsed.positionals()[0]) + " " + *process;
+        if (parsed.has("relations") && base.size() > 4 && base.ends_with(".xml"))
+            base.resize(base.size() - 4);
+        export_net(controller, parsed, base + " ", io);
+    }
     return kSuccess;
 }
 

@@ -1,6 +1,7 @@
 #include "control/vesk_util.h"
 
 #include "app/file_util.h"
+#include "export/vesk_html_writer.h"
 #include "mining/vesk_task_build.h"
 #include "mining/vesk_task_overlap.h"
 #include "mining/vesk_task_relations_file.h"
@@ -124,6 +125,25 @@ Tvesk_util::PlaceFigures Tvesk_util::place_figures(std::int32_t index) const {
     const Tplace* place = net_->Place_at(index);
     if (place == nullptr) return {};
     return {&place->sync_time, &place->waiting_time, &place->sojourn_time};
+}
+
+}  // namespace vesk
+
+namespace vesk {
+
+void Tvesk_util::write_low_dot(const std::filesystem::path& folder, const std::string& base,
+                               bool write_probabilities) {
+    Write_dot_low(*net_, folder, base + "low", process_description_, true, write_probabilities,
+                  decimal_separator_);
+}
+
+void Tvesk_util::write_high_dot(const std::filesystem::path& folder, const std::string& base) {
+    Write_dot_high(*net_, folder, base + "high", process_description_, export_flags_,
+                   decimal_separator_);
+}
+
+void Tvesk_util::write_text_net(const std::filesystem::path& folder, const std::string& base) {
+    Write_tpn(*net_, folder, base);
 }
 
 }  // namespace vesk

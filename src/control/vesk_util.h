@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/number_format.h"
+#include "export/vesk_dot_writer.h"
 #include "log/vesk_logline.h"
 #include "log/vesk_logline_reader.h"
 #include "log/xml_log_stream.h"
@@ -86,6 +87,15 @@ public:
     const TStoch_var& flow_time() const { return net_->flow_time; }
     Tpetrinet& net() { return *net_; }
     void net_text(std::vector<std::string>& lines) const { net_->net_text(lines); }
+
+    // Exports, in the order an export makes them. base is "log.xml 1 ": the dot files add "low"
+    // and "high" to it, the text net ".tpn".
+    void set_cluster_colour(std::uint32_t colour) { net_->Set_cluster_colour(colour); }
+    void write_low_dot(const std::filesystem::path& folder, const std::string& base,
+                       bool write_probabilities);
+    void set_export_options(const ExportFlags& flags) { export_flags_ = flags; }
+    void write_high_dot(const std::filesystem::path& folder, const std::string& base);
+    void write_text_net(const std::filesystem::path& folder, const std::string& base);
     void timing_text(std::vector<std::string>& lines) const { net_->timing_text(lines); }
 
 private:
@@ -100,6 +110,7 @@ private:
     std::int32_t case_count_ = -1;
     std::string process_description_;
     char decimal_separator_ = locale_decimal_separator();
+    ExportFlags export_flags_;
 };
 
 }  // namespace vesk
