@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <map>
 
+#include <unistd.h>
+
+#include <iostream>
+
 #include "app/file_util.h"
 
 namespace vesk::cli {
@@ -85,6 +89,17 @@ std::filesystem::path output_folder_from(const ParsedArgs& args) {
         throw FileWriteError("Cannot create the folder " + folder.string() + ": " +
                              error.message());
     return folder;
+}
+
+StageLine::StageLine(std::ostream& err)
+    : err_(err), active_(&err == &std::cerr && ::isatty(STDERR_FILENO) == 1) {}
+
+StageLine::~StageLine() {
+    if (active_) err_ << "\r\033[K" << std::flush;
+}
+
+void StageLine::show(const std::string& stage) {
+    if (active_) err_ << "\r\033[K" << stage << "..." << std::flush;
 }
 
 }  // namespace vesk::cli

@@ -38,6 +38,20 @@ std::vector<std::string> shows_from(const ParsedArgs& args,
 // The --out folder, created when missing.
 std::filesystem::path output_folder_from(const ParsedArgs& args);
 
+// Shows the stage of a long command on one line of stderr, only when stderr is a terminal.
+class StageLine {
+public:
+    explicit StageLine(std::ostream& err);
+    ~StageLine();
+    StageLine(const StageLine&) = delete;
+    StageLine& operator=(const StageLine&) = delete;
+    void show(const std::string& stage);
+
+private:
+    std::ostream& err_;
+    bool active_;
+};
+
 inline const std::string kDefaultRelationsDtd = "http://localhost/vesk/dtd/WF_relations.dtd";
 
 }  // namespace vesk::cli

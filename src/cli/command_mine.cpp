@@ -87,6 +87,8 @@ void render(const std::filesystem::path& folder, const std::string& base, const 
     std::vector<std::string> runs = jpg_map_parameters(prefix, options);
     for (std::string& run : ps_jpg_parameters(prefix, options))
         runs.push_back(std::move(run));
+    StageLine stage(io.err);
+    stage.show("Rendering with dot");
     for (const std::string& parameters : runs) {
         if (run_program(*dot, parameters) != 0)
             io.err << "warning: dot failed on: " << parameters << '\n';
@@ -218,6 +220,7 @@ int MineCommand::run(const std::vector<std::string>& args, Streams io) const {
     Tvesk_util controller;
     RelationsInspection inspection(controller);
     StderrSink sink(io.err);
+    StageLine stage(io.err);
     bool replayed = false;
     if (parsed.has("relations")) {
         if (!parsed.positionals().empty()) throw UsageError("give either LOG or --relations FILE");
@@ -225,9 +228,12 @@ int MineCommand::run(const std::vector<std::string>& args, Streams io) const {
             throw UsageError("--log and --process go together with --relations");
         if (parsed.has("events") || parsed.has("overlap"))
             throw UsageError("--events and --overlap need a LOG to build relations from");
+        stage.show("Reading relations");
         inspection.open_with_relations_file(*parsed.value("relations"), resolve, sink);
+        stage.show("Building the net");
         inspection.make_petrinet(split, construction, combine);
         if (parsed.has("log") && !parsed.has("no-replay")) {
+            stage.show("Reading the log and replaying it");
             controller.load_log_plainly(*parsed.value("log"), resolve);
             inspection.replay_process(*process, false, sink);
             replayed = true;
@@ -241,10 +247,14 @@ int MineCommand::run(const std::vector<std::string>& args, Streams io) const {
         request.events = event_choice_from(parsed, io.err);
         request.overlaps = overlap_variants_from(parsed, request.events);
         controller.load_log(parsed.positionals()[0], resolve);
-        build_relations(controller, request);
+        stage.show("Reading Workflow-log");
+        build_relations(controller, request,
+                        [&stage](const std::string& status) { stage.show(status); });
         inspection.open_with_task_list();
+        stage.show("Building the net");
         inspection.make_petrinet(split, construction, combine);
         if (!parsed.has("no-replay")) {
+            stage.show("Replaying the log");
             // The log in memory was read with the same event types: replay it as it is.
             controller.replay(false, sink);
             replayed = true;
@@ -258,6 +268,7 @@ int MineCommand::run(const std::vector<std::string>& args, Streams io) const {
                                : file_name_part(parsed.positionals()[0]) + " " + *process;
         if (parsed.has("relations") && base.size() > 4 && base.ends_with(".xml"))
             base.resize(base.size() - 4);
+        stage.show("Writing the net");
         export_net(controller, parsed, base + " ", io);
     }
     return kSuccess;

@@ -47,7 +47,10 @@ int mine_from_log(const ParsedArgs& args, Streams io) {
 
     Tvesk_util controller;
     controller.load_log(args.positionals()[0], args.has("external-dtd"));
-    build_relations(controller, request);
+    StageLine stage(io.err);
+    stage.show("Reading Workflow-log");
+    build_relations(controller, request,
+                    [&stage](const std::string& status) { stage.show(status); });
     if (args.has("out")) {
         const auto path = controller.write_relations(
             output_folder_from(args), relations_file_base_name(args.positionals()[0], *process),

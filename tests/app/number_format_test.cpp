@@ -34,3 +34,32 @@ TEST(NumberFormat, Int32Parsing) {
 
 }  // namespace
 }  // namespace vesk
+
+namespace vesk {
+namespace {
+
+TEST(NumberFormat, FiguresRoundHalvesAwayFromZeroAtEachStep) {
+    EXPECT_EQ(format_fixed4(7.53125, '.'), "7.5313");  // 241/32, a half at the fifth decimal
+    EXPECT_EQ(format_fixed4(-7.53125, '.'), "-7.5313");
+    EXPECT_EQ(format_fixed4(0.03125, '.'), "0.0313");   // 1/32
+    EXPECT_EQ(format_fixed4(0.015625, '.'), "0.0156");  // 1/64: 0.015625 -> the 2 rounds down
+    EXPECT_EQ(format_fixed4(2.0 + 3.0 / 64.0, ','), "2,0469");
+    EXPECT_EQ(format_fixed4(12.5, '.'), "12.5000");
+    EXPECT_EQ(format_fixed4(-1.0, '.'), "-1.0000");
+    EXPECT_EQ(format_fixed4(0.0, '.'), "0.0000");
+    EXPECT_EQ(format_fixed4(99999.99995, '.'), "100000.0000");
+    // Fourteen significant digits first, then four decimals.
+    EXPECT_EQ(format_fixed4(123456789.123456789, '.'), "123456789.1235");
+    EXPECT_EQ(format_fixed4(1e20, '.'), "100000000000000000000.0000");
+}
+
+TEST(NumberFormat, ProbabilitiesKeepFourSignificantDigits) {
+    EXPECT_EQ(format_probability(2.0 / 3.0, '.'), "0.6667");
+    EXPECT_EQ(format_probability(0.5, '.'), "0.5000");
+    EXPECT_EQ(format_probability(0.25, ','), "0,2500");
+    EXPECT_EQ(format_probability(1.0 / 3.0, '.'), "0.3333");
+    EXPECT_EQ(format_probability(0.00012345, '.'), "0.0001");
+}
+
+}  // namespace
+}  // namespace vesk

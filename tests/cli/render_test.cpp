@@ -1,0 +1,69 @@
+// Mining the example log with --render: the pictures exist and the map leads to the net's elements.
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "app/util_functions.h"
+#include "cli/cli_app.h"
+#include "export/vesk_map_processing.h"
+#include "support/temp_dir.h"
+
+namespace vesk::cli {
+namespace {
+
+std::string read_file(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+std::string unescaped(std::string url) {
+    for (auto at = url.find("%20"); at != std::string::npos; at = url.find("%20"))
+        url.replace(at, 3, " ");
+    return url;
+}
+
+TEST(Render, PicturesAndAMapWhoseAreasLeadToTheNet) {
+    if (!find_dot(program_folder())) GTEST_SKIP() << "dot (GraphViz) is not installed";
+    test::TempDir dir;
+    const auto out = dir.path() / "export";
+    std::ostringstream stdout_text, stderr_text;
+    ASSERT_EQ(run_cli({"mine", VESK_EXAMPLE_LOG, "--process", "1", "--events", "start,complete",
+                       "--out", out.string(), "--render"},
+                      stdout_text, stderr_text),
+              0)
+        << stderr_text.str();
+    const std::string prefix = "example_log.xml 1 ";
+    for (const char* name : {"low.dot.map", "low.dot.jpg", "low.dot.thumb.jpg", "high.dot.jpg",
+                             "high.dot.ps", "low.dot", "high.dot", ".tpn"})
+        EXPECT_TRUE(std::filesystem::exists(out / (prefix + name))) << name;
+    EXPECT_EQ(read_file(out / (prefix + "low.dot.jpg")).substr(0, 2), "\xFF\xD8");
+    EXPECT_EQ(read_file(out / (prefix + "high.dot.ps")).substr(0, 4), "%!PS");
+
+    TrectangleList map;
+    map.Load_map((out / (prefix + "low.dot.map")).string());
+    const std::string dot = read_file(out / (prefix + "low.dot"));
+    int places = 0, transitions = 0;
+    for (const Trectangle& r : map.rectangles()) {
+        const Trectangle* hit = map.Rectangle_at((r.x1 + r.x2) / 2, (r.y1 + r.y2) / 2);
+        ASSERT_NE(hit, nullptr) << r.url;
+        EXPECT_EQ(hit->url, r.url);
+        EXPECT_NE(dot.find("URL=\"" + r.url + "\""), std::string::npos) << r.url;
+        if (r.url.ends_with(".html")) {
+            EXPECT_TRUE(std::filesystem::exists(out / unescaped(r.url))) << r.url;
+            ++places;
+        } else if (r.url.rfind("place\\n", 0) == 0) {
+            ++places;
+        } else {
+            ++transitions;
+        }
+    }
+    EXPECT_GT(places, 0);
+    EXPECT_GT(transitions, 0);
+}
+
+}  // namespace
+}  // namespace vesk::cli

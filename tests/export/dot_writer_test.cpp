@@ -1,0 +1,174 @@
+#include "export/vesk_dot_writer.h"
+
+#include <gtest/gtest.h>
+
+namespace vesk {
+namespace {
+
+std::string crlf(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines)
+        text += line + "\r\n";
+    return text;
+}
+
+std::string low_dot(const Tpetrinet& net, bool html, bool probabilities,
+                    const std::string& base = "b") {
+    const ExportFiles files = dot_low_files(net, "out", base, "proc", html, probabilities, '.');
+    return files.back().content;
+}
+
+TEST(DotWriter, EmptyNetIsHeaderWarningsAndBrace) {
+    const Tpetrinet net;
+    EXPECT_EQ(
+        low_dot(net, false, true),
+        crlf({"digraph G {", "ranksep=\".1\"; fontsize=\"8\"; remincross=true; fontname=\"Arial\";",
+              "Gwarn [fontsize=\"10\",fontname=\"Arial\",label=\"Process:\\nproc\\n\\nWarnings: "
+              "\\nnone\",shape=box];",
+              "}"}));
+}
+
+// start -> A_start -> p -> A_complete -> end, with a skip transition and an exclusive place.
+class SmallNet : public ::testing::Test {
+protected:
+    void SetUp() override {
+        net.Set_cluster_colour(0xF0CAA6);
+        start = net.Add_place("_#start#_", "_*A_start*");
+        between = net.Add_place("*A_start*", "*A_complete*&*B_complete*");
+        end = net.Add_place("_*A_complete*", "_#end#_");
+        exclusive = net.Add_new_place("_#ME#_1", "");
+        Ttransition* s = net.Add_transition("A_start", &a_start);
+        Ttransition* c = net.Add_transition("A_complete", &a_complete);
+        Ttransition* b = net.Add_transition("B_complete", &b_complete);
+        Ttransition* skip = net.Add_transition("$#%skip#%$0_normal", nullptr);
+        net.Add_input_arc(start, s, 1);
+        net.Add_output_arc(s, between, 1);
+        net.Add_input_arc(between, c, 1)->probability = 0.75;
+        net.Add_input_arc(between, b, 1)->probability = 0.25;
+        net.Add_output_arc(c, end, 1);
+        net.Add_output_arc(c, exclusive, 1);
+        net.Add_output_arc(skip, between, 1);
+        net.Add_output_arc(b, end, 1);
+    }
+    Ttask a_start{"A_start"}, a_complete{"A_complete"}, b_complete{"B_complete"};
+    Tpetrinet net;
+    Tplace *start, *between, *end, *exclusive;
+};
+
+TEST_F(SmallNet, LowDetailByteForByte) {
+    const std::vector<std::string> head = {
+        "digraph G {",
+        "ranksep=\".1\"; fontsize=\"8\"; remincross=true; fontname=\"Arial\";",
+        "Gwarn [fontsize=\"10\",fontname=\"Arial\",label=\"Process:\\nproc\\n\\nWarnings: "
+        "\\nnone\",shape=box];",
+        "Task0 [shape=box, height=\".2\", width=\".2\"];",
+        "Task0 [label=\"A\\nstart\", URL=\"A\\nstart\", fontname=\"Arial\", fontsize=\"8\"];",
+        "Task1 [shape=box, height=\".2\", width=\".2\"];",
+        "Task1 [label=\"A\\ncomplete\", URL=\"A\\ncomplete\", fontname=\"Arial\", fontsize=\"8\"];",
+        "Task2 [shape=box, height=\".2\", width=\".2\"];",
+        "Task2 [label=\"B\\ncomplete\", URL=\"B\\ncomplete\", fontname=\"Arial\", fontsize=\"8\"];",
+        "Task3 [shape=box, height=\".2\", width=\".2\"];",
+        "Task3 [label=\"\",style=\"filled\",fillcolor=\"black\"];",
+        "Place0 [shape=circle, height=\".2\", width=\".2\", URL=\"place\\n0\"];",
+        "Place0 [label=\"\"];",
+        "Place1 [shape=circle, height=\".2\", width=\".2\"];",
+        "Place1 [URL=\"place\\n1\"]",
+        "Place1 [label=\"\"];",
+        "Place2 [shape=circle, height=\".2\", width=\".2\", URL=\"place\\n2\"];",
+        "Place2 [label=\"\"];",
+        "Place3 [shape=circle, height=\".2\", width=\".2\", URL=\"place\\n3\"];",
+        "Place3 [label=\"\"];"};
+    const std::vector<std::string> arcs_labelled = {
+        "Place0 -> Task0 [arrowsize=\".7\"];",
+        "Task0 -> Place1 [arrowsize=\".7\"];",
+        "Place1 -> Task1 "
+        "[label=\"0.7500\",arrowsize=\".7\",decorate=true,fontname=\"Arial\",fontsize=\"6\"];",
+        "Task1 -> Place2 [arrowsize=\".7\",minlen=\"3\"];",
+        "Task1 -> Place3 [arrowsize=\".7\"];",
+        "Place1 -> Task2 "
+        "[label=\"0.2500\",arrowsize=\".7\",decorate=true,fontname=\"Arial\",fontsize=\"6\"];",
+        "Task2 -> Place2 [arrowsize=\".7\",minlen=\"3\"];",
+        "Task3 -> Place1",
+        "subgraph \"cluster_A\" { style=filled; fontname=\"Arial\"; fillcolor=\"#A6CAF0\"; "
+        "label=\"A\"; "
+        "Task0; Task1; Place1; }",
+        "}"};
+    std::vector<std::string> expected = head;
+    expected.insert(expected.end(), arcs_labelled.begin(), arcs_labelled.end());
+    EXPECT_EQ(low_dot(net, false, true), crlf(expected));
+
+    // Without probabilities no arc carries a label.
+    const std::string bare = low_dot(net, false, false);
+    EXPECT_EQ(bare.find("label=\"0."), std::string::npos);
+    EXPECT_NE(bare.find("Place1 -> Task1 [arrowsize=\".7\"];\r\n"), std::string::npos);
+}
+
+TEST_F(SmallNet, LowDetailWithPagesLinksOrdinaryPlacesOnly) {
+    const ExportFiles files = dot_low_files(net, "out", "orders low", "proc", true, true, '.');
+    ASSERT_EQ(files.size(), 3u);
+    EXPECT_EQ(files[0].path, std::filesystem::path("out") / "Default.htm");
+    EXPECT_EQ(files[1].path, std::filesystem::path("out") / "orders low_Place1.html");
+    EXPECT_NE(files[2].content.find("Place1 [URL=\"orders%20low_Place1.html\"]\r\n"),
+              std::string::npos);
+    EXPECT_NE(files[2].content.find(
+                  "Place0 [shape=circle, height=\".2\", width=\".2\", URL=\"place\\n0\"];"),
+              std::string::npos);
+}
+
+TEST_F(SmallNet, HighDetailRecordsAndWarnings) {
+    for (const double x : {2.0, 4.0, 6.0})
+        between->sync_time.Add_observation(x);
+    for (const double x : {3.0, 9.0, 6.0})
+        between->waiting_time.Add_observation(x);
+    start->waiting_time.Add_observation(1);
+    net.is_safe = false;
+    net.unfired_tasks.add(&b_complete);
+    ExportFlags flags;
+    flags.sync = figure_choice(true, false, false, false);
+    flags.waiting = figure_choice(false, false, false, true);
+    const std::string text = dot_high_text(net, "proc", flags, '.');
+    EXPECT_NE(
+        text.find("Warnings: \\ntask 'B complete' was unable to fire. \\nThis petrinet is not "
+                  "safe \\n\",shape=box];\r\nGflow [group=\"info\",fontname=\"Arial\",fontsize="
+                  "\"6\",label=\"Global flow time: \\n#   : 0\\nmean: -1.0000\\nvar : 0.0000\\n"
+                  "min : -1.0000\\nmax : 0.0000\\n\",shape=Mrecord];\r\n"),
+        std::string::npos);
+    EXPECT_NE(
+        text.find("Place1info [fontsize=\"6\",fontname=\"Arial\",label=\"{<ST> Synchronizing: "
+                  "\\n #   : 3\\n mean:  4.0000\\n|<WT> Waiting: \\n #   : 3\\n max :     "
+                  "9.0000}\",shape=Mrecord,color=\"dimgray\",fontcolor=\"dimgray\"];\r\n"
+                  "Place1 -> Place1info [arrowhead=none,arrowtail=none,color=\"dimgray\"];"),
+        std::string::npos);
+    // No record for the start place, and none for a place whose figures are all switched off.
+    EXPECT_EQ(text.find("Place0info"), std::string::npos);
+    EXPECT_NE(text.find("Task0 [group=\"PTnet\",label=\"A\\nstart\",group=\"A\"];"),
+              std::string::npos);
+    EXPECT_NE(
+        text.find(
+            "subgraph \"cluster_A\" { style=filled;fontname=\"Arial\"; fillcolor=\"#A6CAF0 \"; "
+            "label=\"A\"; Task0; Task1; Place1; }"),
+        std::string::npos);
+    // The high level labels probabilities whatever the low level does.
+    EXPECT_NE(text.find("label=\"0.7500\""), std::string::npos);
+}
+
+TEST(DotWriter, TwoLoopRanksResumeRanksAndEscapedNames) {
+    Ttask a("A_complete"), b("B_complete"), suspend("X_suspend"), resume("X_resume"),
+        quoted("say \"hi\"\\_complete");
+    a.loop_length = 2;
+    a.tasks_in_two_loop.add(&b);
+    Tpetrinet net;
+    net.Add_transition("A_complete", &a);
+    net.Add_transition("B_complete", &b);
+    net.Add_transition("X_suspend", &suspend);
+    net.Add_transition("X_resume", &resume);
+    net.Add_transition(quoted.name(), &quoted);
+    const std::string text = low_dot(net, false, true);
+    EXPECT_NE(text.find("{rank=same; Task0; Task1;}\r\n"), std::string::npos);
+    EXPECT_NE(text.find("label=\"X\"; Task2; Task3; {rank=same; Task3; Task2;}; }"),
+              std::string::npos);
+    EXPECT_NE(text.find("Task4 [label=\"say \\\"hi\\\"\\\\\\ncomplete\""), std::string::npos);
+}
+
+}  // namespace
+}  // namespace vesk
