@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace vesk {
 
@@ -27,6 +28,7 @@ public:
         for (const Ttask* task : tasks_)
             name_id_.push_back(name_ids.try_emplace(task->name(), name_ids.size()).first->second);
         const std::size_t names = name_ids.size();
+        name_count_ = names;
         for (Ttask* task : tasks_) {
             successors_.push_back(bits(task->causal_successors(), names));
             predecessors_.push_back(bits(task->causal_predecessors(), names));
@@ -35,6 +37,8 @@ public:
     }
 
     std::int32_t list_size() const { return list_size_; }
+    std::size_t name_count() const { return name_count_; }
+    std::size_t name_index(int n) const { return name_of(n); }
     int number_of(Ttask* task) { return number(task); }
     Ttask* task(int n) const { return tasks_[static_cast<std::size_t>(n)]; }
     bool same(int a, int b) const { return name_id_[at(a)] == name_id_[at(b)]; }
@@ -63,6 +67,7 @@ private:
     }
 
     std::int32_t list_size_;
+    std::size_t name_count_ = 0;
     std::vector<Ttask*> tasks_;
     std::unordered_map<const Ttask*, int> numbers_;
     std::vector<int> name_id_;
@@ -70,6 +75,7 @@ private:
 };
 
 using Side = std::vector<int>;
+using Excluded = std::vector<char>;
 
 class PairSearch {
 public:
@@ -98,7 +104,8 @@ private:
     void search(Side& a, Side& b, std::vector<std::array<Side, 2>>& result, std::int32_t start_a,
                 std::int32_t start_b) {
         bool maximal = true;
-        Side excluded_a, excluded_b;
+        // Excluded names, as flags: the lists of excluded tasks grow long with repetitions.
+        Excluded excluded_a(table_.name_count(), 0), excluded_b(table_.name_count(), 0);
         for (std::int32_t i = std::min(start_a, start_b); i < table_.list_size(); ++i) {
             const int t = i;
             if (i >= start_a && extends_input(t, a, b, excluded_a)) {
@@ -121,8 +128,8 @@ private:
         return std::any_of(side.begin(), side.end(), [&](int n) { return table_.same(n, t); });
     }
 
-    bool extends_input(int t, const Side& a, const Side& b, const Side& excluded) const {
-        if (holds(a, t) || holds(excluded, t)) return false;
+    bool extends_input(int t, const Side& a, const Side& b, const Excluded& excluded) const {
+        if (holds(a, t) || excluded[table_.name_index(t)]) return false;
         for (int x : a)
             if (table_.related(t, x)) return false;
         for (int y : b)
@@ -130,8 +137,8 @@ private:
         return true;
     }
 
-    bool extends_output(int t, const Side& a, const Side& b, const Side& excluded) const {
-        if (holds(b, t) || holds(excluded, t)) return false;
+    bool extends_output(int t, const Side& a, const Side& b, const Excluded& excluded) const {
+        if (holds(b, t) || excluded[table_.name_index(t)]) return false;
         for (int y : b)
             if (table_.related(t, y)) return false;
         for (int x : a)
@@ -141,11 +148,13 @@ private:
 
     // Runs the deeper search and excludes the output sides of the pairs it found.
     template <typename Deeper>
-    static void descend(std::vector<std::array<Side, 2>>& result, Side& excluded, Deeper deeper) {
+    void descend(std::vector<std::array<Side, 2>>& result, Excluded& excluded,
+                 Deeper deeper) const {
         const std::size_t before = result.size();
         deeper();
         for (std::size_t k = before; k < result.size(); ++k)
-            excluded.insert(excluded.end(), result[k][1].begin(), result[k][1].end());
+            for (const int n : result[k][1])
+                excluded[table_.name_index(n)] = 1;
     }
 
     TaskTable table_;
@@ -197,6 +206,9 @@ void Search_pairs(const Ttasklist& tasks, TTaskArray& a, TTaskArray& b, Ttasktup
 void Build_net(Tpetrinet& net, const Ttasklist& tasks) {
     net.Clear();
     PairSearch search(tasks);
+    // Places are only added here, so a pair tried once would find its place (or a larger one)
+    // again: the search repeats pairs very often, and the lookup is the expensive part.
+    std::unordered_set<std::string> tried;
     for (Ttask* t : tasks) {
         net.Add_transition(t->name(), t);
         TTaskArray a = {t};
@@ -205,9 +217,13 @@ void Build_net(Tpetrinet& net, const Ttasklist& tasks) {
             TTaskArray b = {s};
             search.search(a, b, pairs, 0, 0);
         }
-        for (const TtaskTuple& pair : pairs)
-            if (!pair[0].empty() && !pair[1].empty())
-                net.Add_place(set_of(pair[0]), set_of(pair[1]));
+        for (const TtaskTuple& pair : pairs) {
+            if (pair[0].empty() || pair[1].empty()) continue;
+            std::string input = set_of(pair[0]);
+            std::string output = set_of(pair[1]);
+            if (!tried.insert(input + '\0' + output).second) continue;
+            net.Add_place(std::move(input), std::move(output));
+        }
     }
     add_arcs(net);
     add_start_and_end(net, tasks);
