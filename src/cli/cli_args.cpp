@@ -2,7 +2,7 @@
 
 namespace vesk::cli {
 
-ParsedArgs::ParsedArgs(const std::vector<std::string>& args, const OptionSpec& spec) {
+ParsedArgs::ParsedArgs(const std::vector<std::string>& args, const OptionSpec& allowed) {
     bool options_ended = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
@@ -20,10 +20,10 @@ ParsedArgs::ParsedArgs(const std::vector<std::string>& args, const OptionSpec& s
             inline_value = name.substr(eq + 1);
             name.erase(eq);
         }
-        if (spec.flags.count(name) > 0) {
+        if (allowed.flags.count(name) > 0) {
             if (inline_value) throw UsageError("--" + name + " takes no value");
             values_.emplace(name, "");
-        } else if (spec.with_value.count(name) > 0) {
+        } else if (allowed.with_value.count(name) > 0) {
             if (!inline_value) {
                 if (i + 1 >= args.size()) throw UsageError("--" + name + " needs a value");
                 inline_value = args[++i];
@@ -32,7 +32,7 @@ ParsedArgs::ParsedArgs(const std::vector<std::string>& args, const OptionSpec& s
         } else {
             throw UsageError("unknown option --" + name);
         }
-        if (values_.count(name) > 1 && spec.repeatable.count(name) == 0)
+        if (values_.count(name) > 1 && allowed.repeatable.count(name) == 0)
             throw UsageError("--" + name + " given more than once");
     }
 }

@@ -24,7 +24,7 @@ struct OptionSpec {
 
 class ParsedArgs {
 public:
-    ParsedArgs(const std::vector<std::string>& args, const OptionSpec& spec);
+    ParsedArgs(const std::vector<std::string>& args, const OptionSpec& allowed);
 
     const std::vector<std::string>& positionals() const { return positionals_; }
     bool has(const std::string& name) const { return values_.count(name) > 0; }

@@ -7,59 +7,43 @@
 #include <sstream>
 
 #include "cli/cli_app.h"
+#include "support/cli_run.h"
 #include "support/temp_dir.h"
 
 namespace vesk::cli {
 namespace {
 
-struct Result {
-    int code;
-    std::string out;
-    std::string err;
-};
-
-Result run(const std::vector<std::string>& args) {
-    std::ostringstream out, err;
-    const int code = run_cli(args, out, err);
-    return {code, out.str(), err.str()};
-}
-
-std::string golden(const std::string& name) {
-    std::ifstream in(std::string(VESK_TEST_DATA) + "/cli/" + name, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 const std::string kExample = VESK_EXAMPLE_LOG;
 
 TEST(MineCommand, ExampleLogFindingsMatchTheGoldenReport) {
-    const Result r = run({"mine", kExample, "--process", "1", "--events", "start,complete",
-                          "--overlap", "start:complete"});
+    const test::CliResult r = test::run_cli({"mine", kExample, "--process", "1", "--events",
+                                             "start,complete", "--overlap", "start:complete"});
     EXPECT_EQ(r.code, 0) << r.err;
-    EXPECT_EQ(r.out, golden("mine_1_start_complete_overlap.txt"));
+    EXPECT_EQ(r.out, test::golden("cli/mine_1_start_complete_overlap.txt"));
 }
 
 TEST(MineCommand, RelationsFileWithALogGivesTheSameRunAsTheLog) {
     test::TempDir dir;
-    ASSERT_EQ(run({"relations", kExample, "--process", "1", "--out", dir.path().string()}).code, 0);
+    ASSERT_EQ(
+        test::run_cli({"relations", kExample, "--process", "1", "--out", dir.path().string()}).code,
+        0);
     const std::string saved = (dir.path() / "example_log.xml 1 relations.xml").string();
-    const Result from_log = run({"mine", kExample, "--process", "1"});
-    const Result from_file =
-        run({"mine", "--relations", saved, "--log", kExample, "--process", "1"});
+    const test::CliResult from_log = test::run_cli({"mine", kExample, "--process", "1"});
+    const test::CliResult from_file =
+        test::run_cli({"mine", "--relations", saved, "--log", kExample, "--process", "1"});
     EXPECT_EQ(from_file.code, 0) << from_file.err;
     EXPECT_EQ(from_file.out, from_log.out);
     EXPECT_NE(from_log.out.find("Replayed: 83 events of 10 cases"), std::string::npos);
 }
 
 TEST(MineCommand, ConstructionsAndListings) {
-    Result r = run(
+    test::CliResult r = test::run_cli(
         {"mine", kExample, "--process", "1", "--new-construction", "--no-replay", "--show", "net"});
     EXPECT_EQ(r.code, 0) << r.err;
     EXPECT_NE(r.out.find("$#%skip#%$contact customer_complete"), std::string::npos);
     EXPECT_EQ(r.out.find("Replayed"), std::string::npos);
-    r = run({"mine", kExample, "--process", "1", "--split-loops", "--show", "timing", "--show",
-             "relations"});
+    r = test::run_cli({"mine", kExample, "--process", "1", "--split-loops", "--show", "timing",
+                       "--show", "relations"});
     EXPECT_EQ(r.code, 0) << r.err;
     EXPECT_NE(r.out.find("*receive order_complete*_*check credit_complete*  : W"),
               std::string::npos);
@@ -67,13 +51,13 @@ TEST(MineCommand, ConstructionsAndListings) {
 }
 
 TEST(MineCommand, BadCombinationsAreUsageErrors) {
-    EXPECT_EQ(run({"mine", kExample, "--process", "1", "--no-combine"}).code, 2);
-    EXPECT_EQ(run({"mine", kExample, "--process", "1", "--show", "pictures"}).code, 2);
-    EXPECT_EQ(run({"mine", "--relations", "r.xml", "--log", kExample}).code, 2);
-    EXPECT_EQ(run({"mine", "--relations", "r.xml", "--events", "start"}).code, 2);
-    EXPECT_EQ(run({"mine", kExample}).code, 2);
-    EXPECT_EQ(run({"mine", "--help"}).code, 0);
-    EXPECT_EQ(run({"mine", "--relations", "/nonexistent/r.xml"}).code, 1);
+    EXPECT_EQ(test::run_cli({"mine", kExample, "--process", "1", "--no-combine"}).code, 2);
+    EXPECT_EQ(test::run_cli({"mine", kExample, "--process", "1", "--show", "pictures"}).code, 2);
+    EXPECT_EQ(test::run_cli({"mine", "--relations", "r.xml", "--log", kExample}).code, 2);
+    EXPECT_EQ(test::run_cli({"mine", "--relations", "r.xml", "--events", "start"}).code, 2);
+    EXPECT_EQ(test::run_cli({"mine", kExample}).code, 2);
+    EXPECT_EQ(test::run_cli({"mine", "--help"}).code, 0);
+    EXPECT_EQ(test::run_cli({"mine", "--relations", "/nonexistent/r.xml"}).code, 1);
 }
 
 }  // namespace

@@ -8,17 +8,11 @@
 #include "app/util_functions.h"
 #include "cli/cli_app.h"
 #include "export/vesk_map_processing.h"
+#include "support/cli_run.h"
 #include "support/temp_dir.h"
 
 namespace vesk::cli {
 namespace {
-
-std::string read_file(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 std::string unescaped(std::string url) {
     for (auto at = url.find("%20"); at != std::string::npos; at = url.find("%20"))
@@ -40,12 +34,12 @@ TEST(Render, PicturesAndAMapWhoseAreasLeadToTheNet) {
     for (const char* name : {"low.dot.map", "low.dot.jpg", "low.dot.thumb.jpg", "high.dot.jpg",
                              "high.dot.ps", "low.dot", "high.dot", ".tpn"})
         EXPECT_TRUE(std::filesystem::exists(out / (prefix + name))) << name;
-    EXPECT_EQ(read_file(out / (prefix + "low.dot.jpg")).substr(0, 2), "\xFF\xD8");
-    EXPECT_EQ(read_file(out / (prefix + "high.dot.ps")).substr(0, 4), "%!PS");
+    EXPECT_EQ(test::read_file(out / (prefix + "low.dot.jpg")).substr(0, 2), "\xFF\xD8");
+    EXPECT_EQ(test::read_file(out / (prefix + "high.dot.ps")).substr(0, 4), "%!PS");
 
     TrectangleList map;
     map.Load_map((out / (prefix + "low.dot.map")).string());
-    const std::string dot = read_file(out / (prefix + "low.dot"));
+    const std::string dot = test::read_file(out / (prefix + "low.dot"));
     int places = 0, transitions = 0;
     for (const Trectangle& r : map.rectangles()) {
         const Trectangle* hit = map.Rectangle_at((r.x1 + r.x2) / 2, (r.y1 + r.y2) / 2);

@@ -11,11 +11,7 @@ namespace {
 using test::Entry;
 using test::Process;
 
-Tevent_filter complete_only() {
-    Tevent_filter filter;
-    filter.complete = true;
-    return filter;
-}
+using test::complete_only;
 
 TEST(Controller, ProcessListEntries) {
     EXPECT_EQ(process_list_entry({"1", "order handling"}), "1 (order handling)");

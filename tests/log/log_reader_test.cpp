@@ -10,11 +10,7 @@ namespace {
 using test::Entry;
 using test::Process;
 
-Tevent_filter complete_only() {
-    Tevent_filter filter;
-    filter.complete = true;
-    return filter;
-}
+using test::complete_only;
 
 std::vector<std::string> names_of(const Tloglist& log) {
     std::vector<std::string> names;

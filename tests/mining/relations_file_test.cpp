@@ -6,6 +6,7 @@
 
 #include "log/vesk_logline_reader.h"
 #include "mining/vesk_task_build.h"
+#include "support/cli_run.h"
 #include "support/task_dump.h"
 #include "support/temp_dir.h"
 
@@ -46,56 +47,8 @@ TEST(RelationsWriter, TasksAndFactsByteForByte) {
     b->record_successor(c);
     c->record_predecessor(b);
     a->add_long_successor(c, 2);
-    const std::string expected = crlf({
-        "<?xml version=\"1.0\"?>",
-        "<!DOCTYPE WF_relations SYSTEM \"http://host/WF_relations.dtd\">",
-        "<WF_relations>",
-        "  <tasks>",
-        "    <task name=\"check_in\" kind=\"complete\">",
-        "      <is_trace_start>true</is_trace_start>",
-        "      <loop_length>0</loop_length>",
-        "      <times_in_log>1</times_in_log>",
-        "    </task>",
-        "    <task name=\"R&amp;D &lt;1> &quot;x&quot;\" kind=\"normal\">",
-        "      <is_trace_end>true</is_trace_end>",
-        "      <loop_length>2</loop_length>",
-        "      <times_in_log>1</times_in_log>",
-        "      <tasks_in_two_loop>",
-        "        <task_ref name_ref=\"check_in\" kind_ref=\"complete\"/>",
-        "      </tasks_in_two_loop>",
-        "    </task>",
-        "    <task name=\"plain\" kind=\"start\">",
-        "      <loop_length>2</loop_length>",
-        "      <tasks_in_two_loop>",
-        "      </tasks_in_two_loop>",
-        "    </task>",
-        "  </tasks>",
-        "  <facts>",
-        "    <fact kind=\"caus\" certainty=\"1\">",
-        "      <task1 id=\"check_in\" kind=\"complete\"/>",
-        "      <task2 id=\"R&amp;D &lt;1> &quot;x&quot;\" kind=\"normal\"/>",
-        "    </fact>",
-        "    <fact kind=\"long_succ\" certainty=\"1\">",
-        "      <task1 id=\"check_in\" kind=\"complete\"/>",
-        "      <task2 id=\"plain\" kind=\"start\"/>",
-        "      <distance>2</distance>",
-        "    </fact>",
-        "    <fact kind=\"succ\" certainty=\"1\">",
-        "      <task1 id=\"check_in\" kind=\"complete\"/>",
-        "      <task2 id=\"R&amp;D &lt;1> &quot;x&quot;\" kind=\"normal\"/>",
-        "    </fact>",
-        "    <fact kind=\"caus\" certainty=\"1\">",
-        "      <task1 id=\"R&amp;D &lt;1> &quot;x&quot;\" kind=\"normal\"/>",
-        "      <task2 id=\"plain\" kind=\"start\"/>",
-        "    </fact>",
-        "    <fact kind=\"succ\" certainty=\"0,333333333333333\">",
-        "      <task1 id=\"R&amp;D &lt;1> &quot;x&quot;\" kind=\"normal\"/>",
-        "      <task2 id=\"plain\" kind=\"start\"/>",
-        "    </fact>",
-        "  </facts>",
-        "</WF_relations>",
-    });
-    EXPECT_EQ(relations_file_text(tasks, "http://host/WF_relations.dtd", ','), expected);
+    EXPECT_EQ(relations_file_text(tasks, "http://host/WF_relations.dtd", ','),
+              test::golden("relations/small_task_list/expected.xml"));
 }
 
 class RelationsReaderTest : public ::testing::Test {

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "log/vesk_logline_reader.h"
+
 namespace vesk::test {
 
 struct Entry {
@@ -21,6 +23,13 @@ struct Process {
     std::optional<std::string> description = std::nullopt;
     std::vector<Case> cases = {};
 };
+
+// The reader's filter with only complete events, the default of a new run.
+inline Tevent_filter complete_only() {
+    Tevent_filter filter;
+    filter.complete = true;
+    return filter;
+}
 
 inline std::string entry_xml(const Entry& e) {
     std::string xml = "<audit_trail_entry>";
