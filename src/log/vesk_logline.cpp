@@ -1,5 +1,6 @@
 #include "log/vesk_logline.h"
 
+#include <algorithm>
 #include <array>
 #include <stdexcept>
 
@@ -38,6 +39,26 @@ EventType event_type_of(std::string_view name) {
     for (std::size_t i = 0; i + 1 < names.size(); ++i)
         if (names[i] == name) return static_cast<EventType>(i);
     return EventType::normal;
+}
+
+Tpartner_names& Tpartner_names::operator=(const Tpartner_names& other) {
+    if (this != &other)
+        names_ = other.names_ ? std::make_unique<std::vector<std::string>>(*other.names_) : nullptr;
+    return *this;
+}
+
+void Tpartner_names::assign(const std::string& name) {
+    names_ = std::make_unique<std::vector<std::string>>(1, name);
+}
+
+void Tpartner_names::add(const std::string& name) {
+    if (!names_) names_ = std::make_unique<std::vector<std::string>>();
+    if (std::find(names_->begin(), names_->end(), name) == names_->end()) names_->push_back(name);
+}
+
+const std::vector<std::string>& Tpartner_names::names() const {
+    static const std::vector<std::string> none;
+    return names_ ? *names_ : none;
 }
 
 bool is_valid_date(const Tdate& d) {

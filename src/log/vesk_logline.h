@@ -48,6 +48,29 @@ struct Ttime {
     friend bool operator==(const Ttime&, const Ttime&) = default;
 };
 
+// The names of a line's two-loop partners. Few lines have any, so a line without them carries
+// only an empty pointer: that keeps logs of millions of lines small.
+class Tpartner_names {
+public:
+    Tpartner_names() = default;
+    Tpartner_names(const Tpartner_names& other) { *this = other; }
+    Tpartner_names& operator=(const Tpartner_names& other);
+    Tpartner_names(Tpartner_names&&) noexcept = default;
+    Tpartner_names& operator=(Tpartner_names&&) noexcept = default;
+
+    // Exactly this one name from now on.
+    void assign(const std::string& name);
+    // Adds the name unless it is there already.
+    void add(const std::string& name);
+    const std::vector<std::string>& names() const;
+    bool empty() const { return !names_ || names_->empty(); }
+    auto begin() const { return names().begin(); }
+    auto end() const { return names().end(); }
+
+private:
+    std::unique_ptr<std::vector<std::string>> names_;
+};
+
 bool is_valid_date(const Tdate& date);
 bool is_valid_time(const Ttime& time);
 
@@ -81,7 +104,7 @@ public:
     // Set by the reader's loop step; kNone while nothing repeats.
     std::int32_t loop_length = kNone;
     // Names of the lines between this line and its repetition two positions away.
-    std::vector<std::string> two_loop_partners;
+    Tpartner_names two_loop_partners;
 
 private:
     Name name_;

@@ -9,12 +9,6 @@ namespace vesk {
 
 namespace {
 
-void add_partner(Tlog_line& line, const std::string& name) {
-    auto& partners = line.two_loop_partners;
-    if (std::find(partners.begin(), partners.end(), name) == partners.end())
-        partners.push_back(name);
-}
-
 // For each line of [begin, end), the position of the next line of the same name, or end.
 std::vector<std::size_t> next_same_name(const Tloglist& log, std::size_t begin, std::size_t end,
                                         std::unordered_map<std::string_view, std::size_t>& seen) {
@@ -51,13 +45,13 @@ void compute_loop_information(Tloglist& log) {
                 first.loop_length = d;
                 second.loop_length = d;
                 if (d == 2) {
-                    first.two_loop_partners = {log[i + 1].name()};
-                    second.two_loop_partners = {log[i + 1].name()};
+                    first.two_loop_partners.assign(log[i + 1].name());
+                    second.two_loop_partners.assign(log[i + 1].name());
                 }
             }
             if (d == first.loop_length && d == 2) {
-                add_partner(first, log[i + 1].name());
-                add_partner(second, log[i + 1].name());
+                first.two_loop_partners.add(log[i + 1].name());
+                second.two_loop_partners.add(log[i + 1].name());
             }
         }
         begin = end;

@@ -190,11 +190,11 @@ TEST_F(LogReaderTest, LoopInformationOfARepeatedTask) {
     ASSERT_EQ(log.lines.size(), 8u);
     using Partners = std::vector<std::string>;
     EXPECT_EQ(log.lines[0].loop_length, 2);
-    EXPECT_EQ(log.lines[0].two_loop_partners, Partners{"B_complete"});
-    EXPECT_EQ(log.lines[2].two_loop_partners, (Partners{"B_complete", "C_complete"}));
+    EXPECT_EQ(log.lines[0].two_loop_partners.names(), Partners{"B_complete"});
+    EXPECT_EQ(log.lines[2].two_loop_partners.names(), (Partners{"B_complete", "C_complete"}));
     // The last A is reached at the loop length its predecessor already has: partners only.
     EXPECT_EQ(log.lines[4].loop_length, kNone);
-    EXPECT_EQ(log.lines[4].two_loop_partners, Partners{"C_complete"});
+    EXPECT_EQ(log.lines[4].two_loop_partners.names(), Partners{"C_complete"});
     EXPECT_EQ(log.lines[1].loop_length, kNone);
     EXPECT_EQ(log.lines[5].loop_length, 1);
     EXPECT_EQ(log.lines[6].loop_length, 1);

@@ -13,8 +13,7 @@ namespace vesk::test {
 inline void literal_loop_information(Tloglist& log) {
     const std::size_t n = log.size();
     const auto add_partner = [](Tlog_line& line, const std::string& name) {
-        auto& p = line.two_loop_partners;
-        if (std::find(p.begin(), p.end(), name) == p.end()) p.push_back(name);
+        line.two_loop_partners.add(name);
     };
     for (std::size_t i = 0; i < n; ++i) {
         for (std::size_t j = i + 1; j < n && log[j].case_number() == log[i].case_number(); ++j) {
@@ -24,8 +23,8 @@ inline void literal_loop_information(Tloglist& log) {
                 log[i].loop_length = d;
                 log[j].loop_length = d;
                 if (d == 2) {
-                    log[i].two_loop_partners = {log[i + 1].name()};
-                    log[j].two_loop_partners = {log[i + 1].name()};
+                    log[i].two_loop_partners.assign(log[i + 1].name());
+                    log[j].two_loop_partners.assign(log[i + 1].name());
                 }
             }
             if (d == log[i].loop_length && d == 2) {
