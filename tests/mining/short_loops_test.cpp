@@ -114,5 +114,23 @@ TEST_F(ShortLoopTest, SplitMergesTheCopiesIntoOneSelfLoopingTransition) {
     EXPECT_EQ(names(task("A_c").causal_successors()), "S_c");
 }
 
+TEST_F(ShortLoopTest, SplitTwoLoopBecomesOneTransitionAgain) {
+    mine({{"P_c", "A_c", "B_c", "A_c", "S_c"}, {"P_c", "A_c", "S_c"}});
+    prepare_short_loops(tasks_, loops_, true);
+    ASSERT_EQ(loops_.copies.count(), 2);
+    EXPECT_EQ(loops_.copies.get(1)->name(), "&%$2loop2$%&A_c");
+    EXPECT_EQ(loops_.copies.get(0)->loop_length, 4);
+    // The middle task sits between the second and the first copy: c1 -> c2 -> B -> c1.
+    EXPECT_EQ(names(task("B_c").causal_successors()), "&%$2loop1$%&A_c");
+    EXPECT_EQ(names(task("B_c").causal_predecessors()), "&%$2loop2$%&A_c");
+    Build_net(net_, tasks_);
+    restore_short_loops(tasks_, loops_, net_, true);
+    EXPECT_NE(net_.Find_transition("A_c"), nullptr);
+    for (const auto& t : net_.transitions())
+        EXPECT_EQ(t->name.find("loop"), std::string::npos);
+    EXPECT_EQ(tasks_.count(), 4);
+    EXPECT_EQ(names(task("A_c").parallel()), "B_c");
+}
+
 }  // namespace
 }  // namespace vesk
