@@ -2,6 +2,8 @@
 
 #include <fstream>
 
+#include "app/text_util.h"
+
 namespace vesk {
 
 namespace {

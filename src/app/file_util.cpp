@@ -90,6 +90,12 @@ std::string file_name_part(std::string_view path) {
     return std::string(at == std::string_view::npos ? path : path.substr(at + 1));
 }
 
+std::string file_name_without_xml(std::string_view path) {
+    std::string name = file_name_part(path);
+    if (name.size() > 4 && name.ends_with(".xml")) name.resize(name.size() - 4);
+    return name;
+}
+
 std::string folder_part(std::string_view path) {
     const auto at = last_separator(path, "/\\");
     return at == std::string_view::npos ? std::string() : std::string(path.substr(0, at + 1));

@@ -20,6 +20,8 @@ void write_file_atomically(const std::filesystem::path& path, std::string_view c
 
 // The file-name part of a path: after the last "/", "\" or ":".
 std::string file_name_part(std::string_view path);
+// The file-name part without a final ".xml".
+std::string file_name_without_xml(std::string_view path);
 // The folder part of a path, up to and including the last "/" or "\"; empty when there is none.
 std::string folder_part(std::string_view path);
 

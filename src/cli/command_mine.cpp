@@ -263,11 +263,9 @@ int MineCommand::run(const std::vector<std::string>& args, Streams io) const {
     print_findings(controller, replayed, io.out);
     print_listings(controller, shows, io.out);
     if (parsed.has("out")) {
-        std::string base = parsed.has("relations")
-                               ? file_name_part(*parsed.value("relations"))
-                               : file_name_part(parsed.positionals()[0]) + " " + *process;
-        if (parsed.has("relations") && base.size() > 4 && base.ends_with(".xml"))
-            base.resize(base.size() - 4);
+        const std::string base = parsed.has("relations")
+                                     ? file_name_without_xml(*parsed.value("relations"))
+                                     : file_name_part(parsed.positionals()[0]) + " " + *process;
         stage.show("Writing the net");
         export_net(controller, parsed, base + " ", io);
     }

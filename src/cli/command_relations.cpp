@@ -76,8 +76,7 @@ int reopen_relations_file(const ParsedArgs& args, Streams io) {
     // As closing the inspector does: the tasks take the relations of the switched-on facts.
     inspection.apply();
     if (args.has("out")) {
-        std::string base = file_name_part(path);
-        if (base.size() > 4 && base.ends_with(".xml")) base.resize(base.size() - 4);
+        const std::string base = file_name_without_xml(path);
         const auto written = controller.write_relations(
             output_folder_from(args), base, args.value("dtd").value_or(kDefaultRelationsDtd));
         io.err << "Wrote " << written.string() << '\n';

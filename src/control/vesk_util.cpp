@@ -42,7 +42,6 @@ void Tvesk_util::reset() {
 void Tvesk_util::load_log(const std::string& file_name, bool resolve_externals) {
     reset();
     log_file_ = WorkflowLogFile(file_name, resolve_externals);
-    case_count_ = -1;
 }
 
 void Tvesk_util::load_log_plainly(const std::string& file_name, bool resolve_externals) {

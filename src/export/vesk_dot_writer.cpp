@@ -1,6 +1,8 @@
 #include "export/vesk_dot_writer.h"
 
+#include <algorithm>
 #include <optional>
+#include <unordered_map>
 #include <vector>
 
 #include "app/file_util.h"
@@ -68,19 +70,29 @@ public:
 
     void line(const std::string& text) { add_line(text_, text); }
 
+    // Per transition, its arcs in place order, the output arc of a place before its input arc:
+    // one pass over the arcs instead of a lookup for every transition and place.
     void arcs(bool write_probabilities) {
         const auto& transitions = net_.transitions();
-        const auto& places = net_.places();
+        std::unordered_map<const Tplace*, std::size_t> place_index;
+        for (std::size_t j = 0; j < net_.places().size(); ++j)
+            place_index.emplace(net_.places()[j].get(), j);
+        std::unordered_map<const Ttransition*, std::vector<std::pair<std::size_t, const Tarc*>>>
+            arcs_of;
+        for (const auto& arc : net_.arcs())
+            arcs_of[arc->transition].emplace_back(
+                2 * place_index.at(arc->place) + (arc->to_place ? 0 : 1), arc.get());
         for (std::size_t i = 0; i < transitions.size(); ++i) {
-            const Ttransition* t = transitions[i].get();
-            for (std::size_t j = 0; j < places.size(); ++j) {
-                const Tplace* p = places[j].get();
-                if (const Tarc* out = net_.Find_arc(t, p, true))
+            auto& arcs = arcs_of[transitions[i].get()];
+            std::sort(arcs.begin(), arcs.end());
+            for (const auto& [key, arc] : arcs) {
+                const std::size_t j = key / 2;
+                if (arc->to_place)
                     line(task_id(i) + " -> " + place_id(j) +
-                         output_attributes(*out, write_probabilities));
-                if (const Tarc* in = net_.Find_arc(t, p, false))
+                         output_attributes(*arc, write_probabilities));
+                else
                     line(place_id(j) + " -> " + task_id(i) +
-                         input_attributes(*in, write_probabilities));
+                         input_attributes(*arc, write_probabilities));
             }
             two_loop_rank(i);
         }

@@ -6,17 +6,11 @@
 #include <fstream>
 
 #include "app/number_format.h"
+#include "app/text_util.h"
 
 namespace vesk {
 
 namespace {
-
-std::string trimmed(const std::string& text) {
-    const auto keep = [](unsigned char c) { return c > ' '; };
-    const auto first = std::find_if(text.begin(), text.end(), keep);
-    const auto last = std::find_if(text.rbegin(), text.rend(), keep).base();
-    return first < last ? std::string(first, last) : std::string();
-}
 
 std::int32_t number(const std::string& text) {
     int value = 0;
