@@ -2,22 +2,11 @@
 
 #include <fstream>
 
+#include "app/build_info.h"
 #include "app/text_util.h"
 
 namespace vesk {
 
-namespace {
-
-std::string trimmed(const std::string& text) {
-    std::size_t first = 0, last = text.size();
-    while (first < last && static_cast<unsigned char>(text[first]) <= ' ')
-        ++first;
-    while (last > first && static_cast<unsigned char>(text[last - 1]) <= ' ')
-        --last;
-    return text.substr(first, last - first);
-}
-
-}  // namespace
 
 ConversionList read_conversion_list(const std::filesystem::path& file) {
     ConversionList list;
@@ -49,6 +38,29 @@ std::string derived_xml_file_name(const std::string& log_file_name) {
 std::string conversion_parameters(const std::string& input, const std::string& xml,
                                   const std::string& dtd_url, bool external_dtd) {
     return " \"" + input + "\"  \"" + xml + "\"  " + dtd_url + "  " + (external_dtd ? "YES" : "NO");
+}
+
+ProgramRun conversion_run(const std::string& input, const std::string& xml,
+                          const std::string& dtd_url, bool external_dtd) {
+    return {conversion_parameters(input, xml, dtd_url, external_dtd),
+            {file_argument(input), file_argument(xml), dtd_url, external_dtd ? "YES" : "NO"}};
+}
+
+std::filesystem::path conversion_list_path(const std::filesystem::path& program_folder) {
+    const auto local = program_folder / "conv.txt";
+    std::error_code error;
+    if (std::filesystem::exists(local, error)) return local;
+    const auto installed = installed_data_folder(program_folder) / "conv.txt";
+    return std::filesystem::exists(installed, error) ? installed : local;
+}
+
+std::filesystem::path module_program_path(const std::filesystem::path& program_folder,
+                                          const ConversionModule& module) {
+    const auto local = program_folder / module.program;
+    std::error_code error;
+    if (std::filesystem::exists(local, error)) return local;
+    const auto installed = program_folder.parent_path() / VESK_MODULES_FROM_BIN / module.program;
+    return std::filesystem::exists(installed, error) ? installed : local;
 }
 
 }  // namespace vesk

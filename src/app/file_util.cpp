@@ -55,11 +55,12 @@ public:
             content.remove_prefix(static_cast<std::size_t>(written));
         }
         ::fchmod(fd_, permissions_for(target));
-        if (::fsync(fd_) != 0 || ::close(fd_) != 0) {
-            fd_ = -1;
-            fail(target, errno);
-        }
+        // The descriptor is closed whatever fsync says; the first failure is the one reported.
+        const int synced = ::fsync(fd_) == 0 ? 0 : errno;
+        const int closed = ::close(fd_) == 0 ? 0 : errno;
         fd_ = -1;
+        if (synced != 0) fail(target, synced);
+        if (closed != 0) fail(target, closed);
     }
 
     void rename_to(const std::filesystem::path& target) {
@@ -94,6 +95,13 @@ std::string file_name_without_xml(std::string_view path) {
     std::string name = file_name_part(path);
     if (name.size() > 4 && name.ends_with(".xml")) name.resize(name.size() - 4);
     return name;
+}
+
+std::string file_name_safe(std::string_view text) {
+    std::string safe(text);
+    for (char& c : safe)
+        if (c == '/' || c == '\\') c = '_';
+    return safe;
 }
 
 std::string folder_part(std::string_view path) {

@@ -22,6 +22,9 @@ void write_file_atomically(const std::filesystem::path& path, std::string_view c
 std::string file_name_part(std::string_view path);
 // The file-name part without a final ".xml".
 std::string file_name_without_xml(std::string_view path);
+// Text from a log used as part of a file name: "/" and "\" become "_", so that it names a file
+// in the folder it is written to and never a path elsewhere.
+std::string file_name_safe(std::string_view text);
 // The folder part of a path, up to and including the last "/" or "\"; empty when there is none.
 std::string folder_part(std::string_view path);
 

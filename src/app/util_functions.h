@@ -9,19 +9,29 @@
 
 namespace vesk {
 
-// Splits a parameter text into arguments at blanks outside double quotes; the quotes themselves
-// are dropped ("a b" c gives the two arguments a b and c).
-std::vector<std::string> split_parameters(std::string_view text);
+// A program run: the parameter text as the user is shown it, and the arguments the program
+// really receives. The arguments are built from the pieces, never by splitting the text, so a
+// name holding a double quote, a blank or a leading "-" stays one argument.
+struct ProgramRun {
+    std::string parameters;
+    std::vector<std::string> arguments;
+};
 
-// Starts the program directly (never through a shell) with the arguments of the parameter text
-// and waits for its end. Returns its exit code, or -1 when it could not be started or ended by
-// a signal.
-int run_program(const std::filesystem::path& program, std::string_view parameters);
+// Starts the program directly (never through a shell) with these arguments and waits for its
+// end. Returns its exit code, or -1 when it could not be started or ended by a signal.
+int run_program(const std::filesystem::path& program, const std::vector<std::string>& arguments);
+
+// A file name as an argument: a relative name that begins with "-" gets "./" in front, so that
+// no program takes it for an option.
+std::string file_argument(const std::string& path);
 
 // The folder of the running executable, or the current folder when it cannot be told.
 std::filesystem::path program_folder();
 
-// dot next to the executable first, then on PATH.
+// The install's data folder (share/vesk beside the executable's bin folder).
+std::filesystem::path installed_data_folder(const std::filesystem::path& program_folder);
+
+// dot next to the executable first, then in the install's data folder, then on PATH.
 std::optional<std::filesystem::path> find_dot(const std::filesystem::path& beside);
 
 struct DotOptions {
@@ -29,9 +39,13 @@ struct DotOptions {
     std::string page_size = "A4";  // "A4" or "Letter"; anything else adds no page option
 };
 
-// Parameter texts of the three runs of "Make jpg/map" on `prefix` + " low.dot" (map, picture,
-// thumbnail) and of the two runs of "Make ps/jpg" on `prefix` + " high.dot" (picture, PostScript).
-// prefix is folder + log name + " " + process id.
+// The three runs of "Make jpg/map" on `prefix` + " low.dot" (map, picture, thumbnail) and the
+// two runs of "Make ps/jpg" on `prefix` + " high.dot" (picture, PostScript). prefix is folder +
+// log name + " " + process id.
+std::vector<ProgramRun> jpg_map_runs(const std::string& prefix, const DotOptions& options);
+std::vector<ProgramRun> ps_jpg_runs(const std::string& prefix, const DotOptions& options);
+
+// The parameter texts of those runs alone.
 std::vector<std::string> jpg_map_parameters(const std::string& prefix, const DotOptions& options);
 std::vector<std::string> ps_jpg_parameters(const std::string& prefix, const DotOptions& options);
 

@@ -1,13 +1,21 @@
 #include "cli/cli_app.h"
 
+#include <CLI/CLI.hpp>
+#include <unistd.h>
+
+#include <algorithm>
+#include <iostream>
 #include <memory>
 #include <new>
+#include <sstream>
 
-#include "cli/cli_args.h"
+#include "app/build_info.h"
+#include "app/file_util.h"
 #include "cli/command_convert.h"
 #include "cli/command_mine.h"
 #include "cli/command_processes.h"
 #include "cli/command_relations.h"
+#include "cli/console.h"
 #include "log/xml_errors.h"
 
 namespace vesk::cli {
@@ -23,43 +31,92 @@ std::vector<std::unique_ptr<Command>> all_commands() {
     return commands;
 }
 
-std::string general_usage(const std::vector<std::unique_ptr<Command>>& commands) {
-    std::string text =
-        "Usage: vesk-cli COMMAND [ARGUMENTS]\n"
-        "\n"
-        "Vesk mines process models from workflow logs.\n"
-        "\n"
-        "Commands:\n";
-    for (const auto& command : commands)
-        text += "  " + command->name() + std::string(12 - command->name().size(), ' ') +
-                command->summary() + "\n";
-    text += "\nRun 'vesk-cli COMMAND --help' for the arguments of a command.\n";
-    return text;
-}
-
-bool asks_for_help(const std::vector<std::string>& args) {
-    for (const std::string& arg : args) {
-        if (arg == "--") return false;
-        if (arg == "--help" || arg == "-h") return true;
+// Breaks every paragraph of the text into lines of at most `width` characters.
+std::string wrapped(const std::string& text, std::size_t width) {
+    std::string result;
+    std::string::size_type begin = 0;
+    while (begin <= text.size()) {
+        const auto end = std::min(text.find('\n', begin), text.size());
+        std::string line;
+        std::string::size_type word = begin;
+        while (word < end) {
+            auto blank = text.find(' ', word);
+            if (blank == std::string::npos || blank > end) blank = end;
+            const std::string piece = text.substr(word, blank - word);
+            if (!line.empty() && line.size() + 1 + piece.size() > width) {
+                result += line + '\n';
+                line.clear();
+            }
+            line += (line.empty() ? "" : " ") + piece;
+            word = blank + 1;
+        }
+        result += line;
+        if (end >= text.size()) break;
+        result += '\n';
+        begin = end + 1;
     }
-    return false;
+    return result;
 }
 
-int run_command(const Command& command, const std::vector<std::string>& args, Streams io) {
+// CLI11's layout with long texts folded to the width of a terminal.
+class WrappingFormatter : public CLI::Formatter {
+public:
+    static constexpr std::size_t kWidth = 79;
+    static constexpr std::size_t kColumn = 26;
+
+    WrappingFormatter() { column_width(kColumn); }
+
+    std::string make_option_desc(const CLI::Option* option) const override {
+        return wrapped(CLI::Formatter::make_option_desc(option), kWidth - kColumn);
+    }
+    std::string make_footer(const CLI::App* app) const override {
+        const std::string footer = app->get_footer();
+        return footer.empty() ? std::string() : wrapped(footer, kWidth) + '\n';
+    }
+    std::string make_description(const CLI::App* app) const override {
+        return wrapped(CLI::Formatter::make_description(app), kWidth);
+    }
+    std::string make_subcommand(const CLI::App* sub) const override {
+        std::stringstream out;
+        CLI::detail::format_help(out, sub->get_name(),
+                                 wrapped(sub->get_description(), kWidth - kColumn), kColumn);
+        return out.str();
+    }
+};
+
+std::string version_text() {
+    return std::string(kProgramName) + " " + kVeskVersion;
+}
+
+// The command whose options were being read when the parse stopped, if any.
+const CLI::App* chosen_subcommand(const CLI::App& app) {
+    const auto chosen = app.get_subcommands();
+    return chosen.empty() ? nullptr : chosen.front();
+}
+
+int usage_error(const CLI::App& app, const std::string& problem, Console& console) {
+    const CLI::App* sub = chosen_subcommand(app);
+    console.error(problem);
+    console.error_lines(std::string("Try '") + kProgramName + " " +
+                        (sub != nullptr ? sub->get_name() + " --help'." : "--help'."));
+    return kUsage;
+}
+
+// Runs the chosen command; every failure becomes a message and an exit status.
+int run_command(Command& command, Console& console) {
     try {
-        return command.run(args, io);
-    } catch (const UsageError& error) {
-        io.err << "vesk-cli " << command.name() << ": " << error.what() << "\n\n"
-               << command.usage();
-        return kUsage;
+        return command.run(console);
+    } catch (const UsageError&) {
+        throw;
     } catch (const XmlReadError& error) {
-        io.err << kUnreadableFile << '\n' << error.what() << '\n';
+        console.error(kUnreadableFile);
+        console.error_lines(error.what());
     } catch (const LogFormatError& error) {
-        io.err << error.what() << '\n';
+        console.error_lines(error.what());
     } catch (const std::bad_alloc&) {
-        io.err << "vesk-cli " << command.name() << ": out of memory\n";
+        console.error(command.name() + ": out of memory");
     } catch (const std::exception& error) {
-        io.err << "vesk-cli " << command.name() << ": " << error.what() << '\n';
+        console.error_lines(command.name() + ": " + error.what());
     }
     return kFailure;
 }
@@ -67,29 +124,54 @@ int run_command(const Command& command, const std::vector<std::string>& args, St
 }  // namespace
 
 int run_cli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    const bool terminal = &err == &std::cerr && ::isatty(STDERR_FILENO) == 1;
+    Console console(out, err, terminal);
     try {
-        const auto commands = all_commands();
-        if (args.empty()) {
-            err << general_usage(commands);
-            return kUsage;
+        CLI::App app("Vesk mines process models from workflow logs: it builds the ordering "
+                     "relations of a process, rediscovers a Petri net, replays the log on it and "
+                     "exports the result.",
+                     kProgramName);
+        app.set_version_flag("--version", version_text(), "print the program's name and version");
+        app.require_subcommand(1);
+        app.footer("Run 'vesk-cli COMMAND --help' for the arguments of a command.");
+        app.formatter(std::make_shared<WrappingFormatter>());
+        bool quiet = false;
+        auto commands = all_commands();
+        std::vector<std::pair<CLI::App*, Command*>> subcommands;
+        for (auto& command : commands) {
+            CLI::App* sub = app.add_subcommand(command->name(), command->summary());
+            sub->add_flag("-q,--quiet", quiet, "print nothing on stderr but errors");
+            command->declare(*sub);
+            subcommands.emplace_back(sub, command.get());
         }
-        if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
-            out << general_usage(commands);
+        try {
+            std::vector<std::string> reversed(args.rbegin(), args.rend());
+            app.parse(reversed);
+        } catch (const CLI::CallForHelp&) {
+            out << app.help();
             return kSuccess;
-        }
-        for (const auto& command : commands) {
-            if (command->name() != args[0]) continue;
-            const std::vector<std::string> rest(args.begin() + 1, args.end());
-            if (asks_for_help(rest)) {
-                out << command->usage();
-                return kSuccess;
+        } catch (const CLI::CallForVersion&) {
+            out << version_text() << '\n';
+            return kSuccess;
+        } catch (const CLI::ParseError& error) {
+            if (args.empty()) {
+                err << app.help();
+                return kUsage;
             }
-            return run_command(*command, rest, {out, err});
+            return usage_error(app, error.what(), console);
         }
-        err << "vesk-cli: unknown command \"" << args[0] << "\"\n\n" << general_usage(commands);
+        console.set_quiet(quiet);
+        for (auto& [sub, command] : subcommands) {
+            if (!sub->parsed()) continue;
+            try {
+                return run_command(*command, console);
+            } catch (const UsageError& error) {
+                return usage_error(app, error.what(), console);
+            }
+        }
         return kUsage;
     } catch (...) {
-        err << "vesk-cli: unexpected failure\n";
+        console.error("unexpected failure");
         return kFailure;
     }
 }

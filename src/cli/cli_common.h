@@ -1,57 +1,24 @@
 #pragma once
-// Pieces several subcommands share: event choices, overlap variants, output folders, messages.
+// Pieces several subcommands share: the output folder and the warnings after a read.
 
 #include <filesystem>
-#include <ostream>
 #include <string>
-#include <vector>
 
-#include "cli/cli_args.h"
-#include "control/build_relations.h"
-#include "mining/message_sink.h"
+#include "control/vesk_util.h"
 
 namespace vesk::cli {
 
-// Messages of the core, printed on stderr with their level.
-class StderrSink : public MessageSink {
-public:
-    explicit StderrSink(std::ostream& err) : err_(err) {}
-    void warning(const std::string& text) override { err_ << "warning: " << text << '\n'; }
-    void information(const std::string& text) override { err_ << text << '\n'; }
-    void error(const std::string& text) override { err_ << "error: " << text << '\n'; }
-
-private:
-    std::ostream& err_;
-};
-
-// The --events list with the rules of the "Used events" boxes applied; changes are noted on err.
-EventChoice event_choice_from(const ParsedArgs& args, std::ostream& err);
-
-// The --overlap START:STOP variants, checked against the event types being read.
-std::vector<OverlapVariant> overlap_variants_from(const ParsedArgs& args,
-                                                  const EventChoice& events);
-
-// The --show values, each checked against the allowed ones.
-std::vector<std::string> shows_from(const ParsedArgs& args,
-                                    const std::vector<std::string>& allowed);
+class Console;
 
 // The --out folder, created when missing.
-std::filesystem::path output_folder_from(const ParsedArgs& args);
+std::filesystem::path output_folder(const std::string& path);
 
-// Shows the stage of a long command on one line of stderr, only when stderr is a terminal.
-class StageLine {
-public:
-    explicit StageLine(std::ostream& err);
-    ~StageLine();
-    StageLine(const StageLine&) = delete;
-    StageLine& operator=(const StageLine&) = delete;
-    void show(const std::string& stage);
-
-private:
-    std::ostream& err_;
-    bool active_;
-};
+// One warning per kind of problem the last read of a process forgave, and a closing line that
+// says what to do; nothing when the read was clean. Returns the number of warnings.
+std::int32_t report_read_problems(const Tvesk_util& controller, const std::string& process_id,
+                                  Console& console);
 
 inline const std::string kDefaultRelationsDtd = "http://localhost/vesk/dtd/WF_relations.dtd";
+inline const std::string kDefaultLogDtd = "http://localhost/vesk/dtd/WorkFlow_log.dtd";
 
 }  // namespace vesk::cli

@@ -1,64 +1,62 @@
 #include "cli/command_convert.h"
 
+#include <CLI/CLI.hpp>
+
 #include "app/conversion.h"
 #include "app/util_functions.h"
-#include "cli/cli_args.h"
+#include "cli/cli_common.h"
+#include "cli/console.h"
 
 namespace vesk::cli {
 
-namespace {
-
-const std::string kDefaultLogDtd = "http://localhost/vesk/dtd/WorkFlow_log.dtd";
-
-}  // namespace
-
-std::string ConvertCommand::usage() const {
-    return "Usage: vesk-cli convert MODULE INPUT [XML] [--dtd URL] [--external-dtd]\n"
-           "\n"
-           "Runs the conversion module MODULE, as listed in conv.txt next to vesk-cli, on the\n"
-           "log INPUT and lets it write the XML workflow log XML (default: INPUT without its\n"
-           "last four characters, followed by .xml). 'vesk-cli convert --list' lists the modules.\n"
-           "\n"
-           "  --dtd URL         the WorkFlow_log.dtd location the module writes into the log\n"
-           "  --external-dtd    tell the module to use the external DTD when parsing\n";
+void ConvertCommand::declare(CLI::App& app) {
+    app.add_option("MODULE", module_, "the module's name in conv.txt");
+    app.add_option("INPUT", input_, "the log to convert");
+    app.add_option("XML", xml_, "the XML workflow log to write");
+    app.add_option("--dtd", dtd_, "the WorkFlow_log.dtd location the module writes into the log");
+    app.add_flag("--external-dtd", external_dtd_,
+                 "tell the module that the external DTD is to be used when parsing");
+    app.add_flag("--list", list_, "list the modules of conv.txt");
+    app.footer(
+        "Runs the conversion module MODULE, as listed in conv.txt (next to vesk-cli, or in the "
+        "install's data folder), on the log INPUT and lets it write the XML workflow log XML "
+        "(default: INPUT without its last four characters, followed by .xml). The module "
+        "receives four arguments: INPUT, XML, the DTD location and YES or NO." +
+               std::string("\n\n") + "Exit status: 0 done, 1 the module is unknown, could not be started or failed, "
+               "2 wrong arguments.");
 }
 
-int ConvertCommand::run(const std::vector<std::string>& args, Streams io) const {
-    const ParsedArgs parsed(
-        args, {.with_value = {"dtd"}, .flags = {"external-dtd", "list"}, .repeatable = {}});
+int ConvertCommand::run(Console& console) {
     const std::filesystem::path folder = program_folder();
-    const ConversionList list = read_conversion_list(folder / "conv.txt");
-    if (list.error) io.err << "warning: " << *list.error << '\n';
-    if (parsed.has("list")) {
+    const std::filesystem::path list_file = conversion_list_path(folder);
+    const ConversionList list = read_conversion_list(list_file);
+    if (list.error) console.warning(*list.error);
+    if (list_) {
+        if (!module_.empty()) throw UsageError("--list takes no MODULE");
         for (const ConversionModule& module : list.modules)
-            io.out << module.name << '\t' << module.program << '\n';
+            console.out() << module.name << '\t' << module.program << '\n';
         return list.error ? kFailure : kSuccess;
     }
-    const auto& positionals = parsed.positionals();
-    if (positionals.size() < 2 || positionals.size() > 3)
-        throw UsageError("expected MODULE INPUT [XML]");
+    if (module_.empty() || input_.empty()) throw UsageError("expected MODULE INPUT [XML]");
     const ConversionModule* module = nullptr;
     for (const ConversionModule& candidate : list.modules)
-        if (candidate.name == positionals[0]) module = &candidate;
+        if (candidate.name == module_) module = &candidate;
     if (module == nullptr) {
-        io.err << "No conversion module \"" << positionals[0] << "\" in "
-               << (folder / "conv.txt").string() << '\n';
+        console.error("no conversion module \"" + module_ + "\" in " + list_file.string());
         return kFailure;
     }
-    const std::string xml =
-        positionals.size() == 3 ? positionals[2] : derived_xml_file_name(positionals[1]);
-    const std::string parameters =
-        conversion_parameters(positionals[1], xml, parsed.value("dtd").value_or(kDefaultLogDtd),
-                              parsed.has("external-dtd"));
-    const int code = run_program(folder / module->program, parameters);
+    const std::string xml = !xml_.empty() ? xml_ : derived_xml_file_name(input_);
+    const ProgramRun run =
+        conversion_run(input_, xml, dtd_.empty() ? kDefaultLogDtd : dtd_, external_dtd_);
+    const std::filesystem::path program = module_program_path(folder, *module);
+    const int code = run_program(program, run.arguments);
     if (code != 0) {
-        io.err << "The conversion module " << (folder / module->program).string()
-               << (code < 0 ? " could not be started"
-                            : " failed with exit code " + std::to_string(code))
-               << '\n';
+        console.error("the conversion module " + program.string() +
+                      (code < 0 ? " could not be started"
+                                : " failed with exit status " + std::to_string(code)));
         return kFailure;
     }
-    io.err << "Wrote " << xml << '\n';
+    console.note("wrote " + xml);
     return kSuccess;
 }
 

@@ -9,8 +9,16 @@ class ConvertCommand : public Command {
 public:
     std::string name() const override { return "convert"; }
     std::string summary() const override { return "convert a log into an XML workflow log"; }
-    std::string usage() const override;
-    int run(const std::vector<std::string>& args, Streams io) const override;
+    void declare(CLI::App& app) override;
+    int run(Console& console) override;
+
+private:
+    std::string module_;
+    std::string input_;
+    std::string xml_;
+    std::string dtd_;
+    bool external_dtd_ = false;
+    bool list_ = false;
 };
 
 }  // namespace vesk::cli

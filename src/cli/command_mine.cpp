@@ -1,29 +1,38 @@
 #include "cli/command_mine.h"
 
-#include <algorithm>
+#include <CLI/CLI.hpp>
+#include <nlohmann/json.hpp>
+
+#include <cmath>
 #include <cstdio>
 
 #include "app/file_util.h"
 #include "app/util_functions.h"
 #include "cli/cli_common.h"
-#include "control/relations_inspection.h"
+#include "cli/console.h"
+#include "control/export_petrinet.h"
+#include "control/mine_run.h"
+#include "control/rendering.h"
 
 namespace vesk::cli {
 
 namespace {
 
-const OptionSpec kOptions = {.with_value = {"process", "events", "overlap", "show", "relations",
-                                            "log", "out", "stats", "colour", "orientation", "page"},
-                             .flags = {"split-loops", "new-construction", "no-combine", "no-replay",
-                                       "external-dtd", "render", "no-probabilities"},
-                             .repeatable = {"overlap", "show"}};
+std::vector<std::string> split(const std::string& text, char separator) {
+    std::vector<std::string> parts;
+    std::string::size_type begin = 0;
+    while (true) {
+        const auto end = text.find(separator, begin);
+        parts.push_back(text.substr(begin, end - begin));
+        if (end == std::string::npos) return parts;
+        begin = end + 1;
+    }
+}
 
 // "waiting=mean,min,max;sync=mean;sojourn=max": groups not named show nothing.
-ExportFlags export_flags_from(const ParsedArgs& args) {
-    const std::string text =
-        args.value("stats").value_or("waiting=mean,min,max;sync=mean,min,max;sojourn=mean,min,max");
+ExportFlags export_flags_from(const std::string& text) {
     ExportFlags flags;
-    for (const std::string& group : split_list(text, ';')) {
+    for (const std::string& group : split(text, ';')) {
         if (group.empty()) continue;
         const auto equals = group.find('=');
         const std::string name = group.substr(0, equals);
@@ -33,10 +42,9 @@ ExportFlags export_flags_from(const ParsedArgs& args) {
                                                    : nullptr;
         if (choice == nullptr || equals == std::string::npos)
             throw UsageError("--stats: \"" + group +
-                             "\" is not GROUP=FIGURES (groups: waiting, "
-                             "sync, sojourn)");
+                             "\" is not GROUP=FIGURES (groups: waiting, sync, sojourn)");
         bool mean = false, variance = false, minimum = false, maximum = false;
-        for (const std::string& figure : split_list(group.substr(equals + 1), ',')) {
+        for (const std::string& figure : split(group.substr(equals + 1), ',')) {
             if (figure == "mean")
                 mean = true;
             else if (figure == "variance" || figure == "var")
@@ -55,68 +63,11 @@ ExportFlags export_flags_from(const ParsedArgs& args) {
 }
 
 // RRGGBB as the colour value the net takes: red in the lowest byte.
-std::uint32_t colour_from(const ParsedArgs& args) {
-    const std::string text = args.value("colour").value_or("A6CAF0");
+std::uint32_t colour_from(const std::string& text) {
     if (text.size() != 6 || text.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos)
         throw UsageError("--colour expects six hexadecimal digits RRGGBB");
     const auto rgb = static_cast<std::uint32_t>(std::stoul(text, nullptr, 16));
     return ((rgb >> 16) & 0xFFu) | (rgb & 0xFF00u) | ((rgb & 0xFFu) << 16);
-}
-
-DotOptions dot_options_from(const ParsedArgs& args) {
-    DotOptions options;
-    const std::string orientation = args.value("orientation").value_or("lr");
-    if (orientation != "lr" && orientation != "tb") throw UsageError("--orientation is lr or tb");
-    options.left_to_right = orientation == "lr";
-    const std::string page = args.value("page").value_or("a4");
-    if (page != "a4" && page != "letter") throw UsageError("--page is a4 or letter");
-    options.page_size = page == "a4" ? "A4" : "Letter";
-    return options;
-}
-
-// Runs dot as the two rendering commands do; a missing dot is said once.
-void render(const std::filesystem::path& folder, const std::string& base, const DotOptions& options,
-            Streams io) {
-    const auto dot = find_dot(program_folder());
-    if (!dot) {
-        io.err << "dot (GraphViz) was found neither next to vesk-cli nor on PATH: no pictures "
-                  "were made\n";
-        return;
-    }
-    const std::string prefix = (folder / base.substr(0, base.size() - 1)).string();
-    std::vector<std::string> runs = jpg_map_parameters(prefix, options);
-    for (std::string& run : ps_jpg_parameters(prefix, options))
-        runs.push_back(std::move(run));
-    StageLine stage(io.err);
-    stage.show("Rendering with dot");
-    for (const std::string& parameters : runs) {
-        if (run_program(*dot, parameters) != 0)
-            io.err << "warning: dot failed on: " << parameters << '\n';
-    }
-}
-
-void export_net(Tvesk_util& controller, const ParsedArgs& args, const std::string& base,
-                Streams io) {
-    const std::filesystem::path folder = output_folder_from(args);
-    controller.set_cluster_colour(colour_from(args));
-    controller.write_low_dot(folder, base, !args.has("no-probabilities"));
-    controller.set_export_options(export_flags_from(args));
-    controller.write_high_dot(folder, base);
-    controller.write_text_net(folder, base);
-    io.err << "Wrote the net into " << folder.string() << '\n';
-    if (args.has("render")) render(folder, base, dot_options_from(args), io);
-}
-
-void check_export_options(const ParsedArgs& args) {
-    if (args.has("out")) {
-        export_flags_from(args);
-        colour_from(args);
-        dot_options_from(args);
-        return;
-    }
-    for (const char* option :
-         {"render", "stats", "colour", "no-probabilities", "orientation", "page"})
-        if (args.has(option)) throw UsageError(std::string("--") + option + " needs --out DIR");
 }
 
 std::string figure(double value) {
@@ -125,13 +76,26 @@ std::string figure(double value) {
     return text;
 }
 
-void print_findings(Tvesk_util& controller, bool replayed, std::ostream& out) {
+// What a run produced, for the text summary and the JSON object alike.
+struct Summary {
+    bool replayed = false;
+    std::vector<std::string> files;
+    std::vector<std::string> errors;
+};
+
+void print_text(Tvesk_util& controller, const Summary& summary, Console& console) {
+    std::ostream& out = console.out();
     Tpetrinet& net = controller.net();
     out << "Net: " << net.transitions().size() << " transitions, " << net.places().size()
         << " places, " << net.arcs().size() << " arcs\n";
-    if (!replayed) return;
-    out << "Replayed: " << controller.log().size() << " events of " << controller.case_count()
-        << " cases\n";
+    if (!summary.replayed) return;
+    const std::int32_t cases = controller.cases_in_log();
+    out << "Replayed: " << controller.log().size() << " events of " << cases << " cases\n";
+    if (controller.case_count() > cases)
+        out << "Not replayed: " << controller.case_count() - cases << " of the process's "
+            << controller.case_count()
+            << " instances (left out for abort or withdraw events, or without events of the "
+               "types read)\n";
     out << "Unfired tasks:";
     if (net.unfired_tasks.empty()) out << " none";
     for (const Ttask* task : net.unfired_tasks)
@@ -144,132 +108,233 @@ void print_findings(Tvesk_util& controller, bool replayed, std::ostream& out) {
         << figure(flow.Minimum()) << ", maximum " << figure(flow.Maximum()) << '\n';
 }
 
+nlohmann::json number_or_null(double value) {
+    return std::isfinite(value) ? nlohmann::json(value) : nlohmann::json(nullptr);
+}
+
+nlohmann::json summary_json(Tvesk_util& controller, const Summary& summary,
+                            const nlohmann::json& source, std::int32_t warnings) {
+    Tpetrinet& net = controller.net();
+    nlohmann::json result = source;
+    result["net"] = {{"transitions", net.transitions().size()},
+                     {"places", net.places().size()},
+                     {"arcs", net.arcs().size()}};
+    result["replay"] = nullptr;
+    result["flow_time_minutes"] = nullptr;
+    if (summary.replayed) {
+        nlohmann::json unfired = nlohmann::json::array();
+        for (const Ttask* task : net.unfired_tasks)
+            unfired.push_back(task->name());
+        result["replay"] = {{"events", controller.log().size()},
+                            {"cases", controller.cases_in_log()},
+                            {"process_instances", controller.case_count()},
+                            {"unfired_tasks", unfired},
+                            {"safe", net.is_safe},
+                            {"tokens_left", net.tokens_left}};
+        const TStoch_var& flow = controller.flow_time();
+        if (flow.Nr_of_observations() > 0)
+            result["flow_time_minutes"] = {{"observations", flow.Nr_of_observations()},
+                                           {"mean", number_or_null(flow.Mean())},
+                                           {"variance", number_or_null(flow.Variance())},
+                                           {"minimum", number_or_null(flow.Minimum())},
+                                           {"maximum", number_or_null(flow.Maximum())}};
+    }
+    result["files"] = summary.files;
+    result["warnings"] = warnings;
+    result["errors"] = summary.errors;
+    return result;
+}
+
 void print_listings(Tvesk_util& controller, const std::vector<std::string>& shows,
-                    std::ostream& out) {
+                    Console& console) {
     for (const std::string& show : shows) {
         std::vector<std::string> lines;
         if (show == "relations") controller.relations_text(lines);
         if (show == "net") controller.net_text(lines);
         if (show == "timing") controller.timing_text(lines);
         for (const std::string& line : lines)
-            out << line << '\n';
+            console.out() << line << '\n';
     }
-}
-
-RelationsInspection::Construction construction_from(const ParsedArgs& args) {
-    if (args.has("no-combine") && !args.has("new-construction"))
-        throw UsageError("--no-combine belongs to --new-construction");
-    return args.has("new-construction") ? RelationsInspection::Construction::second
-                                        : RelationsInspection::Construction::alpha;
 }
 
 }  // namespace
 
-std::string MineCommand::usage() const {
-    return "Usage: vesk-cli mine LOG --process ID [--events LIST] [--overlap START:STOP]...\n"
-           "                     [--split-loops] [--new-construction [--no-combine]]\n"
-           "                     [--no-replay] [--show relations|net|timing]...\n"
-           "       vesk-cli mine --relations FILE [--log LOG --process ID] [...]\n"
-           "\n"
-           "Builds the ordering relations of process ID of LOG (as 'vesk-cli relations' does),\n"
-           "or takes them from a relations FILE, rediscovers a Petri net from them and replays\n"
-           "the log on the net. Prints the size of the net and what the replay found: tasks\n"
-           "that had to fire while not enabled, whether a place ever held two tokens, whether\n"
-           "cases left tokens behind, and the flow time of the cases in minutes.\n"
-           "\n"
-           "  --process ID          the id of the process (see 'vesk-cli processes')\n"
-           "  --events LIST         event types to read (default: complete), as for 'relations'\n"
-           "  --overlap START:STOP  the overlap refinement, as for 'relations'; may be repeated\n"
-           "  --split-loops         split short loops into copies instead of setting them aside\n"
-           "  --new-construction    build the net with invisible transitions\n"
-           "  --no-combine          with --new-construction: keep redundant places\n"
-           "  --no-replay           build the net only\n"
-           "  --relations FILE      start from a relations file\n"
-           "  --log LOG             with --relations: the log to replay (needs --process); it is\n"
-           "                        read with the event types that occur in the relations\n"
-           "  --show LISTING        also print the relations, the net or the timing per place;\n"
-           "                        may be repeated\n"
-           "  --external-dtd        resolve the DTD a file names (local files only)\n"
-           "\n"
-           "Export (writes \"<LOG name> <ID> low.dot\", \"... high.dot\", \"... .tpn\", "
-           "Default.htm and\n"
-           "a page per place; with --relations the names start with the relations file's name):\n"
-           "  --out DIR             the folder to write into (created when missing)\n"
-           "  --render              run dot: image map, pictures and PostScript\n"
-           "  --stats GROUPS        figures of the high-detail file, default\n"
-           "                        "
-           "\"waiting=mean,min,max;sync=mean,min,max;sojourn=mean,min,max\";\n"
-           "                        figures: mean, variance, min, max; a group left out shows "
-           "none\n"
-           "  --colour RRGGBB       fill colour of the activity clusters (default A6CAF0)\n"
-           "  --no-probabilities    no branching probabilities in the low-detail file\n"
-           "  --orientation lr|tb   left to right (default) or top to bottom\n"
-           "  --page a4|letter      page size of the PostScript file (default a4)\n";
+void MineCommand::declare(CLI::App& app) {
+    log_.declare(app, false);
+    app.add_option("--relations", relations_, "start from a relations file instead of a LOG");
+    app.add_option("--log", replay_log_,
+                   "with --relations: the log to replay (needs --process); it is read with the "
+                   "event types that occur in the relations");
+    app.add_flag("--split-loops", split_loops_,
+                 "split short loops into copies instead of setting them aside");
+    app.add_flag("--new-construction", new_construction_,
+                 "build the net with invisible transitions");
+    app.add_flag("--no-combine", no_combine_, "with --new-construction: keep redundant places");
+    app.add_flag("--no-replay", no_replay_, "build the net only");
+    app.add_option("--show", shows_,
+                   "also print the relations, the net or the timing per place; may be repeated")
+        ->check(CLI::IsMember({"relations", "net", "timing"}))
+        ->expected(1)
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+    app.add_option("--format", format_, "the summary as text (default) or json")
+        ->check(CLI::IsMember({"text", "json"}));
+    auto* group = app.add_option_group("Export", "the net's files (see below)");
+    group->add_option("--out", out_, "the folder to write into (created when missing)");
+    export_options_ = {
+        group->add_flag("--render", render_,
+                        "run dot: image map, pictures and PostScript (dot is looked up next to "
+                        "vesk-cli, then in the install's data folder, then on PATH)"),
+        group->add_option("--stats", stats_,
+                          "figures of the high-detail file, default "
+                          "\"waiting=mean,min,max;sync=mean,min,max;sojourn=mean,min,max\"; "
+                          "figures: mean, variance, min, max; a group left out shows none"),
+        group->add_option("--colour", colour_,
+                          "fill colour of the activity clusters, RRGGBB (default A6CAF0)"),
+        group->add_flag("--no-probabilities", no_probabilities_,
+                        "no branching probabilities in the low-detail file"),
+        group->add_option("--orientation", orientation_, "lr (default) or tb")
+            ->check(CLI::IsMember({"lr", "tb"})),
+        group->add_option("--page", page_, "page size of the PostScript file: a4 (default) or letter")
+            ->check(CLI::IsMember({"a4", "letter"}))};
+    app.footer(
+        "Builds the ordering relations of process ID of LOG (as 'vesk-cli relations' does), or "
+        "takes them from a relations FILE, rediscovers a Petri net from them, replays the log "
+        "on the net and closes the relations as the inspector does when it is closed. Prints "
+        "the size of the net and what the replay found: tasks that had to fire while not "
+        "enabled, whether a place ever held two tokens, whether cases left tokens behind, and "
+        "the flow time of the cases in minutes." +
+               std::string("\n\n") + 
+        std::string(LogReadOptions::kHelp) +
+        "\nThe export writes \"<LOG name> <ID> low.dot\", \"... high.dot\", \"... .tpn\", "
+        "Default.htm and a page per place into DIR; with --relations the names start with the "
+        "relations file's name. A \"/\" or \"\\\" in a process id becomes \"_\" in file names.\n"
+        "With --format json the summary is one object: {\"log\", \"relations\", \"process\", "
+        "\"events\" (null where not used), \"net\": {\"transitions\", \"places\", \"arcs\"}, "
+        "\"replay\": null or {\"events\", \"cases\" (replayed), \"process_instances\", "
+        "\"unfired_tasks\": [names], \"safe\", \"tokens_left\"}, \"flow_time_minutes\": null or "
+        "{\"observations\", \"mean\", \"variance\", \"minimum\", \"maximum\"}, \"files\": [paths "
+        "written], \"warnings\": count, \"errors\": [texts]}.\n"
+        "Exit status: 0 done; 1 a file or process could not be read, or an export file could "
+        "not be written; 2 wrong arguments; 3 the net was exported but dot was missing or "
+        "failed on a picture.");
 }
 
-int MineCommand::run(const std::vector<std::string>& args, Streams io) const {
-    const ParsedArgs parsed(args, kOptions);
-    const auto shows = shows_from(parsed, {"relations", "net", "timing"});
-    const auto construction = construction_from(parsed);
-    const bool split = parsed.has("split-loops");
-    const bool combine = !parsed.has("no-combine");
-    const bool resolve = parsed.has("external-dtd");
-    const auto process = parsed.value("process");
-    check_export_options(parsed);
+void MineCommand::check_combinations() const {
+    if (no_combine_ && !new_construction_)
+        throw UsageError("--no-combine belongs to --new-construction");
+    if (out_.empty()) {
+        for (const CLI::Option* option : export_options_)
+            if (option->count() > 0)
+                throw UsageError(option->get_name() + " needs --out DIR");
+    }
+    if (!relations_.empty()) {
+        if (log_.has_log()) throw UsageError("give either LOG or --relations FILE");
+        if (replay_log_.empty() != !log_.has_process())
+            throw UsageError("--log and --process go together with --relations");
+        if (log_.asks_for_events())
+            throw UsageError("--events and --overlap need a LOG to build relations from");
+    } else {
+        if (!log_.has_log()) throw UsageError("give a LOG, or --relations FILE");
+        if (!replay_log_.empty()) throw UsageError("--log belongs to --relations");
+    }
+}
+
+int MineCommand::run(Console& console) {
+    check_combinations();
+    // Check every export option before the long work starts.
+    const ExportFlags figures = export_flags_from(stats_);
+    const std::uint32_t colour = colour_from(colour_);
+
+    NetOptions net;
+    net.split_loops = split_loops_;
+    net.construction = new_construction_ ? RelationsInspection::Construction::second
+                                         : RelationsInspection::Construction::alpha;
+    net.combine_places = !no_combine_;
+    const auto stage = [&console](const std::string& text) { console.stage(text); };
 
     Tvesk_util controller;
-    RelationsInspection inspection(controller);
-    StderrSink sink(io.err);
-    StageLine stage(io.err);
-    bool replayed = false;
-    if (parsed.has("relations")) {
-        if (!parsed.positionals().empty()) throw UsageError("give either LOG or --relations FILE");
-        if (parsed.has("log") != process.has_value())
-            throw UsageError("--log and --process go together with --relations");
-        if (parsed.has("events") || parsed.has("overlap"))
-            throw UsageError("--events and --overlap need a LOG to build relations from");
-        stage.show("Reading relations");
-        inspection.open_with_relations_file(*parsed.value("relations"), resolve, sink);
-        stage.show("Building the net");
-        inspection.make_petrinet(split, construction, combine);
-        if (parsed.has("log") && !parsed.has("no-replay")) {
-            stage.show("Reading the log and replaying it");
-            controller.load_log_plainly(*parsed.value("log"), resolve);
-            inspection.replay_process(*process, false, sink);
-            replayed = true;
-        }
+    Summary summary;
+    nlohmann::json source;
+    std::string base;
+    std::int32_t warnings = 0;
+    if (!relations_.empty()) {
+        std::optional<ReplayLog> replay;
+        if (!replay_log_.empty() && !no_replay_) replay = ReplayLog{replay_log_, log_.process()};
+        summary.replayed = mine_from_relations_file(controller, relations_,
+                                                    log_.resolve_externals(), replay, net,
+                                                    console, stage)
+                               .replayed;
+        if (replay) warnings += report_read_problems(controller, replay->process_id, console);
+        base = file_name_without_xml(relations_) + " ";
+        source = {{"relations", relations_},
+                  {"log", replay_log_.empty() ? nlohmann::json(nullptr) : nlohmann::json(replay_log_)},
+                  {"process", log_.has_process() ? nlohmann::json(log_.process()) : nlohmann::json(nullptr)},
+                  {"events", nullptr}};
     } else {
-        if (parsed.positionals().size() != 1) throw UsageError("expected one LOG file");
-        if (!process) throw UsageError("--process ID is required");
-        if (parsed.has("log")) throw UsageError("--log belongs to --relations");
-        BuildRelationsRequest request;
-        request.process_id = *process;
-        request.events = event_choice_from(parsed, io.err);
-        request.overlaps = overlap_variants_from(parsed, request.events);
-        controller.load_log(parsed.positionals()[0], resolve);
-        stage.show("Reading Workflow-log");
-        build_relations(controller, request,
-                        [&stage](const std::string& status) { stage.show(status); });
-        inspection.open_with_task_list();
-        stage.show("Building the net");
-        inspection.make_petrinet(split, construction, combine);
-        if (!parsed.has("no-replay")) {
-            stage.show("Replaying the log");
-            // The log in memory was read with the same event types: replay it as it is.
-            controller.replay(false, sink);
-            replayed = true;
+        const BuildRelationsRequest request = log_.request(console);
+        controller.load_log(log_.log(), log_.resolve_externals());
+        console.stage("Reading Workflow-log");
+        summary.replayed =
+            mine_from_log(controller, request, net, !no_replay_, console, stage).replayed;
+        warnings += report_read_problems(controller, request.process_id, console);
+        base = export_base_name(log_.log(), request.process_id);
+        source = {{"relations", nullptr},
+                  {"log", log_.log()},
+                  {"process", request.process_id},
+                  {"events", request.events.overlap_events}};
+    }
+
+    int code = kSuccess;
+    if (!out_.empty()) {
+        console.stage("Writing the net");
+        std::vector<std::filesystem::path> written;
+        try {
+            const ExportRequest request{output_folder(out_), base, colour, !no_probabilities_,
+                                        figures};
+            export_petrinet(controller, request, written);
+            console.note("wrote the net into " + request.folder.string());
+            if (render_) {
+                DotOptions options;
+                options.left_to_right = orientation_ == "lr";
+                options.page_size = page_ == "a4" ? "A4" : "Letter";
+                const auto dot = find_dot(program_folder());
+                if (!dot) {
+                    summary.errors.push_back(
+                        "dot (GraphViz) was found neither next to vesk-cli, nor in the install's "
+                        "data folder, nor on PATH: no pictures were made");
+                } else {
+                    console.stage("Rendering with dot");
+                    const std::string prefix = (request.folder / base).string();
+                    const std::string trimmed = prefix.substr(0, prefix.size() - 1);
+                    for (const RenderResult& result : {make_jpg_map(*dot, trimmed, options),
+                                                       make_ps_jpg(*dot, trimmed, options)}) {
+                        for (const auto& path : result.written)
+                            written.push_back(path);
+                        for (const std::string& failure : result.failures)
+                            summary.errors.push_back(failure);
+                    }
+                }
+                if (!summary.errors.empty()) code = kRenderFailure;
+            }
+        } catch (const FileWriteError& error) {
+            summary.errors.push_back(error.what());
+            code = kFailure;
         }
+        for (const auto& path : written)
+            summary.files.push_back(path.string());
     }
-    print_findings(controller, replayed, io.out);
-    print_listings(controller, shows, io.out);
-    if (parsed.has("out")) {
-        const std::string base = parsed.has("relations")
-                                     ? file_name_without_xml(*parsed.value("relations"))
-                                     : file_name_part(parsed.positionals()[0]) + " " + *process;
-        stage.show("Writing the net");
-        export_net(controller, parsed, base + " ", io);
+
+    if (format_ == "json") {
+        console.out() << summary_json(controller, summary, source, warnings)
+                             .dump(2, ' ', false, nlohmann::json::error_handler_t::replace)
+                      << '\n';
+    } else {
+        print_text(controller, summary, console);
     }
-    return kSuccess;
+    print_listings(controller, shows_, console);
+    for (const std::string& error : summary.errors)
+        console.error(error);
+    return code;
 }
 
 }  // namespace vesk::cli

@@ -1,17 +1,41 @@
 #pragma once
 
+#include <vector>
+
 #include "cli/command.h"
+#include "cli/log_options.h"
 
 namespace vesk::cli {
 
 // Builds the relations of a process (or reads them from a file), makes the Petri net, replays
-// the log on it and reports what the replay found.
+// the log on it and reports what the replay found; exports the net and renders it on request.
 class MineCommand : public Command {
 public:
     std::string name() const override { return "mine"; }
     std::string summary() const override { return "rediscover a Petri net and replay the log"; }
-    std::string usage() const override;
-    int run(const std::vector<std::string>& args, Streams io) const override;
+    void declare(CLI::App& app) override;
+    int run(Console& console) override;
+
+private:
+    void check_combinations() const;
+
+    LogReadOptions log_;
+    std::string relations_;
+    std::string replay_log_;
+    bool split_loops_ = false;
+    bool new_construction_ = false;
+    bool no_combine_ = false;
+    bool no_replay_ = false;
+    std::vector<std::string> shows_;
+    std::string format_ = "text";
+    std::string out_;
+    bool render_ = false;
+    std::string stats_ = "waiting=mean,min,max;sync=mean,min,max;sojourn=mean,min,max";
+    std::string colour_ = "A6CAF0";
+    bool no_probabilities_ = false;
+    std::string orientation_ = "lr";
+    std::string page_ = "a4";
+    std::vector<CLI::Option*> export_options_;
 };
 
 }  // namespace vesk::cli

@@ -1,26 +1,48 @@
 #include "cli/command_processes.h"
 
-#include "cli/cli_args.h"
+#include <CLI/CLI.hpp>
+#include <nlohmann/json.hpp>
+
+#include "cli/console.h"
+#include "cli/log_options.h"
 #include "control/vesk_util.h"
+#include "log/xml_entities.h"
 
 namespace vesk::cli {
 
-std::string ProcessesCommand::usage() const {
-    return "Usage: vesk-cli processes LOG [--external-dtd]\n"
-           "\n"
-           "Lists the processes of the XML workflow log LOG, one a line, as\n"
-           "\"ID (description)\" or \"ID (none)\".\n"
-           "\n"
-           "  --external-dtd  resolve the DTD the log names (local files only)\n";
+void ProcessesCommand::declare(CLI::App& app) {
+    app.add_option("LOG", log_, "the XML workflow log")->required();
+    app.add_option("--format", format_, "text (default) or json")
+        ->check(CLI::IsMember({"text", "json"}));
+    app.add_flag("--external-dtd", external_dtd_, kExternalDtdHelp);
+    app.footer(
+        "Lists the processes of the XML workflow log LOG, one a line, as \"ID (description)\" "
+        "or \"ID (none)\"." +
+               std::string("\n\n") + 
+        "With --format json the output is one object: {\"processes\": [{\"id\": \"1\", "
+        "\"description\": \"order handling\"}, {\"id\": \"2\", \"description\": null}]}.");
 }
 
-int ProcessesCommand::run(const std::vector<std::string>& args, Streams io) const {
-    const ParsedArgs parsed(args, {.with_value = {}, .flags = {"external-dtd"}, .repeatable = {}});
-    if (parsed.positionals().size() != 1) throw UsageError("expected one LOG file");
+int ProcessesCommand::run(Console& console) {
     Tvesk_util controller;
-    controller.load_log(parsed.positionals()[0], parsed.has("external-dtd"));
-    for (const std::string& entry : controller.list_processes())
-        io.out << entry << '\n';
+    controller.load_log(log_, external_dtd_);
+    std::vector<std::string> refused;
+    const std::vector<LogProcess> processes = controller.processes(&refused);
+    if (!refused.empty()) console.warning(refusal_text(refused));
+    if (format_ == "json") {
+        nlohmann::json list = nlohmann::json::array();
+        for (const LogProcess& process : processes)
+            list.push_back({{"id", process.id},
+                            {"description", process.description
+                                                ? nlohmann::json(*process.description)
+                                                : nlohmann::json(nullptr)}});
+        console.out() << nlohmann::json{{"processes", list}}.dump(2, ' ', false,
+                                                                  nlohmann::json::error_handler_t::replace)
+                      << '\n';
+        return kSuccess;
+    }
+    for (const LogProcess& process : processes)
+        console.out() << process_list_entry(process) << '\n';
     return kSuccess;
 }
 

@@ -9,8 +9,13 @@ class ProcessesCommand : public Command {
 public:
     std::string name() const override { return "processes"; }
     std::string summary() const override { return "list the processes of a workflow log"; }
-    std::string usage() const override;
-    int run(const std::vector<std::string>& args, Streams io) const override;
+    void declare(CLI::App& app) override;
+    int run(Console& console) override;
+
+private:
+    std::string log_;
+    std::string format_ = "text";
+    bool external_dtd_ = false;
 };
 
 }  // namespace vesk::cli

@@ -19,6 +19,13 @@ void RelationsInspection::open_with_relations_file(const std::string& path, bool
     prepare();
 }
 
+void RelationsInspection::close() {
+    if (!facts_) return;
+    apply();
+    facts_.reset();
+    erroneous_sets_.clear();
+}
+
 void RelationsInspection::prepare() {
     facts_->build_from_tasks();
     facts_->mark_all_used();

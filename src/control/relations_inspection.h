@@ -31,6 +31,11 @@ public:
 
     // Gives the task list exactly the relations of the switched-on facts.
     void apply() { facts_->apply_to_tasks(controller_.main_task_list()); }
+    // Closing the inspector: the task list takes the facts, so that what comes after (the
+    // debug listing, the export) sees the relations as the inspector left them. The facts are
+    // dropped; opening again builds them anew.
+    void close();
+    bool is_open() const { return facts_ != nullptr; }
 
     // Applies the facts and builds the controller's net from them, with short loops set aside
     // (or split) around the construction; the task list is restored even when it fails.

@@ -19,7 +19,11 @@ std::string process_id_of_entry(const std::string& entry) {
 }
 
 std::string relations_file_base_name(const std::string& log_path, const std::string& process_id) {
-    return file_name_part(log_path) + " " + process_id + " relations";
+    return file_name_part(log_path) + " " + file_name_safe(process_id) + " relations";
+}
+
+std::string export_base_name(const std::string& log_path, const std::string& process_id) {
+    return file_name_part(log_path) + " " + file_name_safe(process_id) + " ";
 }
 
 void Tvesk_util::new_net() {
@@ -37,6 +41,7 @@ void Tvesk_util::reset() {
     log_.clear();
     case_count_ = -1;
     process_description_.clear();
+    read_diagnostics_ = {};
 }
 
 void Tvesk_util::load_log(const std::string& file_name, bool resolve_externals) {
@@ -49,11 +54,26 @@ void Tvesk_util::load_log_plainly(const std::string& file_name, bool resolve_ext
     case_count_ = -1;
 }
 
-std::vector<std::string> Tvesk_util::list_processes() const {
+std::vector<LogProcess> Tvesk_util::processes(std::vector<std::string>* refused) const {
+    return log_file_.list_processes(refused);
+}
+
+std::vector<std::string> Tvesk_util::list_processes(std::vector<std::string>* refused) const {
     std::vector<std::string> entries;
-    for (const LogProcess& process : log_file_.list_processes())
+    for (const LogProcess& process : processes(refused))
         entries.push_back(process_list_entry(process));
     return entries;
+}
+
+std::int32_t Tvesk_util::cases_in_log() const {
+    std::int32_t cases = 0;
+    std::int32_t previous = -1;
+    for (const Tlog_line& line : log_) {
+        if (line.case_number() == previous) continue;
+        previous = line.case_number();
+        cases = checked_add(cases, 1);
+    }
+    return cases;
 }
 
 void Tvesk_util::read_process(const std::string& process_id) {
@@ -61,6 +81,7 @@ void Tvesk_util::read_process(const std::string& process_id) {
     log_ = std::move(read.lines);
     case_count_ = read.case_count;
     process_description_ = std::move(read.description);
+    read_diagnostics_ = std::move(read.diagnostics);
 }
 
 void Tvesk_util::build_task_list() {
@@ -130,9 +151,10 @@ Tvesk_util::PlaceFigures Tvesk_util::place_figures(std::int32_t index) const {
 
 namespace vesk {
 
-void Tvesk_util::write_low_dot(const std::filesystem::path& folder, const std::string& base,
-                               bool write_probabilities) {
-    Write_dot_low(*net_, folder, base + "low", process_description_, true, write_probabilities,
+std::vector<std::filesystem::path> Tvesk_util::write_low_dot(const std::filesystem::path& folder,
+                                                             const std::string& base,
+                                                             bool write_probabilities) {
+    return Write_dot_low(*net_, folder, base + "low", process_description_, true, write_probabilities,
                   decimal_separator_);
 }
 

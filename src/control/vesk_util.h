@@ -24,7 +24,10 @@ std::string process_list_entry(const LogProcess& process);
 // The process id of a process list entry: its text up to the first blank.
 std::string process_id_of_entry(const std::string& entry);
 // "log.xml 1 relations": the name (without ".xml") under which a process's relations are saved.
+// Path separators in the process id become "_" (here and in the export's names).
 std::string relations_file_base_name(const std::string& log_path, const std::string& process_id);
+// "log.xml 1 ": the start of the names of an export's files.
+std::string export_base_name(const std::string& log_path, const std::string& process_id);
 
 class Tvesk_util {
 public:
@@ -42,8 +45,11 @@ public:
     void load_log(const std::string& file_name, bool resolve_externals);
     // Remembers the log file without a reset, so that relations and net stay (for a replay).
     void load_log_plainly(const std::string& file_name, bool resolve_externals);
-    // Entries as the process list shows them; throws for an unreadable file.
-    std::vector<std::string> list_processes() const;
+    // Entries as the process list shows them; throws for an unreadable file. `refused`, when
+    // given, receives the external entities the read refused to load.
+    std::vector<std::string> list_processes(std::vector<std::string>* refused = nullptr) const;
+    // The processes with their ids and descriptions apart.
+    std::vector<LogProcess> processes(std::vector<std::string>* refused = nullptr) const;
     // Replaces the log with the process's lines that pass the filter. A failed read leaves the
     // log as it was.
     void read_process(const std::string& process_id);
@@ -61,6 +67,10 @@ public:
 
     Towned_tasklist& main_task_list() { return main_tasks_; }
     const Tloglist& log() const { return log_; }
+    // What the last read of a process forgave (unknown kinds, default dates and times).
+    const ReadDiagnostics& read_diagnostics() const { return read_diagnostics_; }
+    // The cases that the log holds after filtering (dropped cases do not count).
+    std::int32_t cases_in_log() const;
     const std::string& log_file_name() const { return log_file_.path(); }
     std::int32_t case_count() const { return case_count_; }
     const std::string& process_description() const { return process_description_; }
@@ -91,8 +101,10 @@ public:
     // Exports, in the order an export makes them. base is "log.xml 1 ": the dot files add "low"
     // and "high" to it, the text net ".tpn".
     void set_cluster_colour(std::uint32_t colour) { net_->Set_cluster_colour(colour); }
-    void write_low_dot(const std::filesystem::path& folder, const std::string& base,
-                       bool write_probabilities);
+    // Returns the paths written.
+    std::vector<std::filesystem::path> write_low_dot(const std::filesystem::path& folder,
+                                                     const std::string& base,
+                                                     bool write_probabilities);
     void set_export_options(const ExportFlags& flags) { export_flags_ = flags; }
     void write_high_dot(const std::filesystem::path& folder, const std::string& base);
     void write_text_net(const std::filesystem::path& folder, const std::string& base);
@@ -109,6 +121,7 @@ private:
     WorkflowLogFile log_file_;
     std::int32_t case_count_ = -1;
     std::string process_description_;
+    ReadDiagnostics read_diagnostics_;
     char decimal_separator_ = locale_decimal_separator();
     ExportFlags export_flags_;
 };

@@ -336,10 +336,12 @@ std::string dot_high_text(const Tpetrinet& net, const std::string& process,
     return dot.take();
 }
 
-void Write_dot_low(const Tpetrinet& net, const std::filesystem::path& folder,
-                   const std::string& base, const std::string& process, bool write_html,
-                   bool write_probabilities, char separator) {
-    write_export_files(
+std::vector<std::filesystem::path> Write_dot_low(const Tpetrinet& net,
+                                               const std::filesystem::path& folder,
+                                               const std::string& base, const std::string& process,
+                                               bool write_html, bool write_probabilities,
+                                               char separator) {
+    return write_export_files(
         dot_low_files(net, folder, base, process, write_html, write_probabilities, separator));
 }
 

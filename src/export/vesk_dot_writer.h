@@ -39,9 +39,12 @@ ExportFiles dot_low_files(const Tpetrinet& net, const std::filesystem::path& fol
 std::string dot_high_text(const Tpetrinet& net, const std::string& process,
                           const ExportFlags& flags, char separator);
 
-void Write_dot_low(const Tpetrinet& net, const std::filesystem::path& folder,
-                   const std::string& base, const std::string& process, bool write_html,
-                   bool write_probabilities, char separator);
+// Returns the paths written: the index page, the place pages and the dot file.
+std::vector<std::filesystem::path> Write_dot_low(const Tpetrinet& net,
+                                               const std::filesystem::path& folder,
+                                               const std::string& base, const std::string& process,
+                                               bool write_html, bool write_probabilities,
+                                               char separator);
 void Write_dot_high(const Tpetrinet& net, const std::filesystem::path& folder,
                     const std::string& base, const std::string& process, const ExportFlags& flags,
                     char separator);

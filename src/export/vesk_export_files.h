@@ -17,7 +17,8 @@ using ExportFiles = std::vector<ExportFile>;
 
 // Writes each file whole (temporary file, then rename), in order; throws FileWriteError naming
 // the first file that could not be written, the files before it stay.
-void write_export_files(const ExportFiles& files);
+// Returns the paths written.
+std::vector<std::filesystem::path> write_export_files(const ExportFiles& files);
 
 // Appends a line ended by carriage return and line feed.
 inline void add_line(std::string& text, const std::string& line) {

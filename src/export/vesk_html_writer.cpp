@@ -21,12 +21,38 @@ std::string place_name(const Tplace& place) {
 
 }  // namespace
 
+std::string html_escaped(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (const char c : text) {
+        switch (c) {
+            case '&':
+                out += "&amp;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            case '"':
+                out += "&quot;";
+                break;
+            default:
+                out += c;
+        }
+    }
+    return out;
+}
+
 std::string index_page_text(const Tpetrinet& net, const std::string& base, char separator) {
     std::string text;
     add_line(text, "<HTML>");
     add_line(text, "<BODY>");
-    add_line(text, "   <A HREF=\"" + base + ".dot.map\" TARGET=\"_blank\">");
-    add_line(text, "      <IMG SRC=\"" + base + ".dot.jpg\" ISMAP>");
+    // The base comes from the log file and the process id: untrusted text.
+    const std::string file = html_escaped(base);
+    add_line(text, "   <A HREF=\"" + file + ".dot.map\" TARGET=\"_blank\">");
+    add_line(text, "      <IMG SRC=\"" + file + ".dot.jpg\" ISMAP>");
     add_line(text, "   </A>");
     add_line(text, "   <br>");
     add_line(text, "<p><H3>Global flow time:</H3> ");
@@ -115,9 +141,13 @@ void Write_tpn(const Tpetrinet& net, const std::filesystem::path& folder, const 
     write_file_atomically(folder / (base + ".tpn"), tpn_text(net));
 }
 
-void write_export_files(const ExportFiles& files) {
-    for (const ExportFile& file : files)
+std::vector<std::filesystem::path> write_export_files(const ExportFiles& files) {
+    std::vector<std::filesystem::path> written;
+    for (const ExportFile& file : files) {
         write_file_atomically(file.path, file.content);
+        written.push_back(file.path);
+    }
+    return written;
 }
 
 }  // namespace vesk

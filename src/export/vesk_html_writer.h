@@ -3,11 +3,15 @@
 
 #include <filesystem>
 #include <string>
+#include <string_view>
 
 #include "export/vesk_export_files.h"
 #include "net/vesk_redisc.h"
 
 namespace vesk {
+
+// Text for HTML text and attribute values: &, <, > and " as references, all else unchanged.
+std::string html_escaped(std::string_view text);
 
 // "Default.htm": the picture of `base`.dot as an image map and the global flow time.
 std::string index_page_text(const Tpetrinet& net, const std::string& base, char separator);

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fstream>
+#include <limits>
 
 #include "app/number_format.h"
 #include "app/text_util.h"
@@ -81,8 +82,18 @@ Trectangle circle_line(const std::string& rest_of_line) {
     rest.resize(comma);
     const auto centre = points_from_end(rest);
     if (centre.size() != 1) throw MapFormatError("the centre of the circle is missing");
+    if (radius < 0) throw MapFormatError("the radius of the circle is negative");
     const auto [x, y] = centre[0];
-    return bounding({{x - radius, y - radius}, {x + radius, y + radius}}, rest);
+    // The box must fit 32 bits: a centre near the limit plus the radius would wrap otherwise.
+    const auto coordinate = [](std::int64_t value) {
+        if (value < std::numeric_limits<std::int32_t>::min() ||
+            value > std::numeric_limits<std::int32_t>::max())
+            throw MapFormatError("the circle reaches beyond the coordinate range");
+        return static_cast<std::int32_t>(value);
+    };
+    const std::int64_t r = radius;
+    return bounding({{coordinate(x - r), coordinate(y - r)}, {coordinate(x + r), coordinate(y + r)}},
+                    rest);
 }
 
 Trectangle poly_line(const std::string& rest_of_line) {

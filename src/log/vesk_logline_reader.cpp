@@ -1,5 +1,6 @@
 #include "log/vesk_logline_reader.h"
 
+#include <algorithm>
 #include <charconv>
 #include <unordered_map>
 
@@ -40,22 +41,65 @@ private:
 };
 
 // Lines arrive case by case; a case that holds an unwanted abort or withdraw is dropped whole.
+// Counts what the read forgave, without changing what it reads.
+class DiagnosticsCollector {
+public:
+    explicit DiagnosticsCollector(ReadDiagnostics& d) : d_(d) {}
+
+    void entry(const std::optional<std::string>& kind, EventType event) {
+        d_.entries = checked_add(d_.entries, 1);
+        const std::string text = kind.value_or("");
+        auto it = std::find_if(d_.kinds.begin(), d_.kinds.end(), [&](const auto& k) {
+            return k.present == kind.has_value() && k.kind == text;
+        });
+        if (it == d_.kinds.end()) it = d_.kinds.insert(d_.kinds.end(), {text, kind.has_value(), 0});
+        it->count = checked_add(it->count, 1);
+        if (kind && event == EventType::normal && *kind != "normal") {
+            d_.unknown_kind_entries = checked_add(d_.unknown_kind_entries, 1);
+            auto& seen = d_.unknown_kinds;
+            if (seen.size() < ReadDiagnostics::kSpellingsKept &&
+                std::find(seen.begin(), seen.end(), *kind) == seen.end())
+                seen.push_back(*kind);
+        }
+    }
+
+    void passed() { d_.passed_filter = checked_add(d_.passed_filter, 1); }
+
+    void default_date(const std::optional<std::string>& text) {
+        if (d_.default_dates == 0) d_.first_bad_date = text;
+        d_.default_dates = checked_add(d_.default_dates, 1);
+    }
+
+    void default_time(const std::optional<std::string>& text) {
+        if (d_.default_times == 0) d_.first_bad_time = text;
+        d_.default_times = checked_add(d_.default_times, 1);
+    }
+
+private:
+    ReadDiagnostics& d_;
+};
+
 class CaseCollector {
 public:
-    CaseCollector(Tloglist& lines, const Tevent_filter& filter) : lines_(lines), filter_(filter) {}
+    CaseCollector(Tloglist& lines, const Tevent_filter& filter, ReadDiagnostics& diagnostics)
+        : lines_(lines), filter_(filter), diagnostics_(diagnostics) {}
 
     void take(const LogEntryFields& entry) {
         const EventType event =
             entry.event_kind ? event_type_of(*entry.event_kind) : EventType::normal;
+        diagnostics_.entry(entry.event_kind, event);
         if (!passes_event_filter(entry.event_kind, filter_)) return;
+        diagnostics_.passed();
         if (entry.case_number != current_case_) start_case(entry.case_number);
 
         Tlog_line& line =
             lines_.emplace_back(names_.name_for(entry.task_name, event), entry.case_number);
         line.set_event_type(event);
         const auto date = entry.date ? parse_log_date(*entry.date) : std::nullopt;
+        if (!date) diagnostics_.default_date(entry.date);
         line.set_date(date.value_or(kDefaultDate));
         const auto time = entry.time ? parse_log_time(*entry.time) : std::nullopt;
+        if (!time) diagnostics_.default_time(entry.time);
         line.set_time(time.value_or(kDefaultTime));
 
         const std::string kind = entry.event_kind.value_or("normal");
@@ -81,6 +125,7 @@ private:
 
     Tloglist& lines_;
     const Tevent_filter& filter_;
+    DiagnosticsCollector diagnostics_;
     NameTable names_;
     std::int32_t current_case_ = -1;
     std::size_t case_begin_ = 0;
@@ -124,12 +169,13 @@ bool passes_event_filter(const std::optional<std::string>& kind, const Tevent_fi
 ProcessLog read_process_log(const WorkflowLogFile& file, const std::string& process_id,
                             const Tevent_filter& filter) {
     ProcessLog result;
-    CaseCollector collector(result.lines, filter);
+    CaseCollector collector(result.lines, filter, result.diagnostics);
     const ProcessHeader header = file.read_process(
         process_id, [&collector](const LogEntryFields& entry) { collector.take(entry); });
     collector.finish();
     result.description = header.description.value_or("none");
     result.case_count = header.case_count;
+    result.diagnostics.refused_entities = header.refused_entities;
     compute_loop_information(result.lines);
     return result;
 }

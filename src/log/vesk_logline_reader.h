@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "log/vesk_logline.h"
 #include "log/xml_log_stream.h"
@@ -22,8 +23,37 @@ struct Tevent_filter {
     bool abort = false;
 };
 
+// What a read met that the format forgives but a user should hear of: the reader itself keeps
+// its defaults (unknown kinds are "normal" or dropped, unreadable dates and times fall back).
+struct ReadDiagnostics {
+    struct KindCount {
+        std::string kind;  // the raw text; empty for an entry without a kind
+        bool present = false;
+        std::int32_t count = 0;
+    };
+    // Every entry of the process by its raw event kind, in order of first appearance.
+    std::vector<KindCount> kinds;
+    std::int32_t entries = 0;
+    // Entries whose kind is present but none of the eight names, and the first few spellings.
+    std::int32_t unknown_kind_entries = 0;
+    std::vector<std::string> unknown_kinds;
+    // Kept entries whose date or time was missing or unreadable; the first offending text, or
+    // empty when the first one was missing.
+    std::int32_t default_dates = 0;
+    std::optional<std::string> first_bad_date;
+    std::int32_t default_times = 0;
+    std::optional<std::string> first_bad_time;
+    // Entries that passed the event filter (before whole cases were dropped).
+    std::int32_t passed_filter = 0;
+    // External entities the read refused to load.
+    std::vector<std::string> refused_entities;
+
+    static constexpr std::size_t kSpellingsKept = 5;
+};
+
 struct ProcessLog {
     Tloglist lines;
+    ReadDiagnostics diagnostics;
     // The process's "description", or "none" when it has none.
     std::string description;
     std::int32_t case_count = 0;

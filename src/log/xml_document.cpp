@@ -8,6 +8,8 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "log/xml_entities.h"
+
 namespace vesk {
 
 namespace {
@@ -133,26 +135,20 @@ void XmlDocument::deactivate() {
 
 void XmlDocument::activate() {
     doc_.reset();
-    std::FILE* file = std::fopen(path_.c_str(), "rb");
-    if (file == nullptr) throw XmlReadError(path_ + ": " + std::strerror(errno));
-    std::fclose(file);
+    check_readable_file(path_);
 
     std::unique_ptr<xmlParserCtxt, ParserContextFree> ctxt(xmlNewParserCtxt());
     if (!ctxt) throw std::bad_alloc();
     xmlSetStructuredErrorFunc(nullptr, &silent_error);
+    EntityRefusals refusals(path_);
     xmlDoc* doc =
         xmlCtxtReadFile(ctxt.get(), path_.c_str(), nullptr, xml_parse_options(resolve_externals_));
     xmlSetStructuredErrorFunc(nullptr, nullptr);
     if (doc == nullptr || !ctxt->wellFormed) {
         xmlFreeDoc(doc);
-        const xmlError* error = xmlCtxtGetLastError(ctxt.get());
-        std::string reason =
-            error != nullptr && error->message != nullptr ? error->message : "not well-formed";
-        while (!reason.empty() && reason.back() == '\n')
-            reason.pop_back();
-        if (error != nullptr) reason = "line " + std::to_string(error->line) + ": " + reason;
-        throw XmlReadError(reason);
+        throw XmlReadError(xml_error_text(xmlCtxtGetLastError(ctxt.get()), "not well-formed"));
     }
+    refused_ = refusals.refused();
     doc_.reset(doc);
 }
 

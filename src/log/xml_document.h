@@ -61,6 +61,9 @@ public:
     // The parser option for the next load or activation.
     void set_resolve_externals(bool resolve) { resolve_externals_ = resolve; }
 
+    // External entities the last activation refused to load.
+    const std::vector<std::string>& refused_entities() const { return refused_; }
+
     // Throws std::logic_error while inactive.
     XmlNode document_element() const;
 
@@ -71,6 +74,7 @@ private:
     std::unique_ptr<_xmlDoc, Free> doc_;
     std::string path_;
     bool resolve_externals_ = false;
+    std::vector<std::string> refused_;
 };
 
 }  // namespace vesk

@@ -17,8 +17,11 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// libxml2 parser options: never the network; the DTD and external entities only when asked.
-int xml_parse_options(bool resolve_externals);
+// Throws XmlReadError when the path cannot be opened as a file (missing, unreadable, a folder).
+void check_readable_file(const std::string& path);
+
+// "line 3: reason" from a libxml2 error, or the fallback when there is none.
+std::string xml_error_text(const void* xml_error, const std::string& fallback);
 
 // True for text made only of XML white space, which never counts as a child node.
 bool is_xml_blank(const char* text);

@@ -5,18 +5,30 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 
 #include "log/int32_checked.h"
+#include "log/xml_entities.h"
 
 namespace vesk {
 
-int xml_parse_options(bool resolve_externals) {
-    // NONET always; without it libxml2 would fetch an http DTD. Entity-expansion limits stay on
-    // because XML_PARSE_HUGE is never given.
-    int options = XML_PARSE_NONET;
-    if (resolve_externals) options |= XML_PARSE_DTDLOAD | XML_PARSE_DTDATTR | XML_PARSE_NOENT;
-    return options;
+void check_readable_file(const std::string& path) {
+    std::error_code error;
+    if (std::filesystem::is_directory(path, error))
+        throw XmlReadError(path + ": is a folder, not a file");
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) throw XmlReadError(path + ": " + std::strerror(errno));
+    std::fclose(file);
+}
+
+std::string xml_error_text(const void* xml_error, const std::string& fallback) {
+    const auto* error = static_cast<const xmlError*>(xml_error);
+    if (error == nullptr || error->message == nullptr) return fallback;
+    std::string message = error->message;
+    while (!message.empty() && (message.back() == '\n' || message.back() == ' '))
+        message.pop_back();
+    return "line " + std::to_string(error->line) + ": " + message;
 }
 
 bool is_xml_blank(const char* text) {
@@ -32,17 +44,11 @@ struct ReaderFree {
     void operator()(xmlTextReader* reader) const { xmlFreeTextReader(reader); }
 };
 
-void check_readable(const std::string& path) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) throw XmlReadError(path + ": " + std::strerror(errno));
-    std::fclose(file);
-}
-
 // One forward pass over the nodes of a file, with the parser's first error kept for the report.
 class NodeStream {
 public:
     explicit NodeStream(const WorkflowLogFile& file) {
-        check_readable(file.path());
+        check_readable_file(file.path());
         reader_.reset(xmlReaderForFile(file.path().c_str(), nullptr,
                                        xml_parse_options(file.resolve_externals())));
         if (!reader_) throw XmlReadError(file.path() + ": cannot be opened");
@@ -52,8 +58,11 @@ public:
     bool next() {
         const int status = xmlTextReaderRead(reader_.get());
         if (status < 0 || !fatal_.empty()) {
-            throw XmlReadError(fatal_.empty() ? std::string("the file is not well-formed")
-                                              : fatal_);
+            // Some failures (limits, the input itself) bypass the handler: ask the thread's
+            // last error for the reason then.
+            throw XmlReadError(fatal_.empty()
+                                   ? xml_error_text(xmlGetLastError(), "the file is not well-formed")
+                                   : fatal_);
         }
         if (status != 1) return false;
         type_ = xmlTextReaderNodeType(reader_.get());
@@ -116,10 +125,7 @@ private:
     static void on_error(void* self, xmlErrorPtr error) {
         auto* stream = static_cast<NodeStream*>(self);
         if (error == nullptr || error->level != XML_ERR_FATAL || !stream->fatal_.empty()) return;
-        std::string message = error->message != nullptr ? error->message : "parse error";
-        while (!message.empty() && message.back() == '\n')
-            message.pop_back();
-        stream->fatal_ = "line " + std::to_string(error->line) + ": " + message;
+        stream->fatal_ = xml_error_text(error, "parse error");
     }
 
     std::unique_ptr<xmlTextReader, ReaderFree> reader_;
@@ -244,7 +250,8 @@ private:
 
 }  // namespace
 
-std::vector<LogProcess> WorkflowLogFile::list_processes() const {
+std::vector<LogProcess> WorkflowLogFile::list_processes(std::vector<std::string>* refused) const {
+    EntityRefusals refusals(path_);
     NodeStream stream(*this);
     ProcessChildren children;
     std::vector<LogProcess> processes;
@@ -252,11 +259,13 @@ std::vector<LogProcess> WorkflowLogFile::list_processes() const {
         if (!children.is_process(stream)) continue;
         processes.push_back({children.id_of(stream), stream.attribute("description")});
     }
+    if (refused != nullptr) *refused = refusals.refused();
     return processes;
 }
 
 ProcessHeader WorkflowLogFile::read_process(const std::string& id,
                                             const EntryHandler& on_entry) const {
+    EntityRefusals refusals(path_);
     NodeStream stream(*this);
     ProcessChildren children;
     EntryCollector collector(id, on_entry);
@@ -274,6 +283,7 @@ ProcessHeader WorkflowLogFile::read_process(const std::string& id,
     if (state == State::searching)
         throw LogFormatError("The log has no process with the id \"" + id + "\".");
     header.case_count = collector.case_count();
+    header.refused_entities = refusals.refused();
     return header;
 }
 

@@ -29,6 +29,8 @@ struct LogEntryFields {
 struct ProcessHeader {
     std::optional<std::string> description;
     std::int32_t case_count = 0;
+    // External entities the pass refused to load.
+    std::vector<std::string> refused_entities;
 };
 
 class WorkflowLogFile {
@@ -42,7 +44,8 @@ public:
 
     // The processes in document order. Throws XmlReadError for a file that is not well-formed
     // anywhere, LogFormatError for a process without "id".
-    std::vector<LogProcess> list_processes() const;
+    // `refused`, when given, receives the external entities the pass refused to load.
+    std::vector<LogProcess> list_processes(std::vector<std::string>* refused = nullptr) const;
 
     // Hands every audit trail entry of the process with this id to on_entry, in document order,
     // then checks the rest of the file. Throws LogFormatError for an unknown id or an entry

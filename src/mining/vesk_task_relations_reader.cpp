@@ -1,6 +1,7 @@
 #include <charconv>
 
 #include "app/number_format.h"
+#include "log/xml_entities.h"
 #include "mining/vesk_task_relations_file.h"
 
 namespace vesk {
@@ -124,6 +125,8 @@ double parse_certainty(const std::string& text) {
 void read_relations_file(Towned_tasklist& tasks, XmlDocument& document, const std::string& path,
                          Tfactslist& facts, MessageSink& sink) {
     document.load(path, document.resolve_externals());
+    if (!document.refused_entities().empty())
+        sink.warning(refusal_text(document.refused_entities()));
     const XmlNode root = document.document_element();
     const std::vector<XmlNode> declared = element_children(root.child_by_name("tasks"));
     for (const XmlNode& node : declared)

@@ -18,7 +18,7 @@ std::int64_t days_from_civil(std::int64_t y, std::int64_t m, std::int64_t d) {
 }
 
 // A duration measured from x to y, widened by the margin on both sides.
-std::int32_t duration(double x, double y) {
+double duration(double x, double y) {
     return minutes_between(x - kMargin, y + kMargin);
 }
 
@@ -30,8 +30,10 @@ double date_time_value(const Tdate& date, std::int32_t hour, std::int32_t minute
     return static_cast<double>(days) + (hour * 60 + minute) / 1440.0;
 }
 
-std::int32_t minutes_between(double a, double b) {
-    return static_cast<std::int32_t>(std::trunc(1440.0 * std::fabs(a - b)));
+double minutes_between(double a, double b) {
+    // Whole minutes stay exact in a double over any span of dates (year 1 to 9999 is about
+    // 5.3e9 minutes, beyond 32 bits).
+    return std::trunc(1440.0 * std::fabs(a - b));
 }
 
 Treplay::Treplay(Tpetrinet& net, const Tloglist& log, const Ttasklist& tasks, MessageSink& sink)
@@ -132,7 +134,7 @@ bool Treplay::Fire(Ttransition* transition, bool show_messages, double time) {
             place->waiting_time.Add_observation(duration(enabled_at, time));
             place->sojourn_time.Add_observation(duration(arrived, time));
         } else if (record) {
-            const std::int32_t waited = duration(enabled_at, time);
+            const double waited = duration(enabled_at, time);
             place->waiting_time.Add_observation(waited);
             place->sojourn_time.Add_observation(waited);
         }

@@ -19,8 +19,8 @@ inline constexpr double kEqualityTolerance = 1.0 / 86400000.0;
 
 // Days since 30 December 1899, the time of day as the fraction; seconds are not used.
 double date_time_value(const Tdate& date, std::int32_t hour, std::int32_t minute);
-// Whole minutes between two date-time values.
-std::int32_t minutes_between(double a, double b);
+// Whole minutes between two date-time values, as a double: spans of centuries do not fit 32 bits.
+double minutes_between(double a, double b);
 
 class Treplay {
 public:

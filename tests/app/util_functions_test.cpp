@@ -10,25 +10,37 @@ namespace {
 
 using Args = std::vector<std::string>;
 
-TEST(Runner, ParametersSplitAtBlanksOutsideQuotes) {
-    EXPECT_EQ(split_parameters("-Timap \"C:\\out\\log.xml 1 low.dot\" -Grankdir=LR  -o \"x y\""),
-              (Args{"-Timap", "C:\\out\\log.xml 1 low.dot", "-Grankdir=LR", "-o", "x y"}));
-    EXPECT_EQ(split_parameters("-Gsize=\"8,8\" \"\""), (Args{"-Gsize=8,8", ""}));
-    EXPECT_EQ(split_parameters("   "), Args{});
-}
-
-TEST(Runner, ANameWithShellCharactersStaysOneArgumentAndRunsNothing) {
+// A hostile name stays one argument everywhere: in the file names of the dot runs and the
+// conversion module's arguments, and when the program is started.
+TEST(Runner, NamesWithQuotesBlanksAndShellCharactersStayOneArgument) {
     test::TempDir dir;
     const auto folder = dir.path();
-    const std::string name = (folder / "a; touch pwned $(touch pwned2) `touch pwned3`").string();
-    EXPECT_EQ(run_program("/usr/bin/touch", "\"" + name + "\""), 0);
+    const std::string name =
+        (folder / "a\" -o \"b; touch pwned $(touch pwned2) `touch pwned3`").string();
+    EXPECT_EQ(run_program("/usr/bin/touch", {name}), 0);
     EXPECT_TRUE(std::filesystem::exists(name));
-    for (const char* side_effect : {"pwned", "pwned2", "pwned3"}) {
+    for (const char* side_effect : {"pwned", "pwned2", "pwned3", "b"}) {
         EXPECT_FALSE(std::filesystem::exists(folder / side_effect));
         EXPECT_FALSE(std::filesystem::exists(side_effect));
     }
-    EXPECT_EQ(run_program(folder / "no such program", ""), -1);
-    EXPECT_EQ(run_program("/bin/false", ""), 1);
+    EXPECT_EQ(run_program(folder / "no such program", {}), -1);
+    EXPECT_EQ(run_program("/bin/false", {}), 1);
+
+    const std::string prefix = "out\" -o \"/tmp/x.dot 1";
+    const auto runs = jpg_map_runs(prefix, {true, "A4"});
+    ASSERT_EQ(runs.size(), 3u);
+    EXPECT_EQ(runs[0].arguments, (Args{"-Timap", prefix + " low.dot", "-Grankdir=LR", "-o",
+                                       prefix + " low.dot.map"}));
+    EXPECT_EQ(runs[2].arguments, (Args{"-Tjpg", prefix + " low.dot", "-Grankdir=LR", "-Gsize=8,8",
+                                       "-o", prefix + " low.dot.thumb.jpg"}));
+    const auto ps = ps_jpg_runs("-x 1", {true, "Letter"});
+    EXPECT_EQ(ps[1].arguments,
+              (Args{"-Tps", "./-x 1 high.dot", "-Grankdir=LR", "-Gorientation=landscape",
+                    "-Gpage=8.5,11", "-o", "./-x 1 high.dot.ps"}));
+
+    const ProgramRun module = conversion_run("-in; $(rm x).log", "a \"b\".xml", "http://h/d.dtd", true);
+    EXPECT_EQ(module.arguments,
+              (Args{"./-in; $(rm x).log", "a \"b\".xml", "http://h/d.dtd", "YES"}));
 }
 
 TEST(Rendering, DotCommandLines) {

@@ -60,12 +60,12 @@ TEST(Cli, UnreadableFilesAndUnknownProcessesFailWithAClearMessage) {
     test::TempDir dir;
     test::CliResult r = test::run_cli({"processes", dir.path().string() + "/missing.xml"});
     EXPECT_EQ(r.code, 1);
-    EXPECT_EQ(r.err.rfind("The specified file could not be read.\n", 0), 0u) << r.err;
+    EXPECT_EQ(r.err.rfind("vesk-cli: The specified file could not be read.\n", 0), 0u) << r.err;
 
     r = test::run_cli(
         {"relations", dir.write("bad.xml", "<log><process id=\"1\">"), "--process", "1"});
     EXPECT_EQ(r.code, 1);
-    EXPECT_EQ(r.err.rfind("The specified file could not be read.\n", 0), 0u) << r.err;
+    EXPECT_EQ(r.err.rfind("vesk-cli: The specified file could not be read.\n", 0), 0u) << r.err;
 
     r = test::run_cli({"relations", kExample, "--process", "9"});
     EXPECT_EQ(r.code, 1);

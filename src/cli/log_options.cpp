@@ -1,0 +1,98 @@
+#include "cli/log_options.h"
+
+#include <CLI/CLI.hpp>
+
+#include <algorithm>
+#include <map>
+
+#include "cli/command.h"
+#include "cli/console.h"
+
+namespace vesk::cli {
+
+namespace {
+
+std::vector<std::string> split(const std::string& text, char separator) {
+    std::vector<std::string> parts;
+    std::string::size_type begin = 0;
+    while (true) {
+        const auto end = text.find(separator, begin);
+        parts.push_back(text.substr(begin, end - begin));
+        if (end == std::string::npos) return parts;
+        begin = end + 1;
+    }
+}
+
+UsedEvents parse_events(const std::string& text) {
+    UsedEvents events;
+    events.complete = false;
+    const std::map<std::string, bool UsedEvents::*> names = {
+        {"schedule", &UsedEvents::schedule}, {"start", &UsedEvents::start},
+        {"suspend", &UsedEvents::suspend},   {"complete", &UsedEvents::complete},
+        {"withdraw", &UsedEvents::withdraw}, {"abort", &UsedEvents::abort}};
+    for (const std::string& name : split(text, ',')) {
+        const auto it = names.find(name);
+        if (it == names.end())
+            throw UsageError("--events: unknown event type \"" + name +
+                             "\" (use schedule, start, suspend, complete, withdraw, abort)");
+        events.*(it->second) = true;
+    }
+    return events;
+}
+
+// Says which requested events the rules changed, so a shell user is not surprised.
+void report_adjustments(const UsedEvents& asked, const UsedEvents& used, Console& console) {
+    const auto note = [&console](bool was, bool is, const std::string& name, const char* why) {
+        if (was && !is) console.note("note: " + name + " events are not used: " + why);
+        if (!was && is) console.note("note: " + name + " events are used as well: " + why);
+    };
+    note(asked.withdraw, used.withdraw, "withdraw", "they need schedule and complete");
+    note(asked.abort, used.abort, "abort", "they need schedule or start, and complete");
+    note(asked.suspend, used.suspend, "suspend", "they need schedule or start");
+    note(asked.complete, used.complete, "complete",
+         "without schedule or start, or with withdraw or abort, complete is needed");
+}
+
+}  // namespace
+
+void LogReadOptions::declare(CLI::App& app, bool log_required) {
+    auto* log = app.add_option("LOG", log_, "the XML workflow log");
+    if (log_required) log->required();
+    app.add_option("--process", process_, "the id of the process (see 'vesk-cli processes')");
+    events_option_ = app.add_option("--events", events_, "event types to read (default complete)");
+    overlap_option_ =
+        app.add_option("--overlap", overlaps_,
+                       "START:STOP: activities whose START..STOP intervals overlap in a case "
+                       "become parallel (for example start:complete); may be repeated")
+            ->expected(1)
+            ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+    app.add_flag("--external-dtd", external_dtd_, kExternalDtdHelp);
+}
+
+bool LogReadOptions::asks_for_events() const {
+    return events_option_->count() > 0 || overlap_option_->count() > 0;
+}
+
+BuildRelationsRequest LogReadOptions::request(Console& console) const {
+    if (process_.empty()) throw UsageError("--process ID is required");
+    BuildRelationsRequest request;
+    request.process_id = process_;
+    const UsedEvents asked = parse_events(events_);
+    request.events = apply_event_choice(asked);
+    report_adjustments(asked, request.events.ticked, console);
+    const auto& offered = request.events.overlap_events;
+    for (const std::string& text : overlaps_) {
+        const auto parts = split(text, ':');
+        if (parts.size() != 2)
+            throw UsageError("--overlap expects START:STOP, not \"" + text + "\"");
+        for (const std::string& type : parts) {
+            if (std::find(offered.begin(), offered.end(), type) == offered.end())
+                throw UsageError("--overlap " + text + ": \"" + type +
+                                 "\" events are not read (see --events)");
+        }
+        request.overlaps.push_back({parts[0], parts[1]});
+    }
+    return request;
+}
+
+}  // namespace vesk::cli

@@ -1,0 +1,60 @@
+#pragma once
+// The options of every command that reads a process from a log, declared once: LOG,
+// --process, --events, --overlap and --external-dtd.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "control/build_relations.h"
+
+namespace CLI {
+class App;
+class Option;
+}  // namespace CLI
+
+namespace vesk::cli {
+
+class Console;
+
+class LogReadOptions {
+public:
+    // With log_required false, LOG may be left out (another source stands in for it).
+    void declare(CLI::App& app, bool log_required);
+
+    bool has_log() const { return !log_.empty(); }
+    const std::string& log() const { return log_; }
+    bool has_process() const { return !process_.empty(); }
+    const std::string& process() const { return process_; }
+    bool resolve_externals() const { return external_dtd_; }
+    // Whether --events or --overlap were given.
+    bool asks_for_events() const;
+
+    // The request for Build relations: the rules of the "Used events" boxes applied (changes
+    // are noted on the console) and the overlap variants checked against the types read.
+    BuildRelationsRequest request(Console& console) const;
+
+    static constexpr const char* kHelp =
+        "--events takes a comma-separated list of schedule, start, suspend, complete, withdraw, "
+        "abort (default complete). Suspend brings resume with it; withdraw needs schedule and "
+        "complete; abort needs schedule or start, and complete; complete is added when neither "
+        "schedule nor start is read. A case holding an abort or withdraw event that is not "
+        "read is left out whole.";
+
+private:
+    std::string log_;
+    std::string process_;
+    std::string events_ = "complete";
+    std::vector<std::string> overlaps_;
+    bool external_dtd_ = false;
+    CLI::Option* events_option_ = nullptr;
+    CLI::Option* overlap_option_ = nullptr;
+};
+
+// Describes --external-dtd in every command that reads XML.
+inline constexpr const char* kExternalDtdHelp =
+    "load the DTD that the file's DOCTYPE names, for attribute defaults: only a local file "
+    "named relative to the file; every other external entity and every network address is "
+    "refused with a warning";
+
+}  // namespace vesk::cli

@@ -1,0 +1,58 @@
+#include "control/mine_run.h"
+
+namespace vesk {
+
+namespace {
+
+void show(const StatusCallback& status, const std::string& text) {
+    if (status) status(text);
+}
+
+void make_net(RelationsInspection& inspection, const NetOptions& net) {
+    inspection.make_petrinet(net.split_loops, net.construction, net.combine_places);
+}
+
+}  // namespace
+
+MineOutcome mine_from_log(Tvesk_util& controller, const BuildRelationsRequest& request,
+                          const NetOptions& net, bool replay, MessageSink& sink,
+                          const StatusCallback& status) {
+    build_relations(controller, request, status);
+    RelationsInspection inspection(controller);
+    inspection.open_with_task_list();
+    show(status, "Building the net");
+    make_net(inspection, net);
+    MineOutcome outcome;
+    if (replay) {
+        show(status, "Replaying the log");
+        // The log in memory was read with the event types of these relations: the window's
+        // replay reads the same lines again, so it is replayed as it is.
+        controller.replay(false, sink);
+        outcome.replayed = true;
+    }
+    inspection.close();
+    return outcome;
+}
+
+MineOutcome mine_from_relations_file(Tvesk_util& controller, const std::string& relations_path,
+                                     bool resolve_externals, const std::optional<ReplayLog>& log,
+                                     const NetOptions& net, MessageSink& sink,
+                                     const StatusCallback& status) {
+    controller.reset();
+    RelationsInspection inspection(controller);
+    show(status, "Reading relations");
+    inspection.open_with_relations_file(relations_path, resolve_externals, sink);
+    show(status, "Building the net");
+    make_net(inspection, net);
+    MineOutcome outcome;
+    if (log) {
+        show(status, "Replaying the log");
+        controller.load_log_plainly(log->path, resolve_externals);
+        inspection.replay_process(log->process_id, false, sink);
+        outcome.replayed = true;
+    }
+    inspection.close();
+    return outcome;
+}
+
+}  // namespace vesk

@@ -1,0 +1,89 @@
+#include "control/read_warnings.h"
+
+#include "log/xml_entities.h"
+
+namespace vesk {
+
+namespace {
+
+std::string quoted(const std::string& text) {
+    return "\"" + text + "\"";
+}
+
+std::string kind_list(const ReadDiagnostics& d) {
+    std::string text;
+    for (const auto& kind : d.kinds) {
+        if (!text.empty()) text += ", ";
+        text += (kind.present ? quoted(kind.kind) : std::string("no kind")) + " " +
+                std::to_string(kind.count);
+    }
+    return text;
+}
+
+std::string entries(std::int32_t count) {
+    return std::to_string(count) + (count == 1 ? " entry" : " entries");
+}
+
+std::string first_text(const std::optional<std::string>& text, const char* missing) {
+    return text ? "the first reads " + quoted(*text) : std::string("the first has no ") + missing;
+}
+
+}  // namespace
+
+std::string event_types_read(const Tevent_filter& f) {
+    std::string text;
+    const auto add = [&text](bool on, const char* name) {
+        if (!on) return;
+        if (!text.empty()) text += ", ";
+        text += name;
+    };
+    add(f.schedule, "schedule");
+    add(f.start, "start");
+    add(f.suspend, "suspend");
+    add(f.resume, "resume");
+    add(f.complete, "complete");
+    add(f.withdraw, "withdraw");
+    add(f.abort, "abort");
+    return text.empty() ? "none" : text;
+}
+
+ReadWarnings read_warnings(const ReadDiagnostics& d, const Tevent_filter& filter,
+                           const std::string& process_id, std::size_t kept_lines) {
+    ReadWarnings result;
+    auto& out = result.warnings;
+    if (kept_lines == 0) {
+        result.nothing_read = true;
+        if (d.entries == 0)
+            out.push_back("process " + process_id + " has no audit trail entries");
+        else if (d.passed_filter == 0)
+            out.push_back("process " + process_id + " has no events of the types read (" +
+                          event_types_read(filter) + "); its " + entries(d.entries) +
+                          " have the event kinds " + kind_list(d));
+        else
+            out.push_back("every case of process " + process_id +
+                          " was dropped: each holds an abort or withdraw event, and those are "
+                          "not read (" + event_types_read(filter) + ")");
+    }
+    if (d.unknown_kind_entries > 0) {
+        std::string spellings;
+        for (const std::string& kind : d.unknown_kinds)
+            spellings += (spellings.empty() ? "" : ", ") + quoted(kind);
+        out.push_back(entries(d.unknown_kind_entries) +
+                      " have an event kind that is none of schedule, start, suspend, resume, "
+                      "complete, withdraw, abort, normal (" + spellings +
+                      "); kinds are compared exactly, so these entries were dropped by the "
+                      "event filter or read as \"normal\"");
+    }
+    if (d.default_dates > 0)
+        out.push_back(entries(d.default_dates) + " have no readable date (" +
+                      first_text(d.first_bad_date, "date") +
+                      "); they count as 01-01-2002. Dates are read as DD-MM-YYYY");
+    if (d.default_times > 0)
+        out.push_back(entries(d.default_times) + " have no readable time (" +
+                      first_text(d.first_bad_time, "time") +
+                      "); they count as 12:00. Times are read as HH:MM[:SS[.fff]]");
+    if (!d.refused_entities.empty()) out.push_back(refusal_text(d.refused_entities));
+    return result;
+}
+
+}  // namespace vesk

@@ -1,0 +1,25 @@
+#pragma once
+// What a front end tells the user after reading a process: one warning per kind of problem
+// that the reader forgave silently, each with a count and an example.
+
+#include <string>
+#include <vector>
+
+#include "log/vesk_logline_reader.h"
+
+namespace vesk {
+
+struct ReadWarnings {
+    std::vector<std::string> warnings;
+    // Nothing of the process was kept: the results will be empty.
+    bool nothing_read = false;
+};
+
+// `kept_lines` is the size of the log after the read.
+ReadWarnings read_warnings(const ReadDiagnostics& diagnostics, const Tevent_filter& filter,
+                           const std::string& process_id, std::size_t kept_lines);
+
+// "schedule, start, complete": the event types a filter reads.
+std::string event_types_read(const Tevent_filter& filter);
+
+}  // namespace vesk

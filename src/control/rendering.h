@@ -1,0 +1,26 @@
+#pragma once
+// "Make jpg/map" and "Make ps/jpg": dot run on the files an export wrote. Every run is started
+// from an argument vector; a run that fails or leaves no output is reported, not passed over.
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/util_functions.h"
+
+namespace vesk {
+
+struct RenderResult {
+    std::vector<std::filesystem::path> written;
+    // One text per failed run: the parameter text and why.
+    std::vector<std::string> failures;
+    bool ok() const { return failures.empty(); }
+};
+
+// prefix is folder + log name + " " + process id, as the export's files are named.
+RenderResult make_jpg_map(const std::filesystem::path& dot, const std::string& prefix,
+                          const DotOptions& options);
+RenderResult make_ps_jpg(const std::filesystem::path& dot, const std::string& prefix,
+                         const DotOptions& options);
+
+}  // namespace vesk
