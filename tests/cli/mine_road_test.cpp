@@ -1,0 +1,234 @@
+// vesk-cli as a shell tool: the whole road of a run, honest warnings and exit statuses, JSON
+// that parses, and usage errors that say what is wrong.
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "app/build_info.h"
+#include "support/cli_run.h"
+#include "support/log_xml.h"
+#include "support/temp_dir.h"
+
+namespace vesk::cli {
+namespace {
+
+using test::Case;
+using test::Entry;
+
+const std::string kExample = VESK_EXAMPLE_LOG;
+
+bool contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+// The lines of one task's block in the relations listing.
+std::string task_block(const std::string& listing, const std::string& task) {
+    const auto begin = listing.find("\n" + task + "  ");
+    if (begin == std::string::npos) return {};
+    const auto end = listing.find("\n\n", begin + 1);
+    return listing.substr(begin + 1, end == std::string::npos ? end : end - begin - 1);
+}
+
+Case cases_of(std::initializer_list<const char*> tasks, const char* kind = "complete") {
+    Case c;
+    for (const char* task : tasks)
+        c.push_back({task, kind, "04-03-2002", "10:00"});
+    return c;
+}
+
+TEST(MineRoad, ClosingTheInspectorOrdersTheListsByTheSortedFacts) {
+    // "check" repeats itself (a length-one loop). Closing gives every list the order of the
+    // sorted facts (by task names), so check comes before receive in send's predecessors; left
+    // to the loop handling it would come last.
+    test::TempDir dir;
+    const std::string log = dir.write(
+        "loop.xml", test::log_xml({{.cases = {cases_of({"receive", "check", "check", "send"}),
+                                              cases_of({"receive", "send"}),
+                                              cases_of({"receive", "check", "send"})}}}));
+    const test::CliResult r = test::run_cli({"mine", log, "--process", "1", "--show", "relations"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(task_block(r.out, "send_complete"),
+              "send_complete  2147483647\n"
+              "  < check_complete receive_complete \n"
+              "  > \n"
+              " -> \n"
+              " <- check_complete receive_complete \n"
+              " || ");
+    EXPECT_TRUE(contains(task_block(r.out, "receive_complete"),
+                         "  > check_complete send_complete \n"));
+}
+
+TEST(MineRoad, TheLifeCycleLinkOfATwoLoopActivityIsListed) {
+    // redo_start redo_complete redo_start: a length-two loop of one activity's own events.
+    test::TempDir dir;
+    Case twice;
+    for (const char* task : {"take", "redo", "redo", "end"})
+        for (const char* kind : {"start", "complete"})
+            twice.push_back({task, kind, "04-03-2002", "10:00"});
+    Case once = twice;
+    once.erase(once.begin() + 4, once.begin() + 6);
+    const std::string log = dir.write("two.xml", test::log_xml({{.cases = {twice, once}}}));
+    const test::CliResult r = test::run_cli(
+        {"mine", log, "--process", "1", "--events", "start,complete", "--show", "relations"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    const std::string block = task_block(r.out, "redo_start");
+    EXPECT_TRUE(contains(block, "redo_start  2\n")) << block;
+    EXPECT_TRUE(contains(block, "\n -> redo_complete \n")) << block;
+}
+
+TEST(MineRoad, EachKindOfForgivenProblemIsOneWarningWithACountAndAnExample) {
+    test::TempDir dir;
+    // Kinds written in capitals, a date in ISO form and a time without its leading zero.
+    const std::string log = dir.write(
+        "odd.xml",
+        test::log_xml({{.cases = {{{"a", "COMPLETE", "04-03-2002", "10:00"},
+                                   {"b", "complete", "2002-03-04", "10:05"},
+                                   {"c", "complete", "04-03-2002", "9:30"}},
+                                  {{"a", "Complete", "05-03-2002", "10:00"},
+                                   {"b", "complete", "05-03-2002", "10:00"}}}}}));
+    test::CliResult r = test::run_cli({"relations", log, "--process", "1"});
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_TRUE(contains(r.err, "vesk-cli: warning: 2 entries have an event kind that is none of"))
+        << r.err;
+    EXPECT_TRUE(contains(r.err, "(\"COMPLETE\", \"Complete\")")) << r.err;
+    EXPECT_TRUE(contains(r.err, "1 entry have no readable date (the first reads \"2002-03-04\")"))
+        << r.err;
+    EXPECT_TRUE(contains(r.err, "DD-MM-YYYY")) << r.err;
+    EXPECT_TRUE(contains(r.err, "the first reads \"9:30\"")) << r.err;
+    EXPECT_TRUE(contains(r.err, "HH:MM[:SS[.fff]]")) << r.err;
+    EXPECT_TRUE(contains(r.err, "vesk-cli: the results rest on a log read with 3 warnings")) << r.err;
+
+    // Start events asked of a log that has none: the kinds it does have are named.
+    r = test::run_cli({"relations", log, "--process", "1", "--events", "start"});
+    EXPECT_EQ(r.code, 0);
+    EXPECT_TRUE(contains(r.err, "process 1 has no events of the types read (start, complete)") ||
+                contains(r.err, "has no events of the types read"))
+        << r.err;
+    // With start asked, complete is read as well, so here b and c are kept: no such warning.
+    const std::string starts = dir.write(
+        "starts.xml", test::log_xml({{.cases = {cases_of({"a", "b"}, "start")}}}));
+    r = test::run_cli({"relations", starts, "--process", "1"});
+    EXPECT_TRUE(contains(r.err, "process 1 has no events of the types read (complete); its 2 "
+                                "entries have the event kinds \"start\" 2"))
+        << r.err;
+    EXPECT_TRUE(contains(r.err, "vesk-cli: nothing was mined")) << r.err;
+
+    // -q keeps stderr for errors only.
+    r = test::run_cli({"relations", starts, "--process", "1", "-q"});
+    EXPECT_EQ(r.err, "");
+}
+
+TEST(MineRoad, ReplayedCasesAreTheCasesKeptNotTheProcessInstances) {
+    // Process 3 of the example has six instances, one of them aborted.
+    const test::CliResult r = test::run_cli({"mine", kExample, "--process", "3"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_TRUE(contains(r.out, "Replayed: 10 events of 5 cases\n")) << r.out;
+    EXPECT_TRUE(contains(r.out, "Not replayed: 1 of the process's 6 instances")) << r.out;
+}
+
+// PATH pointing at a folder of the test's own, for the lookup of dot.
+class PathOverride {
+public:
+    explicit PathOverride(const std::string& path) : old_(std::getenv("PATH")) {
+        ::setenv("PATH", path.c_str(), 1);
+    }
+    ~PathOverride() { ::setenv("PATH", old_.c_str(), 1); }
+
+private:
+    std::string old_;
+};
+
+TEST(MineRoad, AFailedOrMissingDotMakesTheExitStatusThree) {
+    if (std::filesystem::exists(std::filesystem::path(VESK_CLI_PATH).parent_path() / "dot"))
+        GTEST_SKIP() << "a dot next to the programs would be found first";
+    test::TempDir dir;
+    const std::string bin = (dir.path() / "bin").string();
+    std::filesystem::create_directories(bin);
+    const std::string out = (dir.path() / "out").string();
+    {
+        PathOverride path(bin);
+        const test::CliResult r =
+            test::run_cli({"mine", kExample, "--process", "1", "--out", out, "--render"});
+        EXPECT_EQ(r.code, 3) << r.err;
+        EXPECT_TRUE(contains(r.err, "dot (GraphViz) was found neither")) << r.err;
+        EXPECT_TRUE(std::filesystem::exists(dir.path() / "out" / "example_log.xml 1 .tpn"));
+    }
+    dir.write("bin/dot", "#!/bin/sh\nexit 4\n");
+    std::filesystem::permissions(dir.path() / "bin" / "dot", std::filesystem::perms::owner_all);
+    PathOverride path(bin);
+    const test::CliResult r = test::run_cli(
+        {"mine", kExample, "--process", "1", "--out", out, "--render", "--format", "json"});
+    EXPECT_EQ(r.code, 3) << r.err;
+    EXPECT_TRUE(contains(r.err, "dot ended with exit status 4")) << r.err;
+    const auto summary = nlohmann::json::parse(r.out);
+    EXPECT_EQ(summary["errors"].size(), 5u);
+}
+
+TEST(MineRoad, TheJsonSummaryParsesAndCarriesTheFindings) {
+    test::TempDir dir;
+    const test::CliResult r = test::run_cli({"mine", kExample, "--process", "2", "--format",
+                                             "json", "--out", dir.path().string()});
+    ASSERT_EQ(r.code, 0) << r.err;
+    const auto j = nlohmann::json::parse(r.out);
+    EXPECT_EQ(j["process"], "2");
+    EXPECT_EQ(j["events"], nlohmann::json::array({"complete"}));
+    EXPECT_EQ(j["net"]["transitions"], 5);
+    EXPECT_EQ(j["replay"]["cases"], 9);
+    EXPECT_EQ(j["replay"]["unfired_tasks"],
+              nlohmann::json::array({"compensate customer_complete"}));
+    EXPECT_EQ(j["replay"]["safe"], true);
+    EXPECT_EQ(j["replay"]["tokens_left"], true);
+    EXPECT_EQ(j["flow_time_minutes"]["observations"], 9);
+    EXPECT_EQ(j["flow_time_minutes"]["minimum"], 63.0);
+    EXPECT_EQ(j["warnings"], 0);
+    bool has_tpn = false;
+    for (const auto& file : j["files"])
+        has_tpn = has_tpn || file.get<std::string>().ends_with("example_log.xml 2 .tpn");
+    EXPECT_TRUE(has_tpn) << j["files"].dump();
+
+    const auto list = nlohmann::json::parse(
+        test::run_cli({"processes", kExample, "--format", "json"}).out);
+    EXPECT_EQ(list["processes"][1]["id"], "2");
+    EXPECT_TRUE(list["processes"][1]["description"].is_null());
+
+    // A run without replay says so with null, not with made-up figures.
+    const auto bare = nlohmann::json::parse(
+        test::run_cli({"mine", kExample, "--process", "1", "--no-replay", "--format", "json"}).out);
+    EXPECT_TRUE(bare["replay"].is_null());
+    EXPECT_TRUE(bare["flow_time_minutes"].is_null());
+}
+
+TEST(MineRoad, UsageErrorsNameTheProblemOnOneLineAndPointToHelp) {
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"mine", kExample, "--process", "1", "--bogus"},
+          {"mine", kExample, "--process", "1", "--no-combine"},
+          {"mine", kExample, "--process", "1", "--format", "xml"},
+          {"mine", kExample, "--render"}}) {
+        const test::CliResult r = test::run_cli(args);
+        EXPECT_EQ(r.code, 2) << r.err;
+        EXPECT_TRUE(r.err.rfind("vesk-cli: ", 0) == 0) << r.err;
+        EXPECT_TRUE(r.err.ends_with("\nvesk-cli: Try 'vesk-cli mine --help'.\n")) << r.err;
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 2) << r.err;
+    }
+    const test::CliResult version = test::run_cli({"--version"});
+    EXPECT_EQ(version.code, 0);
+    EXPECT_EQ(version.out, std::string("vesk-cli ") + kVeskVersion + "\n");
+    const test::CliResult help = test::run_cli({"mine", "--help"});
+    EXPECT_EQ(help.code, 0);
+    EXPECT_TRUE(contains(help.out, "--format")) << help.out;
+    EXPECT_TRUE(contains(help.out, "Exit status:")) << help.out;
+}
+
+TEST(MineRoad, AFolderGivenAsTheLogGetsOneClearMessage) {
+    test::TempDir dir;
+    const test::CliResult r = test::run_cli({"processes", dir.path().string()});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.err, "vesk-cli: The specified file could not be read.\nvesk-cli: " +
+                         dir.path().string() + ": is a folder, not a file\n");
+}
+
+}  // namespace
+}  // namespace vesk::cli
