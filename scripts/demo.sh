@@ -1,12 +1,20 @@
 #!/usr/bin/env bash
-# Builds everything and runs Vesk's main job on the bundled example log: relations, net, replay
-# and the export with pictures.
+# Builds what the demo needs (vesk-cli and the conversion modules, no tests) and runs Vesk's
+# main job on the bundled example log: relations, net, replay and the export with pictures.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-bash "$root/scripts/build.sh" "$root/build"
-log="$root/data/example_log.xml"
-out="$root/build/example-export"
-"$root/build/bin/vesk-cli" processes "$log"
-"$root/build/bin/vesk-cli" mine "$log" --process 1 --events start,complete \
-    --overlap start:complete --out "$out" --render
-echo "Exported files: $out"
+build="$root/build-demo"
+bash "$root/scripts/build.sh" "$build" demo -DVESK_BUILD_TESTS=OFF -- vesk-cli csv2xml
+cli="$build/bin/vesk-cli"
+log="$build/bin/example_log.xml"
+out="$build/example-export"
+echo "\$ vesk-cli processes example_log.xml"
+"$cli" processes "$log"
+echo
+echo "\$ vesk-cli mine example_log.xml --process 1 --out example-export --render"
+"$cli" mine "$log" --process 1 --out "$out" --render
+echo
+echo "\$ vesk-cli mine example_log.xml --process 2"
+"$cli" mine "$log" --process 2
+echo
+echo "Exported files: $out (open Default.htm)"

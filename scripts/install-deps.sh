@@ -1,9 +1,25 @@
 #!/usr/bin/env bash
-# Installs the Debian packages Vesk builds and tests with; skips what is already there.
+# Installs the Debian packages a build needs; skips what is already there.
+# Usage: install-deps.sh [demo|tests|fuzz]...   (default: tests)
+#   demo   what vesk-cli and the conversion modules build and run with
+#   tests  that, and GoogleTest, Google Benchmark and xmllint
+#   fuzz   that, and clang with libFuzzer
 set -euo pipefail
 
-packages=(cmake ninja-build g++ pkg-config libgtest-dev libbenchmark-dev libxml2-dev libxml2-utils
-          qt6-base-dev libjpeg62-turbo-dev graphviz xvfb xauth)
+demo=(cmake ninja-build g++ pkg-config libxml2-dev libcli11-dev nlohmann-json3-dev graphviz)
+tests=(libgtest-dev libbenchmark-dev libxml2-utils)
+fuzz=(clang libclang-rt-14-dev)
+
+packages=("${demo[@]}")
+[ $# -eq 0 ] && set -- tests
+for build in "$@"; do
+    case "$build" in
+        demo) ;;
+        tests) packages+=("${tests[@]}") ;;
+        fuzz) packages+=("${tests[@]}" "${fuzz[@]}") ;;
+        *) echo "install-deps.sh: unknown build '$build' (demo, tests, fuzz)" >&2; exit 2 ;;
+    esac
+done
 
 missing=()
 for p in "${packages[@]}"; do

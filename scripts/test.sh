@@ -1,15 +1,16 @@
 #!/usr/bin/env bash
-# Builds everything and runs the whole test suite. Usage: test.sh [--sanitize]
+# Builds everything and runs the whole test suite. Usage: test.sh [--sanitize] [cmake arguments...]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 if [ "${1:-}" = "--sanitize" ]; then
-    BUILD_TYPE=Debug bash "$root/scripts/build.sh" "$root/build-sanitize" -DVESK_SANITIZE=ON
+    shift
     dir="$root/build-sanitize"
+    BUILD_TYPE=Debug bash "$root/scripts/build.sh" "$dir" tests -DVESK_SANITIZE=ON "$@"
     export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0
     export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 else
-    bash "$root/scripts/build.sh" "$root/build"
     dir="$root/build"
+    bash "$root/scripts/build.sh" "$dir" tests "$@"
 fi
 export QT_QPA_PLATFORM=offscreen
 ctest --test-dir "$dir" --output-on-failure --no-tests=error -j "$(nproc)"

@@ -66,13 +66,6 @@ std::optional<std::filesystem::path> find_dot(const std::filesystem::path& besid
     return std::nullopt;
 }
 
-namespace {
-
-std::string orientation(const DotOptions& options) {
-    return options.left_to_right ? "-Grankdir=LR " : "";
-}
-
-}  // namespace
 
 namespace {
 
