@@ -21,6 +21,10 @@ inline constexpr const char* kMissingDistanceWarning =
 std::string relations_file_text(Ttasklist& tasks, const std::string& dtd_location,
                                 char decimal_separator);
 
+// The longest task name (escaped) a relations file is written with: the parser's limits on
+// text and on its look-ahead must hold for a fact that names two such tasks side by side.
+inline constexpr std::size_t kMaxRelationsNameBytes = 1000000;
+
 // Writes folder/file_name.xml whole or not at all; throws FileWriteError naming the path.
 std::filesystem::path write_relations_file(Ttasklist& tasks, const std::filesystem::path& folder,
                                            const std::string& file_name,

@@ -103,6 +103,15 @@ std::filesystem::path write_relations_file(Ttasklist& tasks, const std::filesyst
                                            const std::string& dtd_location,
                                            char decimal_separator) {
     const std::filesystem::path path = folder / (file_name + ".xml");
+    // Checked before anything is written, so an old file stays as it was.
+    for (const Ttask* task : tasks) {
+        const std::size_t size = escape_attribute(task->split_name().raw_name).size();
+        if (size > kMaxRelationsNameBytes)
+            throw FileWriteError("Cannot write " + path.string() + ": the name of a task has " +
+                                 std::to_string(size) + " bytes, more than the " +
+                                 std::to_string(kMaxRelationsNameBytes) +
+                                 " that a relations file can be read back with");
+    }
     write_file_atomically(path, relations_file_text(tasks, dtd_location, decimal_separator));
     return path;
 }

@@ -55,5 +55,16 @@ TEST(ImageMap, MalformedLinesNameTheLineAndKeepEarlierRectangles) {
     EXPECT_THROW(list.Load_map((dir.path() / "none.map").string()), std::runtime_error);
 }
 
+
+TEST(ImageMap, CirclesBeyondTheCoordinateRangeOrWithANegativeRadiusAreMalformed) {
+    EXPECT_THROW(parse_map_line("circle u 2147483600,10,100"), MapFormatError);
+    EXPECT_THROW(parse_map_line("circle u 10,-2147483600,100"), MapFormatError);
+    EXPECT_THROW(parse_map_line("circle u 10,10,-3"), MapFormatError);
+    const auto edge = parse_map_line("circle u 2147483547,100,100");
+    ASSERT_TRUE(edge);
+    EXPECT_EQ(edge->x2, 2147483647);
+    EXPECT_EQ(edge->x1, 2147483447);
+}
+
 }  // namespace
 }  // namespace vesk

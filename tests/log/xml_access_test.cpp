@@ -139,5 +139,64 @@ TEST(XmlResolve, ResolvingExternalsLoadsALocalDtdWithItsDefaults) {
     EXPECT_EQ(doc.document_element().name(), "log");
 }
 
+
+// Both readers give an internal entity's text, and with --external-dtd only the document's own
+// DTD is loaded: an entity naming another file is refused and said.
+TEST_F(HostileXml, InternalEntitiesExpandAlikeAndOnlyTheOwnDtdIsLoaded) {
+    const std::string internal = dir_.write(
+        "internal.xml",
+        "<?xml version=\"1.0\"?>\n<!DOCTYPE log [ <!ENTITY co \"Company\"> ]>\n"
+        "<log><process id=\"1\"><i><e><task_name>&co; check</task_name></e></i></process></log>");
+    for (const bool resolve : {false, true}) {
+        const ProcessLog log = read_process_log(WorkflowLogFile(internal, resolve), "1", {});
+        ASSERT_EQ(log.lines.size(), 1u);
+        EXPECT_EQ(log.lines[0].name(), "Company check_normal");
+        XmlDocument doc;
+        doc.load(internal, resolve);
+        EXPECT_EQ(doc.document_element().text(), "Company check");
+    }
+
+    dir_.write("own.dtd", "<!ATTLIST process description CDATA \"from the DTD\">\n");
+    const std::string both = dir_.write(
+        "both.xml",
+        "<?xml version=\"1.0\"?>\n<!DOCTYPE log SYSTEM \"own.dtd\" [\n"
+        "<!ENTITY pw SYSTEM \"file:///etc/passwd\"> <!ENTITY s SYSTEM \"secret.txt\"> ]>\n"
+        "<log><process id=\"1\"><i><e><task_name>x&pw;&s;</task_name></e></i></process></log>");
+    dir_.write("secret.txt", "TOPSECRET");
+    const WorkflowLogFile file(both, true);
+    std::vector<std::string> refused;
+    const auto processes = file.list_processes(&refused);
+    ASSERT_EQ(processes.size(), 1u);
+    EXPECT_EQ(processes[0].description, "from the DTD");
+    const ProcessLog log = read_process_log(file, "1", {});
+    ASSERT_EQ(log.lines.size(), 1u);
+    EXPECT_EQ(log.lines[0].name(), "x_normal");
+    EXPECT_EQ(log.diagnostics.refused_entities,
+              (std::vector<std::string>{"file:///etc/passwd", (dir_.path() / "secret.txt").string()}));
+    XmlDocument doc;
+    doc.load(both, true);
+    EXPECT_EQ(doc.document_element().text().find("root:"), std::string::npos);
+    EXPECT_EQ(doc.refused_entities().size(), 2u);
+
+    // A DTD named by an absolute path or a network address is refused too.
+    const std::string far = dir_.write(
+        "far.xml", "<!DOCTYPE log SYSTEM \"http://example.com/a.dtd\"><log><process id=\"1\"/></log>");
+    EXPECT_EQ(WorkflowLogFile(far, true).list_processes(&refused).size(), 1u);
+    EXPECT_EQ(refused, std::vector<std::string>{"http://example.com/a.dtd"});
+}
+
+TEST_F(HostileXml, AnOverlongTextIsRefusedWithTheParsersReason) {
+    const std::string log = dir_.write(
+        "long.xml", "<log><process id=\"1\"><i><e><task_name>" + std::string(10000001, 'y') +
+                        "</task_name></e></i></process></log>");
+    try {
+        read_process_log(WorkflowLogFile(log, false), "1", {});
+        FAIL() << "an 10 MB text was read";
+    } catch (const XmlReadError& error) {
+        EXPECT_NE(std::string(error.what()).find("line 1: "), std::string::npos) << error.what();
+        EXPECT_NE(std::string(error.what()).find("huge"), std::string::npos) << error.what();
+    }
+}
+
 }  // namespace
 }  // namespace vesk
