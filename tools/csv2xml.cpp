@@ -17,7 +17,8 @@ int main(int argc, char** argv) {
     try {
         std::ifstream in(argv[1], std::ios::binary);
         if (!in) throw std::runtime_error("cannot be read");
-        vesk::write_file_atomically(argv[2], vesk::tools::csv_to_workflow_log(in, argv[1], argv[3]));
+        vesk::write_file_atomically(argv[2],
+                                    vesk::tools::csv_to_workflow_log(in, argv[1], argv[3]));
         return 0;
     } catch (const std::exception& error) {
         std::cerr << "csv2xml: " << argv[1] << ": " << error.what() << '\n';

@@ -25,7 +25,7 @@ std::vector<std::string> fields_of(const std::string& line) {
 void check_line(const std::string& line, int number) {
     if (const auto problem = vesk::xml_text_problem(line))
         throw CsvInputError("line " + std::to_string(number) + ", column " +
-                         std::to_string(problem->offset + 1) + ": " + problem->what);
+                            std::to_string(problem->offset + 1) + ": " + problem->what);
 }
 
 void check_argument(const std::string& text, const char* what) {
@@ -78,6 +78,5 @@ std::string csv_to_workflow_log(std::istream& in, const std::string& input,
     xml << "  </process>\n</WorkFlow_log>\n";
     return xml.str();
 }
-
 
 }  // namespace vesk::tools

@@ -1,7 +1,7 @@
 #include "cli/cli_app.h"
 
-#include <CLI/CLI.hpp>
 #include <unistd.h>
+#include <CLI/CLI.hpp>
 
 #include <algorithm>
 #include <iostream>
@@ -127,10 +127,11 @@ int run_cli(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     const bool terminal = &err == &std::cerr && ::isatty(STDERR_FILENO) == 1;
     Console console(out, err, terminal);
     try {
-        CLI::App app("Vesk mines process models from workflow logs: it builds the ordering "
-                     "relations of a process, rediscovers a Petri net, replays the log on it and "
-                     "exports the result.",
-                     kProgramName);
+        CLI::App app(
+            "Vesk mines process models from workflow logs: it builds the ordering "
+            "relations of a process, rediscovers a Petri net, replays the log on it and "
+            "exports the result.",
+            kProgramName);
         app.set_version_flag("--version", version_text(), "print the program's name and version");
         app.require_subcommand(1);
         app.footer("Run 'vesk-cli COMMAND --help' for the arguments of a command.");

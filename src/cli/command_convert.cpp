@@ -22,8 +22,9 @@ void ConvertCommand::declare(CLI::App& app) {
         "install's data folder), on the log INPUT and lets it write the XML workflow log XML "
         "(default: INPUT without its last four characters, followed by .xml). The module "
         "receives four arguments: INPUT, XML, the DTD location and YES or NO." +
-               std::string("\n\n") + "Exit status: 0 done, 1 the module is unknown, could not be started or failed, "
-               "2 wrong arguments.");
+        std::string("\n\n") +
+        "Exit status: 0 done, 1 the module is unknown, could not be started or failed, "
+        "2 wrong arguments.");
 }
 
 int ConvertCommand::run(Console& console) {

@@ -194,7 +194,9 @@ void MineCommand::declare(CLI::App& app) {
                         "no branching probabilities in the low-detail file"),
         group->add_option("--orientation", orientation_, "lr (default) or tb")
             ->check(CLI::IsMember({"lr", "tb"})),
-        group->add_option("--page", page_, "page size of the PostScript file: a4 (default) or letter")
+        group
+            ->add_option("--page", page_,
+                         "page size of the PostScript file: a4 (default) or letter")
             ->check(CLI::IsMember({"a4", "letter"}))};
     app.footer(
         "Builds the ordering relations of process ID of LOG (as 'vesk-cli relations' does), or "
@@ -203,8 +205,7 @@ void MineCommand::declare(CLI::App& app) {
         "the size of the net and what the replay found: tasks that had to fire while not "
         "enabled, whether a place ever held two tokens, whether cases left tokens behind, and "
         "the flow time of the cases in minutes." +
-               std::string("\n\n") + 
-        std::string(LogReadOptions::kHelp) +
+        std::string("\n\n") + std::string(LogReadOptions::kHelp) +
         "\nThe export writes \"<LOG name> <ID> low.dot\", \"... high.dot\", \"... .tpn\", "
         "Default.htm and a page per place into DIR; with --relations the names start with the "
         "relations file's name. A \"/\" or \"\\\" in a process id becomes \"_\" in file names.\n"
@@ -224,8 +225,7 @@ void MineCommand::check_combinations() const {
         throw UsageError("--no-combine belongs to --new-construction");
     if (out_.empty()) {
         for (const CLI::Option* option : export_options_)
-            if (option->count() > 0)
-                throw UsageError(option->get_name() + " needs --out DIR");
+            if (option->count() > 0) throw UsageError(option->get_name() + " needs --out DIR");
     }
     if (!relations_.empty()) {
         if (log_.has_log()) throw UsageError("give either LOG or --relations FILE");
@@ -259,20 +259,23 @@ int MineCommand::run(Console& console) {
     std::int32_t warnings = 0;
     if (!relations_.empty()) {
         std::optional<ReplayLog> replay;
-        if (!replay_log_.empty() && !no_replay_) replay = ReplayLog{replay_log_, log_.process()};
-        summary.replayed = mine_from_relations_file(controller, relations_,
-                                                    log_.resolve_externals(), replay, net,
-                                                    console, stage)
-                               .replayed;
+        if (!replay_log_.empty() && !no_replay_)
+            replay = ReplayLog{replay_log_, log_.process(), log_.event_log_options()};
+        summary.replayed =
+            mine_from_relations_file(controller, relations_, log_.resolve_externals(), replay, net,
+                                     console, stage)
+                .replayed;
         if (replay) warnings += report_read_problems(controller, replay->process_id, console);
         base = file_name_without_xml(relations_) + " ";
-        source = {{"relations", relations_},
-                  {"log", replay_log_.empty() ? nlohmann::json(nullptr) : nlohmann::json(replay_log_)},
-                  {"process", log_.has_process() ? nlohmann::json(log_.process()) : nlohmann::json(nullptr)},
-                  {"events", nullptr}};
+        source = {
+            {"relations", relations_},
+            {"log", replay_log_.empty() ? nlohmann::json(nullptr) : nlohmann::json(replay_log_)},
+            {"process",
+             log_.has_process() ? nlohmann::json(log_.process()) : nlohmann::json(nullptr)},
+            {"events", nullptr}};
     } else {
         const BuildRelationsRequest request = log_.request(console);
-        controller.load_log(log_.log(), log_.resolve_externals());
+        controller.load_log(log_.log(), log_.resolve_externals(), log_.event_log_options());
         console.stage("Reading Workflow-log");
         summary.replayed =
             mine_from_log(controller, request, net, !no_replay_, console, stage).replayed;

@@ -18,7 +18,7 @@ void ProcessesCommand::declare(CLI::App& app) {
     app.footer(
         "Lists the processes of the XML workflow log LOG, one a line, as \"ID (description)\" "
         "or \"ID (none)\"." +
-               std::string("\n\n") + 
+        std::string("\n\n") +
         "With --format json the output is one object: {\"processes\": [{\"id\": \"1\", "
         "\"description\": \"order handling\"}, {\"id\": \"2\", \"description\": null}]}.");
 }
@@ -32,12 +32,12 @@ int ProcessesCommand::run(Console& console) {
     if (format_ == "json") {
         nlohmann::json list = nlohmann::json::array();
         for (const LogProcess& process : processes)
-            list.push_back({{"id", process.id},
-                            {"description", process.description
-                                                ? nlohmann::json(*process.description)
-                                                : nlohmann::json(nullptr)}});
-        console.out() << nlohmann::json{{"processes", list}}.dump(2, ' ', false,
-                                                                  nlohmann::json::error_handler_t::replace)
+            list.push_back(
+                {{"id", process.id},
+                 {"description", process.description ? nlohmann::json(*process.description)
+                                                     : nlohmann::json(nullptr)}});
+        console.out() << nlohmann::json{{"processes", list}}.dump(
+                             2, ' ', false, nlohmann::json::error_handler_t::replace)
                       << '\n';
         return kSuccess;
     }

@@ -49,10 +49,10 @@ void RelationsCommand::declare(CLI::App& app) {
         "The second form (--relations FILE) reads a relations file back, lists its "
         "contradicting facts as erroneous sets, and with --out saves the relations again under "
         "the file's name." +
-               std::string("\n\n") + std::string(LogReadOptions::kHelp) +
-               "\nA \"/\" or \"\\\" in a process id becomes \"_\" in file names.\n"
-               "Exit status: 0 done, 1 a file or process could not be read or written, 2 wrong "
-               "arguments.");
+        std::string("\n\n") + std::string(LogReadOptions::kHelp) +
+        "\nA \"/\" or \"\\\" in a process id becomes \"_\" in file names.\n"
+        "Exit status: 0 done, 1 a file or process could not be read or written, 2 wrong "
+        "arguments.");
 }
 
 int RelationsCommand::run(Console& console) {
@@ -66,7 +66,7 @@ int RelationsCommand::from_log(Console& console) {
     if (!log_.has_log()) throw UsageError("give a LOG, or --relations FILE");
     const BuildRelationsRequest request = log_.request(console);
     Tvesk_util controller;
-    controller.load_log(log_.log(), log_.resolve_externals());
+    controller.load_log(log_.log(), log_.resolve_externals(), log_.event_log_options());
     console.stage("Reading Workflow-log");
     build_relations(controller, request, [&console](const std::string& s) { console.stage(s); });
     report_read_problems(controller, request.process_id, console);
@@ -90,8 +90,8 @@ int RelationsCommand::from_relations_file(Console& console) {
     // As closing the inspector does: the tasks take the relations of the switched-on facts.
     inspection.close();
     if (!out_.empty()) {
-        const auto written =
-            controller.write_relations(output_folder(out_), file_name_without_xml(relations_), dtd_);
+        const auto written = controller.write_relations(output_folder(out_),
+                                                        file_name_without_xml(relations_), dtd_);
         console.note("wrote " + written.string());
     }
     if (!shows_.empty()) print_relations(controller, console);

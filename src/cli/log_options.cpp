@@ -67,6 +67,14 @@ void LogReadOptions::declare(CLI::App& app, bool log_required) {
             ->expected(1)
             ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
     app.add_flag("--external-dtd", external_dtd_, kExternalDtdHelp);
+    app.add_option("--classifier", event_log_.classifier,
+                   "XES: name events by this declared classifier, its keys' values joined "
+                   "with \"+\"");
+    app.add_flag("--lifecycle-into-name", event_log_.lifecycle_into_name,
+                 "XES, MXML: append a non-standard lifecycle transition to the event's name "
+                 "(\"+\" between) and read the event as complete");
+    app.add_flag("--local-time", event_log_.local_time,
+                 "XES, MXML: keep timestamps as written instead of converting them to UTC");
 }
 
 bool LogReadOptions::asks_for_events() const {

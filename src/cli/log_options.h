@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "control/build_relations.h"
+#include "log/xml_log_stream.h"
 
 namespace CLI {
 class App;
@@ -27,6 +28,8 @@ public:
     bool has_process() const { return !process_.empty(); }
     const std::string& process() const { return process_; }
     bool resolve_externals() const { return external_dtd_; }
+    // How an XES or MXML log is read.
+    const EventLogOptions& event_log_options() const { return event_log_; }
     // Whether --events or --overlap were given.
     bool asks_for_events() const;
 
@@ -39,7 +42,15 @@ public:
         "abort (default complete). Suspend brings resume with it; withdraw needs schedule and "
         "complete; abort needs schedule or start, and complete; complete is added when neither "
         "schedule nor start is read. A case holding an abort or withdraw event that is not "
-        "read is left out whole.";
+        "read is left out whole.\n"
+        "LOG may be an XML workflow log, an XES log or an MXML log, gzipped or not (told by its "
+        "document element). An XES log is one process, named by its concept:name with blanks as "
+        "\"_\" (or by the file name); each trace is a case, each of its events an entry named by "
+        "concept:name (or --classifier), of the kind its lifecycle:transition gives (compared "
+        "without regard to case; ate_abort and pi_abort are abort; other transitions give no "
+        "kind), at its time:timestamp, converted to UTC unless --local-time. MXML keeps its "
+        "processes. Nested attributes, events outside traces and all other attributes are "
+        "ignored.";
 
 private:
     std::string log_;
@@ -47,6 +58,7 @@ private:
     std::string events_ = "complete";
     std::vector<std::string> overlaps_;
     bool external_dtd_ = false;
+    EventLogOptions event_log_;
     CLI::Option* events_option_ = nullptr;
     CLI::Option* overlap_option_ = nullptr;
 };

@@ -5,8 +5,8 @@ namespace vesk {
 void export_petrinet(Tvesk_util& controller, const ExportRequest& request,
                      std::vector<std::filesystem::path>& written) {
     controller.set_cluster_colour(request.cluster_colour);
-    for (auto& path : controller.write_low_dot(request.folder, request.base,
-                                               request.write_probabilities))
+    for (auto& path :
+         controller.write_low_dot(request.folder, request.base, request.write_probabilities))
         written.push_back(std::move(path));
     controller.set_export_options(request.figures);
     controller.write_high_dot(request.folder, request.base);

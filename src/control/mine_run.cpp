@@ -47,7 +47,7 @@ MineOutcome mine_from_relations_file(Tvesk_util& controller, const std::string& 
     MineOutcome outcome;
     if (log) {
         show(status, "Replaying the log");
-        controller.load_log_plainly(log->path, resolve_externals);
+        controller.load_log_plainly(log->path, resolve_externals, log->options);
         inspection.replay_process(log->process_id, false, sink);
         outcome.replayed = true;
     }

@@ -22,6 +22,7 @@ struct NetOptions {
 struct ReplayLog {
     std::string path;
     std::string process_id;
+    EventLogOptions options;
 };
 
 struct MineOutcome {

@@ -62,7 +62,8 @@ ReadWarnings read_warnings(const ReadDiagnostics& d, const Tevent_filter& filter
         else
             out.push_back("every case of process " + process_id +
                           " was dropped: each holds an abort or withdraw event, and those are "
-                          "not read (" + event_types_read(filter) + ")");
+                          "not read (" +
+                          event_types_read(filter) + ")");
     }
     if (d.unknown_kind_entries > 0) {
         std::string spellings;
@@ -70,15 +71,40 @@ ReadWarnings read_warnings(const ReadDiagnostics& d, const Tevent_filter& filter
             spellings += (spellings.empty() ? "" : ", ") + quoted(kind);
         out.push_back(entries(d.unknown_kind_entries) +
                       " have an event kind that is none of schedule, start, suspend, resume, "
-                      "complete, withdraw, abort, normal (" + spellings +
+                      "complete, withdraw, abort, normal (" +
+                      spellings +
                       "); kinds are compared exactly, so these entries were dropped by the "
                       "event filter or read as \"normal\"");
     }
-    if (d.default_dates > 0)
+    const FormatNotes& notes = d.format_notes;
+    if (notes.unmapped_transitions > 0) {
+        std::string spellings;
+        for (const std::string& kind : notes.unmapped_spellings)
+            spellings += (spellings.empty() ? "" : ", ") + quoted(kind);
+        out.push_back(std::to_string(notes.unmapped_transitions) +
+                      " events have a lifecycle transition that is none of schedule, start, "
+                      "suspend, resume, complete, withdraw, abort (" +
+                      spellings +
+                      "); they were read without a kind, as \"normal\" (--lifecycle-into-name "
+                      "keeps them apart in the names instead)");
+    }
+    if (notes.event_log) {
+        // The timestamps of an XES or MXML log stand for both the date and the time.
+        if (notes.missing_timestamps > 0)
+            out.push_back(std::to_string(notes.missing_timestamps) +
+                          " events have no timestamp; they count as 01-01-2002 12:00");
+        if (notes.bad_timestamps > 0)
+            out.push_back(std::to_string(notes.bad_timestamps) +
+                          " timestamps could not be read (the first reads " +
+                          quoted(notes.first_bad_timestamp.value_or("")) +
+                          "); they count as 01-01-2002 12:00. Timestamps are read as ISO 8601, "
+                          "YYYY-MM-DDTHH:MM:SS[.fff][Z|+HH:MM], years 1 to 9999");
+    }
+    if (d.default_dates > 0 && !notes.event_log)
         out.push_back(entries(d.default_dates) + " have no readable date (" +
                       first_text(d.first_bad_date, "date") +
                       "); they count as 01-01-2002. Dates are read as DD-MM-YYYY");
-    if (d.default_times > 0)
+    if (d.default_times > 0 && !notes.event_log)
         out.push_back(entries(d.default_times) + " have no readable time (" +
                       first_text(d.first_bad_time, "time") +
                       "); they count as 12:00. Times are read as HH:MM[:SS[.fff]]");

@@ -44,13 +44,15 @@ void Tvesk_util::reset() {
     read_diagnostics_ = {};
 }
 
-void Tvesk_util::load_log(const std::string& file_name, bool resolve_externals) {
+void Tvesk_util::load_log(const std::string& file_name, bool resolve_externals,
+                          const EventLogOptions& options) {
     reset();
-    log_file_ = WorkflowLogFile(file_name, resolve_externals);
+    log_file_ = WorkflowLogFile(file_name, resolve_externals, options);
 }
 
-void Tvesk_util::load_log_plainly(const std::string& file_name, bool resolve_externals) {
-    log_file_ = WorkflowLogFile(file_name, resolve_externals);
+void Tvesk_util::load_log_plainly(const std::string& file_name, bool resolve_externals,
+                                  const EventLogOptions& options) {
+    log_file_ = WorkflowLogFile(file_name, resolve_externals, options);
     case_count_ = -1;
 }
 
@@ -154,8 +156,8 @@ namespace vesk {
 std::vector<std::filesystem::path> Tvesk_util::write_low_dot(const std::filesystem::path& folder,
                                                              const std::string& base,
                                                              bool write_probabilities) {
-    return Write_dot_low(*net_, folder, base + "low", process_description_, true, write_probabilities,
-                  decimal_separator_);
+    return Write_dot_low(*net_, folder, base + "low", process_description_, true,
+                         write_probabilities, decimal_separator_);
 }
 
 void Tvesk_util::write_high_dot(const std::filesystem::path& folder, const std::string& base) {

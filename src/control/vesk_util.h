@@ -42,9 +42,12 @@ public:
     const Tevent_filter& filter() const { return filter_; }
 
     // Resets, then remembers the log file and how to parse it.
-    void load_log(const std::string& file_name, bool resolve_externals);
+    // XES and MXML logs are read as the options say.
+    void load_log(const std::string& file_name, bool resolve_externals,
+                  const EventLogOptions& options = {});
     // Remembers the log file without a reset, so that relations and net stay (for a replay).
-    void load_log_plainly(const std::string& file_name, bool resolve_externals);
+    void load_log_plainly(const std::string& file_name, bool resolve_externals,
+                          const EventLogOptions& options = {});
     // Entries as the process list shows them; throws for an unreadable file. `refused`, when
     // given, receives the external entities the read refused to load.
     std::vector<std::string> list_processes(std::vector<std::string>* refused = nullptr) const;

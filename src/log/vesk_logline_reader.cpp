@@ -176,6 +176,7 @@ ProcessLog read_process_log(const WorkflowLogFile& file, const std::string& proc
     result.description = header.description.value_or("none");
     result.case_count = header.case_count;
     result.diagnostics.refused_entities = header.refused_entities;
+    result.diagnostics.format_notes = header.notes;
     compute_loop_information(result.lines);
     return result;
 }

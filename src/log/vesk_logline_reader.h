@@ -47,6 +47,8 @@ struct ReadDiagnostics {
     std::int32_t passed_filter = 0;
     // External entities the read refused to load.
     std::vector<std::string> refused_entities;
+    // What an XES or MXML reader noticed.
+    FormatNotes format_notes;
 
     static constexpr std::size_t kSpellingsKept = 5;
 };

@@ -74,8 +74,8 @@ int xml_parse_options(bool resolve_externals) {
     return options;
 }
 
-EntityRefusals::EntityRefusals(std::string document) : document_(std::move(document)),
-    previous_(current_refusals) {
+EntityRefusals::EntityRefusals(std::string document)
+    : document_(std::move(document)), previous_(current_refusals) {
     current_refusals = this;
 }
 

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "log/int32_checked.h"
+#include "log/event_log_formats.h"
 #include "log/xml_entities.h"
 
 namespace vesk {
@@ -251,6 +252,24 @@ private:
 }  // namespace
 
 std::vector<LogProcess> WorkflowLogFile::list_processes(std::vector<std::string>* refused) const {
+    check_readable_file(path_);
+    const LogFormat format = detect_log_format(path_);
+    if (format != LogFormat::workflow)
+        return list_event_log_processes(format, path_, options_, refused);
+    return list_workflow_processes(refused);
+}
+
+ProcessHeader WorkflowLogFile::read_process(const std::string& id,
+                                            const EntryHandler& on_entry) const {
+    check_readable_file(path_);
+    const LogFormat format = detect_log_format(path_);
+    if (format != LogFormat::workflow)
+        return read_event_log_process(format, path_, options_, id, on_entry);
+    return read_workflow_process(id, on_entry);
+}
+
+std::vector<LogProcess> WorkflowLogFile::list_workflow_processes(
+    std::vector<std::string>* refused) const {
     EntityRefusals refusals(path_);
     NodeStream stream(*this);
     ProcessChildren children;
@@ -263,8 +282,8 @@ std::vector<LogProcess> WorkflowLogFile::list_processes(std::vector<std::string>
     return processes;
 }
 
-ProcessHeader WorkflowLogFile::read_process(const std::string& id,
-                                            const EntryHandler& on_entry) const {
+ProcessHeader WorkflowLogFile::read_workflow_process(const std::string& id,
+                                                     const EntryHandler& on_entry) const {
     EntityRefusals refusals(path_);
     NodeStream stream(*this);
     ProcessChildren children;

@@ -26,18 +26,46 @@ struct LogEntryFields {
     std::optional<std::string> time;
 };
 
+// What an XES or MXML reader noticed on the way, for the warnings after a read.
+struct FormatNotes {
+    // Events whose lifecycle transition is none of the standard ones, read without a kind, and
+    // the first few spellings.
+    std::int32_t unmapped_transitions = 0;
+    std::vector<std::string> unmapped_spellings;
+    // Events without a timestamp, and those whose timestamp could not be read.
+    std::int32_t missing_timestamps = 0;
+    std::int32_t bad_timestamps = 0;
+    std::optional<std::string> first_bad_timestamp;
+    // The file was XES or MXML.
+    bool event_log = false;
+};
+
 struct ProcessHeader {
     std::optional<std::string> description;
     std::int32_t case_count = 0;
     // External entities the pass refused to load.
     std::vector<std::string> refused_entities;
+    FormatNotes notes;
+};
+
+// How XES and MXML events become entries.
+struct EventLogOptions {
+    // The name of one of the log's declared classifiers; its keys' values, joined with "+",
+    // name the event. Empty: concept:name.
+    std::string classifier;
+    // A lifecycle transition outside the standard ones is appended to the name ("+" between),
+    // and the event counts as complete.
+    bool lifecycle_into_name = false;
+    // Keep the wall-clock time as written instead of converting to UTC.
+    bool local_time = false;
 };
 
 class WorkflowLogFile {
 public:
     WorkflowLogFile() = default;
-    WorkflowLogFile(std::string path, bool resolve_externals)
-        : path_(std::move(path)), resolve_externals_(resolve_externals) {}
+    WorkflowLogFile(std::string path, bool resolve_externals, EventLogOptions options = {})
+        : path_(std::move(path)), resolve_externals_(resolve_externals),
+          options_(std::move(options)) {}
 
     const std::string& path() const { return path_; }
     bool resolve_externals() const { return resolve_externals_; }
@@ -53,9 +81,15 @@ public:
     using EntryHandler = std::function<void(const LogEntryFields&)>;
     ProcessHeader read_process(const std::string& id, const EntryHandler& on_entry) const;
 
+    const EventLogOptions& event_log_options() const { return options_; }
+
 private:
+    std::vector<LogProcess> list_workflow_processes(std::vector<std::string>* refused) const;
+    ProcessHeader read_workflow_process(const std::string& id, const EntryHandler& on_entry) const;
+
     std::string path_;
     bool resolve_externals_ = false;
+    EventLogOptions options_;
 };
 
 }  // namespace vesk

@@ -46,8 +46,8 @@ std::optional<XmlTextProblem> xml_text_problem(std::string_view text) {
         if (overlong || (c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF)
             return XmlTextProblem{i, "malformed UTF-8"};
         if ((c < 0x20 && c != '\t' && c != '\n' && c != '\r') || c == 0xFFFE || c == 0xFFFF)
-            return XmlTextProblem{i, "the character " + code_point_text(c) +
-                                         ", which XML does not allow"};
+            return XmlTextProblem{
+                i, "the character " + code_point_text(c) + ", which XML does not allow"};
         i += length;
     }
     return std::nullopt;

@@ -41,11 +41,11 @@ TEST(HostileInput, ACaseSpanningTheWholeCalendarHasAnExactFlowTime) {
 TEST(HostileInput, NamesFromTheLogAreEscapedInHtmlAndNeverLeaveTheOutputFolder) {
     EXPECT_EQ(html_escaped("a&b<c>\"d"), "a&amp;b&lt;c&gt;&quot;d");
     test::TempDir dir;
-    const std::string log = dir.write(
-        "l&\"o<g.xml",
-        test::log_xml({{.id = "../../x/\\y", .cases = {{{"a"}, {"b"}}}}}));
+    const std::string log =
+        dir.write("l&\"o<g.xml", test::log_xml({{.id = "../../x/\\y", .cases = {{{"a"}, {"b"}}}}}));
     const std::string out = (dir.path() / "out").string();
-    const test::CliResult r = test::run_cli({"mine", log, "--process", "../../x/\\y", "--out", out});
+    const test::CliResult r =
+        test::run_cli({"mine", log, "--process", "../../x/\\y", "--out", out});
     ASSERT_EQ(r.code, 0) << r.err;
     const std::string base = "l&\"o<g.xml .._.._x__y ";
     EXPECT_TRUE(std::filesystem::exists(dir.path() / "out" / (base + ".tpn")));
@@ -79,8 +79,8 @@ TEST(HostileInput, TheCsvModuleRefusesWhatItsLogCouldNotHoldAndWritesNothing) {
     // The module itself names the line and column.
     const std::string input = dir.write("bad2.log", "case,task\n1,ok\n2,b\x01z\n");
     const auto module = std::filesystem::path(VESK_CLI_PATH).parent_path() / "csv2xml";
-    const std::string command = "'" + module.string() + "' '" + input +
-                                "' '" + xml + "' http://h/d.dtd NO 2>&1";
+    const std::string command =
+        "'" + module.string() + "' '" + input + "' '" + xml + "' http://h/d.dtd NO 2>&1";
     std::string said;
     if (FILE* pipe = ::popen(command.c_str(), "r")) {
         char buffer[512];
@@ -100,8 +100,8 @@ TEST(HostileInput, TheCsvModuleRefusesWhatItsLogCouldNotHoldAndWritesNothing) {
 
 TEST(HostileInput, ARelationsFileIsNotWrittenWithANameItCouldNotBeReadBackWith) {
     test::TempDir dir;
-    const std::string log = dir.write(
-        "long.xml", test::log_xml({{.cases = {{{std::string(1000001, 'n')}, {"b"}}}}}));
+    const std::string log =
+        dir.write("long.xml", test::log_xml({{.cases = {{{std::string(1000001, 'n')}, {"b"}}}}}));
     const std::string out = (dir.path() / "out").string();
     const auto saved = dir.path() / "out" / "long.xml 1 relations.xml";
     std::filesystem::create_directories(out);

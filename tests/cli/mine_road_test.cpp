@@ -57,8 +57,8 @@ TEST(MineRoad, ClosingTheInspectorOrdersTheListsByTheSortedFacts) {
               " -> \n"
               " <- check_complete receive_complete \n"
               " || ");
-    EXPECT_TRUE(contains(task_block(r.out, "receive_complete"),
-                         "  > check_complete send_complete \n"));
+    EXPECT_TRUE(
+        contains(task_block(r.out, "receive_complete"), "  > check_complete send_complete \n"));
 }
 
 TEST(MineRoad, TheLifeCycleLinkOfATwoLoopActivityIsListed) {
@@ -83,12 +83,11 @@ TEST(MineRoad, EachKindOfForgivenProblemIsOneWarningWithACountAndAnExample) {
     test::TempDir dir;
     // Kinds written in capitals, a date in ISO form and a time without its leading zero.
     const std::string log = dir.write(
-        "odd.xml",
-        test::log_xml({{.cases = {{{"a", "COMPLETE", "04-03-2002", "10:00"},
-                                   {"b", "complete", "2002-03-04", "10:05"},
-                                   {"c", "complete", "04-03-2002", "9:30"}},
-                                  {{"a", "Complete", "05-03-2002", "10:00"},
-                                   {"b", "complete", "05-03-2002", "10:00"}}}}}));
+        "odd.xml", test::log_xml({{.cases = {{{"a", "COMPLETE", "04-03-2002", "10:00"},
+                                              {"b", "complete", "2002-03-04", "10:05"},
+                                              {"c", "complete", "04-03-2002", "9:30"}},
+                                             {{"a", "Complete", "05-03-2002", "10:00"},
+                                              {"b", "complete", "05-03-2002", "10:00"}}}}}));
     test::CliResult r = test::run_cli({"relations", log, "--process", "1"});
     EXPECT_EQ(r.code, 0) << r.err;
     EXPECT_TRUE(contains(r.err, "vesk-cli: warning: 2 entries have an event kind that is none of"))
@@ -99,7 +98,8 @@ TEST(MineRoad, EachKindOfForgivenProblemIsOneWarningWithACountAndAnExample) {
     EXPECT_TRUE(contains(r.err, "DD-MM-YYYY")) << r.err;
     EXPECT_TRUE(contains(r.err, "the first reads \"9:30\"")) << r.err;
     EXPECT_TRUE(contains(r.err, "HH:MM[:SS[.fff]]")) << r.err;
-    EXPECT_TRUE(contains(r.err, "vesk-cli: the results rest on a log read with 3 warnings")) << r.err;
+    EXPECT_TRUE(contains(r.err, "vesk-cli: the results rest on a log read with 3 warnings"))
+        << r.err;
 
     // Start events asked of a log that has none: the kinds it does have are named.
     r = test::run_cli({"relations", log, "--process", "1", "--events", "start"});
@@ -108,11 +108,12 @@ TEST(MineRoad, EachKindOfForgivenProblemIsOneWarningWithACountAndAnExample) {
                 contains(r.err, "has no events of the types read"))
         << r.err;
     // With start asked, complete is read as well, so here b and c are kept: no such warning.
-    const std::string starts = dir.write(
-        "starts.xml", test::log_xml({{.cases = {cases_of({"a", "b"}, "start")}}}));
+    const std::string starts =
+        dir.write("starts.xml", test::log_xml({{.cases = {cases_of({"a", "b"}, "start")}}}));
     r = test::run_cli({"relations", starts, "--process", "1"});
-    EXPECT_TRUE(contains(r.err, "process 1 has no events of the types read (complete); its 2 "
-                                "entries have the event kinds \"start\" 2"))
+    EXPECT_TRUE(contains(r.err,
+                         "process 1 has no events of the types read (complete); its 2 "
+                         "entries have the event kinds \"start\" 2"))
         << r.err;
     EXPECT_TRUE(contains(r.err, "vesk-cli: nothing was mined")) << r.err;
 
@@ -169,8 +170,8 @@ TEST(MineRoad, AFailedOrMissingDotMakesTheExitStatusThree) {
 
 TEST(MineRoad, TheJsonSummaryParsesAndCarriesTheFindings) {
     test::TempDir dir;
-    const test::CliResult r = test::run_cli({"mine", kExample, "--process", "2", "--format",
-                                             "json", "--out", dir.path().string()});
+    const test::CliResult r = test::run_cli(
+        {"mine", kExample, "--process", "2", "--format", "json", "--out", dir.path().string()});
     ASSERT_EQ(r.code, 0) << r.err;
     const auto j = nlohmann::json::parse(r.out);
     EXPECT_EQ(j["process"], "2");
@@ -189,8 +190,8 @@ TEST(MineRoad, TheJsonSummaryParsesAndCarriesTheFindings) {
         has_tpn = has_tpn || file.get<std::string>().ends_with("example_log.xml 2 .tpn");
     EXPECT_TRUE(has_tpn) << j["files"].dump();
 
-    const auto list = nlohmann::json::parse(
-        test::run_cli({"processes", kExample, "--format", "json"}).out);
+    const auto list =
+        nlohmann::json::parse(test::run_cli({"processes", kExample, "--format", "json"}).out);
     EXPECT_EQ(list["processes"][1]["id"], "2");
     EXPECT_TRUE(list["processes"][1]["description"].is_null());
 

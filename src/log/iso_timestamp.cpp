@@ -1,0 +1,117 @@
+#include "log/iso_timestamp.h"
+
+#include <date/date.h>
+
+#include <chrono>
+#include <cstdio>
+#include <sstream>
+
+namespace vesk {
+
+namespace {
+
+using Milliseconds = std::chrono::duration<long long, std::milli>;
+
+struct Parsed {
+    date::local_time<Milliseconds> wall;
+    std::chrono::minutes offset{0};
+};
+
+bool digits(std::string_view text, std::size_t at, std::size_t count, int& value) {
+    if (at + count > text.size()) return false;
+    value = 0;
+    for (std::size_t i = at; i < at + count; ++i) {
+        const char c = text[i];
+        if (c < '0' || c > '9') return false;
+        value = value * 10 + (c - '0');
+    }
+    return true;
+}
+
+// The common form by position: millions of events are read, and a stream per timestamp would
+// cost more than the rest of an event.
+std::optional<Parsed> parse_fixed(std::string_view t) {
+    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+    if (t.size() < 19 || t[4] != '-' || t[7] != '-' || (t[10] != 'T' && t[10] != ' ') ||
+        t[13] != ':' || t[16] != ':')
+        return std::nullopt;
+    if (!digits(t, 0, 4, year) || !digits(t, 5, 2, month) || !digits(t, 8, 2, day) ||
+        !digits(t, 11, 2, hour) || !digits(t, 14, 2, minute) || !digits(t, 17, 2, second))
+        return std::nullopt;
+    std::size_t at = 19;
+    long long millis = 0;
+    if (at < t.size() && (t[at] == '.' || t[at] == ',')) {
+        ++at;
+        int scale = 100, count = 0;
+        while (at < t.size() && t[at] >= '0' && t[at] <= '9') {
+            millis += (t[at] - '0') * scale;
+            scale /= 10;
+            ++at;
+            ++count;
+        }
+        if (count == 0) return std::nullopt;
+    }
+    std::chrono::minutes offset{0};
+    if (at < t.size()) {
+        if (t[at] == 'Z' && at + 1 == t.size()) {
+            ++at;
+        } else if (t[at] == '+' || t[at] == '-') {
+            int oh = 0, om = 0;
+            const bool colon = at + 3 < t.size() && t[at + 3] == ':';
+            if (!digits(t, at + 1, 2, oh) || !digits(t, at + (colon ? 4 : 3), 2, om))
+                return std::nullopt;
+            const std::size_t end = at + (colon ? 6 : 5);
+            if (end != t.size() || oh > 23 || om > 59) return std::nullopt;
+            offset = std::chrono::minutes((t[at] == '-' ? -1 : 1) * (oh * 60 + om));
+            at = end;
+        } else {
+            return std::nullopt;
+        }
+    }
+    const date::year_month_day ymd{date::year(year), date::month(static_cast<unsigned>(month)),
+                                   date::day(static_cast<unsigned>(day))};
+    if (!ymd.ok() || hour > 23 || minute > 59 || second > 60) return std::nullopt;
+    Parsed parsed;
+    parsed.wall = date::local_days(ymd) + std::chrono::hours(hour) + std::chrono::minutes(minute) +
+                  std::chrono::seconds(second) + Milliseconds(millis);
+    parsed.offset = offset;
+    return parsed;
+}
+
+// Other ISO 8601 spellings the date library reads (a date alone, minutes without seconds).
+std::optional<Parsed> parse_general(std::string_view text) {
+    for (const char* format : {"%Y-%m-%dT%H:%M%Ez", "%Y-%m-%dT%H:%M", "%Y-%m-%d"}) {
+        std::istringstream in{std::string(text)};
+        date::local_time<Milliseconds> wall;
+        std::chrono::minutes offset{0};
+        in >> date::parse(format, wall, offset);
+        if (!in.fail() && in.peek() == std::char_traits<char>::eof()) return Parsed{wall, offset};
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<LogTimestamp> log_timestamp(std::string_view iso, bool local_time) {
+    std::optional<Parsed> parsed = parse_fixed(iso);
+    if (!parsed) parsed = parse_general(iso);
+    if (!parsed) return std::nullopt;
+    // The wall-clock time minus its offset is the same moment in UTC.
+    const auto moment = local_time ? parsed->wall : parsed->wall - parsed->offset;
+    const auto day = date::floor<date::days>(moment);
+    const date::year_month_day ymd{day};
+    const int year = static_cast<int>(ymd.year());
+    if (year < 1 || year > 9999) return std::nullopt;
+    const date::hh_mm_ss<Milliseconds> clock{moment - day};
+    char date_text[16], time_text[16];
+    std::snprintf(date_text, sizeof date_text, "%02u-%02u-%04d", static_cast<unsigned>(ymd.day()),
+                  static_cast<unsigned>(ymd.month()), year);
+    std::snprintf(time_text, sizeof time_text, "%02d:%02d:%02d.%03d",
+                  static_cast<int>(clock.hours().count()),
+                  static_cast<int>(clock.minutes().count()),
+                  static_cast<int>(std::min<long long>(clock.seconds().count(), 59)),
+                  static_cast<int>(clock.subseconds().count()));
+    return LogTimestamp{date_text, time_text};
+}
+
+}  // namespace vesk
