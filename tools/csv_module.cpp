@@ -1,82 +1,336 @@
 #include "csv_module.h"
 
+#include <algorithm>
+#include <cstdio>
+#include <iterator>
 #include <map>
-#include <sstream>
 #include <vector>
 
+#include "log/event_log_formats.h"
+#include "log/iso_timestamp.h"
+#include "log/workflow_log_writer.h"
 #include "log/xml_text.h"
 
 namespace vesk::tools {
 
 namespace {
 
-using vesk::xml_escaped;
-
-std::vector<std::string> fields_of(const std::string& line) {
+struct Record {
     std::vector<std::string> fields;
-    std::stringstream stream(line);
-    std::string field;
-    while (std::getline(stream, field, ','))
-        fields.push_back(field);
-    return fields;
-}
-
-// Line and column (1-based, in bytes) of the first character XML cannot hold.
-void check_line(const std::string& line, int number) {
-    if (const auto problem = vesk::xml_text_problem(line))
-        throw CsvInputError("line " + std::to_string(number) + ", column " +
-                            std::to_string(problem->offset + 1) + ": " + problem->what);
-}
-
-void check_argument(const std::string& text, const char* what) {
-    if (const auto problem = vesk::xml_text_problem(text))
-        throw CsvInputError(std::string(what) + " holds " + problem->what);
-}
-
-struct Entry {
-    std::string task, event, date, time;
+    int line = 0;  // where the record starts
 };
+
+std::string lower_trimmed(const std::string& text) {
+    const auto first = text.find_first_not_of(" \t");
+    if (first == std::string::npos) return {};
+    std::string out = text.substr(first, text.find_last_not_of(" \t") - first + 1);
+    for (char& c : out)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return out;
+}
+
+// Every physical line must be text an XML log can hold: the place is told exactly.
+void check_text(const std::string& text) {
+    int line = 1;
+    std::size_t begin = 0;
+    while (begin <= text.size()) {
+        const auto end = std::min(text.find('\n', begin), text.size());
+        if (const auto problem = xml_text_problem(std::string_view(text).substr(begin, end - begin)))
+            throw CsvInputError("line " + std::to_string(line) + ", column " +
+                                std::to_string(problem->offset + 1) + ": " + problem->what);
+        if (end == text.size()) break;
+        begin = end + 1;
+        ++line;
+    }
+}
+
+char detect_delimiter(const std::string& text) {
+    std::map<char, int> counts = {{',', 0}, {';', 0}, {'\t', 0}};
+    bool quoted = false;
+    for (const char c : text) {
+        if (c == '"') quoted = !quoted;
+        if (!quoted && c == '\n') break;
+        if (!quoted && counts.count(c) > 0) ++counts[c];
+    }
+    char best = ',';
+    for (const char c : {';', '\t'})
+        if (counts[c] > counts[best]) best = c;
+    return best;
+}
+
+std::vector<Record> parse_records(const std::string& text, char delimiter) {
+    std::vector<Record> records;
+    Record record;
+    std::string field;
+    int line = 1;
+    record.line = 1;
+    bool quoted = false, was_quoted = false, any = false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (quoted) {
+            if (c == '"' && i + 1 < text.size() && text[i + 1] == '"') {
+                field += '"';
+                ++i;
+            } else if (c == '"') {
+                quoted = false;
+            } else {
+                if (c == '\n') ++line;
+                field += c;
+            }
+            continue;
+        }
+        if (c == '"' && field.empty() && !was_quoted) {
+            quoted = was_quoted = any = true;
+        } else if (c == delimiter) {
+            record.fields.push_back(std::move(field));
+            field.clear();
+            was_quoted = false;
+            any = true;
+        } else if (c == '\n' || c == '\r') {
+            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+            if (any || !field.empty()) {
+                record.fields.push_back(std::move(field));
+                records.push_back(std::move(record));
+            }
+            record = Record{};
+            field.clear();
+            was_quoted = any = false;
+            record.line = ++line;
+        } else if (was_quoted) {
+            throw CsvInputError("line " + std::to_string(line) +
+                                ": text after the closing quote of a field");
+        } else {
+            field += c;
+            any = true;
+        }
+    }
+    if (quoted) throw CsvInputError("line " + std::to_string(record.line) + ": a quote is not closed");
+    if (any || !field.empty()) {
+        record.fields.push_back(std::move(field));
+        records.push_back(std::move(record));
+    }
+    return records;
+}
+
+struct Columns {
+    int case_id = -1, activity = -1, timestamp = -1, start = -1, lifecycle = -1, date = -1,
+        time = -1;
+    bool header = false;
+};
+
+int find_column(const std::vector<std::string>& header, const std::string& chosen,
+                std::initializer_list<const char*> names) {
+    for (std::size_t i = 0; i < header.size(); ++i) {
+        const std::string name = lower_trimmed(header[i]);
+        if (!chosen.empty()) {
+            if (name == lower_trimmed(chosen)) return static_cast<int>(i);
+            continue;
+        }
+        for (const char* candidate : names)
+            if (name == candidate) return static_cast<int>(i);
+    }
+    if (!chosen.empty()) throw CsvInputError("the header has no column \"" + chosen + "\"");
+    return -1;
+}
+
+Columns columns_of(const Record& first, const CsvOptions& o) {
+    const auto& h = first.fields;
+    Columns c;
+    c.case_id = find_column(h, o.case_column,
+                            {"case id", "case", "case_id", "caseid", "case:concept:name",
+                             "case concept:name", "trace id", "trace"});
+    c.activity = find_column(h, o.activity_column,
+                             {"activity", "activity name", "concept:name", "task", "event name"});
+    c.timestamp = find_column(h, o.timestamp_column,
+                              {"timestamp", "time:timestamp", "complete timestamp",
+                               "completetimestamp", "end timestamp", "end time", "complete time"});
+    c.start = find_column(h, o.start_column,
+                          {"start timestamp", "start_timestamp", "starttimestamp", "start time"});
+    c.lifecycle = find_column(h, o.lifecycle_column,
+                              {"lifecycle", "lifecycle:transition", "transition", "event type",
+                               "event"});
+    c.date = find_column(h, "", {"date"});
+    c.time = find_column(h, "", {"time"});
+    c.header = c.case_id >= 0 && c.activity >= 0;
+    if (!c.header) {
+        // The module's first format, "case,task,event,date,time", without a header.
+        c = Columns{};
+        c.case_id = 0;
+        c.activity = 1;
+        c.lifecycle = 2;
+        c.date = 3;
+        c.time = 4;
+    }
+    return c;
+}
+
+struct Event {
+    WrittenEntry entry;
+    std::string sort_key;  // "YYYYMMDDhhmmssfff", empty when there is no timestamp
+    int line;
+};
+
+bool read_int(const std::string& text, std::size_t& at, int max_digits, int& value) {
+    const std::size_t start = at;
+    value = 0;
+    while (at < text.size() && at - start < static_cast<std::size_t>(max_digits) &&
+           text[at] >= '0' && text[at] <= '9')
+        value = value * 10 + (text[at++] - '0');
+    return at > start;
+}
+
+// D/M/YYYY or M/D/YYYY (also with - or .), with an optional time, as an ISO text.
+std::optional<std::string> day_month_form(const std::string& text, CsvOptions::DateOrder order,
+                                          int line) {
+    std::size_t at = 0;
+    int a = 0, b = 0, year = 0;
+    if (!read_int(text, at, 2, a) || at >= text.size()) return std::nullopt;
+    const char separator = text[at];
+    if (separator != '/' && separator != '-' && separator != '.') return std::nullopt;
+    ++at;
+    if (!read_int(text, at, 2, b) || at >= text.size() || text[at] != separator) return std::nullopt;
+    ++at;
+    const std::size_t year_start = at;
+    if (!read_int(text, at, 4, year) || at - year_start != 4) return std::nullopt;
+    int day = a, month = b;
+    if (order == CsvOptions::DateOrder::month_first) std::swap(day, month);
+    if (order == CsvOptions::DateOrder::unknown) {
+        if (a > 12 && b <= 12) {
+            day = a;
+            month = b;
+        } else if (b > 12 && a <= 12) {
+            day = b;
+            month = a;
+        } else if (a != b) {
+            throw CsvInputError("line " + std::to_string(line) + ": the date \"" + text +
+                                "\" reads both day-first and month-first; choose --day-first "
+                                "or --month-first");
+        }
+    }
+    std::string rest = text.substr(at);
+    int hour = 0, minute = 0, second = 0;
+    std::string fraction;
+    if (!rest.empty()) {
+        std::size_t r = rest.find_first_not_of(" T");
+        if (r == std::string::npos || r == 0) return std::nullopt;
+        if (!read_int(rest, r, 2, hour) || r >= rest.size() || rest[r] != ':') return std::nullopt;
+        ++r;
+        if (!read_int(rest, r, 2, minute)) return std::nullopt;
+        if (r < rest.size() && rest[r] == ':') {
+            ++r;
+            if (!read_int(rest, r, 2, second)) return std::nullopt;
+            if (r < rest.size() && rest[r] == '.') fraction = rest.substr(r);
+            r = rest.size();
+        }
+        if (r != rest.size() && fraction.empty()) return std::nullopt;
+    }
+    char iso[40];
+    std::snprintf(iso, sizeof iso, "%04d-%02d-%02dT%02d:%02d:%02d", year, month, day, hour,
+                  minute, second);
+    return std::string(iso) + fraction;
+}
+
+std::optional<LogTimestamp> timestamp_of(const std::string& raw, const CsvOptions& options,
+                                         int line) {
+    const std::string text = lower_trimmed(raw).empty() ? std::string() : raw;
+    if (text.empty()) return std::nullopt;
+    if (auto stamp = log_timestamp(text, options.local_time)) return stamp;
+    if (const auto iso = day_month_form(text, options.date_order, line))
+        if (auto stamp = log_timestamp(*iso, options.local_time)) return stamp;
+    throw CsvInputError("line " + std::to_string(line) + ": the timestamp \"" + raw +
+                        "\" cannot be read (ISO 8601, or D/M/YYYY or M/D/YYYY with a time)");
+}
+
+std::string sort_key_of(const LogTimestamp& t) {
+    // DD-MM-YYYY and HH:MM:SS.fff into one comparable text.
+    return t.date.substr(6, 4) + t.date.substr(3, 2) + t.date.substr(0, 2) + t.time;
+}
+
+std::string field(const Record& r, int column) {
+    return column >= 0 && static_cast<std::size_t>(column) < r.fields.size()
+               ? r.fields[static_cast<std::size_t>(column)]
+               : std::string();
+}
 
 }  // namespace
 
-std::string csv_to_workflow_log(std::istream& in, const std::string& input,
-                                const std::string& dtd) {
-    check_argument(input, "the input file name");
-    check_argument(dtd, "the DTD location");
-    if (dtd.find('"') != std::string::npos)
-        throw CsvInputError("the DTD location cannot hold a double quote");
+std::string csv_to_workflow_log(std::istream& in, const std::string& input_name,
+                                const std::string& dtd_url, const CsvOptions& options) {
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (text.starts_with("\xEF\xBB\xBF")) text.erase(0, 3);
+    check_text(text);
+    if (const auto problem = xml_text_problem(input_name))
+        throw CsvInputError("the input file name holds " + problem->what);
+    const char delimiter = options.delimiter.value_or(detect_delimiter(text));
+    const std::vector<Record> records = parse_records(text, delimiter);
+    if (records.empty()) throw CsvInputError("the file holds no rows");
+    const Columns c = columns_of(records.front(), options);
+
     std::vector<std::string> order;
-    std::map<std::string, std::vector<Entry>> cases;
-    std::string line;
-    for (int number = 1; std::getline(in, line); ++number) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (line.empty() || (number == 1 && line.rfind("case", 0) == 0)) continue;
-        check_line(line, number);
-        const auto f = fields_of(line);
-        if (f.size() < 2) throw CsvInputError("line " + std::to_string(number) + " has no task");
-        if (cases.find(f[0]) == cases.end()) order.push_back(f[0]);
-        cases[f[0]].push_back(
-            {f[1], f.size() > 2 ? f[2] : "", f.size() > 3 ? f[3] : "", f.size() > 4 ? f[4] : ""});
-    }
-    std::ostringstream xml;
-    xml << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-        << "<!DOCTYPE WorkFlow_log SYSTEM \"" << dtd << "\">\n"
-        << "<WorkFlow_log>\n  <source program=\"csv2xml\"/>\n"
-        << "  <process id=\"1\" description=\"" << xml_escaped(input) << "\">\n";
-    for (const std::string& id : order) {
-        xml << "    <process_instance id=\"" << xml_escaped(id) << "\">\n";
-        for (const Entry& e : cases[id]) {
-            xml << "      <audit_trail_entry>";
-            if (!e.date.empty()) xml << "<date>" << xml_escaped(e.date) << "</date>";
-            if (!e.time.empty()) xml << "<time>" << xml_escaped(e.time) << "</time>";
-            xml << "<task_name>" << xml_escaped(e.task) << "</task_name>";
-            if (!e.event.empty()) xml << "<event kind=\"" << xml_escaped(e.event) << "\"/>";
-            xml << "</audit_trail_entry>\n";
+    std::map<std::string, std::vector<Event>> cases;
+    for (std::size_t i = c.header ? 1 : 0; i < records.size(); ++i) {
+        const Record& r = records[i];
+        // The module's first format let its header start with "case".
+        if (!c.header && i == 0 && lower_trimmed(field(r, 0)).starts_with("case")) continue;
+        const std::string case_id = field(r, c.case_id);
+        const std::string activity = field(r, c.activity);
+        if (activity.empty())
+            throw CsvInputError("line " + std::to_string(r.line) + " has no activity");
+        if (cases.find(case_id) == cases.end()) order.push_back(case_id);
+        auto& events = cases[case_id];
+
+        std::optional<std::string> kind;
+        std::string name = activity;
+        if (c.lifecycle >= 0 && !field(r, c.lifecycle).empty()) {
+            const std::string transition = field(r, c.lifecycle);
+            kind = standard_event_kind(transition);
+            if (!kind && options.lifecycle_into_name) {
+                name += "+" + transition;
+                kind = "complete";
+            }
+            // Without a kind the entry is read as "normal", as the reader does.
         }
-        xml << "    </process_instance>\n";
+        if (c.date >= 0 && c.timestamp < 0 && c.start < 0) {
+            // Date and time as the workflow log writes them, passed on as they are.
+            WrittenEntry entry{name, kind, std::nullopt, std::nullopt};
+            if (!field(r, c.date).empty()) entry.date = field(r, c.date);
+            if (!field(r, c.time).empty()) entry.time = field(r, c.time);
+            events.push_back({entry, "", r.line});
+            continue;
+        }
+        if (c.start >= 0 && !field(r, c.start).empty()) {
+            const auto start = timestamp_of(field(r, c.start), options, r.line);
+            events.push_back({{name, std::string("start"), start->date, start->time},
+                              sort_key_of(*start), r.line});
+            kind = "complete";
+        }
+        const auto end = timestamp_of(field(r, c.timestamp), options, r.line);
+        WrittenEntry entry{name, kind, std::nullopt, std::nullopt};
+        std::string key;
+        if (end) {
+            entry.date = end->date;
+            entry.time = end->time;
+            key = sort_key_of(*end);
+        }
+        events.push_back({entry, key, r.line});
     }
-    xml << "  </process>\n</WorkFlow_log>\n";
-    return xml.str();
+
+    WorkflowLogWriter writer(dtd_url, "vesk csv2xml");
+    writer.begin_process("1", input_name);
+    for (const std::string& id : order) {
+        auto& events = cases[id];
+        if (options.sort)
+            std::stable_sort(events.begin(), events.end(), [](const Event& a, const Event& b) {
+                // Events without a timestamp keep their place after those with one.
+                if (a.sort_key.empty() || b.sort_key.empty())
+                    return !a.sort_key.empty() && b.sort_key.empty();
+                return a.sort_key < b.sort_key;
+            });
+        writer.begin_instance(id);
+        for (const Event& e : events)
+            writer.entry(e.entry, "line " + std::to_string(e.line));
+    }
+    return writer.text();
 }
 
 }  // namespace vesk::tools

@@ -41,9 +41,13 @@ std::string conversion_parameters(const std::string& input, const std::string& x
 }
 
 ProgramRun conversion_run(const std::string& input, const std::string& xml,
-                          const std::string& dtd_url, bool external_dtd) {
-    return {conversion_parameters(input, xml, dtd_url, external_dtd),
-            {file_argument(input), file_argument(xml), dtd_url, external_dtd ? "YES" : "NO"}};
+                          const std::string& dtd_url, bool external_dtd,
+                          const std::vector<std::string>& module_options) {
+    ProgramRun run{conversion_parameters(input, xml, dtd_url, external_dtd), module_options};
+    for (const std::string& argument :
+         {file_argument(input), file_argument(xml), dtd_url, std::string(external_dtd ? "YES" : "NO")})
+        run.arguments.push_back(argument);
+    return run;
 }
 
 std::filesystem::path conversion_list_path(const std::filesystem::path& program_folder) {

@@ -32,9 +32,10 @@ std::string derived_xml_file_name(const std::string& log_file_name);
 // ' "input"  "xml"  dtd  YES' (or NO): what a module is shown to receive.
 std::string conversion_parameters(const std::string& input, const std::string& xml,
                                   const std::string& dtd_url, bool external_dtd);
-// The same as the four arguments the module really receives.
+// The same as the four arguments the module really receives, after the module's own options.
 ProgramRun conversion_run(const std::string& input, const std::string& xml,
-                          const std::string& dtd_url, bool external_dtd);
+                          const std::string& dtd_url, bool external_dtd,
+                          const std::vector<std::string>& module_options = {});
 
 // conv.txt next to the program, else in the install's data folder; the first that exists (the
 // one next to the program when neither does).

@@ -17,6 +17,13 @@ void ConvertCommand::declare(CLI::App& app) {
     app.add_flag("--external-dtd", external_dtd_,
                  "tell the module that the external DTD is to be used when parsing");
     app.add_flag("--list", list_, "list the modules of conv.txt");
+    app.add_option("-m,--module-option", module_options_,
+                   "an option for the module, given before its four arguments; may be repeated "
+                   "(csv: --day-first, --sort, ...; xes, mxml: --classifier=NAME, "
+                   "--lifecycle-into-name, --local-time)")
+        ->expected(1)
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll)
+        ->allow_extra_args(false);
     app.footer(
         "Runs the conversion module MODULE, as listed in conv.txt (next to vesk-cli, or in the "
         "install's data folder), on the log INPUT and lets it write the XML workflow log XML "
@@ -48,7 +55,8 @@ int ConvertCommand::run(Console& console) {
     }
     const std::string xml = !xml_.empty() ? xml_ : derived_xml_file_name(input_);
     const ProgramRun run =
-        conversion_run(input_, xml, dtd_.empty() ? kDefaultLogDtd : dtd_, external_dtd_);
+        conversion_run(input_, xml, dtd_.empty() ? kDefaultLogDtd : dtd_, external_dtd_,
+                       module_options_);
     const std::filesystem::path program = module_program_path(folder, *module);
     const int code = run_program(program, run.arguments);
     if (code != 0) {

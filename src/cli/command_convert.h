@@ -1,5 +1,7 @@
 #pragma once
 
+#include <vector>
+
 #include "cli/command.h"
 
 namespace vesk::cli {
@@ -19,6 +21,7 @@ private:
     std::string dtd_;
     bool external_dtd_ = false;
     bool list_ = false;
+    std::vector<std::string> module_options_;
 };
 
 }  // namespace vesk::cli

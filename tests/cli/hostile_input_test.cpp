@@ -91,11 +91,12 @@ TEST(HostileInput, TheCsvModuleRefusesWhatItsLogCouldNotHoldAndWritesNothing) {
     EXPECT_TRUE(contains(said, "line 3, column 4: the character U+0001")) << said;
 
     // Quotes and markup in fields are escaped, and the log reads back.
-    const std::string fine = dir.write("fine.log", "1,\"a&b<c>\",complete,04-03-2002,10:00\n");
+    const std::string fine =
+        dir.write("fine.log", "1,\"a&b<c> \"\"x\"\"\",complete,04-03-2002,10:00\n");
     ASSERT_EQ(test::run_cli({"convert", "csv", fine, xml, "-q"}).code, 0);
     const test::CliResult r = test::run_cli({"relations", xml, "--process", "1"});
     EXPECT_EQ(r.code, 0) << r.err;
-    EXPECT_TRUE(contains(r.out, "\"a&b<c>\"_complete")) << r.out;
+    EXPECT_TRUE(contains(r.out, "\na&b<c> \"x\"_complete  ")) << r.out;
 }
 
 TEST(HostileInput, ARelationsFileIsNotWrittenWithANameItCouldNotBeReadBackWith) {
