@@ -35,7 +35,8 @@ void check_text(const std::string& text) {
     std::size_t begin = 0;
     while (begin <= text.size()) {
         const auto end = std::min(text.find('\n', begin), text.size());
-        if (const auto problem = xml_text_problem(std::string_view(text).substr(begin, end - begin)))
+        if (const auto problem =
+                xml_text_problem(std::string_view(text).substr(begin, end - begin)))
             throw CsvInputError("line " + std::to_string(line) + ", column " +
                                 std::to_string(problem->offset + 1) + ": " + problem->what);
         if (end == text.size()) break;
@@ -104,7 +105,8 @@ std::vector<Record> parse_records(const std::string& text, char delimiter) {
             any = true;
         }
     }
-    if (quoted) throw CsvInputError("line " + std::to_string(record.line) + ": a quote is not closed");
+    if (quoted)
+        throw CsvInputError("line " + std::to_string(record.line) + ": a quote is not closed");
     if (any || !field.empty()) {
         record.fields.push_back(std::move(field));
         records.push_back(std::move(record));
@@ -146,12 +148,23 @@ Columns columns_of(const Record& first, const CsvOptions& o) {
                                "completetimestamp", "end timestamp", "end time", "complete time"});
     c.start = find_column(h, o.start_column,
                           {"start timestamp", "start_timestamp", "starttimestamp", "start time"});
-    c.lifecycle = find_column(h, o.lifecycle_column,
-                              {"lifecycle", "lifecycle:transition", "transition", "event type",
-                               "event"});
+    c.lifecycle =
+        find_column(h, o.lifecycle_column,
+                    {"lifecycle", "lifecycle:transition", "transition", "event type", "event"});
     c.date = find_column(h, "", {"date"});
     c.time = find_column(h, "", {"time"});
     c.header = c.case_id >= 0 && c.activity >= 0;
+    const bool first_format = !h.empty() && lower_trimmed(h[0]) == "case" &&
+                              (h.size() < 2 || lower_trimmed(h[1]) == "task");
+    const bool names_columns =
+        c.case_id >= 0 || c.activity >= 0 || c.timestamp >= 0 || c.start >= 0 || c.lifecycle >= 0;
+    if (!c.header && names_columns && !first_format)
+        throw CsvInputError(std::string("line ") + std::to_string(first.line) +
+                            ": the header names no " + (c.case_id < 0 ? "case" : "activity") +
+                            " column (name it with --" + (c.case_id < 0 ? "case" : "activity") +
+                            "=COLUMN)");
+    if (c.header && c.timestamp < 0 && c.start < 0 && c.date < 0 && !o.timestamp_column.empty())
+        throw CsvInputError("the header has no column \"" + o.timestamp_column + "\"");
     if (!c.header) {
         // The module's first format, "case,task,event,date,time", without a header.
         c = Columns{};
@@ -188,7 +201,8 @@ std::optional<std::string> day_month_form(const std::string& text, CsvOptions::D
     const char separator = text[at];
     if (separator != '/' && separator != '-' && separator != '.') return std::nullopt;
     ++at;
-    if (!read_int(text, at, 2, b) || at >= text.size() || text[at] != separator) return std::nullopt;
+    if (!read_int(text, at, 2, b) || at >= text.size() || text[at] != separator)
+        return std::nullopt;
     ++at;
     const std::size_t year_start = at;
     if (!read_int(text, at, 4, year) || at - year_start != 4) return std::nullopt;
@@ -225,8 +239,8 @@ std::optional<std::string> day_month_form(const std::string& text, CsvOptions::D
         if (r != rest.size() && fraction.empty()) return std::nullopt;
     }
     char iso[40];
-    std::snprintf(iso, sizeof iso, "%04d-%02d-%02dT%02d:%02d:%02d", year, month, day, hour,
-                  minute, second);
+    std::snprintf(iso, sizeof iso, "%04d-%02d-%02dT%02d:%02d:%02d", year, month, day, hour, minute,
+                  second);
     return std::string(iso) + fraction;
 }
 
@@ -301,7 +315,8 @@ std::string csv_to_workflow_log(std::istream& in, const std::string& input_name,
         if (c.start >= 0 && !field(r, c.start).empty()) {
             const auto start = timestamp_of(field(r, c.start), options, r.line);
             events.push_back({{name, std::string("start"), start->date, start->time},
-                              sort_key_of(*start), r.line});
+                              sort_key_of(*start),
+                              r.line});
             kind = "complete";
         }
         const auto end = timestamp_of(field(r, c.timestamp), options, r.line);

@@ -8,6 +8,7 @@ std::string event_log_to_workflow_log(const std::string& input, bool resolve_ext
                                       const EventLogOptions& options, const std::string& dtd_url) {
     const WorkflowLogFile file(input, resolve_externals, options);
     WorkflowLogWriter writer(dtd_url, "vesk eventlog2xml");
+    std::int32_t events = 0;
     for (const LogProcess& process : file.list_processes()) {
         writer.begin_process(process.id, process.description);
         std::int32_t written_cases = 0;
@@ -22,6 +23,7 @@ std::string event_log_to_workflow_log(const std::string& input, bool resolve_ext
         const ProcessHeader header = file.read_process(process.id, [&](const LogEntryFields& e) {
             open_until(e.case_number);
             ++event;
+            ++events;
             writer.entry({e.task_name, e.event_kind, e.date, e.time},
                          "event " + std::to_string(event) + " (case " +
                              std::to_string(e.case_number + 1) + ")");
@@ -29,6 +31,8 @@ std::string event_log_to_workflow_log(const std::string& input, bool resolve_ext
         open_until(header.case_count - 1);
         writer.end_process();
     }
+    // A log without events would mine nothing: it is more likely the wrong file.
+    if (events == 0) throw LogFormatError("the log holds no events (no traces, or empty ones)");
     return writer.text();
 }
 

@@ -34,9 +34,8 @@ int main(int argc, char** argv) {
     const std::string& input = args[at];
     const bool resolve = args[at + 3] == "YES" || args[at + 3] == "yes" || args[at + 3] == "Yes";
     try {
-        vesk::write_file_atomically(
-            args[at + 1],
-            vesk::tools::event_log_to_workflow_log(input, resolve, options, args[at + 2]));
+        vesk::write_file_atomically(args[at + 1], vesk::tools::event_log_to_workflow_log(
+                                                      input, resolve, options, args[at + 2]));
         return 0;
     } catch (const std::exception& error) {
         std::cerr << "eventlog2xml: " << input << ": " << error.what() << '\n';

@@ -7,7 +7,6 @@
 
 namespace vesk {
 
-
 ConversionList read_conversion_list(const std::filesystem::path& file) {
     ConversionList list;
     std::ifstream in(file, std::ios::binary);
@@ -44,8 +43,8 @@ ProgramRun conversion_run(const std::string& input, const std::string& xml,
                           const std::string& dtd_url, bool external_dtd,
                           const std::vector<std::string>& module_options) {
     ProgramRun run{conversion_parameters(input, xml, dtd_url, external_dtd), module_options};
-    for (const std::string& argument :
-         {file_argument(input), file_argument(xml), dtd_url, std::string(external_dtd ? "YES" : "NO")})
+    for (const std::string& argument : {file_argument(input), file_argument(xml), dtd_url,
+                                        std::string(external_dtd ? "YES" : "NO")})
         run.arguments.push_back(argument);
     return run;
 }

@@ -54,9 +54,8 @@ int ConvertCommand::run(Console& console) {
         return kFailure;
     }
     const std::string xml = !xml_.empty() ? xml_ : derived_xml_file_name(input_);
-    const ProgramRun run =
-        conversion_run(input_, xml, dtd_.empty() ? kDefaultLogDtd : dtd_, external_dtd_,
-                       module_options_);
+    const ProgramRun run = conversion_run(input_, xml, dtd_.empty() ? kDefaultLogDtd : dtd_,
+                                          external_dtd_, module_options_);
     const std::filesystem::path program = module_program_path(folder, *module);
     const int code = run_program(program, run.arguments);
     if (code != 0) {

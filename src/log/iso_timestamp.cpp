@@ -79,9 +79,11 @@ std::optional<Parsed> parse_fixed(std::string_view t) {
 }
 
 // Other ISO 8601 spellings the date library reads (a date alone, minutes without seconds).
-std::optional<Parsed> parse_general(std::string_view text) {
+std::optional<Parsed> parse_general(std::string_view original) {
+    std::string text(original);
+    if (text.size() > 10 && text[10] == ' ') text[10] = 'T';
     for (const char* format : {"%Y-%m-%dT%H:%M%Ez", "%Y-%m-%dT%H:%M", "%Y-%m-%d"}) {
-        std::istringstream in{std::string(text)};
+        std::istringstream in{text};
         date::local_time<Milliseconds> wall;
         std::chrono::minutes offset{0};
         in >> date::parse(format, wall, offset);

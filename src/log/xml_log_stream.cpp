@@ -8,8 +8,8 @@
 #include <filesystem>
 #include <memory>
 
-#include "log/int32_checked.h"
 #include "log/event_log_formats.h"
+#include "log/int32_checked.h"
 #include "log/xml_entities.h"
 
 namespace vesk {
@@ -61,9 +61,9 @@ public:
         if (status < 0 || !fatal_.empty()) {
             // Some failures (limits, the input itself) bypass the handler: ask the thread's
             // last error for the reason then.
-            throw XmlReadError(fatal_.empty()
-                                   ? xml_error_text(xmlGetLastError(), "the file is not well-formed")
-                                   : fatal_);
+            throw XmlReadError(
+                fatal_.empty() ? xml_error_text(xmlGetLastError(), "the file is not well-formed")
+                               : fatal_);
         }
         if (status != 1) return false;
         type_ = xmlTextReaderNodeType(reader_.get());

@@ -64,7 +64,8 @@ class WorkflowLogFile {
 public:
     WorkflowLogFile() = default;
     WorkflowLogFile(std::string path, bool resolve_externals, EventLogOptions options = {})
-        : path_(std::move(path)), resolve_externals_(resolve_externals),
+        : path_(std::move(path)),
+          resolve_externals_(resolve_externals),
           options_(std::move(options)) {}
 
     const std::string& path() const { return path_; }
