@@ -1,7 +1,10 @@
 // Writes a synthetic XML workflow log of a random block-structured process (sequences, choices,
 // parallel branches and short loops) for benchmarks and scale tests.
 //
-// make_log [--cases N] [--activities K] [--events start,complete] [--seed S] [--out FILE]
+// make_log [--cases N] [--activities K] [--events start,complete] [--seed S] [--format xml|xes]
+//          [--out FILE]
+// The XES output holds the same events as the XML output of the same seed, with lifecycle
+// transitions and ISO 8601 timestamps, and the attributes an XES export usually carries.
 
 #include <algorithm>
 #include <cstdio>
@@ -20,6 +23,7 @@ struct Options {
     int activities = 30;
     bool with_start = true;
     unsigned seed = 1;
+    bool xes = false;
     std::string out;
 };
 
@@ -100,6 +104,12 @@ long simulate(const Block& block, long time, std::mt19937& random, std::vector<E
     return time;
 }
 
+void write_iso_time(std::FILE* out, long minute) {
+    const long day = minute / 1440;
+    std::fprintf(out, "%04ld-%02ld-%02ldT%02ld:%02ld:00.000+01:00", 2002 + day / 336,
+                 day / 28 % 12 + 1, day % 28 + 1, minute / 60 % 24, minute % 60);
+}
+
 void write_time(std::FILE* out, long minute) {
     const long day = minute / 1440;
     // Day 0 is 1 January 2002; months of 28 days keep every date valid and simple.
@@ -123,11 +133,13 @@ Options parse(int argc, char** argv) {
             o.with_start = value().find("start") != std::string::npos;
         else if (arg == "--seed")
             o.seed = static_cast<unsigned>(std::stoul(value()));
+        else if (arg == "--format")
+            o.xes = value() == "xes";
         else if (arg == "--out")
             o.out = value();
         else if (arg == "--help") {
             std::cout << "make_log [--cases N] [--activities K] [--events start,complete] "
-                         "[--seed S] [--out FILE]\n";
+                         "[--seed S] [--format xml|xes] [--out FILE]\n";
             std::exit(0);
         } else
             throw std::runtime_error("unknown argument " + arg);
@@ -148,10 +160,20 @@ int main(int argc, char** argv) try {
 
     std::FILE* out = o.out.empty() ? stdout : std::fopen(o.out.c_str(), "wb");
     if (out == nullptr) throw std::runtime_error("cannot write " + o.out);
-    std::fputs(
-        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<WorkFlow_log>\n"
-        "<source program=\"make_log\"/>\n<process id=\"1\" description=\"generated\">\n",
-        out);
+    if (o.xes)
+        std::fputs("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                   "<log xes.version=\"1.0\" xmlns=\"http://www.xes-standard.org/\">\n"
+                   "<extension name=\"Concept\" prefix=\"concept\" uri=\"concept.xesext\"/>\n"
+                   "<extension name=\"Lifecycle\" prefix=\"lifecycle\" uri=\"lifecycle.xesext\"/>\n"
+                   "<extension name=\"Time\" prefix=\"time\" uri=\"time.xesext\"/>\n"
+                   "<classifier name=\"Activity\" keys=\"concept:name lifecycle:transition\"/>\n"
+                   "<string key=\"concept:name\" value=\"1\"/>\n",
+                   out);
+    else
+        std::fputs(
+            "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<WorkFlow_log>\n"
+            "<source program=\"make_log\"/>\n<process id=\"1\" description=\"generated\">\n",
+            out);
     long total = 0;
     std::vector<Event> events;
     for (long c = 0; c < o.cases; ++c) {
@@ -159,20 +181,34 @@ int main(int argc, char** argv) try {
         simulate(*process, c * 7, random, events);
         std::stable_sort(events.begin(), events.end(),
                          [](const Event& a, const Event& b) { return a.minute < b.minute; });
-        std::fprintf(out, "<process_instance id=\"case_%ld\">\n", c);
+        if (o.xes)
+            std::fprintf(out, "<trace>\n\t<string key=\"concept:name\" value=\"case_%ld\"/>\n", c);
+        else
+            std::fprintf(out, "<process_instance id=\"case_%ld\">\n", c);
         for (const Event& e : events) {
             if (e.start && !o.with_start) continue;
-            std::fputs("  <audit_trail_entry>", out);
-            write_time(out, e.minute);
-            std::fprintf(out,
-                         "<task_name>activity %02d</task_name><event kind=\"%s\"/>"
-                         "</audit_trail_entry>\n",
-                         e.activity, e.start ? "start" : "complete");
+            if (o.xes) {
+                std::fprintf(out,
+                             "\t<event>\n\t\t<string key=\"concept:name\" value=\"activity %02d\"/>\n"
+                             "\t\t<string key=\"lifecycle:transition\" value=\"%s\"/>\n"
+                             "\t\t<string key=\"org:resource\" value=\"user %d\"/>\n"
+                             "\t\t<date key=\"time:timestamp\" value=\"",
+                             e.activity, e.start ? "start" : "complete", e.activity % 7);
+                write_iso_time(out, e.minute);
+                std::fputs("\"/>\n\t</event>\n", out);
+            } else {
+                std::fputs("  <audit_trail_entry>", out);
+                write_time(out, e.minute);
+                std::fprintf(out,
+                             "<task_name>activity %02d</task_name><event kind=\"%s\"/>"
+                             "</audit_trail_entry>\n",
+                             e.activity, e.start ? "start" : "complete");
+            }
             ++total;
         }
-        std::fputs("</process_instance>\n", out);
+        std::fputs(o.xes ? "</trace>\n" : "</process_instance>\n", out);
     }
-    std::fputs("</process>\n</WorkFlow_log>\n", out);
+    std::fputs(o.xes ? "</log>\n" : "</process>\n</WorkFlow_log>\n", out);
     if (out != stdout) std::fclose(out);
     std::cerr << "make_log: " << o.cases << " cases, " << total << " events\n";
     return 0;
