@@ -106,6 +106,7 @@ void print_text(Tvesk_util& controller, const Summary& summary, Console& console
     out << "Flow time (minutes): observations " << flow.Nr_of_observations() << ", mean "
         << figure(flow.Mean()) << ", variance " << figure(flow.Variance()) << ", minimum "
         << figure(flow.Minimum()) << ", maximum " << figure(flow.Maximum()) << '\n';
+    if (controller.token_counts()) out << fitness_line(*controller.token_counts()) << '\n';
 }
 
 nlohmann::json number_or_null(double value) {
@@ -131,6 +132,14 @@ nlohmann::json summary_json(Tvesk_util& controller, const Summary& summary,
                             {"unfired_tasks", unfired},
                             {"safe", net.is_safe},
                             {"tokens_left", net.tokens_left}};
+        if (const auto& counts = controller.token_counts())
+            result["replay"]["fitness"] = {{"fitness", counts->fitness()},
+                                           {"produced", counts->produced},
+                                           {"consumed", counts->consumed},
+                                           {"missing", counts->missing},
+                                           {"remaining", counts->remaining},
+                                           {"cases", counts->cases},
+                                           {"fitting_cases", counts->fitting_cases}};
         const TStoch_var& flow = controller.flow_time();
         if (flow.Nr_of_observations() > 0)
             result["flow_time_minutes"] = {{"observations", flow.Nr_of_observations()},
@@ -212,7 +221,8 @@ void MineCommand::declare(CLI::App& app) {
         "With --format json the summary is one object: {\"log\", \"relations\", \"process\", "
         "\"events\" (null where not used), \"net\": {\"transitions\", \"places\", \"arcs\"}, "
         "\"replay\": null or {\"events\", \"cases\" (replayed), \"process_instances\", "
-        "\"unfired_tasks\": [names], \"safe\", \"tokens_left\"}, \"flow_time_minutes\": null or "
+        "\"unfired_tasks\": [names], \"safe\", \"tokens_left\", \"fitness\": {\"fitness\", "
+        "\"produced\", \"consumed\", \"missing\", \"remaining\", \"cases\", \"fitting_cases\"}}, \"flow_time_minutes\": null or "
         "{\"observations\", \"mean\", \"variance\", \"minimum\", \"maximum\"}, \"files\": [paths "
         "written], \"warnings\": count, \"errors\": [texts]}.\n"
         "Exit status: 0 done; 1 a file or process could not be read, or an export file could "

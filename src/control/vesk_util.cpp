@@ -1,5 +1,7 @@
 #include "control/vesk_util.h"
 
+#include <cstdio>
+
 #include "app/file_util.h"
 #include "export/vesk_html_writer.h"
 #include "mining/vesk_task_build.h"
@@ -42,6 +44,7 @@ void Tvesk_util::reset() {
     case_count_ = -1;
     process_description_.clear();
     read_diagnostics_ = {};
+    token_counts_.reset();
 }
 
 void Tvesk_util::load_log(const std::string& file_name, bool resolve_externals,
@@ -141,6 +144,24 @@ void Tvesk_util::finish_short_loops(bool split) {
 
 void Tvesk_util::replay(bool show_messages, MessageSink& sink) {
     Treplay(*net_, log_, main_tasks_, sink).Replay(show_messages);
+    // Counted apart from the replay, which may stop at its first message.
+    token_counts_ = token_fitness(*net_, log_, main_tasks_);
+}
+
+std::string fitness_line(const TokenCounts& counts) {
+    char text[200];
+    std::snprintf(text, sizeof text,
+                  "Fitness: %.4f (tokens produced %lld, consumed %lld, missing %lld, remaining "
+                  "%lld); cases fitting exactly: %d of %d",
+                  counts.fitness(), static_cast<long long>(counts.produced),
+                  static_cast<long long>(counts.consumed), static_cast<long long>(counts.missing),
+                  static_cast<long long>(counts.remaining), counts.fitting_cases, counts.cases);
+    return text;
+}
+
+void Tvesk_util::timing_text(std::vector<std::string>& lines) const {
+    net_->timing_text(lines);
+    if (token_counts_) lines.push_back(fitness_line(*token_counts_));
 }
 
 Tvesk_util::PlaceFigures Tvesk_util::place_figures(std::int32_t index) const {

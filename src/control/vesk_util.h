@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,7 @@
 #include "mining/vesk_task.h"
 #include "mining/vesk_task_short_loops.h"
 #include "net/vesk_redisc.h"
+#include "net/vesk_token_fitness.h"
 
 namespace vesk {
 
@@ -26,6 +28,8 @@ std::string process_id_of_entry(const std::string& entry);
 // "log.xml 1 relations": the name (without ".xml") under which a process's relations are saved.
 // Path separators in the process id become "_" (here and in the export's names).
 std::string relations_file_base_name(const std::string& log_path, const std::string& process_id);
+// "Fitness: 0.9091 (tokens produced 11, ...); cases fitting exactly: 2 of 3".
+std::string fitness_line(const TokenCounts& counts);
 // "log.xml 1 ": the start of the names of an export's files.
 std::string export_base_name(const std::string& log_path, const std::string& process_id);
 
@@ -87,8 +91,11 @@ public:
     void make_net_2(bool combine_places, bool split);
     void finish_short_loops(bool split);
     // Replays the log on the net; findings are recorded in the net, and with show_messages the
-    // first one goes to the sink and ends the token game.
+    // first one goes to the sink and ends the token game. The token counts cover the whole log
+    // either way.
     void replay(bool show_messages, MessageSink& sink);
+    // The token-based fitness of the last replay; empty before one.
+    const std::optional<TokenCounts>& token_counts() const { return token_counts_; }
 
     struct PlaceFigures {
         const TStoch_var* sync_time = nullptr;
@@ -111,7 +118,8 @@ public:
     void set_export_options(const ExportFlags& flags) { export_flags_ = flags; }
     void write_high_dot(const std::filesystem::path& folder, const std::string& base);
     void write_text_net(const std::filesystem::path& folder, const std::string& base);
-    void timing_text(std::vector<std::string>& lines) const { net_->timing_text(lines); }
+    // The timing listing of the net, then the fitness of the last replay.
+    void timing_text(std::vector<std::string>& lines) const;
 
 private:
     void new_net();
@@ -125,6 +133,7 @@ private:
     std::int32_t case_count_ = -1;
     std::string process_description_;
     ReadDiagnostics read_diagnostics_;
+    std::optional<TokenCounts> token_counts_;
     char decimal_separator_ = locale_decimal_separator();
     ExportFlags export_flags_;
 };

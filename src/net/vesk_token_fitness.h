@@ -1,0 +1,39 @@
+#pragma once
+// Token-based fitness: the log replayed on the net with counted tokens, beside the replay that
+// measures times. A transition that fires while not enabled creates the tokens it lacks
+// (missing); the tokens a case leaves behind, the end place's one excepted, remain.
+//
+// fitness = 1/2 (1 - missing / consumed) + 1/2 (1 - remaining / produced)
+//
+// Produced counts the start place's token of each case, consumed the end place's token taken
+// when a case ends (missing when there is none). The firings are those of the replay: a
+// transition that is not enabled first lets every enabled invisible transition fire once.
+
+#include <cstdint>
+#include <vector>
+
+#include "log/vesk_logline.h"
+#include "mining/vesk_task.h"
+#include "net/vesk_redisc.h"
+
+namespace vesk {
+
+struct TokenCounts {
+    std::int64_t produced = 0;
+    std::int64_t consumed = 0;
+    std::int64_t missing = 0;
+    std::int64_t remaining = 0;
+    std::int32_t cases = 0;
+    // Cases with nothing missing, nothing remaining and every event on a transition.
+    std::int32_t fitting_cases = 0;
+
+    // 1 for a log the net replays exactly; 0 when nothing was replayed.
+    double fitness() const;
+    double fitting_share() const { return cases == 0 ? 0.0 : double(fitting_cases) / cases; }
+    friend bool operator==(const TokenCounts&, const TokenCounts&) = default;
+};
+
+// Leaves the net as it was.
+TokenCounts token_fitness(const Tpetrinet& net, const Tloglist& log, const Ttasklist& tasks);
+
+}  // namespace vesk
