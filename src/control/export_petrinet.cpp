@@ -13,6 +13,8 @@ void export_petrinet(Tvesk_util& controller, const ExportRequest& request,
     written.push_back(request.folder / (request.base + "high.dot"));
     controller.write_text_net(request.folder, request.base);
     written.push_back(request.folder / (request.base + ".tpn"));
+    // Beyond the files above, which stay as they are: the net for other tools.
+    written.push_back(controller.write_pnml(request.folder, request.base));
 }
 
 }  // namespace vesk

@@ -19,8 +19,8 @@ struct ExportRequest {
     ExportFlags figures;
 };
 
-// Writes the low-detail dot file with the HTML pages, the high-detail dot file and the text
-// net, in this order. Throws FileWriteError for the first file that cannot be written; the
+// Writes the low-detail dot file with the HTML pages, the high-detail dot file, the text net
+// and the PNML file, in this order. Throws FileWriteError for the first file that cannot be written; the
 // files before it stay, and `written` holds them.
 void export_petrinet(Tvesk_util& controller, const ExportRequest& request,
                      std::vector<std::filesystem::path>& written);

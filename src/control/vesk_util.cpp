@@ -4,6 +4,7 @@
 
 #include "app/file_util.h"
 #include "export/vesk_html_writer.h"
+#include "export/vesk_pnml_writer.h"
 #include "mining/vesk_task_build.h"
 #include "mining/vesk_task_overlap.h"
 #include "mining/vesk_task_relations_file.h"
@@ -184,6 +185,11 @@ std::vector<std::filesystem::path> Tvesk_util::write_low_dot(const std::filesyst
 void Tvesk_util::write_high_dot(const std::filesystem::path& folder, const std::string& base) {
     Write_dot_high(*net_, folder, base + "high", process_description_, export_flags_,
                    decimal_separator_);
+}
+
+std::filesystem::path Tvesk_util::write_pnml(const std::filesystem::path& folder,
+                                             const std::string& base) {
+    return Write_pnml(*net_, folder, base, process_description_);
 }
 
 void Tvesk_util::write_text_net(const std::filesystem::path& folder, const std::string& base) {

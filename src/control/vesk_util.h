@@ -118,6 +118,8 @@ public:
     void set_export_options(const ExportFlags& flags) { export_flags_ = flags; }
     void write_high_dot(const std::filesystem::path& folder, const std::string& base);
     void write_text_net(const std::filesystem::path& folder, const std::string& base);
+    // The net as PNML, beside the other files; returns the path written.
+    std::filesystem::path write_pnml(const std::filesystem::path& folder, const std::string& base);
     // The timing listing of the net, then the fitness of the last replay.
     void timing_text(std::vector<std::string>& lines) const;
 

@@ -53,6 +53,8 @@ bool is_the_document(const char* url, xmlParserCtxtPtr ctxt) {
 }
 
 xmlParserInputPtr guarded_loader(const char* url, const char* id, xmlParserCtxtPtr ctxt) {
+    // Parses outside the readers (none of ours) keep libxml2's own behaviour.
+    if (current_refusals == nullptr) return default_loader(url, id, ctxt);
     if (is_the_document(url, ctxt) || is_own_dtd(url, ctxt)) return default_loader(url, id, ctxt);
     EntityRefusals::note(url != nullptr ? url : id != nullptr ? id : "(unnamed)");
     return nullptr;
