@@ -12,6 +12,7 @@
 #include "cli/console.h"
 #include "control/export_petrinet.h"
 #include "control/mine_run.h"
+#include "control/read_warnings.h"
 #include "control/rendering.h"
 
 namespace vesk::cli {
@@ -193,6 +194,9 @@ void MineCommand::declare(CLI::App& app) {
         group->add_flag("--render", render_,
                         "run dot: image map, pictures and PostScript (dot is looked up next to "
                         "vesk-cli, then in the install's data folder, then on PATH)"),
+        group->add_flag("--report", report_,
+                        "write report.html: the net drawn by dot as SVG, clickable, with every "
+                        "place's figures and the replay's findings (also with --render)"),
         group->add_option("--stats", stats_,
                           "figures of the high-detail file, default "
                           "\"waiting=mean,min,max;sync=mean,min,max;sojourn=mean,min,max\"; "
@@ -227,7 +231,16 @@ void MineCommand::declare(CLI::App& app) {
         "written], \"warnings\": count, \"errors\": [texts]}.\n"
         "Exit status: 0 done; 1 a file or process could not be read, or an export file could "
         "not be written; 2 wrong arguments; 3 the net was exported but dot was missing or "
-        "failed on a picture.");
+        "failed on a picture or the report.");
+}
+
+std::string MineCommand::options_text() const {
+    std::string text = new_construction_ ? "construction with invisible transitions"
+                                         : "alpha construction";
+    if (new_construction_ && no_combine_) text += ", redundant places kept";
+    text += split_loops_ ? ", short loops split" : ", short loops set aside";
+    if (!relations_.empty()) text += ", relations from " + relations_;
+    return text;
 }
 
 void MineCommand::check_combinations() const {
@@ -306,7 +319,7 @@ int MineCommand::run(Console& console) {
                                         figures};
             export_petrinet(controller, request, written);
             console.note("wrote the net into " + request.folder.string());
-            if (render_) {
+            if (render_ || report_) {
                 DotOptions options;
                 options.left_to_right = orientation_ == "lr";
                 options.page_size = page_ == "a4" ? "A4" : "Letter";
@@ -319,8 +332,22 @@ int MineCommand::run(Console& console) {
                     console.stage("Rendering with dot");
                     const std::string prefix = (request.folder / base).string();
                     const std::string trimmed = prefix.substr(0, prefix.size() - 1);
-                    for (const RenderResult& result : {make_jpg_map(*dot, trimmed, options),
-                                                       make_ps_jpg(*dot, trimmed, options)}) {
+                    std::vector<RenderResult> results;
+                    if (render_) {
+                        results.push_back(make_jpg_map(*dot, trimmed, options));
+                        results.push_back(make_ps_jpg(*dot, trimmed, options));
+                    }
+                    ReportInfo info{source["process"].is_string()
+                                        ? source["process"].get<std::string>()
+                                        : file_name_without_xml(relations_),
+                                    controller.process_description(),
+                                    log_.has_log() ? log_.log() : replay_log_,
+                                    event_types_read(controller.filter()),
+                                    options_text(),
+                                    summary.replayed,
+                                    controller.token_counts()};
+                    results.push_back(make_report(*dot, trimmed, controller.net(), info));
+                    for (const RenderResult& result : results) {
                         for (const auto& path : result.written)
                             written.push_back(path);
                         for (const std::string& failure : result.failures)

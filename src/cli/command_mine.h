@@ -18,6 +18,7 @@ public:
 
 private:
     void check_combinations() const;
+    std::string options_text() const;
 
     LogReadOptions log_;
     std::string relations_;
@@ -30,6 +31,7 @@ private:
     std::string format_ = "text";
     std::string out_;
     bool render_ = false;
+    bool report_ = false;
     std::string stats_ = "waiting=mean,min,max;sync=mean,min,max;sojourn=mean,min,max";
     std::string colour_ = "A6CAF0";
     bool no_probabilities_ = false;

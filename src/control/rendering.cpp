@@ -1,6 +1,10 @@
 #include "control/rendering.h"
 
+#include <fstream>
+#include <iterator>
 #include <system_error>
+
+#include "app/file_util.h"
 
 namespace vesk {
 
@@ -32,6 +36,25 @@ RenderResult run_all(const std::filesystem::path& dot, const std::vector<Program
 }
 
 }  // namespace
+
+RenderResult make_report(const std::filesystem::path& dot, const std::string& prefix,
+                         const Tpetrinet& net, const ReportInfo& info) {
+    const std::string low = prefix + " low.dot";
+    ProgramRun run{"-Tsvg \"" + low + "\"  -o \"" + low + ".svg\"",
+                   {"-Tsvg", file_argument(low), "-o", file_argument(low + ".svg")}};
+    RenderResult result = run_all(dot, {run});
+    if (!result.ok()) return result;
+    std::ifstream in(low + ".svg", std::ios::binary);
+    const std::string svg((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::filesystem::path page = std::filesystem::path(prefix).parent_path() / "report.html";
+    try {
+        write_file_atomically(page, report_page_text(net, info, svg));
+        result.written.push_back(page);
+    } catch (const FileWriteError& error) {
+        result.failures.push_back(error.what());
+    }
+    return result;
+}
 
 RenderResult make_jpg_map(const std::filesystem::path& dot, const std::string& prefix,
                           const DotOptions& options) {

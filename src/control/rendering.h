@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/util_functions.h"
+#include "export/vesk_report_writer.h"
 
 namespace vesk {
 
@@ -22,5 +23,10 @@ RenderResult make_jpg_map(const std::filesystem::path& dot, const std::string& p
                           const DotOptions& options);
 RenderResult make_ps_jpg(const std::filesystem::path& dot, const std::string& prefix,
                          const DotOptions& options);
+
+// "report.html" in the folder: dot draws the low-detail file as SVG (prefix + " low.dot.svg"),
+// which the page holds inline with the net's figures.
+RenderResult make_report(const std::filesystem::path& dot, const std::string& prefix,
+                         const Tpetrinet& net, const ReportInfo& info);
 
 }  // namespace vesk

@@ -66,6 +66,9 @@ public:
         xmlParseDocument(ctxt.get());
         running() = outer;
         ctxt_ = nullptr;
+        // The document node the default callbacks made (for the DTD and entities) is ours.
+        xmlFreeDoc(ctxt->myDoc);
+        ctxt->myDoc = nullptr;
         if (failure_) std::rethrow_exception(failure_);
         if (!fatal_.empty()) throw XmlReadError(fatal_);
         if (!ctxt->wellFormed)
@@ -364,11 +367,10 @@ private:
 class MxmlPass : public SaxPass {
 public:
     MxmlPass(const std::string& path, const EventLogOptions& options,
-             const std::optional<std::string>& wanted,
-             const WorkflowLogFile::EntryHandler* on_entry)
+             std::optional<std::string> wanted, const WorkflowLogFile::EntryHandler* on_entry)
         : SaxPass(path),
           options_(options),
-          wanted_(wanted),
+          wanted_(std::move(wanted)),
           on_entry_(on_entry),
           notes_(header_.notes) {}
 
@@ -452,7 +454,7 @@ private:
     }
 
     const EventLogOptions& options_;
-    const std::optional<std::string>& wanted_;
+    const std::optional<std::string> wanted_;
     const WorkflowLogFile::EntryHandler* on_entry_;
     ProcessHeader header_;
     NoteTaker notes_;
@@ -496,9 +498,10 @@ LogFormat detect_log_format(const std::string& path) {
         if (root.empty()) {
             root = name;
             const std::string_view ns = view(xmlTextReaderConstNamespaceUri(reader.get()));
-            if (root == "log" &&
-                (ns == "http://www.xes-standard.org/" ||
-                 xmlTextReaderGetAttribute(reader.get(), BAD_CAST "xes.version") != nullptr))
+            xmlChar* version = xmlTextReaderGetAttribute(reader.get(), BAD_CAST "xes.version");
+            const bool has_version = version != nullptr;
+            xmlFree(version);
+            if (root == "log" && (ns == "http://www.xes-standard.org/" || has_version))
                 return LogFormat::xes;
             if (xmlTextReaderIsEmptyElement(reader.get()) == 1) break;
             continue;

@@ -45,8 +45,10 @@ NamedNet read_pnml(const std::string& path) {
     xmlNode* page = nullptr;
     for (xmlNode* n = root->children; n != nullptr; n = n->next)
         if (n->type == XML_ELEMENT_NODE) {
-            EXPECT_EQ(std::string(reinterpret_cast<char*>(xmlGetProp(n, BAD_CAST "type"))),
+            xmlChar* type = xmlGetProp(n, BAD_CAST "type");
+            EXPECT_EQ(std::string(reinterpret_cast<char*>(type)),
                       "http://www.pnml.org/version-2009/grammar/ptnet");
+            xmlFree(type);
             for (xmlNode* p = n->children; p != nullptr; p = p->next)
                 if (p->type == XML_ELEMENT_NODE &&
                     std::string(reinterpret_cast<const char*>(p->name)) == "page")

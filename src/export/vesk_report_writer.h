@@ -1,0 +1,32 @@
+#pragma once
+// "report.html": one page that works from disk. The net as dot drew it (SVG, inline), every
+// place and transition clickable, their figures and relations in a side panel, the replay's
+// findings at the top. No external resources; all text from the log is escaped.
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "net/vesk_redisc.h"
+#include "net/vesk_token_fitness.h"
+
+namespace vesk {
+
+struct ReportInfo {
+    std::string process_id;
+    std::string process_description;
+    std::string log_file;
+    std::string event_types;
+    std::string options;
+    bool replayed = false;
+    std::optional<TokenCounts> fitness;
+};
+
+// svg is dot's -Tsvg output of the low-detail file, whose node names (Task3, Place5) tie its
+// shapes to the net's transitions and places.
+std::string report_page_text(const Tpetrinet& net, const ReportInfo& info, std::string_view svg);
+
+// "125.0000 min (2.08 h)": minutes, with hours or days where that reads better.
+std::string minutes_text(double minutes);
+
+}  // namespace vesk
