@@ -39,12 +39,36 @@ RenderResult run_all(const std::filesystem::path& dot, const std::vector<Program
 
 RenderResult make_report(const std::filesystem::path& dot, const std::string& prefix,
                          const Tpetrinet& net, const ReportInfo& info) {
-    const std::string low = prefix + " low.dot";
-    ProgramRun run{"-Tsvg \"" + low + "\"  -o \"" + low + ".svg\"",
-                   {"-Tsvg", file_argument(low), "-o", file_argument(low + ".svg")}};
-    RenderResult result = run_all(dot, {run});
-    if (!result.ok()) return result;
-    std::ifstream in(low + ".svg", std::ios::binary);
+    RenderResult result;
+    // dot writes URLs into SVG raw, quotes and markup of a task name included: the page's
+    // drawing is made from the low-detail file without them (an unknown attribute is ignored;
+    // a name's own quotes are escaped in the dot text, so only the writer's URLs match).
+    std::ifstream low_in(prefix + " low.dot", std::ios::binary);
+    std::string text((std::istreambuf_iterator<char>(low_in)), std::istreambuf_iterator<char>());
+    if (!low_in && text.empty()) {
+        result.failures.push_back("the report needs " + prefix + " low.dot, which cannot be read");
+        return result;
+    }
+    for (auto at = text.find("URL=\""); at != std::string::npos; at = text.find("URL=\"", at))
+        text.replace(at, 3, "vesk_url");
+    const std::string drawing = prefix + " report.dot";
+    try {
+        write_file_atomically(drawing, text);
+    } catch (const FileWriteError& error) {
+        result.failures.push_back(error.what());
+        return result;
+    }
+    result.written.push_back(drawing);
+    const ProgramRun run{"-Tsvg \"" + drawing + "\"  -o \"" + drawing + ".svg\"",
+                         {"-Tsvg", file_argument(drawing), "-o", file_argument(drawing + ".svg")}};
+    RenderResult svg_run = run_all(dot, {run});
+    for (auto& path : svg_run.written)
+        result.written.push_back(path);
+    if (!svg_run.ok()) {
+        result.failures = svg_run.failures;
+        return result;
+    }
+    std::ifstream in(drawing + ".svg", std::ios::binary);
     const std::string svg((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     const std::filesystem::path page = std::filesystem::path(prefix).parent_path() / "report.html";
     try {

@@ -24,8 +24,9 @@ RenderResult make_jpg_map(const std::filesystem::path& dot, const std::string& p
 RenderResult make_ps_jpg(const std::filesystem::path& dot, const std::string& prefix,
                          const DotOptions& options);
 
-// "report.html" in the folder: dot draws the low-detail file as SVG (prefix + " low.dot.svg"),
-// which the page holds inline with the net's figures.
+// "report.html" in the folder: dot draws the low-detail file, without its links, as SVG
+// (prefix + " report.dot" and " report.dot.svg"), which the page holds inline with the net's
+// figures.
 RenderResult make_report(const std::filesystem::path& dot, const std::string& prefix,
                          const Tpetrinet& net, const ReportInfo& info);
 

@@ -59,6 +59,14 @@ const char* const kScript = R"(
       node.addEventListener('mouseenter', function () { if (!selected) show(id, null); });
     })(nodes[i]);
   }
+  // report.html#Place3 opens with place 3 chosen.
+  if (location.hash.length > 1) {
+    var wanted = location.hash.substring(1);
+    for (var j = 0; j < nodes.length; j++) {
+      var t = nodes[j].querySelector('title');
+      if (t && t.textContent === wanted) show(wanted, nodes[j]);
+    }
+  }
   var links = document.querySelectorAll('#picture a');
   for (var k = 0; k < links.length; k++)
     links[k].addEventListener('click', function (e) { e.preventDefault(); });
