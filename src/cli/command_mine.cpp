@@ -346,7 +346,7 @@ int MineCommand::run(Console& console) {
                                     options_text(),
                                     summary.replayed,
                                     controller.token_counts()};
-                    results.push_back(make_report(*dot, trimmed, controller.net(), info));
+                    results.push_back(make_report(*dot, trimmed, controller.net(), info, options));
                     for (const RenderResult& result : results) {
                         for (const auto& path : result.written)
                             written.push_back(path);

@@ -38,7 +38,7 @@ RenderResult run_all(const std::filesystem::path& dot, const std::vector<Program
 }  // namespace
 
 RenderResult make_report(const std::filesystem::path& dot, const std::string& prefix,
-                         const Tpetrinet& net, const ReportInfo& info) {
+                         const Tpetrinet& net, const ReportInfo& info, const DotOptions& options) {
     RenderResult result;
     // dot writes URLs into SVG raw, quotes and markup of a task name included: the page's
     // drawing is made from the low-detail file without them (an unknown attribute is ignored;
@@ -59,8 +59,11 @@ RenderResult make_report(const std::filesystem::path& dot, const std::string& pr
         return result;
     }
     result.written.push_back(drawing);
-    const ProgramRun run{"-Tsvg \"" + drawing + "\"  -o \"" + drawing + ".svg\"",
-                         {"-Tsvg", file_argument(drawing), "-o", file_argument(drawing + ".svg")}};
+    ProgramRun run{"-Tsvg \"" + drawing + "\" " + (options.left_to_right ? "-Grankdir=LR " : "") +
+                       " -o \"" + drawing + ".svg\"",
+                   {"-Tsvg", file_argument(drawing)}};
+    if (options.left_to_right) run.arguments.emplace_back("-Grankdir=LR");
+    run.arguments.insert(run.arguments.end(), {"-o", file_argument(drawing + ".svg")});
     RenderResult svg_run = run_all(dot, {run});
     for (auto& path : svg_run.written)
         result.written.push_back(path);

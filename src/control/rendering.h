@@ -28,6 +28,6 @@ RenderResult make_ps_jpg(const std::filesystem::path& dot, const std::string& pr
 // (prefix + " report.dot" and " report.dot.svg"), which the page holds inline with the net's
 // figures.
 RenderResult make_report(const std::filesystem::path& dot, const std::string& prefix,
-                         const Tpetrinet& net, const ReportInfo& info);
+                         const Tpetrinet& net, const ReportInfo& info, const DotOptions& options);
 
 }  // namespace vesk

@@ -9,7 +9,7 @@ namespace vesk {
 
 namespace {
 
-std::string number(double value, const char* format = "%.4f") {
+std::string number(double value, const char* format = "%.2f") {
     char text[64];
     std::snprintf(text, sizeof text, format, value);
     return text;
@@ -22,13 +22,15 @@ header h1 { font-size: 20px; margin: 0 0 6px 0; }
 header p { margin: 2px 0; font-size: 13px; }
 .findings { display: flex; flex-wrap: wrap; gap: 8px 24px; margin-top: 8px; font-size: 14px; }
 .good { color: #17692b; } .bad { color: #a0201b; }
-main { display: flex; height: calc(100vh - 150px); min-height: 400px; }
-#picture { flex: 3; overflow: auto; padding: 10px; border-right: 1px solid #c8d4e3; }
-#picture svg { width: 100%; height: auto; }
-#panel { flex: 1; min-width: 260px; padding: 12px 16px; overflow: auto; font-size: 14px; }
+main { display: flex; flex-direction: column; }
+#picture { height: 48vh; min-height: 300px; padding: 10px; border-bottom: 1px solid #c8d4e3; }
+#picture svg { width: 100%; height: 100%; }
+#panel { padding: 12px 20px; font-size: 14px; }
 .info { display: none; } .info.shown { display: block; }
+.info h2 { font-size: 16px; margin: 4px 0; }
 .info table { border-collapse: collapse; margin: 6px 0 12px 0; }
-.info td, .info th { border: 1px solid #c8d4e3; padding: 3px 8px; text-align: right; }
+.info td, .info th { border: 1px solid #c8d4e3; padding: 3px 10px; text-align: right;
+                     white-space: nowrap; }
 .info th { background: #eef3f9; }
 g.node.clickable { cursor: pointer; }
 g.node.clickable:hover polygon, g.node.clickable:hover ellipse { stroke: #d35400; stroke-width: 2; }
@@ -73,15 +75,28 @@ const char* const kScript = R"(
 })();
 )";
 
-std::string figures_row(const char* name, const TStoch_var& figures) {
-    const std::int32_t count = figures.Nr_of_observations();
-    std::string row = "<tr><th>" + std::string(name) + "</th><td>" + std::to_string(count) + "</td>";
-    if (count == 0) return row + "<td colspan=\"4\">no observations</td></tr>\n";
-    row += "<td>" + minutes_text(figures.Mean()) + "</td>";
-    row += "<td>" + number(figures.Variance()) + " min&sup2;</td>";
-    row += "<td>" + minutes_text(figures.Minimum()) + "</td>";
-    row += "<td>" + minutes_text(figures.Maximum()) + "</td></tr>\n";
-    return row;
+// The three figures of a place side by side, a row per statistic.
+std::string figures_table(const Tplace& place) {
+    const TStoch_var* columns[] = {&place.waiting_time, &place.sync_time, &place.sojourn_time};
+    std::string table = "<table>\n<tr><th></th><th>waiting</th><th>synchronisation</th>"
+                        "<th>sojourn</th></tr>\n";
+    const auto row = [&](const char* name, auto&& cell) {
+        table += "<tr><th>" + std::string(name) + "</th>";
+        for (const TStoch_var* figures : columns)
+            table += "<td>" + (figures->Nr_of_observations() == 0 ? std::string("&ndash;")
+                                                                   : cell(*figures)) +
+                     "</td>";
+        table += "</tr>\n";
+    };
+    table += "<tr><th>count</th>";
+    for (const TStoch_var* figures : columns)
+        table += "<td>" + std::to_string(figures->Nr_of_observations()) + "</td>";
+    table += "</tr>\n";
+    row("mean", [](const TStoch_var& f) { return minutes_text(f.Mean()); });
+    row("variance", [](const TStoch_var& f) { return number(f.Variance()) + "&nbsp;min&sup2;"; });
+    row("minimum", [](const TStoch_var& f) { return minutes_text(f.Minimum()); });
+    row("maximum", [](const TStoch_var& f) { return minutes_text(f.Maximum()); });
+    return table + "</table>\n";
 }
 
 // The sets of a place ("*a*&*b*") as a readable list of task names.
@@ -120,12 +135,12 @@ std::string svg_without_prolog(std::string_view svg) {
 }  // namespace
 
 std::string minutes_text(double minutes) {
-    std::string text = number(minutes) + " min";
+    std::string text = number(minutes) + "&nbsp;min";
     const double magnitude = std::fabs(minutes);
     if (magnitude >= 1440.0)
-        text += " (" + number(minutes / 1440.0, "%.2f") + " d)";
+        text += " (" + number(minutes / 1440.0) + "&nbsp;d)";
     else if (magnitude >= 60.0)
-        text += " (" + number(minutes / 60.0, "%.2f") + " h)";
+        text += " (" + number(minutes / 60.0) + "&nbsp;h)";
     return text;
 }
 
@@ -155,7 +170,7 @@ std::string report_page_text(const Tpetrinet& net, const ReportInfo& info, std::
         if (info.fitness)
             page += std::string("<span class=\"") +
                     (info.fitness->fitness() == 1.0 ? "good" : "bad") + "\" id=\"fitness\">Fitness: " +
-                    number(info.fitness->fitness()) + " (" + std::to_string(info.fitness->fitting_cases) +
+                    number(info.fitness->fitness(), "%.4f") + " (" + std::to_string(info.fitness->fitting_cases) +
                     " of " + std::to_string(info.fitness->cases) + " cases fit exactly)</span>\n";
         const TStoch_var& flow = net.flow_time;
         page += "<span id=\"flow\">Flow time: " + std::to_string(flow.Nr_of_observations()) +
@@ -174,12 +189,7 @@ std::string report_page_text(const Tpetrinet& net, const ReportInfo& info, std::
         page += "<div class=\"info place\" id=\"info-Place" + std::to_string(j) + "\">\n";
         page += "<h2>Place " + std::to_string(j) + "</h2>\n<p>After: " + e(set_text(place.input_set)) +
                 "<br>Before: " + e(set_text(place.output_set)) + "</p>\n";
-        page += "<table>\n<tr><th></th><th>count</th><th>mean</th><th>variance</th><th>minimum</th>"
-                "<th>maximum</th></tr>\n";
-        page += figures_row("waiting", place.waiting_time);
-        page += figures_row("synchronisation", place.sync_time);
-        page += figures_row("sojourn", place.sojourn_time);
-        page += "</table>\n</div>\n";
+        page += figures_table(place) + "</div>\n";
     }
     const auto& transitions = net.transitions();
     for (std::size_t i = 0; i < transitions.size(); ++i) {

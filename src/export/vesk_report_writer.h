@@ -26,7 +26,7 @@ struct ReportInfo {
 // shapes to the net's transitions and places.
 std::string report_page_text(const Tpetrinet& net, const ReportInfo& info, std::string_view svg);
 
-// "125.0000 min (2.08 h)": minutes, with hours or days where that reads better.
+// "125.00&nbsp;min (2.08&nbsp;h)" as HTML: minutes, with hours or days where that reads better.
 std::string minutes_text(double minutes);
 
 }  // namespace vesk

@@ -31,9 +31,9 @@ std::string text_of_id(xmlDoc* doc, const std::string& id) {
 }
 
 TEST(ReportWriter, MinutesReadAsHoursOrDaysWhereThatHelps) {
-    EXPECT_EQ(minutes_text(45), "45.0000 min");
-    EXPECT_EQ(minutes_text(90), "90.0000 min (1.50 h)");
-    EXPECT_EQ(minutes_text(2880), "2880.0000 min (2.00 d)");
+    EXPECT_EQ(minutes_text(45), "45.00&nbsp;min");
+    EXPECT_EQ(minutes_text(90), "90.00&nbsp;min (1.50&nbsp;h)");
+    EXPECT_EQ(minutes_text(2880), "2880.00&nbsp;min (2.00&nbsp;d)");
 }
 
 TEST(ReportWriter, EveryPlaceAndTransitionHasItsFiguresAndNamesStayText) {
@@ -78,8 +78,8 @@ TEST(ReportWriter, EveryPlaceAndTransitionHasItsFiguresAndNamesStayText) {
         const std::string place = text_of_id(doc.get(), "info-Place" + std::to_string(j));
         if (place.find("Before: end_complete") != std::string::npos) {
             found = true;
-            EXPECT_NE(place.find("127.5000 min (2.12 h)"), std::string::npos) << place;
-            EXPECT_NE(place.find("90.0000 min (1.50 h)"), std::string::npos) << place;
+            EXPECT_NE(place.find("127.50\u00a0min (2.12\u00a0h)"), std::string::npos) << place;
+            EXPECT_NE(place.find("90.00\u00a0min (1.50\u00a0h)"), std::string::npos) << place;
         }
     }
     EXPECT_TRUE(found);

@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Exports the example's process 1 with report.html and photographs the page in headless
+# Chromium (Debian's chromium package), with one place chosen: docs/report.png.
+# Usage: screenshot-report.sh [BUILD_DIR]
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${1:-"$root/build"}
+command -v chromium >/dev/null || {
+    sudo=""; [ "$(id -u)" -ne 0 ] && sudo="sudo"
+    $sudo apt-get install -y -qq --no-install-recommends chromium >/dev/null
+}
+out=$(mktemp -d)
+trap 'rm -rf "$out"' EXIT
+"$build/bin/vesk-cli" mine "$root/data/example_log.xml" --process 1 --out "$out" --report -q >/dev/null
+profile=$(mktemp -d -p "$out")
+chromium --headless --no-sandbox --disable-gpu --disable-quic --no-first-run \
+    --disable-background-networking --disable-component-update --disable-sync \
+    --user-data-dir="$profile" --hide-scrollbars --window-size=1400,900 \
+    --screenshot="$root/docs/report.png" "file://$out/report.html#Place6" 2>/dev/null
+echo "wrote $root/docs/report.png"
