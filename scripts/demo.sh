@@ -4,7 +4,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build-demo"
-bash "$root/scripts/build.sh" "$build" demo -DVESK_BUILD_TESTS=OFF -- vesk-cli csv2xml
+bash "$root/scripts/build.sh" "$build" demo -DVESK_BUILD_TESTS=OFF -- vesk vesk-cli csv2xml eventlog2xml
 cli="$build/bin/vesk-cli"
 log="$build/bin/example_log.xml"
 out="$build/example-export"
@@ -12,9 +12,16 @@ echo "\$ vesk-cli processes example_log.xml"
 "$cli" processes "$log"
 echo
 echo "\$ vesk-cli mine example_log.xml --process 1 --out example-export --render"
-"$cli" mine "$log" --process 1 --out "$out" --render
+"$cli" mine "$log" --process 1 --out "$out" --render --report
 echo
 echo "\$ vesk-cli mine example_log.xml --process 2"
 "$cli" mine "$log" --process 2
 echo
-echo "Exported files: $out (open Default.htm)"
+echo "Exported files: $out (open report.html or Default.htm)"
+# The window, on the example log, where there is a display to show it on.
+if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+    echo "Starting the window: $build/bin/vesk $log"
+    "$build/bin/vesk" "$log" &
+else
+    echo "No display here: start the window with $build/bin/vesk $log"
+fi

@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # Installs the Debian packages a build needs; skips what is already there.
 # Usage: install-deps.sh [demo|tests|fuzz]...   (default: tests)
-#   demo   what vesk-cli and the conversion modules build and run with
+#   demo   what vesk, vesk-cli and the conversion modules build and run with
 #   tests  that, and GoogleTest, Google Benchmark and xmllint
 #   fuzz   that, and clang with libFuzzer
 set -euo pipefail
 
-demo=(cmake ninja-build g++ pkg-config libxml2-dev libcli11-dev nlohmann-json3-dev graphviz)
+demo=(cmake ninja-build g++ pkg-config libxml2-dev libcli11-dev nlohmann-json3-dev
+      libhowardhinnant-date-dev qt6-base-dev graphviz)
 tests=(libgtest-dev libbenchmark-dev libxml2-utils)
 fuzz=(clang libclang-rt-14-dev)
 

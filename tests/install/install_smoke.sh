@@ -8,10 +8,19 @@ trap 'rm -rf "$prefix"' EXIT
 cmake --install "$build" --prefix "$prefix" >/dev/null
 cli="$prefix/bin/vesk-cli"
 data="$prefix/share/vesk"
-for file in example_log.xml WorkFlow_log.dtd WF_relations.dtd conv.txt; do
+for file in example_log.xml WorkFlow_log.dtd WF_relations.dtd conv.txt help.txt Vesk.ico; do
     [ -f "$data/$file" ] || { echo "missing $data/$file" >&2; exit 1; }
 done
 "$cli" --version | grep -q '^vesk-cli '
+if [ -x "$prefix/bin/vesk" ]; then
+    "$prefix/bin/vesk" --version | grep -q '^vesk '
+    [ -f "$prefix/share/applications/vesk.desktop" ]
+    [ -f "$prefix/share/icons/hicolor/48x48/apps/vesk.png" ]
+    # The installed window finds its help in share/vesk and stays up until it is closed.
+    status=0
+    QT_QPA_PLATFORM=offscreen timeout 2 "$prefix/bin/vesk" "$data/example_log.xml" || status=$?
+    [ "$status" -eq 124 ] || { echo "vesk ended by itself with status $status" >&2; exit 1; }
+fi
 "$cli" processes "$data/example_log.xml" | grep -q '^1 (order handling)$'
 work=$(mktemp -d -p "$prefix")
 cp "$data/example_log.xml" "$work/"

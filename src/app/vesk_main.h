@@ -1,0 +1,115 @@
+#pragma once
+// The main window: four tabs over MainWindowLogic. Each handler copies the controls into the
+// logic's state, runs the command and shows the state again; the object names are the
+// controls' names, so tests find them.
+
+#include <QWidget>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "control/main_window_logic.h"
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPlainTextEdit;
+class QProgressBar;
+class QPushButton;
+class QRadioButton;
+class QTabWidget;
+class Tvesk_helpform;
+class Tvesk_out_form;
+
+// The dialogs a command may open; tests answer them instead of a user.
+class ModalDialogs {
+public:
+    virtual ~ModalDialogs() = default;
+    virtual std::optional<std::string> open_file(const std::string& filter,
+                                                 const std::string& folder) = 0;
+    virtual void warning(const std::string& text) = 0;
+    virtual void error(const std::string& text) = 0;
+    virtual std::optional<std::string> choose_folder(const std::string& current) = 0;
+};
+
+// "XML files (*.xml)|*.XML|Other files |*.*" as a Qt file-dialog filter.
+QString qt_file_filter(const std::string& filter);
+
+class TVesk_mainform : public QWidget {
+    Q_OBJECT
+public:
+    // dialogs: null for the real ones.
+    TVesk_mainform(std::filesystem::path program_folder, std::filesystem::path data_folder,
+                   ModalDialogs* dialogs = nullptr);
+    ~TVesk_mainform() override;
+
+    vesk::MainWindowLogic& logic() { return *logic_; }
+    vesk::Tvesk_util& controller() { return *controller_; }
+    Tvesk_helpform& help_window() { return *help_; }
+    Tvesk_out_form& folder_dialog() { return *folder_; }
+    QMenu& help_menu() { return *help_menu_; }
+
+    // Opens a log at start, as Open XML log does with a chosen file.
+    void open_log_at_start(const std::string& path);
+    // Runs Help for a help-menu caption.
+    void help(const QString& caption);
+
+protected:
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    class WindowDialogs;
+
+    void build_convert_tab(QTabWidget* tabs);
+    void build_relations_tab(QTabWidget* tabs);
+    void build_export_tab(QTabWidget* tabs);
+    void build_debug_tab(QTabWidget* tabs);
+    void build_help_menu();
+    // Controls into the state, and back.
+    void read_state();
+    void show_state();
+    template <typename Command>
+    void run(Command&& command);
+    void show_info();
+    void statistic_group();
+
+    std::unique_ptr<vesk::Tvesk_util> controller_;
+    std::unique_ptr<WindowDialogs> window_dialogs_;
+    std::unique_ptr<ModalDialogs> own_dialogs_;
+    ModalDialogs* modal_ = nullptr;
+    std::unique_ptr<vesk::MainWindowLogic> logic_;
+    Tvesk_helpform* help_ = nullptr;
+    Tvesk_out_form* folder_ = nullptr;
+    QMenu* help_menu_ = nullptr;
+    bool showing_ = false;
+
+    QTabWidget* tabs_ = nullptr;
+    QWidget* debug_tab_ = nullptr;
+    // Conversion.
+    QLineEdit *dtd_log_url_, *dtd_rel_url_, *log_file_name_, *xml_file_name_;
+    QComboBox* xml_source_;
+    // Relations.
+    QComboBox* available_processes_;
+    QCheckBox *schedule_, *start_, *suspend_, *complete_, *withdraw_, *abort_;
+    QLabel* resume_label_;
+    QComboBox *start_choice_1_, *stop_choice_1_, *start_choice_2_, *stop_choice_2_;
+    QPushButton *build_relations_button_, *edit_relations_button_, *export_relations_button_,
+        *change_export_rel_button_;
+    QLineEdit* output_folder2_;
+    QLabel *current_status2_, *filename2_, *label23_;
+    QProgressBar* progress_;
+    // Export.
+    QCheckBox *wait_choice_, *sync_choice_, *sojourn_choice_;
+    QCheckBox* figure_boxes_[3][4];
+    QLineEdit* output_folder_;
+    QPushButton *change_export_pnet_button_, *export_html_;
+    QComboBox *cluster_colour_, *orientation_, *page_size_;
+    QCheckBox* write_chances_;
+    // Debug.
+    QRadioButton *show_relations_, *show_net_, *show_times_;
+    QPlainTextEdit* debug_view_;
+    QCheckBox* use_external_dtd_;
+};
