@@ -9,13 +9,14 @@ Tvesk_helpform::Tvesk_helpform(QWidget* owner) : QDialog(owner) {
     setObjectName("vesk_helpform");
     setWindowTitle("Help");
     setModal(true);
-    resize(640, 480);
+    resize(720, 520);
     auto* layout = new QVBoxLayout(this);
     help_text_ = new QPlainTextEdit(this);
     help_text_->setObjectName("HelpText");
     help_text_->setReadOnly(true);
     help_text_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     help_text_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    help_text_->setLineWrapMode(QPlainTextEdit::NoWrap);
     layout->addWidget(help_text_);
     auto* ok = new QPushButton("OK", this);
     ok->setObjectName("OK");
