@@ -17,7 +17,7 @@ done
 bash "$root/scripts/install-deps.sh" fuzz
 build="$root/build-fuzz"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DCMAKE_CXX_COMPILER=clang++ -DVESK_FUZZ=ON -DVESK_BUILD_TESTS=OFF >/dev/null
+    -DCMAKE_CXX_COMPILER=clang++ -DVESK_FUZZ=ON -DVESK_BUILD_TESTS=OFF -DVESK_GUI=OFF >/dev/null
 targets=()
 for h in "${harnesses[@]}"; do targets+=("fuzz_$h"); done
 cmake --build "$build" --target "${targets[@]}"
