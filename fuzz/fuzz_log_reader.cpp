@@ -12,13 +12,6 @@
 
 namespace {
 
-class QuietSink : public vesk::MessageSink {
-public:
-    void warning(const std::string&) override {}
-    void information(const std::string&) override {}
-    void error(const std::string&) override {}
-};
-
 vesk::EventChoice every_event_type() {
     return vesk::apply_event_choice({.schedule = true,
                                      .start = true,
@@ -49,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             request.process_id = process.id;
             request.events = every_event_type();
             request.overlaps = {{"start", "complete"}, {"schedule", "resume"}};
-            QuietSink sink;
+            vesk::SilentSink sink;
             try {
                 vesk::build_relations(controller, request);
                 (void)vesk::read_warnings(controller.read_diagnostics(), controller.filter(),

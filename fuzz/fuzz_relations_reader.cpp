@@ -12,13 +12,6 @@
 
 namespace {
 
-class QuietSink : public vesk::MessageSink {
-public:
-    void warning(const std::string&) override {}
-    void information(const std::string&) override {}
-    void error(const std::string&) override {}
-};
-
 void write_everything(vesk::Tvesk_util& controller) {
     const vesk::Tpetrinet& net = controller.net();
     (void)vesk::relations_file_text(controller.main_task_list(), "r.dtd", '.');
@@ -38,7 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string& path = file.write(data, size);
     vesk::Tvesk_util controller;
     vesk::RelationsInspection inspection(controller);
-    QuietSink sink;
+    vesk::SilentSink sink;
     try {
         inspection.open_with_relations_file(path, false, sink);
     } catch (const std::exception&) {

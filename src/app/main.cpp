@@ -54,8 +54,9 @@ int main(int argc, char** argv) {
     const std::filesystem::path program = vesk::program_folder();
     const std::filesystem::path data = data_folder(program);
     // The icon of the current folder first, as the program always looked for it.
-    const QString icon = QFile::exists("Vesk.ico") ? QString("Vesk.ico")
-                                                   : QString::fromStdString((data / "Vesk.ico").string());
+    const QString icon = QFile::exists("Vesk.ico")
+                             ? QString("Vesk.ico")
+                             : QString::fromStdString((data / "Vesk.ico").string());
     QApplication::setWindowIcon(QIcon(icon));
 
     TVesk_mainform window(program, data);

@@ -3,9 +3,9 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QPushButton>
 #include <QTabWidget>
-#include <QDir>
 #include <QTimer>
 #include <filesystem>
 #include <iostream>

@@ -1,8 +1,6 @@
 #include "app/vesk_main.h"
 
 #include <QApplication>
-#include <QScreen>
-#include <functional>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QContextMenuEvent>
@@ -19,8 +17,10 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <functional>
 
 #include "gui/vesk_help.h"
 #include "gui/vesk_out_folder.h"
@@ -215,7 +215,8 @@ void TVesk_mainform::build_convert_tab(QTabWidget* tabs) {
     form->addRow("", convert);
     (new QVBoxLayout(tab))->addWidget(group);
     tabs->addTab(tab, "Convert log to XML");
-    connect(load, &QPushButton::clicked, this, [this] { run([this] { logic_->open_log_file(); }); });
+    connect(load, &QPushButton::clicked, this,
+            [this] { run([this] { logic_->open_log_file(); }); });
     connect(convert, &QPushButton::clicked, this, [this] { run([this] { logic_->convert(); }); });
     connect(log_file_name_, &QLineEdit::textEdited, this, [this](const QString& text) {
         run([this, text] { logic_->log_file_name_changed(text.toStdString()); });
@@ -268,8 +269,8 @@ void TVesk_mainform::build_relations_tab(QTabWidget* tabs) {
     stop_choice_1_ = combo(overlap, "stop_event_choice_1");
     start_choice_2_ = combo(overlap, "start_event_choice_2");
     stop_choice_2_ = combo(overlap, "stop_event_choice_2");
-    auto* picture = new QLabel("activity 1: start .. stop   overlaps   activity 2: start .. stop",
-                               overlap);
+    auto* picture =
+        new QLabel("activity 1: start .. stop   overlaps   activity 2: start .. stop", overlap);
     picture->setWordWrap(true);
     overlap_layout->addWidget(picture, 0, 0, 1, 2);
     overlap_layout->addWidget(new QLabel("1", overlap), 1, 0);
@@ -314,11 +315,13 @@ void TVesk_mainform::build_relations_tab(QTabWidget* tabs) {
     layout->addWidget(label23_);
     tabs->addTab(tab, "Build relations");
 
-    connect(open_xml, &QPushButton::clicked, this, [this] { run([this] { logic_->open_xml_log(); }); });
+    connect(open_xml, &QPushButton::clicked, this,
+            [this] { run([this] { logic_->open_xml_log(); }); });
     connect(available_processes_, &QComboBox::activated, this,
             [this] { run([this] { logic_->process_chosen(); }); });
     for (QCheckBox* box : {schedule_, start_, suspend_, complete_, withdraw_, abort_})
-        connect(box, &QCheckBox::clicked, this, [this] { run([this] { logic_->event_choice(); }); });
+        connect(box, &QCheckBox::clicked, this,
+                [this] { run([this] { logic_->event_choice(); }); });
     connect(build_relations_button_, &QPushButton::clicked, this,
             [this] { run([this] { logic_->build_relations(); }); });
     connect(export_relations_button_, &QPushButton::clicked, this,
@@ -331,17 +334,18 @@ void TVesk_mainform::build_export_tab(QTabWidget* tabs) {
     auto* tab = new QWidget(tabs);
     auto* layout = new QVBoxLayout(tab);
     auto* import = new QGroupBox("Import XML relations file", tab);
-    (new QHBoxLayout(import))->addWidget(button(import, "relations_inspector_button", "Open relations"));
+    (new QHBoxLayout(import))
+        ->addWidget(button(import, "relations_inspector_button", "Open relations"));
     layout->addWidget(import);
 
     auto* detail = new QGroupBox("Export detail level", tab);
     auto* grid = new QGridLayout(detail);
-    const char* groups[3][2] = {
-        {"WaitTime_choice", "Waiting time"}, {"Synctime_choice", "Sync time"},
-        {"Sojourntime_choice", "Sojourn time"}};
+    const char* groups[3][2] = {{"WaitTime_choice", "Waiting time"},
+                                {"Synctime_choice", "Sync time"},
+                                {"Sojourntime_choice", "Sojourn time"}};
     const char* prefixes[3] = {"WT_", "ST_", "SJ_"};
-    const char* figures[4][2] = {{"mean", "mean"}, {"var", "variance"}, {"min", "minimum"},
-                                 {"max", "maximum"}};
+    const char* figures[4][2] = {
+        {"mean", "mean"}, {"var", "variance"}, {"min", "minimum"}, {"max", "maximum"}};
     QCheckBox** group_boxes[3] = {&wait_choice_, &sync_choice_, &sojourn_choice_};
     for (int g = 0; g < 3; ++g) {
         *group_boxes[g] = check(detail, groups[g][0], groups[g][1], true);
@@ -392,9 +396,8 @@ void TVesk_mainform::build_export_tab(QTabWidget* tabs) {
     tabs->addTab(tab, "Export Petrinet");
     connect(change_export_pnet_button_, &QPushButton::clicked, this,
             [this] { run([this] { logic_->choose_export_folder(); }); });
-    connect(cluster_colour_, &QComboBox::activated, this, [this] {
-        controller_->set_cluster_colour(cluster_colour_->currentData().toUInt());
-    });
+    connect(cluster_colour_, &QComboBox::activated, this,
+            [this] { controller_->set_cluster_colour(cluster_colour_->currentData().toUInt()); });
 }
 
 void TVesk_mainform::build_debug_tab(QTabWidget* tabs) {

@@ -6,6 +6,17 @@
 
 namespace vesk::cli {
 
+std::vector<std::string> split_list(const std::string& text, char separator) {
+    std::vector<std::string> parts;
+    std::string::size_type begin = 0;
+    while (true) {
+        const auto end = text.find(separator, begin);
+        parts.push_back(text.substr(begin, end - begin));
+        if (end == std::string::npos) return parts;
+        begin = end + 1;
+    }
+}
+
 std::filesystem::path output_folder(const std::string& path) {
     const std::filesystem::path folder = path;
     std::error_code error;

@@ -3,12 +3,16 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "control/vesk_util.h"
 
 namespace vesk::cli {
 
 class Console;
+
+// "a,b,,c" at the separator: a, b, an empty part and c.
+std::vector<std::string> split_list(const std::string& text, char separator);
 
 // The --out folder, created when missing.
 std::filesystem::path output_folder(const std::string& path);

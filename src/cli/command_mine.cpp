@@ -19,21 +19,10 @@ namespace vesk::cli {
 
 namespace {
 
-std::vector<std::string> split(const std::string& text, char separator) {
-    std::vector<std::string> parts;
-    std::string::size_type begin = 0;
-    while (true) {
-        const auto end = text.find(separator, begin);
-        parts.push_back(text.substr(begin, end - begin));
-        if (end == std::string::npos) return parts;
-        begin = end + 1;
-    }
-}
-
 // "waiting=mean,min,max;sync=mean;sojourn=max": groups not named show nothing.
 ExportFlags export_flags_from(const std::string& text) {
     ExportFlags flags;
-    for (const std::string& group : split(text, ';')) {
+    for (const std::string& group : split_list(text, ';')) {
         if (group.empty()) continue;
         const auto equals = group.find('=');
         const std::string name = group.substr(0, equals);
@@ -45,7 +34,7 @@ ExportFlags export_flags_from(const std::string& text) {
             throw UsageError("--stats: \"" + group +
                              "\" is not GROUP=FIGURES (groups: waiting, sync, sojourn)");
         bool mean = false, variance = false, minimum = false, maximum = false;
-        for (const std::string& figure : split(group.substr(equals + 1), ',')) {
+        for (const std::string& figure : split_list(group.substr(equals + 1), ',')) {
             if (figure == "mean")
                 mean = true;
             else if (figure == "variance" || figure == "var")
@@ -134,13 +123,11 @@ nlohmann::json summary_json(Tvesk_util& controller, const Summary& summary,
                             {"safe", net.is_safe},
                             {"tokens_left", net.tokens_left}};
         if (const auto& counts = controller.token_counts())
-            result["replay"]["fitness"] = {{"fitness", counts->fitness()},
-                                           {"produced", counts->produced},
-                                           {"consumed", counts->consumed},
-                                           {"missing", counts->missing},
-                                           {"remaining", counts->remaining},
-                                           {"cases", counts->cases},
-                                           {"fitting_cases", counts->fitting_cases}};
+            result["replay"]["fitness"] = {
+                {"fitness", counts->fitness()},          {"produced", counts->produced},
+                {"consumed", counts->consumed},          {"missing", counts->missing},
+                {"remaining", counts->remaining},        {"cases", counts->cases},
+                {"fitting_cases", counts->fitting_cases}};
         const TStoch_var& flow = controller.flow_time();
         if (flow.Nr_of_observations() > 0)
             result["flow_time_minutes"] = {{"observations", flow.Nr_of_observations()},
@@ -226,7 +213,8 @@ void MineCommand::declare(CLI::App& app) {
         "\"events\" (null where not used), \"net\": {\"transitions\", \"places\", \"arcs\"}, "
         "\"replay\": null or {\"events\", \"cases\" (replayed), \"process_instances\", "
         "\"unfired_tasks\": [names], \"safe\", \"tokens_left\", \"fitness\": {\"fitness\", "
-        "\"produced\", \"consumed\", \"missing\", \"remaining\", \"cases\", \"fitting_cases\"}}, \"flow_time_minutes\": null or "
+        "\"produced\", \"consumed\", \"missing\", \"remaining\", \"cases\", \"fitting_cases\"}}, "
+        "\"flow_time_minutes\": null or "
         "{\"observations\", \"mean\", \"variance\", \"minimum\", \"maximum\"}, \"files\": [paths "
         "written], \"warnings\": count, \"errors\": [texts]}.\n"
         "Exit status: 0 done; 1 a file or process could not be read, or an export file could "
@@ -235,8 +223,8 @@ void MineCommand::declare(CLI::App& app) {
 }
 
 std::string MineCommand::options_text() const {
-    std::string text = new_construction_ ? "construction with invisible transitions"
-                                         : "alpha construction";
+    std::string text =
+        new_construction_ ? "construction with invisible transitions" : "alpha construction";
     if (new_construction_ && no_combine_) text += ", redundant places kept";
     text += split_loops_ ? ", short loops split" : ", short loops set aside";
     if (!relations_.empty()) text += ", relations from " + relations_;

@@ -5,23 +5,13 @@
 #include <algorithm>
 #include <map>
 
+#include "cli/cli_common.h"
 #include "cli/command.h"
 #include "cli/console.h"
 
 namespace vesk::cli {
 
 namespace {
-
-std::vector<std::string> split(const std::string& text, char separator) {
-    std::vector<std::string> parts;
-    std::string::size_type begin = 0;
-    while (true) {
-        const auto end = text.find(separator, begin);
-        parts.push_back(text.substr(begin, end - begin));
-        if (end == std::string::npos) return parts;
-        begin = end + 1;
-    }
-}
 
 UsedEvents parse_events(const std::string& text) {
     UsedEvents events;
@@ -30,7 +20,7 @@ UsedEvents parse_events(const std::string& text) {
         {"schedule", &UsedEvents::schedule}, {"start", &UsedEvents::start},
         {"suspend", &UsedEvents::suspend},   {"complete", &UsedEvents::complete},
         {"withdraw", &UsedEvents::withdraw}, {"abort", &UsedEvents::abort}};
-    for (const std::string& name : split(text, ',')) {
+    for (const std::string& name : split_list(text, ',')) {
         const auto it = names.find(name);
         if (it == names.end())
             throw UsageError("--events: unknown event type \"" + name +
@@ -90,7 +80,7 @@ BuildRelationsRequest LogReadOptions::request(Console& console) const {
     report_adjustments(asked, request.events.ticked, console);
     const auto& offered = request.events.overlap_events;
     for (const std::string& text : overlaps_) {
-        const auto parts = split(text, ':');
+        const auto parts = split_list(text, ':');
         if (parts.size() != 2)
             throw UsageError("--overlap expects START:STOP, not \"" + text + "\"");
         for (const std::string& type : parts) {

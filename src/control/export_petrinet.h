@@ -20,8 +20,8 @@ struct ExportRequest {
 };
 
 // Writes the low-detail dot file with the HTML pages, the high-detail dot file, the text net
-// and the PNML file, in this order. Throws FileWriteError for the first file that cannot be written; the
-// files before it stay, and `written` holds them.
+// and the PNML file, in this order. Throws FileWriteError for the first file that cannot be
+// written; the files before it stay, and `written` holds them.
 void export_petrinet(Tvesk_util& controller, const ExportRequest& request,
                      std::vector<std::filesystem::path>& written);
 

@@ -166,9 +166,9 @@ void MainWindowLogic::build_relations() {
             // "Relations Built" waits until the relations are known to be usable.
             if (status != "Relations Built") set_status(status);
         });
-        const ReadWarnings found = read_warnings(controller_.read_diagnostics(),
-                                                 controller_.filter(), request.process_id,
-                                                 controller_.log().size());
+        const ReadWarnings found =
+            read_warnings(controller_.read_diagnostics(), controller_.filter(), request.process_id,
+                          controller_.log().size());
         if (found.nothing_read)
             throw LogFormatError(found.warnings.empty() ? "the process has no events"
                                                         : found.warnings.front());
@@ -187,9 +187,9 @@ void MainWindowLogic::build_relations() {
 
 void MainWindowLogic::export_relations() {
     try {
-        controller_.write_relations(state_.output_folder2,
-                                    relations_file_base_name(state_.xml_file_name, state_.process_id),
-                                    state_.dtd_rel_url);
+        controller_.write_relations(
+            state_.output_folder2,
+            relations_file_base_name(state_.xml_file_name, state_.process_id), state_.dtd_rel_url);
     } catch (const FileWriteError&) {
         dialogs_.warning("The export file could not be written. Try specifying another path.");
     }

@@ -39,7 +39,9 @@ public:
 struct ChoiceList {
     std::vector<std::string> items;
     int selected = -1;
-    std::string text() const { return selected >= 0 ? items[static_cast<std::size_t>(selected)] : ""; }
+    std::string text() const {
+        return selected >= 0 ? items[static_cast<std::size_t>(selected)] : "";
+    }
 };
 
 struct MainWindowState {
@@ -55,8 +57,7 @@ struct MainWindowState {
     UsedEvents ticked;
     UsedEvents enabled;
     bool resume_label_enabled = false;
-    ChoiceList start_event_choice_1, stop_event_choice_1, start_event_choice_2,
-        stop_event_choice_2;
+    ChoiceList start_event_choice_1, stop_event_choice_1, start_event_choice_2, stop_event_choice_2;
     bool build_relations_enabled = false;
     bool edit_relations_enabled = false;
     bool export_relations_enabled = false;

@@ -2,6 +2,7 @@
 
 #include "app/file_util.h"
 #include "app/number_format.h"
+#include "log/xml_text.h"
 
 namespace vesk {
 
@@ -22,27 +23,8 @@ std::string place_name(const Tplace& place) {
 }  // namespace
 
 std::string html_escaped(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (const char c : text) {
-        switch (c) {
-            case '&':
-                out += "&amp;";
-                break;
-            case '<':
-                out += "&lt;";
-                break;
-            case '>':
-                out += "&gt;";
-                break;
-            case '"':
-                out += "&quot;";
-                break;
-            default:
-                out += c;
-        }
-    }
-    return out;
+    // The same four references serve HTML text and attributes.
+    return xml_escaped(text);
 }
 
 std::string index_page_text(const Tpetrinet& net, const std::string& base, char separator) {

@@ -21,7 +21,9 @@ std::string pnml_text(const Tpetrinet& net, const std::string& process) {
         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
         "<pnml xmlns=\"http://www.pnml.org/version-2009/grammar/pnml\">\n"
         "  <net id=\"net1\" type=\"http://www.pnml.org/version-2009/grammar/ptnet\">\n"
-        "    " + name_element(process) + "\n"
+        "    " +
+        name_element(process) +
+        "\n"
         "    <page id=\"page1\">\n";
     std::unordered_map<const Tplace*, std::string> place_ids;
     std::unordered_map<const Ttransition*, std::string> transition_ids;

@@ -78,14 +78,16 @@ const char* const kScript = R"(
 // The three figures of a place side by side, a row per statistic.
 std::string figures_table(const Tplace& place) {
     const TStoch_var* columns[] = {&place.waiting_time, &place.sync_time, &place.sojourn_time};
-    std::string table = "<table>\n<tr><th></th><th>waiting</th><th>synchronisation</th>"
-                        "<th>sojourn</th></tr>\n";
+    std::string table =
+        "<table>\n<tr><th></th><th>waiting</th><th>synchronisation</th>"
+        "<th>sojourn</th></tr>\n";
     const auto row = [&](const char* name, auto&& cell) {
         table += "<tr><th>" + std::string(name) + "</th>";
         for (const TStoch_var* figures : columns)
-            table += "<td>" + (figures->Nr_of_observations() == 0 ? std::string("&ndash;")
-                                                                   : cell(*figures)) +
-                     "</td>";
+            table +=
+                "<td>" +
+                (figures->Nr_of_observations() == 0 ? std::string("&ndash;") : cell(*figures)) +
+                "</td>";
         table += "</tr>\n";
     };
     table += "<tr><th>count</th>";
@@ -109,8 +111,10 @@ std::string set_text(const std::string& set) {
         auto end = set.find("*&*", begin);
         if (end == std::string::npos) end = set.size();
         std::string name = set.substr(begin, end - begin);
-        while (!name.empty() && (name.front() == '*' || name.front() == '_')) name.erase(0, 1);
-        while (!name.empty() && name.back() == '*') name.pop_back();
+        while (!name.empty() && (name.front() == '*' || name.front() == '_'))
+            name.erase(0, 1);
+        while (!name.empty() && name.back() == '*')
+            name.pop_back();
         text += (text.empty() ? "" : ", ") + name;
         begin = end + 3;
     }
@@ -169,9 +173,10 @@ std::string report_page_text(const Tpetrinet& net, const ReportInfo& info, std::
                 "\">Tokens left: " + (net.tokens_left ? "yes" : "no") + "</span>\n";
         if (info.fitness)
             page += std::string("<span class=\"") +
-                    (info.fitness->fitness() == 1.0 ? "good" : "bad") + "\" id=\"fitness\">Fitness: " +
-                    number(info.fitness->fitness(), "%.4f") + " (" + std::to_string(info.fitness->fitting_cases) +
-                    " of " + std::to_string(info.fitness->cases) + " cases fit exactly)</span>\n";
+                    (info.fitness->fitness() == 1.0 ? "good" : "bad") +
+                    "\" id=\"fitness\">Fitness: " + number(info.fitness->fitness(), "%.4f") + " (" +
+                    std::to_string(info.fitness->fitting_cases) + " of " +
+                    std::to_string(info.fitness->cases) + " cases fit exactly)</span>\n";
         const TStoch_var& flow = net.flow_time;
         page += "<span id=\"flow\">Flow time: " + std::to_string(flow.Nr_of_observations()) +
                 " cases, mean " + minutes_text(flow.Mean()) + ", minimum " +
@@ -187,7 +192,8 @@ std::string report_page_text(const Tpetrinet& net, const ReportInfo& info, std::
     for (std::size_t j = 0; j < places.size(); ++j) {
         const Tplace& place = *places[j];
         page += "<div class=\"info place\" id=\"info-Place" + std::to_string(j) + "\">\n";
-        page += "<h2>Place " + std::to_string(j) + "</h2>\n<p>After: " + e(set_text(place.input_set)) +
+        page += "<h2>Place " + std::to_string(j) +
+                "</h2>\n<p>After: " + e(set_text(place.input_set)) +
                 "<br>Before: " + e(set_text(place.output_set)) + "</p>\n";
         page += figures_table(place) + "</div>\n";
     }

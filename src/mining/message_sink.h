@@ -15,6 +15,14 @@ public:
     virtual void error(const std::string& text) = 0;
 };
 
+// Drops every message: for runs whose findings are read from the results instead.
+class SilentSink : public MessageSink {
+public:
+    void warning(const std::string&) override {}
+    void information(const std::string&) override {}
+    void error(const std::string&) override {}
+};
+
 // Keeps every message, in order, with its level.
 class RecordingSink : public MessageSink {
 public:

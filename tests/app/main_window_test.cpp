@@ -124,9 +124,10 @@ private slots:
         QTest::mouseClick(find<QPushButton>(window, "open_XML"), Qt::LeftButton);
         QCOMPARE(answers.warnings.size(), std::size_t(1));
         QCOMPARE(find<QLabel>(window, "Current_status2")->text(), QString("Workflow-log NOT read"));
-        answers.files.push_back(dir.write(
-            "starts.xml", "<log><process id=\"1\"><i><e><task_name>a</task_name><event "
-                          "kind=\"start\"/></e></i></process></log>"));
+        answers.files.push_back(
+            dir.write("starts.xml",
+                      "<log><process id=\"1\"><i><e><task_name>a</task_name><event "
+                      "kind=\"start\"/></e></i></process></log>"));
         QTest::mouseClick(find<QPushButton>(window, "open_XML"), Qt::LeftButton);
         QTest::mouseClick(find<QPushButton>(window, "Build_relations_button"), Qt::LeftButton);
         QVERIFY(find<QLabel>(window, "Current_status2")->text().contains("Relations NOT built"));

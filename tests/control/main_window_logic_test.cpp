@@ -66,8 +66,12 @@ TEST_F(MainWindowLogicTest, StartSetsTheFoldersTheModulesAndTheEventChoice) {
 TEST_F(MainWindowLogicTest, EventChoiceRules) {
     MainWindowState& s = logic_.state();
     // Withdraw keeps Complete on.
-    s.ticked = {.schedule = true, .start = false, .suspend = false, .complete = true,
-                .withdraw = true, .abort = false};
+    s.ticked = {.schedule = true,
+                .start = false,
+                .suspend = false,
+                .complete = true,
+                .withdraw = true,
+                .abort = false};
     logic_.event_choice();
     EXPECT_TRUE(s.ticked.complete);
     EXPECT_TRUE(s.ticked.withdraw);
@@ -80,8 +84,12 @@ TEST_F(MainWindowLogicTest, EventChoiceRules) {
     EXPECT_FALSE(s.enabled.abort);
     EXPECT_FALSE(s.ticked.abort);
     // Suspend brings resume, and its label follows.
-    s.ticked = {.schedule = false, .start = true, .suspend = true, .complete = true,
-                .withdraw = false, .abort = false};
+    s.ticked = {.schedule = false,
+                .start = true,
+                .suspend = true,
+                .complete = true,
+                .withdraw = false,
+                .abort = false};
     logic_.event_choice();
     EXPECT_TRUE(s.resume_flag);
     EXPECT_TRUE(s.resume_label_enabled);
@@ -106,16 +114,20 @@ TEST_F(MainWindowLogicTest, BuildAndExportGiveTheCommandLinesRelationsFile) {
     EXPECT_EQ(s.available_processes.items.front(), "1 (order handling)");
     EXPECT_TRUE(s.build_relations_enabled);
     s.available_processes.selected = 2;  // "3 (travel approval)": the id is "3"
-    s.ticked = {.schedule = true, .start = true, .suspend = false, .complete = true,
-                .withdraw = false, .abort = false};
+    s.ticked = {.schedule = true,
+                .start = true,
+                .suspend = false,
+                .complete = true,
+                .withdraw = false,
+                .abort = false};
     logic_.event_choice();
     s.start_event_choice_1.selected = 1;  // start
     s.stop_event_choice_1.selected = 2;   // complete
     dialogs_.statuses.clear();
     logic_.build_relations();
-    EXPECT_EQ(dialogs_.statuses, (std::vector<std::string>{"Activating XML file",
-                                                           "Parallel with time 1",
-                                                           "Relations Built"}));
+    EXPECT_EQ(dialogs_.statuses,
+              (std::vector<std::string>{"Activating XML file", "Parallel with time 1",
+                                        "Relations Built"}));
     EXPECT_EQ(s.process_id, "3");
     EXPECT_TRUE(s.export_relations_enabled);
     dialogs_.folders.push_back(dir.path().string() + "/window/");
@@ -140,9 +152,10 @@ TEST_F(MainWindowLogicTest, FailuresSayWhatWentWrong) {
     EXPECT_FALSE(logic_.state().build_relations_enabled);
 
     // A process without events of the chosen types: the buttons stay off, the status says why.
-    logic_.open_xml_log_file(dir.write(
-        "starts.xml", "<log><process id=\"1\"><i><e><task_name>a</task_name><event kind=\"start\"/>"
-                      "</e></i></process></log>"));
+    logic_.open_xml_log_file(
+        dir.write("starts.xml",
+                  "<log><process id=\"1\"><i><e><task_name>a</task_name><event kind=\"start\"/>"
+                  "</e></i></process></log>"));
     logic_.build_relations();
     EXPECT_EQ(logic_.state().status.rfind("Activating XML file - Relations NOT built: ", 0), 0u)
         << logic_.state().status;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/transition_sets.h"
+
 #include <map>
 #include <set>
 
@@ -33,24 +35,8 @@ std::vector<double> flow_times_of(const Tloglist& log) {
     return minutes;
 }
 
-// A place as the sets of task names of the transitions before and after it.
-using PlaceSets = std::pair<std::set<std::string>, std::set<std::string>>;
-
-std::set<PlaceSets> place_sets(const Tpetrinet& net) {
-    std::map<const Tplace*, PlaceSets> sets;
-    for (const auto& place : net.places())
-        sets[place.get()];
-    for (const auto& arc : net.arcs()) {
-        const std::string name = arc->transition->task != nullptr ? arc->transition->task->name()
-                                                                  : arc->transition->name;
-        auto& [before, after] = sets[arc->place];
-        (arc->to_place ? before : after).insert(name);
-    }
-    std::set<PlaceSets> result;
-    for (const auto& [place, pair] : sets)
-        result.insert(pair);
-    return result;
-}
+using test::PlaceSets;
+using test::transition_sets;
 
 class MineExample : public ::testing::TestWithParam<bool> {};
 
@@ -100,7 +86,7 @@ TEST(MineExampleNet, TheAlphaNetIsTheOneDrawnByHandAndTheLogFitsIt) {
     request.events = apply_event_choice({});
     RecordingSink sink;
     mine_from_log(controller, request, NetOptions{}, true, sink);
-    EXPECT_EQ(place_sets(controller.net()), by_hand);
+    EXPECT_EQ(transition_sets(controller.net()), by_hand);
     const Tpetrinet& net = controller.net();
     EXPECT_TRUE(net.unfired_tasks.empty());
     EXPECT_TRUE(net.is_safe);

@@ -55,7 +55,6 @@ TEST(ImageMap, MalformedLinesNameTheLineAndKeepEarlierRectangles) {
     EXPECT_THROW(list.Load_map((dir.path() / "none.map").string()), std::runtime_error);
 }
 
-
 TEST(ImageMap, CirclesBeyondTheCoordinateRangeOrWithANegativeRadiusAreMalformed) {
     EXPECT_THROW(parse_map_line("circle u 2147483600,10,100"), MapFormatError);
     EXPECT_THROW(parse_map_line("circle u 10,-2147483600,100"), MapFormatError);

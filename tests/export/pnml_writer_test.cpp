@@ -26,7 +26,8 @@ struct NamedNet {
 
 std::string text_of(xmlNode* node, const char* child) {
     for (xmlNode* c = node->children; c != nullptr; c = c->next)
-        if (c->type == XML_ELEMENT_NODE && std::string(reinterpret_cast<const char*>(c->name)) == child) {
+        if (c->type == XML_ELEMENT_NODE &&
+            std::string(reinterpret_cast<const char*>(c->name)) == child) {
             xmlChar* content = xmlNodeGetContent(c);
             std::string text = reinterpret_cast<char*>(content);
             xmlFree(content);
@@ -138,8 +139,8 @@ TEST(PnmlWriter, ThePnmlFileHoldsTheNetOfTheTextNet) {
     test::TempDir dir;
     for (const std::vector<std::string>& construction :
          {std::vector<std::string>{}, std::vector<std::string>{"--new-construction"}}) {
-        std::vector<std::string> args = {"mine", VESK_EXAMPLE_LOG, "--process", "2", "--out",
-                                         dir.path().string(), "-q"};
+        std::vector<std::string> args = {"mine",  VESK_EXAMPLE_LOG,    "--process", "2",
+                                         "--out", dir.path().string(), "-q"};
         args.insert(args.end(), construction.begin(), construction.end());
         ASSERT_EQ(test::run_cli(args).code, 0);
         const NamedNet pnml = read_pnml((dir.path() / "example_log.xml 2 .pnml").string());

@@ -49,7 +49,8 @@ TEST(ReportWriter, EveryPlaceAndTransitionHasItsFiguresAndNamesStayText) {
     c2[2].time = "13:15";
     const std::string log = dir.write("l<o>g.xml", test::log_xml({{.cases = {c1, c2}}}));
     const std::string out = (dir.path() / "out").string();
-    const test::CliResult r = test::run_cli({"mine", log, "--process", "1", "--out", out, "--report", "-q"});
+    const test::CliResult r =
+        test::run_cli({"mine", log, "--process", "1", "--out", out, "--report", "-q"});
     ASSERT_EQ(r.code, 0) << r.err;
     const std::string page = test::read_file(dir.path() / "out" / "report.html");
     EXPECT_EQ(page.find(hostile), std::string::npos);
@@ -58,9 +59,9 @@ TEST(ReportWriter, EveryPlaceAndTransitionHasItsFiguresAndNamesStayText) {
     EXPECT_EQ(page.find("http://"), page.find("http://www.w3.org"));  // only SVG's namespaces
 
     std::unique_ptr<xmlDoc, decltype(&xmlFreeDoc)> doc(
-        htmlReadMemory(page.data(), static_cast<int>(page.size()), "report.html", "UTF-8",
-                       HTML_PARSE_RECOVER | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING |
-                           HTML_PARSE_NONET),
+        htmlReadMemory(
+            page.data(), static_cast<int>(page.size()), "report.html", "UTF-8",
+            HTML_PARSE_RECOVER | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING | HTML_PARSE_NONET),
         &xmlFreeDoc);
     ASSERT_TRUE(doc);
     // Three tasks in a row: four places (with start and end) and three transitions.

@@ -26,15 +26,11 @@ private slots:
         dialog.findChild<QLineEdit*>("Folder_name")->setText("new one");
         dialog.add_folder();
         QVERIFY(std::filesystem::is_directory(dir.path() / "new one"));
-        QTimer::singleShot(0, [&dialog] {
-            dialog.findChild<QPushButton*>("Accept")->click();
-        });
+        QTimer::singleShot(0, [&dialog] { dialog.findChild<QPushButton*>("Accept")->click(); });
         const auto chosen = dialog.choose((dir.path() / "new one").string());
         QVERIFY(chosen.has_value());
         QCOMPARE(*chosen, (dir.path() / "new one").string() + "/");
-        QTimer::singleShot(0, [&dialog] {
-            dialog.findChild<QPushButton*>("Cancel")->click();
-        });
+        QTimer::singleShot(0, [&dialog] { dialog.findChild<QPushButton*>("Cancel")->click(); });
         QVERIFY(!dialog.choose(dir.path().string()).has_value());
     }
 };

@@ -17,9 +17,9 @@ private slots:
         std::ifstream in(std::filesystem::path(VESK_CLI_PATH).parent_path() / "help.txt");
         std::stringstream text;
         text << in.rdbuf();
-        for (const char* topic : {"Converting log files", "Building relations",
-                                  "Exporting a Petrinet", "Inspecting relations",
-                                  "Vesk in general"}) {
+        for (const char* topic :
+             {"Converting log files", "Building relations", "Exporting a Petrinet",
+              "Inspecting relations", "Vesk in general"}) {
             const auto lines = vesk::help_section(text.str(), topic);
             QVERIFY2(lines.size() > 10, topic);
         }

@@ -5,6 +5,8 @@
 #include "log/event_log_formats.h"
 
 #include <gtest/gtest.h>
+
+#include "support/transition_sets.h"
 #include <libxml/xmlreader.h>
 
 #include <filesystem>
@@ -118,28 +120,8 @@ TEST(EventLogs, UpperCaseTransitionsOfBpic2012MapToTheStandardKinds) {
               (std::map<std::string, std::int32_t>{{"complete", 24825}, {"start", 21313}}));
 }
 
-using PlaceSets = std::pair<std::set<std::string>, std::set<std::string>>;
-
-std::set<PlaceSets> place_sets(const Tpetrinet& net) {
-    std::map<const Tplace*, PlaceSets> sets;
-    for (const auto& place : net.places())
-        sets[place.get()];
-    for (const auto& arc : net.arcs()) {
-        auto& [before, after] = sets[arc->place];
-        (arc->to_place ? before : after).insert(arc->transition->name);
-    }
-    std::set<PlaceSets> result;
-    for (const auto& [place, pair] : sets)
-        result.insert(pair);
-    return result;
-}
-
-class QuietSink : public MessageSink {
-public:
-    void warning(const std::string&) override {}
-    void information(const std::string&) override {}
-    void error(const std::string&) override {}
-};
+using test::PlaceSets;
+using test::transition_sets;
 
 TEST(EventLogs, TheRunningExampleGivesTheTextbookNetAndEveryCaseFits) {
     if (!std::filesystem::exists(kShared)) GTEST_SKIP();
@@ -164,12 +146,12 @@ TEST(EventLogs, TheRunningExampleGivesTheTextbookNetAndEveryCaseFits) {
     BuildRelationsRequest request;
     request.process_id = processes[0].id;
     request.events = apply_event_choice({});
-    QuietSink sink;
+    SilentSink sink;
     mine_from_log(controller, request, {}, true, sink);
     const Tpetrinet& net = controller.net();
     EXPECT_EQ(net.transitions().size(), 8u);
     EXPECT_EQ(net.arcs().size(), 19u);
-    EXPECT_EQ(place_sets(net), by_hand);
+    EXPECT_EQ(transition_sets(net), by_hand);
     EXPECT_TRUE(net.unfired_tasks.empty());
     EXPECT_TRUE(net.is_safe);
     EXPECT_FALSE(net.tokens_left);

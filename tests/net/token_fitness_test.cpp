@@ -33,13 +33,15 @@ TEST(TokenFitness, ACaseThatSkipsATaskHasTheCountsWorkedOutByHand) {
     // (consumed 3); p1 keeps its token (remaining 1). Totals: produced 11, consumed 11,
     // missing 1, remaining 1; fitness 1/2 (1 - 1/11) + 1/2 (1 - 1/11) = 10/11.
     test::TempDir dir;
-    const std::string model = dir.write("model.xml", test::log_xml({{.cases = {trace({"a", "b", "c"})}}}));
+    const std::string model =
+        dir.write("model.xml", test::log_xml({{.cases = {trace({"a", "b", "c"})}}}));
     const std::string log = dir.write(
-        "log.xml",
-        test::log_xml({{.cases = {trace({"a", "b", "c"}), trace({"a", "b", "c"}), trace({"a", "c"})}}}));
-    ASSERT_EQ(test::run_cli({"relations", model, "--process", "1", "--out", dir.path().string(), "-q"})
-                  .code,
-              0);
+        "log.xml", test::log_xml({{.cases = {trace({"a", "b", "c"}), trace({"a", "b", "c"}),
+                                             trace({"a", "c"})}}}));
+    ASSERT_EQ(
+        test::run_cli({"relations", model, "--process", "1", "--out", dir.path().string(), "-q"})
+            .code,
+        0);
     const test::CliResult r =
         test::run_cli({"mine", "--relations", (dir.path() / "model.xml 1 relations.xml").string(),
                        "--log", log, "--process", "1", "--format", "json", "-q"});
