@@ -23,16 +23,7 @@ class QTabWidget;
 class Tvesk_helpform;
 class Tvesk_out_form;
 
-// The dialogs a command may open; tests answer them instead of a user.
-class ModalDialogs {
-public:
-    virtual ~ModalDialogs() = default;
-    virtual std::optional<std::string> open_file(const std::string& filter,
-                                                 const std::string& folder) = 0;
-    virtual void warning(const std::string& text) = 0;
-    virtual void error(const std::string& text) = 0;
-    virtual std::optional<std::string> choose_folder(const std::string& current) = 0;
-};
+using vesk::ModalDialogs;
 
 // "XML files (*.xml)|*.XML|Other files |*.*" as a Qt file-dialog filter.
 QString qt_file_filter(const std::string& filter);

@@ -15,10 +15,10 @@
 
 namespace vesk {
 
-// The dialogs and the repainting a command needs from its window.
-class UserDialogs {
+// The modal dialogs a command may open; tests answer them instead of a user.
+class ModalDialogs {
 public:
-    virtual ~UserDialogs() = default;
+    virtual ~ModalDialogs() = default;
     // The file chosen in an open dialog; empty when cancelled. filter is "Text|pattern|...".
     virtual std::optional<std::string> open_file(const std::string& filter,
                                                  const std::string& folder) = 0;
@@ -29,6 +29,11 @@ public:
     // The output-folder dialog, shown with `current`; the folder accepted, with its trailing
     // separator, or empty on Cancel.
     virtual std::optional<std::string> choose_folder(const std::string& current) = 0;
+};
+
+// The dialogs and the repainting a command needs from its window.
+class UserDialogs : public ModalDialogs {
+public:
     // The status line changed: show it now, the command goes on.
     virtual void status_shown(const std::string& status) = 0;
     // A long step is under way (busy) or over.
