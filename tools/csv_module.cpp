@@ -312,8 +312,9 @@ std::string csv_to_workflow_log(std::istream& in, const std::string& input_name,
             events.push_back({entry, "", r.line});
             continue;
         }
-        if (c.start >= 0 && !field(r, c.start).empty()) {
-            const auto start = timestamp_of(field(r, c.start), options, r.line);
+        const auto start =
+            c.start >= 0 ? timestamp_of(field(r, c.start), options, r.line) : std::nullopt;
+        if (start) {
             events.push_back({{name, std::string("start"), start->date, start->time},
                               sort_key_of(*start),
                               r.line});

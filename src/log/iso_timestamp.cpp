@@ -4,7 +4,6 @@
 
 #include <chrono>
 #include <cstdio>
-#include <sstream>
 
 namespace vesk {
 
@@ -78,25 +77,27 @@ std::optional<Parsed> parse_fixed(std::string_view t) {
     return parsed;
 }
 
-// Other ISO 8601 spellings the date library reads (a date alone, minutes without seconds).
-std::optional<Parsed> parse_general(std::string_view original) {
-    std::string text(original);
-    if (text.size() > 10 && text[10] == ' ') text[10] = 'T';
-    for (const char* format : {"%Y-%m-%dT%H:%M%Ez", "%Y-%m-%dT%H:%M", "%Y-%m-%d"}) {
-        std::istringstream in{text};
-        date::local_time<Milliseconds> wall;
-        std::chrono::minutes offset{0};
-        in >> date::parse(format, wall, offset);
-        if (!in.fail() && in.peek() == std::char_traits<char>::eof()) return Parsed{wall, offset};
+// The shorter ISO 8601 spellings (a date alone, minutes without seconds) made into the common
+// form. The date library's stream parser is not used on untrusted text: on some malformed
+// offsets it negates the smallest duration (undefined behaviour).
+std::optional<Parsed> parse_short(std::string_view text) {
+    std::string full(text);
+    if (full.size() == 10) {
+        full += "T00:00:00";
+    } else if (full.size() >= 16 && (full[10] == 'T' || full[10] == ' ') &&
+               (full.size() == 16 || full[16] == 'Z' || full[16] == '+' || full[16] == '-')) {
+        full.insert(16, ":00");
+    } else {
+        return std::nullopt;
     }
-    return std::nullopt;
+    return parse_fixed(full);
 }
 
 }  // namespace
 
 std::optional<LogTimestamp> log_timestamp(std::string_view iso, bool local_time) {
     std::optional<Parsed> parsed = parse_fixed(iso);
-    if (!parsed) parsed = parse_general(iso);
+    if (!parsed) parsed = parse_short(iso);
     if (!parsed) return std::nullopt;
     // The wall-clock time minus its offset is the same moment in UTC.
     const auto moment = local_time ? parsed->wall : parsed->wall - parsed->offset;

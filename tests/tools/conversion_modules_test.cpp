@@ -124,6 +124,13 @@ TEST(ConversionModules, ARowWithTwoTimestampsIsAStartAndACompleteEvent) {
                        "<event kind=\"complete\"/>"),
               std::string::npos)
         << xml;
+    // A start field of blanks (found by fuzzing) gives the end's event alone.
+    const std::string blank =
+        csv_log("case,activity,start timestamp,end timestamp\n1,a,  ,2021-01-13T08:45:00\n");
+    EXPECT_EQ(blank.find("kind=\"start\""), std::string::npos) << blank;
+    EXPECT_NE(blank.find("<time>08:45:00.000</time><task_name>a</task_name></audit_trail_entry>"),
+              std::string::npos)
+        << blank;
     // 13 cannot be a month, so that date was read day-first without being told; 03/04 can
     // be read both ways and is an error naming its line.
     try {
