@@ -66,7 +66,6 @@ std::optional<std::filesystem::path> find_dot(const std::filesystem::path& besid
     return std::nullopt;
 }
 
-
 namespace {
 
 // Builds the parameter text and the argument vector of one run side by side.
@@ -134,6 +133,38 @@ std::vector<ProgramRun> ps_jpg_runs(const std::string& prefix, const DotOptions&
     if (options.page_size == "Letter") o.emplace_back("-Gpage=\"8.5,11\" ", "-Gpage=8.5,11");
     runs.push_back(dot_run("ps", high, o, "   ", high + ".ps"));
     return runs;
+}
+
+std::vector<ProgramRun> inspector_runs(const std::string& folder) {
+    const std::string dot = folder + "vesk_rel_calc.dot";
+    std::vector<ProgramRun> runs;
+    for (const char* format : {"jpg", "imap"}) {
+        const std::string output = dot + (std::string(format) == "jpg" ? ".jpg" : ".map");
+        runs.push_back(
+            {"-T" + std::string(format) + " \"" + dot + "\" -Grankdir=LR -o \"" + output + "\"",
+             {"-T" + std::string(format), file_argument(dot), "-Grankdir=LR", "-o",
+              file_argument(output)}});
+    }
+    return runs;
+}
+
+std::string user_work_folder() {
+    std::filesystem::path folder;
+    const char* cache = std::getenv("XDG_CACHE_HOME");
+    const char* home = std::getenv("HOME");
+    // Only an absolute XDG folder counts, as the convention asks.
+    if (cache != nullptr && cache[0] == '/')
+        folder = std::filesystem::path(cache) / "vesk";
+    else if (home != nullptr && home[0] != '\0')
+        folder = std::filesystem::path(home) / ".cache" / "vesk";
+    else
+        throw std::runtime_error("there is no per-user folder to draw in (HOME is not set)");
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    if (error)
+        throw std::runtime_error("the folder " + folder.string() +
+                                 " cannot be made: " + error.message());
+    return folder.string() + "/";
 }
 
 namespace {

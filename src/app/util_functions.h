@@ -45,6 +45,15 @@ struct DotOptions {
 std::vector<ProgramRun> jpg_map_runs(const std::string& prefix, const DotOptions& options);
 std::vector<ProgramRun> ps_jpg_runs(const std::string& prefix, const DotOptions& options);
 
+// The inspector's two runs on folder + "vesk_rel_calc.dot": the picture, then the image map,
+// always left to right. folder ends in a separator.
+std::vector<ProgramRun> inspector_runs(const std::string& folder);
+
+// The writable per-user folder where the program keeps the files it draws for itself
+// ($XDG_CACHE_HOME/vesk, or ~/.cache/vesk), created when missing; with its trailing "/".
+// Throws std::runtime_error when there is none.
+std::string user_work_folder();
+
 // The parameter texts of those runs alone.
 std::vector<std::string> jpg_map_parameters(const std::string& prefix, const DotOptions& options);
 std::vector<std::string> ps_jpg_parameters(const std::string& prefix, const DotOptions& options);

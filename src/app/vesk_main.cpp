@@ -22,8 +22,14 @@
 #include <QVBoxLayout>
 #include <functional>
 
+#include <QEventLoop>
+#include <QInputDialog>
+
+#include "app/util_functions.h"
 #include "gui/vesk_help.h"
 #include "gui/vesk_out_folder.h"
+#include "gui/vesk_relations.h"
+#include "gui/vesk_relations_editor.h"
 
 using vesk::ChoiceList;
 using vesk::MainWindowLogic;
@@ -52,8 +58,21 @@ public:
     void warning(const std::string& text) override {
         QMessageBox::warning(owner_, "Vesk", QString::fromStdString(text), QMessageBox::Ok);
     }
+    void information(const std::string& text) override {
+        QMessageBox::information(QApplication::activeWindow(), "Vesk", QString::fromStdString(text),
+                                 QMessageBox::Ok);
+    }
     void error(const std::string& text) override {
         QMessageBox::critical(owner_, "Vesk", QString::fromStdString(text), QMessageBox::Ok);
+    }
+    std::optional<std::string> input(const std::string& caption,
+                                     const std::string& prompt) override {
+        bool ok = false;
+        const QString text =
+            QInputDialog::getText(QApplication::activeWindow(), QString::fromStdString(caption),
+                                  QString::fromStdString(prompt), QLineEdit::Normal, "", &ok);
+        if (!ok) return std::nullopt;
+        return text.toStdString();
     }
     std::optional<std::string> choose_folder(const std::string& current) override {
         // Placed beside the main window, never beyond the screen's right edge.
@@ -135,9 +154,28 @@ public:
         return modal_->open_file(filter, folder);
     }
     void warning(const std::string& text) override { modal_->warning(text); }
+    void information(const std::string& text) override { modal_->information(text); }
     void error(const std::string& text) override { modal_->error(text); }
     std::optional<std::string> choose_folder(const std::string& current) override {
         return modal_->choose_folder(current);
+    }
+    std::optional<std::string> input(const std::string& caption,
+                                     const std::string& prompt) override {
+        return modal_->input(caption, prompt);
+    }
+    // The main window waits, taking events, until the inspector has been closed.
+    void inspect(const vesk::InspectorEntry& entry) override {
+        Tvesk_relations_inspector& inspector = *window_.inspector_;
+        if (entry.source == vesk::InspectorEntry::Source::task_list)
+            inspector.Open_with_task_list(entry.file, entry.resolve_externals, entry.process);
+        else
+            inspector.Open_with_relations_file(entry.file, entry.resolve_externals);
+        window_.set_content_enabled(false);
+        QEventLoop wait;
+        QObject::connect(&inspector, &Tvesk_relations_inspector::closed, &wait, &QEventLoop::quit);
+        if (inspector.isVisible()) wait.exec();
+        window_.set_content_enabled(true);
+        window_.activateWindow();
     }
     void status_shown(const std::string& status) override {
         window_.current_status2_->setText(QString::fromStdString(status));
@@ -153,8 +191,24 @@ private:
     ModalDialogs*& modal_;
 };
 
+namespace {
+
+vesk::InspectorDrawing default_drawing(const std::filesystem::path& program_folder) {
+    vesk::InspectorDrawing drawing;
+    try {
+        drawing.work_folder = vesk::user_work_folder();
+    } catch (const std::exception&) {
+        // The inspector says so when it is asked to draw.
+    }
+    drawing.find_dot = [program_folder] { return vesk::find_dot(program_folder); };
+    return drawing;
+}
+
+}  // namespace
+
 TVesk_mainform::TVesk_mainform(std::filesystem::path program_folder,
-                               std::filesystem::path data_folder, ModalDialogs* dialogs)
+                               std::filesystem::path data_folder, ModalDialogs* dialogs,
+                               std::optional<vesk::InspectorDrawing> drawing)
     : controller_(std::make_unique<vesk::Tvesk_util>()) {
     setObjectName("Vesk_mainform");
     setWindowTitle("Vesk V2.10");
@@ -168,6 +222,11 @@ TVesk_mainform::TVesk_mainform(std::filesystem::path program_folder,
     }
     modal_ = dialogs;
     window_dialogs_ = std::make_unique<WindowDialogs>(*this, modal_);
+    editor_ = std::make_unique<TVesk_relations_editor_form>();
+    inspector_ = std::make_unique<Tvesk_relations_inspector>(
+        *controller_, modal_, *editor_,
+        drawing ? std::move(*drawing) : default_drawing(program_folder),
+        [this](bool busy) { window_dialogs_->busy(busy); });
     logic_ = std::make_unique<MainWindowLogic>(*controller_, *window_dialogs_,
                                                std::move(program_folder), std::move(data_folder));
 
@@ -191,6 +250,11 @@ TVesk_mainform::TVesk_mainform(std::filesystem::path program_folder,
 }
 
 TVesk_mainform::~TVesk_mainform() = default;
+
+void TVesk_mainform::set_content_enabled(bool enabled) {
+    tabs_->setEnabled(enabled);
+    use_external_dtd_->setEnabled(enabled);
+}
 
 void TVesk_mainform::build_convert_tab(QTabWidget* tabs) {
     auto* tab = new QWidget(tabs);
@@ -324,6 +388,8 @@ void TVesk_mainform::build_relations_tab(QTabWidget* tabs) {
                 [this] { run([this] { logic_->event_choice(); }); });
     connect(build_relations_button_, &QPushButton::clicked, this,
             [this] { run([this] { logic_->build_relations(); }); });
+    connect(edit_relations_button_, &QPushButton::clicked, this,
+            [this] { run([this] { logic_->edit_relations(); }); });
     connect(export_relations_button_, &QPushButton::clicked, this,
             [this] { run([this] { logic_->export_relations(); }); });
     connect(change_export_rel_button_, &QPushButton::clicked, this,
@@ -334,8 +400,8 @@ void TVesk_mainform::build_export_tab(QTabWidget* tabs) {
     auto* tab = new QWidget(tabs);
     auto* layout = new QVBoxLayout(tab);
     auto* import = new QGroupBox("Import XML relations file", tab);
-    (new QHBoxLayout(import))
-        ->addWidget(button(import, "relations_inspector_button", "Open relations"));
+    relations_inspector_button_ = button(import, "relations_inspector_button", "Open relations");
+    (new QHBoxLayout(import))->addWidget(relations_inspector_button_);
     layout->addWidget(import);
 
     auto* detail = new QGroupBox("Export detail level", tab);
@@ -389,8 +455,10 @@ void TVesk_mainform::build_export_tab(QTabWidget* tabs) {
     dot_form->addRow("Petrinet orientation", orientation_);
     dot_form->addRow("Page size", page_size_);
     auto* render_row = new QHBoxLayout;
-    render_row->addWidget(button(dot, "make_MAP", "Make jpg/map"));
-    render_row->addWidget(button(dot, "make_PS", "Make ps/jpg"));
+    make_map_ = button(dot, "make_MAP", "Make jpg/map");
+    make_ps_ = button(dot, "make_PS", "Make ps/jpg");
+    render_row->addWidget(make_map_);
+    render_row->addWidget(make_ps_);
     dot_form->addRow("", render_row);
     layout->addWidget(dot);
     tabs->addTab(tab, "Export Petrinet");
@@ -398,6 +466,14 @@ void TVesk_mainform::build_export_tab(QTabWidget* tabs) {
             [this] { run([this] { logic_->choose_export_folder(); }); });
     connect(cluster_colour_, &QComboBox::activated, this,
             [this] { controller_->set_cluster_colour(cluster_colour_->currentData().toUInt()); });
+    connect(relations_inspector_button_, &QPushButton::clicked, this,
+            [this] { run([this] { logic_->open_relations(); }); });
+    connect(export_html_, &QPushButton::clicked, this,
+            [this] { run([this] { logic_->export_petrinet(); }); });
+    connect(make_map_, &QPushButton::clicked, this,
+            [this] { run([this] { logic_->make_jpg_map(); }); });
+    connect(make_ps_, &QPushButton::clicked, this,
+            [this] { run([this] { logic_->make_ps_jpg(); }); });
 }
 
 void TVesk_mainform::build_debug_tab(QTabWidget* tabs) {
@@ -501,6 +577,14 @@ void TVesk_mainform::read_state() {
     s.stop_event_choice_2 = read_list(stop_choice_2_);
     s.write_chances = write_chances_->isChecked();
     s.cluster_colour = cluster_colour_->currentData().toUInt();
+    QCheckBox* groups[3] = {wait_choice_, sync_choice_, sojourn_choice_};
+    for (std::size_t g = 0; g < 3; ++g) {
+        s.statistic_groups[g] = groups[g]->isChecked();
+        for (std::size_t f = 0; f < 4; ++f)
+            s.figure_boxes[g][f] = figure_boxes_[g][f]->isChecked();
+    }
+    s.orientation = orientation_->currentText().toStdString();
+    s.page_size = page_size_->currentText().toStdString();
     s.use_external_dtd = use_external_dtd_->isChecked();
 }
 

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "control/main_window_logic.h"
+#include "control/relations_inspector_logic.h"
 
 class QCheckBox;
 class QComboBox;
@@ -22,6 +23,8 @@ class QRadioButton;
 class QTabWidget;
 class Tvesk_helpform;
 class Tvesk_out_form;
+class Tvesk_relations_inspector;
+class TVesk_relations_editor_form;
 
 using vesk::ModalDialogs;
 
@@ -31,15 +34,19 @@ QString qt_file_filter(const std::string& filter);
 class TVesk_mainform : public QWidget {
     Q_OBJECT
 public:
-    // dialogs: null for the real ones.
+    // dialogs: null for the real ones. drawing: where the inspector draws; by default the
+    // per-user folder and dot as the program finds it.
     TVesk_mainform(std::filesystem::path program_folder, std::filesystem::path data_folder,
-                   ModalDialogs* dialogs = nullptr);
+                   ModalDialogs* dialogs = nullptr,
+                   std::optional<vesk::InspectorDrawing> drawing = std::nullopt);
     ~TVesk_mainform() override;
 
     vesk::MainWindowLogic& logic() { return *logic_; }
     vesk::Tvesk_util& controller() { return *controller_; }
     Tvesk_helpform& help_window() { return *help_; }
     Tvesk_out_form& folder_dialog() { return *folder_; }
+    Tvesk_relations_inspector& inspector() { return *inspector_; }
+    TVesk_relations_editor_form& editor() { return *editor_; }
     QMenu& help_menu() { return *help_menu_; }
 
     // Opens a log at start, as Open XML log does with a chosen file.
@@ -54,6 +61,7 @@ protected:
 private:
     class WindowDialogs;
 
+    void set_content_enabled(bool enabled);
     void build_convert_tab(QTabWidget* tabs);
     void build_relations_tab(QTabWidget* tabs);
     void build_export_tab(QTabWidget* tabs);
@@ -72,6 +80,10 @@ private:
     std::unique_ptr<ModalDialogs> own_dialogs_;
     ModalDialogs* modal_ = nullptr;
     std::unique_ptr<vesk::MainWindowLogic> logic_;
+    // Windows of their own, not children: their controls have the same names as some of the
+    // main window's.
+    std::unique_ptr<TVesk_relations_editor_form> editor_;
+    std::unique_ptr<Tvesk_relations_inspector> inspector_;
     Tvesk_helpform* help_ = nullptr;
     Tvesk_out_form* folder_ = nullptr;
     QMenu* help_menu_ = nullptr;
@@ -99,6 +111,7 @@ private:
     QPushButton *change_export_pnet_button_, *export_html_;
     QComboBox *cluster_colour_, *orientation_, *page_size_;
     QCheckBox* write_chances_;
+    QPushButton *relations_inspector_button_, *make_map_, *make_ps_;
     // Debug.
     QRadioButton *show_relations_, *show_net_, *show_times_;
     QPlainTextEdit* debug_view_;

@@ -8,7 +8,9 @@
 #include "app/text_util.h"
 #include "app/util_functions.h"
 #include "control/build_relations.h"
+#include "control/export_petrinet.h"
 #include "control/read_warnings.h"
+#include "control/rendering.h"
 #include "log/xml_errors.h"
 
 namespace vesk {
@@ -108,6 +110,7 @@ void MainWindowLogic::open_xml_log_file(const std::string& path) {
         set_status("Reading Workflow-log");
         dialogs_.busy(true);
         controller_.load_log(path, state_.use_external_dtd);
+        main_log_ = path;
         const std::vector<std::string> entries = controller_.list_processes();
         dialogs_.busy(false);
         state_.file_name_label = path;
@@ -174,6 +177,7 @@ void MainWindowLogic::build_relations() {
                                                         : found.warnings.front());
         dialogs_.busy(false);
         state_.process_id = request.process_id;
+        relations_source_.clear();
         set_status("Relations Built");
         state_.edit_relations_enabled = true;
         state_.export_relations_enabled = true;
@@ -193,6 +197,112 @@ void MainWindowLogic::export_relations() {
     } catch (const FileWriteError&) {
         dialogs_.warning("The export file could not be written. Try specifying another path.");
     }
+}
+
+void MainWindowLogic::restore_main_log() {
+    if (!main_log_.empty() && controller_.log_file_name() != main_log_)
+        controller_.load_log_plainly(main_log_, state_.use_external_dtd);
+}
+
+void MainWindowLogic::edit_relations() {
+    try {
+        dialogs_.inspect(
+            {InspectorEntry::Source::task_list, state_.xml_file_name, state_.process_id, false});
+    } catch (const std::exception& failure) {
+        restore_main_log();
+        dialogs_.error(failure.what());
+        return;
+    }
+    restore_main_log();
+    state_.export_html_enabled = true;
+    state_.change_export_pnet_enabled = true;
+}
+
+void MainWindowLogic::open_relations() {
+    controller_.reset();
+    const auto chosen = dialogs_.open_file(kXmlLogFilter, state_.open_folder);
+    if (!chosen) return;
+    set_status("Workflow-log read");
+    state_.output_folder = folder_part(*chosen);
+    state_.open_folder = state_.output_folder2;
+    state_.export_relations_enabled = true;
+    state_.change_export_rel_enabled = true;
+    state_.xml_file_name = state_.output_folder;
+    try {
+        dialogs_.inspect({InspectorEntry::Source::relations_file, *chosen, "", false});
+    } catch (const std::exception&) {
+        // Nothing happening at all would look like success.
+        restore_main_log();
+        state_.export_html_enabled = false;
+        state_.change_export_pnet_enabled = false;
+        dialogs_.warning("The specified file could not be read.");
+        return;
+    }
+    restore_main_log();
+    relations_source_ = *chosen;
+    state_.export_html_enabled = true;
+    state_.change_export_pnet_enabled = true;
+}
+
+std::string MainWindowLogic::export_base() const {
+    if (!relations_source_.empty()) return file_name_without_xml(relations_source_) + " ";
+    return export_base_name(state_.xml_file_name, state_.process_id);
+}
+
+void MainWindowLogic::export_petrinet() {
+    ExportRequest request;
+    request.folder = state_.output_folder;
+    request.base = export_base();
+    request.cluster_colour = state_.cluster_colour;
+    request.write_probabilities = state_.write_chances;
+    FigureChoice* groups[3] = {&request.figures.waiting, &request.figures.sync,
+                               &request.figures.sojourn};
+    for (std::size_t g = 0; g < 3; ++g) {
+        const auto& boxes = state_.figure_boxes[g];
+        const bool on = state_.statistic_groups[g];
+        *groups[g] = figure_choice(on && boxes[0], on && boxes[1], on && boxes[2], on && boxes[3]);
+    }
+    std::vector<std::filesystem::path> written;
+    try {
+        vesk::export_petrinet(controller_, request, written);
+    } catch (const FileWriteError&) {
+        dialogs_.warning("The export file could not be written. Try specifying another path.");
+    } catch (const std::exception& failure) {
+        dialogs_.error(failure.what());
+    }
+}
+
+void MainWindowLogic::render(bool high) {
+    const std::optional<std::filesystem::path> dot = find_dot(program_folder_);
+    if (!dot) {
+        dialogs_.warning(
+            "dot (GraphViz) was found neither next to the program, nor in the install's data "
+            "folder, nor on PATH: no pictures were made.");
+        return;
+    }
+    DotOptions options;
+    options.left_to_right = state_.orientation == "Left to right";
+    options.page_size = state_.page_size;
+    std::string prefix = state_.output_folder + export_base();
+    prefix.pop_back();  // the base ends in a blank; the pictures' names go on from the id
+    dialogs_.busy(true);
+    const RenderResult result =
+        high ? vesk::make_ps_jpg(*dot, prefix, options) : vesk::make_jpg_map(*dot, prefix, options);
+    dialogs_.busy(false);
+    if (!result.ok()) {
+        std::string text = "dot could not make every picture:";
+        for (const std::string& failure : result.failures)
+            text += "\n" + failure;
+        dialogs_.warning(text);
+    }
+}
+
+void MainWindowLogic::make_jpg_map() {
+    render(false);
+}
+
+void MainWindowLogic::make_ps_jpg() {
+    render(true);
 }
 
 void MainWindowLogic::choose_relations_folder() {

@@ -4,31 +4,28 @@
 // window copies its controls into the state before a command and shows the state after it;
 // dialogs go through the UserDialogs interface, so tests answer them.
 
+#include <array>
 #include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "control/choice_list.h"
 #include "control/event_choice.h"
+#include "control/modal_dialogs.h"
 #include "control/vesk_util.h"
 
 namespace vesk {
 
-// The modal dialogs a command may open; tests answer them instead of a user.
-class ModalDialogs {
-public:
-    virtual ~ModalDialogs() = default;
-    // The file chosen in an open dialog; empty when cancelled. filter is "Text|pattern|...".
-    virtual std::optional<std::string> open_file(const std::string& filter,
-                                                 const std::string& folder) = 0;
-    // A message with one OK button.
-    virtual void warning(const std::string& text) = 0;
-    // The platform's standard report of an unexpected error.
-    virtual void error(const std::string& text) = 0;
-    // The output-folder dialog, shown with `current`; the folder accepted, with its trailing
-    // separator, or empty on Cancel.
-    virtual std::optional<std::string> choose_folder(const std::string& current) = 0;
+// What the relations inspector is opened on: the relations just built, with the log and
+// process they came from, or a relations file.
+struct InspectorEntry {
+    enum class Source { task_list, relations_file };
+    Source source = Source::task_list;
+    std::string file;
+    std::string process;
+    bool resolve_externals = false;
 };
 
 // The dialogs and the repainting a command needs from its window.
@@ -38,15 +35,9 @@ public:
     virtual void status_shown(const std::string& status) = 0;
     // A long step is under way (busy) or over.
     virtual void busy(bool busy) = 0;
-};
-
-// A drop-down list: its items and the selected one (-1: none).
-struct ChoiceList {
-    std::vector<std::string> items;
-    int selected = -1;
-    std::string text() const {
-        return selected >= 0 ? items[static_cast<std::size_t>(selected)] : "";
-    }
+    // Shows the relations inspector on the entry and returns when it has been closed. Throws
+    // when the inspector cannot be opened on it.
+    virtual void inspect(const InspectorEntry& entry) = 0;
 };
 
 struct MainWindowState {
@@ -76,6 +67,13 @@ struct MainWindowState {
     std::string output_folder;
     std::uint32_t cluster_colour = 0xF0CAA6;  // sky blue: red 166, green 202, blue 240
     bool write_chances = true;
+    // Waiting, synchronisation, sojourn time: the group boxes and their mean, variance,
+    // minimum and maximum.
+    std::array<bool, 3> statistic_groups = {true, true, true};
+    std::array<std::array<bool, 4>, 3> figure_boxes = {
+        {{true, false, true, true}, {true, false, true, true}, {true, false, true, true}}};
+    std::string orientation = "Left to right";
+    std::string page_size = "A4";
     // Debug tab and the rest.
     bool debug_tab_visible = false;
     bool use_external_dtd = false;
@@ -112,6 +110,15 @@ public:
     void export_relations();
     void choose_relations_folder();
     void choose_export_folder();
+    // Export tab and inspector.
+    void edit_relations();
+    void open_relations();
+    void export_petrinet();
+    void make_jpg_map();
+    void make_ps_jpg();
+    // "log.xml 1 ": how the export's files begin; a relations file's name when the relations
+    // came from one.
+    std::string export_base() const;
     void toggle_debug_tab() { state_.debug_tab_visible = !state_.debug_tab_visible; }
 
     // The body lines of the help file's section for a help-menu caption; the caption of the
@@ -125,12 +132,18 @@ public:
 
 private:
     void set_status(const std::string& status);
+    // The inspector may have opened another log for its replay; the main window goes on with
+    // its own.
+    void restore_main_log();
+    void render(bool high);
 
     Tvesk_util& controller_;
     UserDialogs& dialogs_;
     std::filesystem::path program_folder_;
     std::filesystem::path data_folder_;
     MainWindowState state_;
+    std::string main_log_;
+    std::string relations_source_;
 };
 
 // "topic" of a help-menu caption: the caption without "&", trimmed.

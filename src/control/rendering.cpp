@@ -8,9 +8,7 @@
 
 namespace vesk {
 
-namespace {
-
-RenderResult run_all(const std::filesystem::path& dot, const std::vector<ProgramRun>& runs) {
+RenderResult run_dot(const std::filesystem::path& dot, const std::vector<ProgramRun>& runs) {
     RenderResult result;
     for (const ProgramRun& run : runs) {
         // The output file is the argument after -o.
@@ -34,8 +32,6 @@ RenderResult run_all(const std::filesystem::path& dot, const std::vector<Program
     }
     return result;
 }
-
-}  // namespace
 
 RenderResult make_report(const std::filesystem::path& dot, const std::string& prefix,
                          const Tpetrinet& net, const ReportInfo& info, const DotOptions& options) {
@@ -64,7 +60,7 @@ RenderResult make_report(const std::filesystem::path& dot, const std::string& pr
                    {"-Tsvg", file_argument(drawing)}};
     if (options.left_to_right) run.arguments.emplace_back("-Grankdir=LR");
     run.arguments.insert(run.arguments.end(), {"-o", file_argument(drawing + ".svg")});
-    RenderResult svg_run = run_all(dot, {run});
+    RenderResult svg_run = run_dot(dot, {run});
     for (auto& path : svg_run.written)
         result.written.push_back(path);
     if (!svg_run.ok()) {
@@ -85,12 +81,12 @@ RenderResult make_report(const std::filesystem::path& dot, const std::string& pr
 
 RenderResult make_jpg_map(const std::filesystem::path& dot, const std::string& prefix,
                           const DotOptions& options) {
-    return run_all(dot, jpg_map_runs(prefix, options));
+    return run_dot(dot, jpg_map_runs(prefix, options));
 }
 
 RenderResult make_ps_jpg(const std::filesystem::path& dot, const std::string& prefix,
                          const DotOptions& options) {
-    return run_all(dot, ps_jpg_runs(prefix, options));
+    return run_dot(dot, ps_jpg_runs(prefix, options));
 }
 
 }  // namespace vesk

@@ -18,6 +18,10 @@ struct RenderResult {
     bool ok() const { return failures.empty(); }
 };
 
+// Runs dot for each run in order; a run counts as done when dot ended with status 0 and wrote
+// a non-empty file after -o (an old file of that name is removed first).
+RenderResult run_dot(const std::filesystem::path& dot, const std::vector<ProgramRun>& runs);
+
 // prefix is folder + log name + " " + process id, as the export's files are named.
 RenderResult make_jpg_map(const std::filesystem::path& dot, const std::string& prefix,
                           const DotOptions& options);

@@ -14,29 +14,12 @@
 #include "app/vesk_main.h"
 #include "gui/vesk_help.h"
 #include "support/cli_run.h"
+#include "support/scripted_dialogs.h"
 #include "support/temp_dir.h"
 
 namespace {
 
-class Answers : public ModalDialogs {
-public:
-    std::deque<std::string> files, folders;
-    std::vector<std::string> warnings, errors;
-    std::optional<std::string> open_file(const std::string&, const std::string&) override {
-        if (files.empty()) return std::nullopt;
-        auto f = files.front();
-        files.pop_front();
-        return f;
-    }
-    void warning(const std::string& text) override { warnings.push_back(text); }
-    void error(const std::string& text) override { errors.push_back(text); }
-    std::optional<std::string> choose_folder(const std::string&) override {
-        if (folders.empty()) return std::nullopt;
-        auto f = folders.front();
-        folders.pop_front();
-        return f;
-    }
-};
+using Answers = vesk::testing::Scripted<>;
 
 const std::filesystem::path kPrograms = std::filesystem::path(VESK_CLI_PATH).parent_path();
 

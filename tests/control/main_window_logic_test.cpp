@@ -6,34 +6,28 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <functional>
 
 #include "support/cli_run.h"
+#include "support/scripted_dialogs.h"
 #include "support/temp_dir.h"
 
 namespace vesk {
 namespace {
 
 // Dialogs answered from a script; what was shown is kept.
-class ScriptedDialogs : public UserDialogs {
+class ScriptedDialogs : public testing::Scripted<UserDialogs> {
 public:
-    std::deque<std::optional<std::string>> files, folders;
-    std::vector<std::string> warnings, errors, statuses;
-    std::optional<std::string> open_file(const std::string&, const std::string& folder) override {
-        opened_in = folder;
-        auto answer = files.empty() ? std::nullopt : files.front();
-        if (!files.empty()) files.pop_front();
-        return answer;
-    }
-    void warning(const std::string& text) override { warnings.push_back(text); }
-    void error(const std::string& text) override { errors.push_back(text); }
-    std::optional<std::string> choose_folder(const std::string&) override {
-        auto answer = folders.empty() ? std::nullopt : folders.front();
-        if (!folders.empty()) folders.pop_front();
-        return answer;
-    }
+    std::vector<std::string> statuses;
+    std::vector<InspectorEntry> inspected;
+    // What a user does in the inspector before closing it.
+    std::function<void(const InspectorEntry&)> in_inspector;
     void status_shown(const std::string& status) override { statuses.push_back(status); }
     void busy(bool) override {}
-    std::string opened_in;
+    void inspect(const InspectorEntry& entry) override {
+        inspected.push_back(entry);
+        if (in_inspector) in_inspector(entry);
+    }
 };
 
 class MainWindowLogicTest : public ::testing::Test {

@@ -1,0 +1,71 @@
+#pragma once
+// The relations inspector: the drawn net with zoom, clicks on its transitions and places, the
+// replay and the erroneous sets, over RelationsInspectorLogic.
+
+#include <QWidget>
+#include <functional>
+#include <memory>
+
+#include "control/main_window_logic.h"
+#include "control/relations_inspector_logic.h"
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QPushButton;
+class QScrollArea;
+class QTableWidget;
+class TVesk_relations_editor_form;
+
+class Tvesk_relations_inspector : public QWidget {
+    Q_OBJECT
+public:
+    // dialogs: the modal dialogs of the program (tests answer them); busy: the progress shown
+    // in the main window during long steps.
+    Tvesk_relations_inspector(vesk::Tvesk_util& controller, vesk::ModalDialogs*& dialogs,
+                              TVesk_relations_editor_form& editor, vesk::InspectorDrawing drawing,
+                              std::function<void(bool)> busy, QWidget* owner = nullptr);
+    ~Tvesk_relations_inspector() override;
+
+    vesk::RelationsInspectorLogic& logic() { return *logic_; }
+
+    // The entries; each prepares the window and shows it, or throws.
+    void Open_with_task_list(const std::string& log_file, bool resolve_externals,
+                             const std::string& process);
+    void Open_with_relations_file(const std::string& relations_file, bool resolve_externals);
+
+    // Where a rectangle of the map lies in the picture control at the present zoom.
+    QPoint control_position(const vesk::Trectangle& rectangle) const;
+
+signals:
+    void closed();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    class Dialogs;
+    template <typename Command>
+    void run(Command&& command);
+    void read_state();
+    void show_state();
+    void show_picture();
+
+    std::unique_ptr<Dialogs> dialogs_;
+    std::unique_ptr<vesk::RelationsInspectorLogic> logic_;
+    const vesk::RgbPicture* shown_picture_ = nullptr;
+    bool showing_ = false;
+    // Dragging the picture pans the scroll area; a press that does not move is a click.
+    QPoint drag_start_;
+    QPoint scroll_start_;
+    bool pressed_ = false;
+    bool dragged_ = false;
+
+    QScrollArea* scroll_box_;
+    QLabel* picture_;
+    QComboBox *available_processes_, *erroneous_sets_;
+    QPushButton* make_petrinet_2_;
+    QCheckBox *split_short_loops_, *combine_places_;
+    QTableWidget* time_info_;
+};
