@@ -65,14 +65,14 @@ void RelationsInspectorLogic::reset_picture() {
     state_.mouse_x = 0;
     state_.mouse_y = 0;
     state_.hand_pointer = false;
-    // Figures of an earlier inspection belong to another net.
-    state_.time_info = {};
 }
 
 void RelationsInspectorLogic::open_with_task_list(const std::string& log_file,
                                                   bool resolve_externals,
                                                   const std::string& process) {
     reset_picture();
+    // Figures of an earlier inspection belong to another net.
+    state_.time_info = {};
     resolve_externals_ = resolve_externals;
     inspection_.open_with_task_list();
     check_relations();
@@ -85,6 +85,7 @@ void RelationsInspectorLogic::open_with_task_list(const std::string& log_file,
 void RelationsInspectorLogic::open_with_relations_file(const std::string& relations_file,
                                                        bool resolve_externals) {
     reset_picture();
+    state_.time_info = {};
     resolve_externals_ = resolve_externals;
     inspection_.open_with_relations_file(relations_file, resolve_externals, dialogs_);
     check_relations();

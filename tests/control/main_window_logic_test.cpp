@@ -2,6 +2,7 @@
 // and an exported relations file equal to the command line's.
 
 #include "control/main_window_logic.h"
+#include "control/relations_inspector_logic.h"
 
 #include <gtest/gtest.h>
 
@@ -174,6 +175,105 @@ TEST(HelpFile, TopicsMatchHeadingsTrimmedAndInLowerCase) {
     EXPECT_EQ(help_section(text, "Exporting a Petrinet"), std::vector<std::string>{"export"});
     EXPECT_TRUE(help_section(text, "Vesk in general").empty());
     EXPECT_EQ(MainWindowLogic::help_caption("      Vesk in general"), "Help on: Vesk in general");
+}
+
+}  // namespace
+}  // namespace vesk
+
+namespace vesk {
+namespace {
+
+// The inspector's road without its window: build the net, replay, close.
+void build_and_replay(Tvesk_util& controller, const InspectorEntry& entry,
+                      const std::string& work_folder) {
+    struct Quiet : testing::Scripted<InspectorDialogs> {
+        void edit_relations(RelationsEditorLogic&) override {}
+        void busy(bool) override {}
+    } quiet;
+    RelationsInspectorLogic inspector(controller, quiet,
+                                      {work_folder, [] { return std::nullopt; }});
+    if (entry.source == InspectorEntry::Source::task_list)
+        inspector.open_with_task_list(entry.file, entry.resolve_externals, entry.process);
+    else
+        inspector.open_with_relations_file(entry.file, entry.resolve_externals);
+    inspector.make_petrinet();
+    inspector.replay_process();
+    inspector.close();
+}
+
+TEST_F(MainWindowLogicTest, ExportPetrinetWritesTheCommandLinesFilesAndHonoursTheGroups) {
+    test::TempDir dir;
+    logic_.open_xml_log_file(VESK_EXAMPLE_LOG);
+    logic_.build_relations();
+    dialogs_.in_inspector = [&](const InspectorEntry& entry) {
+        build_and_replay(controller_, entry, dir.path().string() + "/");
+    };
+    EXPECT_FALSE(logic_.state().export_html_enabled);
+    logic_.edit_relations();
+    ASSERT_EQ(dialogs_.inspected.size(), 1u);
+    EXPECT_EQ(dialogs_.inspected[0].process, "1");
+    EXPECT_TRUE(logic_.state().export_html_enabled);
+    EXPECT_TRUE(logic_.state().change_export_pnet_enabled);
+
+    MainWindowState& s = logic_.state();
+    s.output_folder = (dir.path() / "window").string() + "/";
+    std::filesystem::create_directories(dir.path() / "window");
+    logic_.export_petrinet();
+    ASSERT_TRUE(dialogs_.warnings.empty()) << dialogs_.warnings.front();
+    ASSERT_EQ(test::run_cli({"mine", VESK_EXAMPLE_LOG, "--process", "1", "--out",
+                             (dir.path() / "shell").string(), "-q"})
+                  .code,
+              0);
+    for (const char* name : {"example_log.xml 1 low.dot", "example_log.xml 1 high.dot",
+                             "example_log.xml 1 .tpn", "Default.htm"}) {
+        SCOPED_TRACE(name);
+        ASSERT_TRUE(std::filesystem::exists(dir.path() / "window" / name));
+        EXPECT_EQ(test::read_file(dir.path() / "window" / name),
+                  test::read_file(dir.path() / "shell" / name));
+    }
+
+    // The waiting group ticked with none of its figures: no waiting figures at all; with the
+    // group unticked its ticked figures are left out as well.
+    s.figure_boxes[0] = {false, false, false, false};
+    s.statistic_groups[1] = false;
+    logic_.export_petrinet();
+    const std::string high = test::read_file(dir.path() / "window" / "example_log.xml 1 high.dot");
+    EXPECT_EQ(high.find("Waiting"), std::string::npos);
+    EXPECT_EQ(high.find("Sync"), std::string::npos);
+    EXPECT_NE(high.find("Sojourn"), std::string::npos);
+
+    s.output_folder = (dir.path() / "missing" / "deeper").string() + "/";
+    logic_.export_petrinet();
+    EXPECT_EQ(dialogs_.warnings,
+              (std::vector<std::string>{
+                  "The export file could not be written. Try specifying another path."}));
+}
+
+TEST_F(MainWindowLogicTest, OpenRelationsNamesTheExportAfterTheFileAndReportsABadOne) {
+    test::TempDir dir;
+    logic_.open_xml_log_file(VESK_EXAMPLE_LOG);
+    logic_.build_relations();
+    logic_.state().output_folder2 = dir.path().string() + "/";
+    logic_.export_relations();
+    const std::string relations = (dir.path() / "example_log.xml 1 relations.xml").string();
+    ASSERT_TRUE(std::filesystem::exists(relations));
+
+    dialogs_.files.push_back(dir.write("broken.xml", "<WF_relations><fact"));
+    dialogs_.in_inspector = [&](const InspectorEntry& entry) {
+        build_and_replay(controller_, entry, dir.path().string() + "/");
+    };
+    logic_.open_relations();
+    EXPECT_EQ(dialogs_.warnings,
+              (std::vector<std::string>{"The specified file could not be read."}));
+    EXPECT_FALSE(logic_.state().export_html_enabled);
+
+    dialogs_.files.push_back(relations);
+    logic_.open_relations();
+    EXPECT_TRUE(logic_.state().export_html_enabled);
+    EXPECT_EQ(logic_.state().output_folder, dir.path().string() + "/");
+    EXPECT_EQ(logic_.export_base(), "example_log.xml 1 relations ");
+    // The main window's own log is still the one it opened.
+    EXPECT_EQ(controller_.log_file_name(), VESK_EXAMPLE_LOG);
 }
 
 }  // namespace
