@@ -1,0 +1,238 @@
+// The relations inspector and editor driven as a user drives them, offscreen, from the main
+// window: build, inspect, edit a transition's facts, rebuild, replay, click a place, close and
+// export, ending in the files the command line writes.
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTest>
+#include <QTimer>
+#include <filesystem>
+#include <functional>
+
+#include "app/util_functions.h"
+#include "app/vesk_main.h"
+#include "gui/vesk_relations.h"
+#include "gui/vesk_relations_editor.h"
+#include "support/cli_run.h"
+#include "support/scripted_dialogs.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+using Answers = vesk::testing::Scripted<>;
+
+const std::filesystem::path kPrograms = std::filesystem::path(VESK_CLI_PATH).parent_path();
+
+template <typename T>
+T* find(QWidget& window, const char* name) {
+    T* child = window.findChild<T*>(name);
+    if (child == nullptr) qFatal("no control %s", name);
+    return child;
+}
+
+// Runs `act` as soon as the window shows, from inside the modal wait that shows it.
+void when_shown(QWidget& window, std::function<void()> act) {
+    auto* timer = new QTimer;
+    QObject::connect(timer, &QTimer::timeout, [timer, &window, act] {
+        if (!window.isVisible()) return;
+        timer->stop();
+        timer->deleteLater();
+        act();
+    });
+    timer->start(5);
+}
+
+// QVERIFY2 builds its message whether or not the check fails.
+const char* first(const std::vector<std::string>& messages) {
+    return messages.empty() ? "" : messages.front().c_str();
+}
+
+std::vector<std::string> net_lines(vesk::Tvesk_util& controller) {
+    std::vector<std::string> lines;
+    controller.net_text(lines);
+    return lines;
+}
+
+}  // namespace
+
+class InspectorWindowTest : public QObject {
+    Q_OBJECT
+
+    // Clicks the middle of the rectangle whose url is `url`.
+    static void click_element(Tvesk_relations_inspector& inspector, const std::string& url) {
+        const vesk::Trectangle* hit = nullptr;
+        for (const vesk::Trectangle& r : inspector.logic().rectangles().rectangles())
+            if (r.url == url) hit = &r;
+        QVERIFY2(hit != nullptr, url.c_str());
+        auto* picture = find<QLabel>(inspector, "Petrinet_image");
+        const QPoint at = inspector.control_position(*hit);
+        QTest::mouseMove(picture, at);
+        QTest::mouseClick(picture, Qt::LeftButton, {}, at);
+    }
+
+    // Opens the editor on "check credit" and sets its first line.
+    static void edit_check_credit(TVesk_mainform& window, bool checked, QString* line) {
+        TVesk_relations_editor_form& editor = window.editor();
+        when_shown(editor, [&editor, checked, line] {
+            QCOMPARE(find<QLabel>(editor, "Chosen_fact")->text(), QString("check credit_complete"));
+            QListWidgetItem* first = find<QListWidget>(editor, "Checklist")->item(0);
+            if (line != nullptr) *line = first->text();
+            first->setCheckState(checked ? Qt::Checked : Qt::Unchecked);
+            find<QPushButton>(editor, "Accept_button")->click();
+        });
+        click_element(window.inspector(), "check credit\\ncomplete");
+        QVERIFY(!editor.isVisible());
+    }
+
+private slots:
+    void theWholePathEndsInTheCommandLinesFiles() {
+        if (!vesk::find_dot(kPrograms)) QSKIP("dot is not installed");
+        vesk::test::TempDir dir;
+        Answers answers;
+        std::filesystem::create_directories(dir.path() / "drawing");
+        vesk::InspectorDrawing drawing{(dir.path() / "drawing").string() + "/",
+                                       [] { return vesk::find_dot(kPrograms); }};
+        TVesk_mainform window(kPrograms, kPrograms, &answers, drawing);
+        window.show();
+        answers.files.push_back(VESK_EXAMPLE_LOG);
+        QTest::mouseClick(find<QPushButton>(window, "open_XML"), Qt::LeftButton);
+        QTest::mouseClick(find<QPushButton>(window, "Build_relations_button"), Qt::LeftButton);
+        QVERIFY(find<QPushButton>(window, "edit_relations_button")->isEnabled());
+        QVERIFY(!find<QPushButton>(window, "Export_HTML")->isEnabled());
+
+        Tvesk_relations_inspector& inspector = window.inspector();
+        bool inspected = false;
+        when_shown(inspector, [&] {
+            // Whatever fails below, the inspector closes and the main window goes on.
+            struct Closer {
+                Tvesk_relations_inspector& inspector;
+                ~Closer() { find<QPushButton>(inspector, "Close_button")->click(); }
+            } closer{inspector};
+            QVERIFY(!find<QWidget>(window, "TabControl")->isEnabled());
+            QCOMPARE(find<QComboBox>(inspector, "Available_processes")->currentText(),
+                     QString("1"));
+            QVERIFY(!find<QPushButton>(inspector, "Make_Petrinet_2_button")->isVisible());
+            find<QPushButton>(inspector, "Make_Petrinet_button")->click();
+            QVERIFY2(answers.warnings.empty(), first(answers.warnings));
+            QVERIFY(!find<QLabel>(inspector, "Petrinet_image")->pixmap().isNull());
+            const auto first_net = net_lines(window.controller());
+
+            QString line;
+            edit_check_credit(window, false, &line);
+            find<QPushButton>(inspector, "Make_Petrinet_button")->click();
+            QVERIFY(net_lines(window.controller()) != first_net);
+            // Switched on again, the fact gives the first net back.
+            edit_check_credit(window, true, nullptr);
+            find<QPushButton>(inspector, "Make_Petrinet_button")->click();
+            QVERIFY(net_lines(window.controller()) == first_net);
+
+            answers.files.push_back(VESK_EXAMPLE_LOG);
+            find<QPushButton>(inspector, "open_XML")->click();
+            auto* processes = find<QComboBox>(inspector, "Available_processes");
+            QCOMPARE(processes->count(), 3);
+            QCOMPARE(processes->currentText(), QString("1 (order handling)"));
+            find<QPushButton>(inspector, "Replay_process_button")->click();
+            auto* grid = find<QTableWidget>(inspector, "Time_info");
+            QCOMPARE(grid->item(0, 3)->text(), QString("30"));
+            click_element(inspector, "place\\n1");
+            QVERIFY(!grid->item(0, 2)->text().isEmpty());
+            QCOMPARE(grid->item(0, 2)->text(),
+                     QString::number(
+                         window.controller().place_figures(1).sojourn_time->Nr_of_observations()));
+
+            // Zoom by key and wheel runs the same commands as the buttons.
+            QTest::keyClick(&inspector, Qt::Key_Minus, Qt::ControlModifier);
+            QCOMPARE(inspector.logic().state().zoom, 90);
+            find<QPushButton>(inspector, "zoom_normal_button")->click();
+            QCOMPARE(inspector.logic().state().zoom, 100);
+            inspected = true;
+        });
+        QTest::mouseClick(find<QPushButton>(window, "edit_relations_button"), Qt::LeftButton);
+        QVERIFY(inspected);
+        QVERIFY(!inspector.isVisible());
+        QVERIFY(find<QWidget>(window, "TabControl")->isEnabled());
+        QVERIFY(find<QPushButton>(window, "Export_HTML")->isEnabled());
+
+        std::filesystem::create_directories(dir.path() / "window");
+        answers.folders.push_back((dir.path() / "window").string() + "/");
+        QTest::mouseClick(find<QPushButton>(window, "Change_export_pnet_button"), Qt::LeftButton);
+        QTest::mouseClick(find<QPushButton>(window, "Export_HTML"), Qt::LeftButton);
+        QVERIFY2(answers.warnings.empty(), first(answers.warnings));
+        QCOMPARE(vesk::test::run_cli({"mine", VESK_EXAMPLE_LOG, "--process", "1", "--out",
+                                      (dir.path() / "shell").string(), "--render", "-q"})
+                     .code,
+                 0);
+        for (const char* name :
+             {"example_log.xml 1 low.dot", "example_log.xml 1 high.dot", "example_log.xml 1 .tpn",
+              "example_log.xml 1 .pnml", "Default.htm"}) {
+            const auto written = dir.path() / "window" / name;
+            QVERIFY2(std::filesystem::exists(written), name);
+            QVERIFY2(vesk::test::read_file(written) ==
+                         vesk::test::read_file(dir.path() / "shell" / name),
+                     name);
+        }
+        QTest::mouseClick(find<QPushButton>(window, "make_MAP"), Qt::LeftButton);
+        QVERIFY2(answers.warnings.empty(), first(answers.warnings));
+        for (const char* name : {"example_log.xml 1 low.dot.map", "example_log.xml 1 low.dot.jpg",
+                                 "example_log.xml 1 low.dot.thumb.jpg"})
+            QVERIFY2(vesk::test::read_file(dir.path() / "window" / name) ==
+                         vesk::test::read_file(dir.path() / "shell" / name),
+                     name);
+    }
+
+    void aRelationsFileWithAContradictionOpensItsErroneousSet() {
+        vesk::test::TempDir dir;
+        Answers answers;
+        vesk::InspectorDrawing drawing{dir.path().string() + "/", [] { return std::nullopt; }};
+        TVesk_mainform window(kPrograms, kPrograms, &answers, drawing);
+        // check credit both causes and runs parallel to check stock.
+        const char* fact =
+            "<fact kind=\"%1\" certainty=\"1\"><task1 id=\"check credit\" kind=\"complete\"/>"
+            "<task2 id=\"check stock\" kind=\"complete\"/></fact>";
+        const std::string file = dir.write(
+            "conflict.xml",
+            "<WF_relations><tasks>"
+            "<task name=\"check credit\" kind=\"complete\"><is_trace_start>true</is_trace_start>"
+            "</task><task name=\"check stock\" kind=\"complete\"><is_trace_end>true"
+            "</is_trace_end></task></tasks><facts>" +
+                QString(fact).arg("caus").toStdString() + QString(fact).arg("par").toStdString() +
+                "</facts></WF_relations>");
+        answers.files.push_back(file);
+        Tvesk_relations_inspector& inspector = window.inspector();
+        bool inspected = false;
+        when_shown(inspector, [&] {
+            struct Closer {
+                Tvesk_relations_inspector& inspector;
+                ~Closer() { inspector.close(); }
+            } closer{inspector};
+            auto* sets = find<QComboBox>(inspector, "Erroneous_sets");
+            QCOMPARE(sets->count(), 1);
+            QCOMPARE(sets->currentText(), QString("Erroneous set 0"));
+            TVesk_relations_editor_form& editor = window.editor();
+            when_shown(editor, [&] {
+                QVERIFY(!find<QCheckBox>(editor, "task_is_start")->isEnabled());
+                auto* list = find<QListWidget>(editor, "Checklist");
+                QCOMPARE(list->count(), 2);
+                list->item(1)->setCheckState(Qt::Unchecked);
+                find<QPushButton>(editor, "Accept_button")->click();
+            });
+            find<QPushButton>(inspector, "Edit_erroneous_relations_button")->click();
+            QCOMPARE(sets->count(), 0);
+            find<QPushButton>(inspector, "Edit_erroneous_relations_button")->click();
+            QCOMPARE(answers.informations,
+                     std::vector<std::string>{"There are no erroneus sets to edit"});
+            inspected = true;
+        });
+        QTest::mouseClick(find<QPushButton>(window, "relations_inspector_button"), Qt::LeftButton);
+        QVERIFY2(answers.warnings.empty(), first(answers.warnings));
+        QVERIFY(inspected);
+        QVERIFY(find<QPushButton>(window, "Export_HTML")->isEnabled());
+    }
+};
+
+QTEST_MAIN(InspectorWindowTest)
+#include "inspector_window_test.moc"
