@@ -155,7 +155,7 @@ Tvesk_relations_inspector::Tvesk_relations_inspector(vesk::Tvesk_util& controlle
     zoom_row->addStretch();
     zoom_row->addWidget(close_button);
     grid->addLayout(zoom_row, 3, 0, 1, 4);
-    bottom->addWidget(check, 1);
+    bottom->addWidget(check, 0);
 
     auto* figures = new QGroupBox(this);
     figures->setObjectName("GroupBox1");
@@ -168,6 +168,8 @@ Tvesk_relations_inspector::Tvesk_relations_inspector(vesk::Tvesk_util& controlle
         {"# Observations", "Mean", "Variance", "Minimum", "Maximum"});
     time_info_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     time_info_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    time_info_->horizontalHeader()->setStretchLastSection(true);
+    time_info_->verticalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     figures_layout->addWidget(time_info_);
     bottom->addWidget(figures, 1);
     layout->addLayout(bottom);

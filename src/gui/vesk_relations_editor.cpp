@@ -16,7 +16,9 @@ TVesk_relations_editor_form::TVesk_relations_editor_form(QWidget* owner) : QDial
     setWindowTitle("Vesk relations editor");
     setWindowFlags(Qt::Tool | Qt::WindowStaysOnTopHint | Qt::WindowCloseButtonHint);
     setModal(true);
-    resize(506, 287);
+    // Room for the fixed-pitch lines of long task names and the group below them.
+    resize(680, 420);
+    setMinimumSize(560, 360);
 
     auto* layout = new QVBoxLayout(this);
     checklist_ = new QListWidget(this);
@@ -55,7 +57,8 @@ TVesk_relations_editor_form::TVesk_relations_editor_form(QWidget* owner) : QDial
         new QLabel("When accepting,  all the checked facts are used in further calculations", this);
     label->setObjectName("Label1");
     label->setWordWrap(true);
-    label->setMaximumWidth(150);
+    label->setMinimumWidth(170);
+    label->setMaximumWidth(190);
     auto* accept_button = new QPushButton("Accept", this);
     accept_button->setObjectName("Accept_button");
     side->addWidget(label);
