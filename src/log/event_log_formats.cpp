@@ -11,6 +11,7 @@
 
 #include "log/int32_checked.h"
 #include "log/iso_timestamp.h"
+#include "log/sax_pass.h"
 #include "log/xml_entities.h"
 
 namespace vesk {
@@ -30,125 +31,6 @@ std::string lower(std::string_view text) {
 
 struct ReaderFree {
     void operator()(xmlTextReader* reader) const { xmlFreeTextReader(reader); }
-};
-
-// One SAX2 pass over a file: element starts and ends, and text, go to the subclass. Errors in
-// the subclass are kept and raised after libxml2 has returned, never thrown through it.
-class SaxPass {
-public:
-    explicit SaxPass(std::string path) : path_(std::move(path)) {}
-    virtual ~SaxPass() = default;
-
-    // Throws XmlReadError for a malformed file and what the subclass threw.
-    std::vector<std::string> run() {
-        EntityRefusals refusals(path_);
-        xmlSAXHandler handler;
-        std::memset(&handler, 0, sizeof handler);
-        xmlSAXVersion(&handler, 2);
-        handler.startElementNs = &SaxPass::on_start;
-        handler.endElementNs = &SaxPass::on_end;
-        handler.characters = &SaxPass::on_text;
-        handler.cdataBlock = &SaxPass::on_text;
-        handler.serror = &SaxPass::on_error;
-        handler.error = nullptr;
-        handler.warning = nullptr;
-        std::unique_ptr<xmlParserCtxt, decltype(&xmlFreeParserCtxt)> ctxt(
-            xmlCreateURLParserCtxt(path_.c_str(), 0), &xmlFreeParserCtxt);
-        if (!ctxt) throw XmlReadError(path_ + ": cannot be opened");
-        std::memcpy(ctxt->sax, &handler, sizeof handler);
-        // The default SAX2 callbacks that stay (the document, the DTD, entities) need the parser
-        // context as their user data; ours find the pass through it.
-        ctxt->_private = this;
-        xmlCtxtUseOptions(ctxt.get(), xml_parse_options(false));
-        ctxt_ = ctxt.get();
-        SaxPass* const outer = running();
-        running() = this;
-        xmlParseDocument(ctxt.get());
-        running() = outer;
-        ctxt_ = nullptr;
-        // The document node the default callbacks made (for the DTD and entities) is ours.
-        xmlFreeDoc(ctxt->myDoc);
-        ctxt->myDoc = nullptr;
-        if (failure_) std::rethrow_exception(failure_);
-        if (!fatal_.empty()) throw XmlReadError(fatal_);
-        if (!ctxt->wellFormed)
-            throw XmlReadError(xml_error_text(xmlCtxtGetLastError(ctxt.get()), "not well-formed"));
-        finish();
-        return refusals.refused();
-    }
-
-protected:
-    virtual void start(std::string_view name, int depth, const xmlChar** attributes, int count) = 0;
-    virtual void end(std::string_view name, int depth) = 0;
-    virtual void text(std::string_view) {}
-    virtual void finish() {}
-
-    // The value of an attribute of the element being started.
-    static std::optional<std::string_view> attribute(const xmlChar** attributes, int count,
-                                                     std::string_view name) {
-        for (int i = 0; i < count; ++i) {
-            const xmlChar** a = attributes + 5 * i;
-            if (view(a[0]) == name)
-                return std::string_view(reinterpret_cast<const char*>(a[3]),
-                                        static_cast<std::size_t>(a[4] - a[3]));
-        }
-        return std::nullopt;
-    }
-
-    int line() const { return ctxt_ != nullptr ? xmlSAX2GetLineNumber(ctxt_) : 0; }
-    const std::string& path() const { return path_; }
-
-private:
-    static SaxPass& pass(void* context) {
-        return *static_cast<SaxPass*>(static_cast<xmlParserCtxt*>(context)->_private);
-    }
-
-    template <typename Call>
-    void guarded(Call&& call) {
-        if (failure_) return;
-        try {
-            call();
-        } catch (...) {
-            failure_ = std::current_exception();
-            if (ctxt_ != nullptr) xmlStopParser(ctxt_);
-        }
-    }
-
-    static void on_start(void* user, const xmlChar* localname, const xmlChar*, const xmlChar*, int,
-                         const xmlChar**, int count, int, const xmlChar** attributes) {
-        SaxPass& p = pass(user);
-        const int depth = p.depth_++;
-        p.guarded([&] { p.start(view(localname), depth, attributes, count); });
-    }
-    static void on_end(void* user, const xmlChar* localname, const xmlChar*, const xmlChar*) {
-        SaxPass& p = pass(user);
-        const int depth = --p.depth_;
-        p.guarded([&] { p.end(view(localname), depth); });
-    }
-    static void on_text(void* user, const xmlChar* text, int length) {
-        SaxPass& p = pass(user);
-        p.guarded([&] {
-            p.text(std::string_view(reinterpret_cast<const char*>(text),
-                                    static_cast<std::size_t>(length)));
-        });
-    }
-    // What the error callback is handed differs between libxml2's error paths: the pass being
-    // run on this thread is known without it.
-    static void on_error(void*, xmlErrorPtr error) {
-        if (error == nullptr || error->level != XML_ERR_FATAL || running() == nullptr) return;
-        SaxPass& p = *running();
-        if (p.fatal_.empty()) p.fatal_ = xml_error_text(error, "parse error");
-    }
-    static SaxPass*& running() {
-        static thread_local SaxPass* pass = nullptr;
-        return pass;
-    }
-
-    std::string path_;
-    xmlParserCtxt* ctxt_ = nullptr;
-    int depth_ = 0;
-    std::exception_ptr failure_;
-    std::string fatal_;
 };
 
 // Counts and spellings of what the mapping could not place, for the warnings.
@@ -244,7 +126,7 @@ class XesPass : public SaxPass {
 public:
     XesPass(const std::string& path, const EventLogOptions& options,
             std::optional<std::string> wanted, const WorkflowLogFile::EntryHandler* on_entry)
-        : SaxPass(path),
+        : SaxPass(path, false),
           wanted_(std::move(wanted)),
           options_(options),
           on_entry_(on_entry),
@@ -368,7 +250,7 @@ class MxmlPass : public SaxPass {
 public:
     MxmlPass(const std::string& path, const EventLogOptions& options,
              std::optional<std::string> wanted, const WorkflowLogFile::EntryHandler* on_entry)
-        : SaxPass(path),
+        : SaxPass(path, false),
           options_(options),
           wanted_(std::move(wanted)),
           on_entry_(on_entry),

@@ -1,6 +1,6 @@
 #include "log/xml_log_stream.h"
 
-#include <libxml/xmlreader.h>
+#include <libxml/parserInternals.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -10,6 +10,7 @@
 
 #include "log/event_log_formats.h"
 #include "log/int32_checked.h"
+#include "log/sax_pass.h"
 #include "log/xml_entities.h"
 
 namespace vesk {
@@ -41,209 +42,217 @@ bool is_xml_blank(const char* text) {
 
 namespace {
 
-struct ReaderFree {
-    void operator()(xmlTextReader* reader) const { xmlFreeTextReader(reader); }
-};
-
-// One forward pass over the nodes of a file, with the parser's first error kept for the report.
-class NodeStream {
-public:
-    explicit NodeStream(const WorkflowLogFile& file) {
-        check_readable_file(file.path());
-        reader_.reset(xmlReaderForFile(file.path().c_str(), nullptr,
-                                       xml_parse_options(file.resolve_externals())));
-        if (!reader_) throw XmlReadError(file.path() + ": cannot be opened");
-        xmlTextReaderSetStructuredErrorHandler(reader_.get(), &NodeStream::on_error, this);
-    }
-
-    bool next() {
-        const int status = xmlTextReaderRead(reader_.get());
-        if (status < 0 || !fatal_.empty()) {
-            // Some failures (limits, the input itself) bypass the handler: ask the thread's
-            // last error for the reason then.
-            throw XmlReadError(
-                fatal_.empty() ? xml_error_text(xmlGetLastError(), "the file is not well-formed")
-                               : fatal_);
-        }
-        if (status != 1) return false;
-        type_ = xmlTextReaderNodeType(reader_.get());
-        depth_ = xmlTextReaderDepth(reader_.get());
-        return true;
-    }
-
-    int type() const { return type_; }
-    int depth() const { return depth_; }
-    bool is_element() const { return type() == XML_READER_TYPE_ELEMENT; }
-    bool is_end_element() const { return type() == XML_READER_TYPE_END_ELEMENT; }
-    bool is_empty_element() const { return xmlTextReaderIsEmptyElement(reader_.get()) == 1; }
-
-    bool name_is(const char* name) const {
-        const xmlChar* own = xmlTextReaderConstName(reader_.get());
-        return own != nullptr && std::strcmp(reinterpret_cast<const char*>(own), name) == 0;
-    }
-
-    const char* value() const {
-        return reinterpret_cast<const char*>(xmlTextReaderConstValue(reader_.get()));
-    }
-
-    // A node that the document model lists as a child: anything but blank text and end tags.
-    bool counts_as_child() const {
-        switch (type()) {
-            case XML_READER_TYPE_END_ELEMENT:
-            case XML_READER_TYPE_END_ENTITY:
-            case XML_READER_TYPE_WHITESPACE:
-            case XML_READER_TYPE_SIGNIFICANT_WHITESPACE:
-                return false;
-            case XML_READER_TYPE_TEXT:
-                return !is_xml_blank(value());
-            default:
-                return true;
-        }
-    }
-
-    bool is_text() const {
-        switch (type()) {
-            case XML_READER_TYPE_TEXT:
-            case XML_READER_TYPE_CDATA:
-            case XML_READER_TYPE_WHITESPACE:
-            case XML_READER_TYPE_SIGNIFICANT_WHITESPACE:
-                return true;
-            default:
-                return false;
-        }
-    }
-
-    std::optional<std::string> attribute(const char* name) const {
-        if (!is_element()) return std::nullopt;
-        xmlChar* value = xmlTextReaderGetAttribute(reader_.get(), BAD_CAST name);
-        if (value == nullptr) return std::nullopt;
-        std::string result(reinterpret_cast<const char*>(value));
-        xmlFree(value);
-        return result;
-    }
-
-private:
-    static void on_error(void* self, xmlErrorPtr error) {
-        auto* stream = static_cast<NodeStream*>(self);
-        if (error == nullptr || error->level != XML_ERR_FATAL || !stream->fatal_.empty()) return;
-        stream->fatal_ = xml_error_text(error, "parse error");
-    }
-
-    std::unique_ptr<xmlTextReader, ReaderFree> reader_;
-    std::string fatal_;
-    int type_ = 0;
-    int depth_ = 0;
-};
-
 std::string position_text(std::int32_t index) {
     return "child " + std::to_string(index + 1);
 }
 
+bool is_blank(std::string_view text) {
+    for (const char c : text)
+        if (c != ' ' && c != '\t' && c != '\n' && c != '\r') return false;
+    return true;
+}
+
+// The SAX events regrouped as the nodes a document model would list: every element, comment,
+// processing instruction and CDATA section is a child of the element around it, and so is a
+// run of text unless it is all blanks. The readers count children by position, as a lookup by
+// index in the document model would.
+class WorkflowPass : public SaxPass {
+public:
+    using SaxPass::SaxPass;
+
+protected:
+    // A child node at `depth`; an element carries its name and attributes.
+    virtual void child(bool element, std::string_view name, int depth, const xmlChar** attributes,
+                       int count) = 0;
+    virtual void element_end(int depth) = 0;
+    // Every piece of text and CDATA, blanks included, at the depth of its node.
+    virtual void text_content(std::string_view text, int depth) = 0;
+
+private:
+    void start(std::string_view name, int depth, const xmlChar** attributes, int count) final {
+        end_text_run();
+        child(true, name, depth, attributes, count);
+    }
+    void end(std::string_view, int depth) final {
+        end_text_run();
+        element_end(depth);
+    }
+    void text(std::string_view content) final {
+        text_content(content, depth());
+        in_text_run_ = true;
+        run_depth_ = depth();
+        run_has_text_ = run_has_text_ || !is_blank(content);
+    }
+    void cdata(std::string_view content) final {
+        end_text_run();
+        text_content(content, depth());
+        child(false, {}, depth(), nullptr, 0);
+    }
+    void other_node() final {
+        end_text_run();
+        child(false, {}, depth(), nullptr, 0);
+    }
+    void end_text_run() {
+        // The run's own depth: an element start or end that ends it has moved the depth on.
+        if (in_text_run_ && run_has_text_) child(false, {}, run_depth_, nullptr, 0);
+        in_text_run_ = false;
+        run_has_text_ = false;
+    }
+
+    bool in_text_run_ = false;
+    bool run_has_text_ = false;
+    int run_depth_ = 0;
+};
+
 // Walks the children of the document element: skips a leading "source", yields the others.
 class ProcessChildren {
 public:
-    // True when the current node is a process-level child other than a leading "source".
-    bool is_process(const NodeStream& s) {
-        if (s.depth() != 1 || !s.counts_as_child()) return false;
+    // True when the node is a process-level child other than a leading "source".
+    bool is_process(bool element, std::string_view name, int depth) {
+        if (depth != 1) return false;
         ++index_;
-        return !(index_ == 0 && s.name_is("source"));
+        return !(index_ == 0 && element && name == "source");
     }
 
-    std::string id_of(const NodeStream& s) const {
-        auto id = s.attribute("id");
+    std::string id_of(bool element, const xmlChar** attributes, int count) const {
+        const auto id = element ? SaxPass::attribute(attributes, count, "id") : std::nullopt;
         if (!id)
             throw LogFormatError("The process at " + position_text(index_) +
                                  " of the document element has no \"id\" attribute.");
-        return *id;
+        return std::string(*id);
     }
 
 private:
     std::int32_t index_ = -1;
 };
 
-// Collects the fields of the audit trail entries of one process as their nodes go by.
-class EntryCollector {
+std::optional<std::string> description_of(bool element, const xmlChar** attributes, int count) {
+    if (!element) return std::nullopt;
+    const auto description = SaxPass::attribute(attributes, count, "description");
+    if (!description) return std::nullopt;
+    return std::string(*description);
+}
+
+class ProcessListPass : public WorkflowPass {
 public:
-    EntryCollector(const std::string& process_id, const WorkflowLogFile::EntryHandler& on_entry)
-        : process_id_(process_id), on_entry_(on_entry) {}
-
-    std::int32_t case_count() const { return case_index_ + 1; }
-
-    // Returns false when the node ends the process.
-    bool take(const NodeStream& s) {
-        const int depth = s.depth();
-        if (depth == 1) return false;
-        if (depth == 2) {
-            if (s.counts_as_child()) {
-                case_index_ = checked_add(case_index_, 1);
-                entry_index_ = -1;
-            }
-        } else if (depth == 3) {
-            take_entry_node(s);
-        } else if (depth == 4) {
-            take_field_node(s);
-        } else if (target_ != nullptr && s.is_text()) {
-            target_->append(s.value());
-        }
-        return true;
-    }
+    using WorkflowPass::WorkflowPass;
+    std::vector<LogProcess> processes;
 
 private:
-    void take_entry_node(const NodeStream& s) {
-        if (s.is_end_element()) return finish_entry();
-        if (!s.counts_as_child()) return;
-        entry_index_ = checked_add(entry_index_, 1);
-        if (!s.is_element()) fail_without_task_name();
-        entry_ = LogEntryFields{};
-        entry_.case_number = case_index_;
-        has_task_name_ = false;
-        seen_event_ = false;
-        if (s.is_empty_element()) finish_entry();
+    void child(bool element, std::string_view name, int depth, const xmlChar** attributes,
+               int count) override {
+        if (!children_.is_process(element, name, depth)) return;
+        processes.push_back({children_.id_of(element, attributes, count),
+                             description_of(element, attributes, count)});
     }
+    void element_end(int) override {}
+    void text_content(std::string_view, int) override {}
 
-    void take_field_node(const NodeStream& s) {
-        if (s.is_end_element()) {
-            target_ = nullptr;
+    ProcessChildren children_;
+};
+
+// Collects the fields of the audit trail entries of one process as their nodes go by, then
+// reads on to the end, so that a fault anywhere in the file is reported.
+class ProcessReadPass : public WorkflowPass {
+public:
+    ProcessReadPass(const WorkflowLogFile& file, const std::string& id,
+                    const WorkflowLogFile::EntryHandler& on_entry)
+        : WorkflowPass(file.path(), file.resolve_externals()), id_(id), on_entry_(on_entry) {}
+
+    ProcessHeader header;
+    bool found() const { return state_ != State::searching; }
+    std::int32_t case_count() const { return case_index_ + 1; }
+
+private:
+    enum class State { searching, inside, done };
+
+    void child(bool element, std::string_view name, int depth, const xmlChar** attributes,
+               int count) override {
+        if (state_ == State::searching) {
+            if (!children_.is_process(element, name, depth) ||
+                children_.id_of(element, attributes, count) != id_)
+                return;
+            header.description = description_of(element, attributes, count);
+            // A comment or text child has no end: it is all the process there is.
+            state_ = element ? State::inside : State::done;
             return;
         }
-        if (!s.is_element()) return;
-        // Only the first child of each name counts, as a lookup by name would find it.
-        if (s.name_is("task_name") && !has_task_name_) {
-            has_task_name_ = true;
-            start_text(s, entry_.task_name);
-        } else if (s.name_is("event") && !seen_event_) {
-            seen_event_ = true;
-            entry_.event_kind = s.attribute("kind");
-        } else if (s.name_is("date") && !entry_.date) {
-            start_text(s, entry_.date.emplace());
-        } else if (s.name_is("time") && !entry_.time) {
-            start_text(s, entry_.time.emplace());
+        if (state_ != State::inside) return;
+        if (depth == 2) {
+            case_index_ = checked_add(case_index_, 1);
+            entry_index_ = -1;
+        } else if (depth == 3) {
+            entry_index_ = checked_add(entry_index_, 1);
+            if (!element) fail_without_task_name();
+            entry_.case_number = case_index_;
+            entry_.task_name.clear();
+            entry_.event_kind.reset();
+            entry_.date.reset();
+            entry_.time.reset();
+            has_task_name_ = false;
+            seen_event_ = false;
+            in_entry_ = true;
+        } else if (depth == 4 && element) {
+            take_field(name, attributes, count);
         }
     }
 
-    void start_text(const NodeStream& s, std::string& target) {
-        target.clear();
-        target_ = s.is_empty_element() ? nullptr : &target;
+    // Only the first child of each name counts, as a lookup by name would find it.
+    void take_field(std::string_view name, const xmlChar** attributes, int count) {
+        if (name == "task_name") {
+            if (has_task_name_) return;
+            has_task_name_ = true;
+            target_ = &entry_.task_name;
+        } else if (name == "event") {
+            if (seen_event_) return;
+            seen_event_ = true;
+            if (const auto kind = SaxPass::attribute(attributes, count, "kind"))
+                entry_.event_kind.emplace(*kind);
+        } else if (name == "date") {
+            if (!entry_.date) target_ = &entry_.date.emplace();
+        } else if (name == "time") {
+            if (!entry_.time) target_ = &entry_.time.emplace();
+        }
     }
 
-    void finish_entry() {
-        target_ = nullptr;
-        seen_event_ = false;
-        if (!has_task_name_) fail_without_task_name();
-        on_entry_(entry_);
+    void element_end(int depth) override {
+        if (state_ != State::inside) return;
+        if (depth == 1) {
+            state_ = State::done;
+        } else if (depth == 3 && in_entry_) {
+            in_entry_ = false;
+            target_ = nullptr;
+            if (!has_task_name_) fail_without_task_name();
+            on_entry_(entry_);
+        } else if (depth == 4) {
+            target_ = nullptr;
+        }
+    }
+
+    void text_content(std::string_view text, int depth) override {
+        if (target_ == nullptr || depth < 5) return;
+        // The bound a document model puts on one text node; text elsewhere is not kept.
+        if (target_->size() + text.size() > XML_MAX_TEXT_LENGTH)
+            throw XmlReadError("line " + std::to_string(line()) +
+                               ": huge text node: a field is longer than " +
+                               std::to_string(XML_MAX_TEXT_LENGTH) + " bytes");
+        target_->append(text);
     }
 
     [[noreturn]] void fail_without_task_name() const {
         throw LogFormatError("Entry " + std::to_string(entry_index_ + 1) + " of case " +
-                             std::to_string(case_index_) + " of process " + process_id_ +
+                             std::to_string(case_index_) + " of process " + id_ +
                              " has no \"task_name\".");
     }
 
-    const std::string& process_id_;
+    const std::string& id_;
     const WorkflowLogFile::EntryHandler& on_entry_;
+    State state_ = State::searching;
+    ProcessChildren children_;
     std::int32_t case_index_ = -1;
     std::int32_t entry_index_ = -1;
     LogEntryFields entry_;
+    bool in_entry_ = false;
     bool has_task_name_ = false;
     bool seen_event_ = false;
     std::string* target_ = nullptr;
@@ -270,39 +279,20 @@ ProcessHeader WorkflowLogFile::read_process(const std::string& id,
 
 std::vector<LogProcess> WorkflowLogFile::list_workflow_processes(
     std::vector<std::string>* refused) const {
-    EntityRefusals refusals(path_);
-    NodeStream stream(*this);
-    ProcessChildren children;
-    std::vector<LogProcess> processes;
-    while (stream.next()) {
-        if (!children.is_process(stream)) continue;
-        processes.push_back({children.id_of(stream), stream.attribute("description")});
-    }
-    if (refused != nullptr) *refused = refusals.refused();
-    return processes;
+    ProcessListPass pass(path_, resolve_externals_);
+    std::vector<std::string> refusals = pass.run();
+    if (refused != nullptr) *refused = std::move(refusals);
+    return std::move(pass.processes);
 }
 
 ProcessHeader WorkflowLogFile::read_workflow_process(const std::string& id,
                                                      const EntryHandler& on_entry) const {
-    EntityRefusals refusals(path_);
-    NodeStream stream(*this);
-    ProcessChildren children;
-    EntryCollector collector(id, on_entry);
-    ProcessHeader header;
-    enum class State { searching, inside, done } state = State::searching;
-    while (stream.next()) {
-        if (state == State::searching) {
-            if (!children.is_process(stream) || children.id_of(stream) != id) continue;
-            header.description = stream.attribute("description");
-            state = stream.is_empty_element() ? State::done : State::inside;
-        } else if (state == State::inside && !collector.take(stream)) {
-            state = State::done;
-        }
-    }
-    if (state == State::searching)
-        throw LogFormatError("The log has no process with the id \"" + id + "\".");
-    header.case_count = collector.case_count();
-    header.refused_entities = refusals.refused();
+    ProcessReadPass pass(*this, id, on_entry);
+    std::vector<std::string> refusals = pass.run();
+    if (!pass.found()) throw LogFormatError("The log has no process with the id \"" + id + "\".");
+    ProcessHeader header = std::move(pass.header);
+    header.case_count = pass.case_count();
+    header.refused_entities = std::move(refusals);
     return header;
 }
 

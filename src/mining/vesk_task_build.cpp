@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
@@ -32,39 +33,60 @@ void link(Ttask* from, Ttask* to) {
     to->causal_predecessors().add(from);
 }
 
+// The task of every line and its position in the task list.
+struct LineTasks {
+    std::vector<Ttask*> tasks;
+    std::vector<std::int32_t> ids;
+};
+
 // The task of every line, creating tasks in order of first occurrence; also records the
 // direct successions, start and end flags and loop lengths.
-std::vector<Ttask*> record_direct_successions(const Tloglist& log, Towned_tasklist& tasks,
-                                              TaskIndex& index) {
-    std::vector<Ttask*> line_tasks;
-    line_tasks.reserve(log.size());
-    Ttask* current = tasks.create(log[0].name());
-    index.add(current);
+LineTasks record_direct_successions(const Tloglist& log, Towned_tasklist& tasks, TaskIndex& index) {
+    LineTasks lines;
+    lines.tasks.reserve(log.size());
+    lines.ids.reserve(log.size());
+    // Lines of one read share their name text, so its address finds the task without hashing
+    // the name; lines made otherwise fall back to the name.
+    std::unordered_map<const std::string*, std::int32_t> by_address;
+    const auto task_of = [&](const Tlog_line& line) {
+        const std::string* address = &line.name();
+        if (const auto it = by_address.find(address); it != by_address.end()) return it->second;
+        Ttask* task = index.find(line.name());
+        std::int32_t id = task != nullptr ? tasks.index_of(task) : -1;
+        if (task == nullptr) {
+            task = tasks.create(line.name());
+            index.add(task);
+            id = tasks.count() - 1;
+        }
+        by_address.emplace(address, id);
+        return id;
+    };
+    std::int32_t id = task_of(log[0]);
+    Ttask* current = tasks.get(id);
     current->is_trace_start = true;
-    line_tasks.push_back(current);
+    lines.tasks.push_back(current);
+    lines.ids.push_back(id);
     std::int32_t previous_case = log[0].case_number();
     for (std::size_t k = 1; k < log.size(); ++k) {
         const Tlog_line& line = log[k];
         const bool new_case = line.case_number() != previous_case;
         if (new_case) current->is_trace_end = true;
-        current = index.find(line.name());
-        if (current == nullptr) {
-            current = tasks.create(line.name());
-            index.add(current);
-        }
+        id = task_of(line);
+        current = tasks.get(id);
         current->loop_length = std::min(current->loop_length, line.loop_length);
         if (new_case) {
             current->is_trace_start = true;
             previous_case = line.case_number();
         }
         if (log[k - 1].case_number() == line.case_number()) {
-            line_tasks.back()->record_successor(current);
-            current->record_predecessor(line_tasks.back());
+            lines.tasks.back()->record_successor(current);
+            current->record_predecessor(lines.tasks.back());
         }
-        line_tasks.push_back(current);
+        lines.tasks.push_back(current);
+        lines.ids.push_back(id);
     }
     current->is_trace_end = true;
-    return line_tasks;
+    return lines;
 }
 
 void add_two_loop_partners(const Tloglist& log, const std::vector<Ttask*>& line_tasks,
@@ -77,24 +99,80 @@ void add_two_loop_partners(const Tloglist& log, const std::vector<Ttask*>& line_
     }
 }
 
-// Long-distance successions of one case. Each line needs, for every task after it, the
-// position of that task's first occurrence after it, in position order; keeping those
-// positions sorted while walking forward makes this linear in the case length times the
-// number of distinct tasks, instead of quadratic in the case length.
-void add_long_distances(const std::vector<Ttask*>& line_tasks, std::size_t begin, std::size_t end) {
-    std::unordered_map<const Ttask*, std::size_t> later;
-    std::vector<std::size_t> next_same(end - begin, end);
-    for (std::size_t i = end; i-- > begin;) {
-        auto [it, inserted] = later.try_emplace(line_tasks[i], i);
-        if (!inserted) {
-            next_same[i - begin] = it->second;
-            it->second = i;
+// The cases of the log as [begin, end) ranges of lines.
+template <typename Visit>
+void for_each_case(const Tloglist& log, Visit&& visit) {
+    for (std::size_t begin = 0; begin < log.size();) {
+        std::size_t end = begin;
+        while (end < log.size() && log[end].case_number() == log[begin].case_number())
+            ++end;
+        visit(begin, end);
+        begin = end;
+    }
+}
+
+// What the long-distance relations can take at most: a task pair per two distinct tasks of a
+// case, each pair an entry in two lists (with their position index once the lists are long).
+void check_relations_size(const Tloglist& log, const LineTasks& lines, std::int32_t task_count,
+                          std::int64_t budget) {
+    constexpr std::int64_t kBytesPerPair = 2 * 56;
+    std::vector<std::size_t> seen_in(static_cast<std::size_t>(task_count), log.size());
+    double pairs = 0;  // a double, as the square of 32-bit counts summed over cases may not fit
+    for_each_case(log, [&](std::size_t begin, std::size_t end) {
+        double distinct = 0;
+        for (std::size_t i = begin; i < end; ++i) {
+            std::size_t& seen = seen_in[static_cast<std::size_t>(lines.ids[i])];
+            if (seen != begin) distinct += 1;
+            seen = begin;
         }
+        pairs += distinct * distinct;
+    });
+    pairs = std::min(pairs, static_cast<double>(task_count) * task_count);
+    const double bytes = pairs * kBytesPerPair;
+    if (bytes <= static_cast<double>(budget)) return;
+    const auto gib = [](double b) {
+        const double value = b / (1024.0 * 1024.0 * 1024.0);
+        char text[32];
+        std::snprintf(text, sizeof text, value < 10 ? "%.1f" : "%.0f", value);
+        return std::string(text);
+    };
+    throw RelationsTooLargeError(
+        "the log has " + std::to_string(task_count) + " distinct tasks, up to " +
+        std::to_string(static_cast<long long>(pairs)) +
+        " task pairs within cases: its relations would need about " + gib(bytes) +
+        " GiB of memory, more than the " + gib(static_cast<double>(budget)) +
+        " GiB allowed. Read fewer event types, or a log with fewer distinct task names.");
+}
+
+// Long-distance successions of one case, handed to add(from, to, distance) in the order the
+// literal walk meets them. Each line needs, for every task after it, the position of that
+// task's first occurrence after it, in position order; keeping those positions sorted while
+// walking forward makes this linear in the case length times the number of distinct tasks,
+// instead of quadratic in the case length.
+template <typename Add>
+void walk_long_distances(const std::vector<std::int32_t>& ids, std::size_t begin, std::size_t end,
+                         std::vector<std::size_t>& later, std::vector<std::int32_t>& touched,
+                         Add&& add) {
+    std::vector<std::size_t> next_same(end - begin, end);
+    constexpr std::size_t none = std::size_t(-1);  // later[] holds it outside a walk
+    for (std::size_t i = end; i-- > begin;) {
+        std::size_t& first = later[static_cast<std::size_t>(ids[i])];
+        if (first == none) {
+            touched.push_back(ids[i]);
+        } else {
+            next_same[i - begin] = first;
+        }
+        first = i;
     }
     // First occurrences after the current line, largest position first.
     std::vector<std::size_t> ahead;
-    for (const auto& [task, position] : later)
-        ahead.push_back(position);
+    ahead.reserve(touched.size());
+    for (const std::int32_t id : touched) {
+        std::size_t& first = later[static_cast<std::size_t>(id)];
+        ahead.push_back(first);
+        first = none;
+    }
+    touched.clear();
     std::sort(ahead.begin(), ahead.end(), std::greater<>());
 
     for (std::size_t i = begin; i < end; ++i) {
@@ -102,13 +180,82 @@ void add_long_distances(const std::vector<Ttask*>& line_tasks, std::size_t begin
         if (const std::size_t next = next_same[i - begin]; next != end)
             ahead.insert(std::upper_bound(ahead.begin(), ahead.end(), next, std::greater<>()),
                          next);
-        Ttask* task = line_tasks[i];
-        for (auto it = ahead.rbegin(); it != ahead.rend(); ++it) {
-            const std::int32_t d = checked_int32(*it - i);
-            task->add_long_successor(line_tasks[*it], d);
-            line_tasks[*it]->add_long_predecessor(task, d);
+        for (auto it = ahead.rbegin(); it != ahead.rend(); ++it)
+            add(ids[i], ids[*it], checked_int32(*it - i));
+    }
+}
+
+// The smallest distance of every task pair in a task x task table, and per task the order in
+// which its pairs were first met: the lists are then made once per pair instead of being
+// searched once per line pair.
+class LongDistanceTable {
+public:
+    explicit LongDistanceTable(std::size_t task_count)
+        : n_(task_count),
+          successor_(n_ * n_, kNone),
+          predecessor_(n_ * n_, kNone),
+          successor_order_(n_),
+          predecessor_order_(n_) {}
+
+    void add(std::int32_t from, std::int32_t to, std::int32_t distance) {
+        const auto f = static_cast<std::size_t>(from);
+        const auto t = static_cast<std::size_t>(to);
+        keep(successor_[f * n_ + t], successor_order_[f], to, distance);
+        keep(predecessor_[t * n_ + f], predecessor_order_[t], from, distance);
+    }
+
+    void apply(const Ttasklist& tasks) const {
+        for (std::size_t a = 0; a < n_; ++a) {
+            Ttask* task = tasks.get(static_cast<std::int32_t>(a));
+            for (const std::int32_t b : successor_order_[a])
+                task->add_long_successor(tasks.get(b),
+                                         successor_[a * n_ + static_cast<std::size_t>(b)]);
+            for (const std::int32_t b : predecessor_order_[a])
+                task->add_long_predecessor(tasks.get(b),
+                                           predecessor_[a * n_ + static_cast<std::size_t>(b)]);
         }
     }
+
+private:
+    static void keep(std::int32_t& cell, std::vector<std::int32_t>& order, std::int32_t other,
+                     std::int32_t distance) {
+        if (cell == kNone) order.push_back(other);
+        cell = std::min(cell, distance);
+    }
+
+    std::size_t n_;
+    std::vector<std::int32_t> successor_;
+    std::vector<std::int32_t> predecessor_;
+    std::vector<std::vector<std::int32_t>> successor_order_;
+    std::vector<std::vector<std::int32_t>> predecessor_order_;
+};
+
+// Up to this many tasks the table (two n x n arrays of 32-bit cells, 8 MiB) replaces the
+// searches of the lists.
+constexpr std::int32_t kTableTasks = 1024;
+
+void add_long_distances(const Tloglist& log, const LineTasks& lines, const Ttasklist& tasks) {
+    const auto n = static_cast<std::size_t>(tasks.count());
+    std::vector<std::size_t> later(n, std::size_t(-1));
+    std::vector<std::int32_t> touched;
+    if (tasks.count() <= kTableTasks) {
+        LongDistanceTable table(n);
+        for_each_case(log, [&](std::size_t begin, std::size_t end) {
+            walk_long_distances(lines.ids, begin, end, later, touched,
+                                [&](std::int32_t from, std::int32_t to, std::int32_t d) {
+                                    table.add(from, to, d);
+                                });
+        });
+        table.apply(tasks);
+        return;
+    }
+    for_each_case(log, [&](std::size_t begin, std::size_t end) {
+        walk_long_distances(lines.ids, begin, end, later, touched,
+                            [&](std::int32_t from, std::int32_t to, std::int32_t d) {
+                                tasks.get(from)->add_long_successor(tasks.get(to), d);
+                                tasks.get(to)->add_long_predecessor(tasks.get(from), d);
+                            });
+    });
 }
 
 }  // namespace
@@ -151,21 +298,16 @@ void add_life_cycle_links(const Ttasklist& tasks) {
     }
 }
 
-void build_task_list(const Tloglist& log, Towned_tasklist& tasks) {
+void build_task_list(const Tloglist& log, Towned_tasklist& tasks, std::int64_t memory_budget) {
     tasks.free_all();
     if (log.empty()) return;
     TaskIndex index(tasks);
-    const std::vector<Ttask*> line_tasks = record_direct_successions(log, tasks, index);
-    add_two_loop_partners(log, line_tasks, index);
+    const LineTasks lines = record_direct_successions(log, tasks, index);
+    check_relations_size(log, lines, tasks.count(), memory_budget);
+    add_two_loop_partners(log, lines.tasks, index);
     tasks.derive_parallel_of_all();
     add_life_cycle_links(tasks);
-    for (std::size_t begin = 0; begin < log.size();) {
-        std::size_t end = begin;
-        while (end < log.size() && log[end].case_number() == log[begin].case_number())
-            ++end;
-        add_long_distances(line_tasks, begin, end);
-        begin = end;
-    }
+    add_long_distances(log, lines, tasks);
 }
 
 }  // namespace vesk
