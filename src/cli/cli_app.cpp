@@ -137,11 +137,17 @@ int run_cli(const std::vector<std::string>& args, std::ostream& out, std::ostrea
         app.footer("Run 'vesk-cli COMMAND --help' for the arguments of a command.");
         app.formatter(std::make_shared<WrappingFormatter>());
         bool quiet = false;
+        bool timings = false;
+        const char* const timings_help =
+            "print the time of each stage (read, relations, facts, net, replay, export) on "
+            "stderr";
+        app.add_flag("--timings", timings, timings_help);
         auto commands = all_commands();
         std::vector<std::pair<CLI::App*, Command*>> subcommands;
         for (auto& command : commands) {
             CLI::App* sub = app.add_subcommand(command->name(), command->summary());
             sub->add_flag("-q,--quiet", quiet, "print nothing on stderr but errors");
+            sub->add_flag("--timings", timings, timings_help);
             command->declare(*sub);
             subcommands.emplace_back(sub, command.get());
         }
@@ -162,10 +168,13 @@ int run_cli(const std::vector<std::string>& args, std::ostream& out, std::ostrea
             return usage_error(app, error.what(), console);
         }
         console.set_quiet(quiet);
+        console.set_timed(timings);
         for (auto& [sub, command] : subcommands) {
             if (!sub->parsed()) continue;
             try {
-                return run_command(*command, console);
+                const int code = run_command(*command, console);
+                console.print_timings();
+                return code;
             } catch (const UsageError& error) {
                 return usage_error(app, error.what(), console);
             }

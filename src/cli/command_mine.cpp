@@ -274,7 +274,7 @@ int MineCommand::run(Console& console) {
             replay = ReplayLog{replay_log_, log_.process(), log_.event_log_options()};
         summary.replayed =
             mine_from_relations_file(controller, relations_, log_.resolve_externals(), replay, net,
-                                     console, stage)
+                                     console, stage, console.timings())
                 .replayed;
         if (replay) warnings += report_read_problems(controller, replay->process_id, console);
         base = file_name_without_xml(relations_) + " ";
@@ -289,7 +289,8 @@ int MineCommand::run(Console& console) {
         controller.load_log(log_.log(), log_.resolve_externals(), log_.event_log_options());
         console.stage("Reading Workflow-log");
         summary.replayed =
-            mine_from_log(controller, request, net, !no_replay_, console, stage).replayed;
+            mine_from_log(controller, request, net, !no_replay_, console, stage, console.timings())
+                .replayed;
         warnings += report_read_problems(controller, request.process_id, console);
         base = export_base_name(log_.log(), request.process_id);
         source = {{"relations", nullptr},
@@ -301,6 +302,7 @@ int MineCommand::run(Console& console) {
     int code = kSuccess;
     if (!out_.empty()) {
         console.stage("Writing the net");
+        begin_stage(console.timings(), "export");
         std::vector<std::filesystem::path> written;
         try {
             const ExportRequest request{output_folder(out_), base, colour, !no_probabilities_,

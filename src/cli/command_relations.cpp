@@ -68,9 +68,12 @@ int RelationsCommand::from_log(Console& console) {
     Tvesk_util controller;
     controller.load_log(log_.log(), log_.resolve_externals(), log_.event_log_options());
     console.stage("Reading Workflow-log");
-    build_relations(controller, request, [&console](const std::string& s) { console.stage(s); });
+    build_relations(
+        controller, request, [&console](const std::string& s) { console.stage(s); },
+        console.timings());
     report_read_problems(controller, request.process_id, console);
     if (!out_.empty()) {
+        begin_stage(console.timings(), "export");
         const auto path = controller.write_relations(
             output_folder(out_), relations_file_base_name(log_.log(), request.process_id), dtd_);
         console.note("wrote " + path.string());

@@ -1,5 +1,7 @@
 #include "cli/console.h"
 
+#include <cstdio>
+
 namespace vesk::cli {
 
 Console::Console(std::ostream& out, std::ostream& err, bool progress)
@@ -53,6 +55,27 @@ void Console::clear_stage() {
     if (!stage_shown_) return;
     err_ << "\r\033[K" << std::flush;
     stage_shown_ = false;
+}
+
+void Console::print_timings() {
+    if (!timed_) return;
+    timings_.end();
+    clear_stage();
+    out_ << std::flush;
+    double wall = 0;
+    double cpu = 0;
+    for (const StageTimings::Stage& stage : timings_.stages()) {
+        char line[160];
+        std::snprintf(line, sizeof line, "%s: time: %-10s %9.3f s wall %9.3f s CPU\n", kProgramName,
+                      stage.name.c_str(), stage.wall_seconds, stage.cpu_seconds);
+        err_ << line;
+        wall += stage.wall_seconds;
+        cpu += stage.cpu_seconds;
+    }
+    char total[160];
+    std::snprintf(total, sizeof total, "%s: time: %-10s %9.3f s wall %9.3f s CPU\n", kProgramName,
+                  "all", wall, cpu);
+    err_ << total << std::flush;
 }
 
 }  // namespace vesk::cli

@@ -5,6 +5,7 @@
 #include <ostream>
 #include <string>
 
+#include "control/stage_timings.h"
 #include "mining/message_sink.h"
 
 namespace vesk::cli {
@@ -37,6 +38,12 @@ public:
 
     std::int32_t warnings_given() const { return warnings_; }
 
+    // The stage timings of the run when --timings asked for them, else null.
+    StageTimings* timings() { return timed_ ? &timings_ : nullptr; }
+    void set_timed(bool timed) { timed_ = timed; }
+    // One line per stage on stderr, quiet or not: they were asked for.
+    void print_timings();
+
 private:
     std::ostream& out_;
     std::ostream& err_;
@@ -44,6 +51,8 @@ private:
     bool quiet_ = false;
     bool stage_shown_ = false;
     std::int32_t warnings_ = 0;
+    bool timed_ = false;
+    StageTimings timings_;
 };
 
 inline constexpr const char* kProgramName = "vesk-cli";

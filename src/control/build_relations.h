@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "control/event_choice.h"
+#include "control/stage_timings.h"
 #include "control/vesk_util.h"
 
 namespace vesk {
@@ -28,7 +29,8 @@ using StatusCallback = std::function<void(const std::string& status)>;
 
 // Resets the controller's run, reads the process from the loaded log, builds the task list and
 // runs the overlap variants. Errors pass through; the controller then holds no relations.
+// With timings, the read and the relations are timed as stages.
 void build_relations(Tvesk_util& controller, const BuildRelationsRequest& request,
-                     const StatusCallback& status = {});
+                     const StatusCallback& status = {}, StageTimings* timings = nullptr);
 
 }  // namespace vesk

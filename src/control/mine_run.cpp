@@ -16,42 +16,51 @@ void make_net(RelationsInspection& inspection, const NetOptions& net) {
 
 MineOutcome mine_from_log(Tvesk_util& controller, const BuildRelationsRequest& request,
                           const NetOptions& net, bool replay, MessageSink& sink,
-                          const StatusCallback& status) {
-    build_relations(controller, request, status);
+                          const StatusCallback& status, StageTimings* timings) {
+    build_relations(controller, request, status, timings);
     RelationsInspection inspection(controller);
+    begin_stage(timings, "facts");
     inspection.open_with_task_list();
     show(status, "Building the net");
+    begin_stage(timings, "net");
     make_net(inspection, net);
     MineOutcome outcome;
     if (replay) {
         show(status, "Replaying the log");
+        begin_stage(timings, "replay");
         // The log in memory was read with the event types of these relations: the window's
         // replay reads the same lines again, so it is replayed as it is.
         controller.replay(false, sink);
         outcome.replayed = true;
     }
+    begin_stage(timings, "facts");
     inspection.close();
+    end_stage(timings);
     return outcome;
 }
 
 MineOutcome mine_from_relations_file(Tvesk_util& controller, const std::string& relations_path,
                                      bool resolve_externals, const std::optional<ReplayLog>& log,
                                      const NetOptions& net, MessageSink& sink,
-                                     const StatusCallback& status) {
+                                     const StatusCallback& status, StageTimings* timings) {
     controller.reset();
     RelationsInspection inspection(controller);
     show(status, "Reading relations");
+    begin_stage(timings, "relations");
     inspection.open_with_relations_file(relations_path, resolve_externals, sink);
     show(status, "Building the net");
+    begin_stage(timings, "net");
     make_net(inspection, net);
     MineOutcome outcome;
     if (log) {
         show(status, "Replaying the log");
         controller.load_log_plainly(log->path, resolve_externals, log->options);
-        inspection.replay_process(log->process_id, false, sink);
+        inspection.replay_process(log->process_id, false, sink, timings);
         outcome.replayed = true;
     }
+    begin_stage(timings, "facts");
     inspection.close();
+    end_stage(timings);
     return outcome;
 }
 

@@ -30,15 +30,17 @@ struct MineOutcome {
 };
 
 // From the loaded log of the controller.
+// With timings, every stage is timed: read, relations, facts, net, replay.
 MineOutcome mine_from_log(Tvesk_util& controller, const BuildRelationsRequest& request,
                           const NetOptions& net, bool replay, MessageSink& sink,
-                          const StatusCallback& status = {});
+                          const StatusCallback& status = {}, StageTimings* timings = nullptr);
 
 // From a relations file; with a log the process is read with the event types of the relations
 // and replayed.
 MineOutcome mine_from_relations_file(Tvesk_util& controller, const std::string& relations_path,
                                      bool resolve_externals, const std::optional<ReplayLog>& log,
                                      const NetOptions& net, MessageSink& sink,
-                                     const StatusCallback& status = {});
+                                     const StatusCallback& status = {},
+                                     StageTimings* timings = nullptr);
 
 }  // namespace vesk

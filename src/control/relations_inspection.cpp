@@ -76,9 +76,11 @@ Tevent_filter RelationsInspection::event_types_in_use() const {
 }
 
 void RelationsInspection::replay_process(const std::string& process_id, bool show_messages,
-                                         MessageSink& sink) {
+                                         MessageSink& sink, StageTimings* timings) {
+    begin_stage(timings, "read");
     controller_.set_filter(event_types_in_use());
     controller_.read_process(process_id);
+    begin_stage(timings, "replay");
     controller_.replay(show_messages, sink);
 }
 

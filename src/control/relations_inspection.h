@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "control/stage_timings.h"
 #include "control/vesk_util.h"
 #include "log/xml_document.h"
 #include "mining/message_sink.h"
@@ -45,8 +46,10 @@ public:
 
     // The event types that occur in the facts' tasks: a log is replayed with exactly these.
     Tevent_filter event_types_in_use() const;
-    // Reads the process of the controller's log with those event types and replays it.
-    void replay_process(const std::string& process_id, bool show_messages, MessageSink& sink);
+    // Reads the process of the controller's log with those event types and replays it; with
+    // timings, as the stages "read" and "replay".
+    void replay_process(const std::string& process_id, bool show_messages, MessageSink& sink,
+                        StageTimings* timings = nullptr);
 
 private:
     void prepare();

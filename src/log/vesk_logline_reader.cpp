@@ -1,7 +1,8 @@
 #include "log/vesk_logline_reader.h"
 
 #include <algorithm>
-#include <charconv>
+#include <array>
+#include <cstdint>
 #include <unordered_map>
 
 namespace vesk {
@@ -14,30 +15,41 @@ std::string_view copy_chars(std::string_view text, std::size_t first, std::size_
     return text.substr(first - 1, count);
 }
 
+// Decimal digits only, at least one, within 32 bits; by digit arithmetic, as every line has
+// seven of these.
 std::optional<std::int32_t> parse_number(std::string_view digits) {
     if (digits.empty()) return std::nullopt;
-    for (const char c : digits)
+    std::int64_t value = 0;
+    for (const char c : digits) {
         if (c < '0' || c > '9') return std::nullopt;
-    std::int32_t value = 0;
-    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-    if (error != std::errc() || end != digits.data() + digits.size()) return std::nullopt;
-    return value;
+        value = value * 10 + (c - '0');
+        if (value > INT32_MAX) return std::nullopt;
+    }
+    return static_cast<std::int32_t>(value);
 }
 
-// Interns the task-event names so that the lines of one task share one string.
+struct NameHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view text) const {
+        return std::hash<std::string_view>()(text);
+    }
+};
+
+// Interns the task-event names so that the lines of one task share one string: one lookup of
+// the task name per entry, the name with its event made once.
 class NameTable {
 public:
     const Tlog_line::Name& name_for(const std::string& task, EventType event) {
-        key_.assign(task).append("_").append(event_type_name(event));
-        auto it = names_.find(key_);
-        if (it == names_.end())
-            it = names_.emplace(key_, std::make_shared<const std::string>(key_)).first;
-        return it->second;
+        auto it = names_.find(std::string_view(task));
+        if (it == names_.end()) it = names_.try_emplace(task).first;
+        Tlog_line::Name& name = it->second[static_cast<std::size_t>(event)];
+        if (!name) name = std::make_shared<const std::string>(task + "_" + event_type_name(event));
+        return name;
     }
 
 private:
-    std::string key_;
-    std::unordered_map<std::string, Tlog_line::Name> names_;
+    std::unordered_map<std::string, std::array<Tlog_line::Name, 8>, NameHash, std::equal_to<>>
+        names_;
 };
 
 // Lines arrive case by case; a case that holds an unwanted abort or withdraw is dropped whole.
@@ -48,11 +60,21 @@ public:
 
     void entry(const std::optional<std::string>& kind, EventType event) {
         d_.entries = checked_add(d_.entries, 1);
-        const std::string text = kind.value_or("");
-        auto it = std::find_if(d_.kinds.begin(), d_.kinds.end(), [&](const auto& k) {
+        const std::string_view text = kind ? std::string_view(*kind) : std::string_view();
+        const auto same = [&](const ReadDiagnostics::KindCount& k) {
             return k.present == kind.has_value() && k.kind == text;
-        });
-        if (it == d_.kinds.end()) it = d_.kinds.insert(d_.kinds.end(), {text, kind.has_value(), 0});
+        };
+        // Kinds come in runs (start, complete, start, ...): the last two found are tried first.
+        if (last_ >= d_.kinds.size() || !same(d_.kinds[last_])) {
+            std::swap(last_, before_);
+            if (last_ >= d_.kinds.size() || !same(d_.kinds[last_])) {
+                last_ = static_cast<std::size_t>(
+                    std::find_if(d_.kinds.begin(), d_.kinds.end(), same) - d_.kinds.begin());
+                if (last_ == d_.kinds.size())
+                    d_.kinds.push_back({std::string(text), kind.has_value(), 0});
+            }
+        }
+        auto it = d_.kinds.begin() + static_cast<std::ptrdiff_t>(last_);
         it->count = checked_add(it->count, 1);
         if (kind && event == EventType::normal && *kind != "normal") {
             d_.unknown_kind_entries = checked_add(d_.unknown_kind_entries, 1);
@@ -77,6 +99,8 @@ public:
 
 private:
     ReadDiagnostics& d_;
+    std::size_t last_ = SIZE_MAX;
+    std::size_t before_ = SIZE_MAX;
 };
 
 class CaseCollector {
@@ -88,7 +112,7 @@ public:
         const EventType event =
             entry.event_kind ? event_type_of(*entry.event_kind) : EventType::normal;
         diagnostics_.entry(entry.event_kind, event);
-        if (!passes_event_filter(entry.event_kind, filter_)) return;
+        if (!passes_event_filter(entry.event_kind, event, filter_)) return;
         diagnostics_.passed();
         if (entry.case_number != current_case_) start_case(entry.case_number);
 
@@ -102,9 +126,8 @@ public:
         if (!time) diagnostics_.default_time(entry.time);
         line.set_time(time.value_or(kDefaultTime));
 
-        const std::string kind = entry.event_kind.value_or("normal");
-        const bool unwanted =
-            (kind == "abort" && !filter_.abort) || (kind == "withdraw" && !filter_.withdraw);
+        const bool unwanted = (event == EventType::abort && !filter_.abort) ||
+                              (event == EventType::withdraw && !filter_.withdraw);
         keep_case_ = keep_case_ && !unwanted;
     }
 
@@ -157,13 +180,31 @@ std::optional<Ttime> parse_log_time(std::string_view text) {
     return time;
 }
 
-bool passes_event_filter(const std::optional<std::string>& kind, const Tevent_filter& filter) {
+bool passes_event_filter(const std::optional<std::string>& kind, EventType event,
+                         const Tevent_filter& filter) {
     if (!kind) return true;
-    const std::string& k = *kind;
-    return (k == "complete" && filter.complete) || k == "abort" || k == "normal" ||
-           (k == "schedule" && filter.schedule) || (k == "start" && filter.start) ||
-           (k == "suspend" && filter.suspend) || (k == "resume" && filter.resume) ||
-           k == "withdraw";
+    switch (event) {
+        case EventType::complete:
+            return filter.complete;
+        case EventType::schedule:
+            return filter.schedule;
+        case EventType::start:
+            return filter.start;
+        case EventType::suspend:
+            return filter.suspend;
+        case EventType::resume:
+            return filter.resume;
+        case EventType::abort:
+        case EventType::withdraw:
+            return true;
+        case EventType::normal:
+            return *kind == "normal";  // an unknown kind is not read
+    }
+    return false;
+}
+
+bool passes_event_filter(const std::optional<std::string>& kind, const Tevent_filter& filter) {
+    return passes_event_filter(kind, kind ? event_type_of(*kind) : EventType::normal, filter);
 }
 
 ProcessLog read_process_log(const WorkflowLogFile& file, const std::string& process_id,

@@ -71,6 +71,9 @@ std::optional<Ttime> parse_log_time(std::string_view text);
 
 // Whether an entry with this raw "kind" (absent: none) passes the line filter.
 bool passes_event_filter(const std::optional<std::string>& kind, const Tevent_filter& filter);
+// The same with the kind's event type already known (event_type_of(*kind)).
+bool passes_event_filter(const std::optional<std::string>& kind, EventType event,
+                         const Tevent_filter& filter);
 
 // Reads the process, names every line by its task and event ("A_complete") and fills in the
 // loop information. Throws what WorkflowLogFile::read_process throws.

@@ -199,6 +199,8 @@ private:
 
     // Only the first child of each name counts, as a lookup by name would find it.
     void take_field(std::string_view name, const xmlChar** attributes, int count) {
+        // Most fields are none of the four: their length tells without comparing.
+        if (name.size() != 9 && name.size() != 5 && name.size() != 4) return;
         if (name == "task_name") {
             if (has_task_name_) return;
             has_task_name_ = true;

@@ -203,3 +203,24 @@ TEST_F(LogReaderTest, LoopInformationOfARepeatedTask) {
 
 }  // namespace
 }  // namespace vesk
+
+namespace vesk {
+namespace {
+
+TEST(EventFilter, KindsPassAsTheFilterSaysAndUnknownKindsNever) {
+    Tevent_filter only_start;
+    only_start.start = true;
+    struct Case {
+        std::optional<std::string> kind;
+        bool passes;
+    };
+    const Case cases[] = {{std::nullopt, true}, {"start", true},    {"complete", false},
+                          {"normal", true},     {"abort", true},    {"withdraw", true},
+                          {"schedule", false},  {"Start", false},   {"bogus", false},
+                          {"", false},          {"suspend", false}, {"resume", false}};
+    for (const Case& c : cases)
+        EXPECT_EQ(passes_event_filter(c.kind, only_start), c.passes) << c.kind.value_or("(none)");
+}
+
+}  // namespace
+}  // namespace vesk
