@@ -1,6 +1,7 @@
 #include "net/vesk_redisc_build.h"
 
 #include <algorithm>
+#include <string_view>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -160,6 +161,117 @@ private:
     TaskTable table_;
 };
 
+char fold(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+std::string folded(std::string_view text) {
+    std::string out(text);
+    for (char& c : out)
+        c = fold(c);
+    return out;
+}
+
+// The parts of a set between its "&"s.
+std::vector<std::string_view> tokens_of(std::string_view set) {
+    std::vector<std::string_view> tokens;
+    std::size_t begin = 0;
+    for (std::size_t at = set.find('&'); at != std::string_view::npos; at = set.find('&', begin)) {
+        tokens.push_back(set.substr(begin, at - begin));
+        begin = at + 1;
+    }
+    tokens.push_back(set.substr(begin));
+    return tokens;
+}
+
+// "*name*" with no other "*" in it.
+bool simple_token(std::string_view token) {
+    return token.size() >= 2 && token.front() == '*' && token.back() == '*' &&
+           token.substr(1, token.size() - 2).find('*') == std::string_view::npos;
+}
+
+// Finds the place that Tpetrinet::Find_place finds among the places Build_net adds, without
+// scanning them all: the first place whose input set holds every "&"-part of the inputs and
+// whose output set every part of the outputs, letters compared case-blind.
+//
+// In a set made of simple tokens ("*A*&*B*", no "*" inside a name), a simple part occurs as a
+// substring exactly when it equals one of the tokens, so the places that hold a token are
+// listed under it, and only those (and the places whose names break the pattern) are checked.
+class PlaceIndex {
+public:
+    // -1 when there is none.
+    std::int32_t find(std::string_view inputs, std::string_view outputs) const {
+        const std::string in = folded(inputs);
+        const std::string out = folded(outputs);
+        const auto in_parts = tokens_of(in);
+        const auto out_parts = tokens_of(out);
+        const auto all_simple = [](const std::vector<std::string_view>& parts) {
+            return std::all_of(parts.begin(), parts.end(), simple_token);
+        };
+        if (in.empty() || !all_simple(in_parts) || !all_simple(out_parts)) {
+            for (std::size_t p = 0; p < inputs_.size(); ++p)
+                if (holds(p, in, in_parts, out, out_parts)) return static_cast<std::int32_t>(p);
+            return -1;
+        }
+        // The shortest list of places that hold one of the input parts.
+        const std::vector<std::int32_t>* candidates = nullptr;
+        for (const std::string_view part : in_parts) {
+            const auto it = by_input_token_.find(std::string(part));
+            if (it == by_input_token_.end()) {
+                candidates = &none_;
+                break;
+            }
+            if (candidates == nullptr || it->second.size() < candidates->size())
+                candidates = &it->second;
+        }
+        // Those and the irregular places, in place order.
+        auto c = candidates->begin();
+        auto i = irregular_.begin();
+        while (c != candidates->end() || i != irregular_.end()) {
+            const bool take_c = i == irregular_.end() || (c != candidates->end() && *c < *i);
+            const std::int32_t p = take_c ? *c++ : *i++;
+            if (holds(static_cast<std::size_t>(p), in, in_parts, out, out_parts)) return p;
+        }
+        return -1;
+    }
+
+    void add(std::string_view inputs, std::string_view outputs) {
+        const auto p = static_cast<std::int32_t>(inputs_.size());
+        inputs_.push_back(folded(inputs));
+        outputs_.push_back(folded(outputs));
+        const auto in_tokens = tokens_of(inputs_.back());
+        const auto out_tokens = tokens_of(outputs_.back());
+        const bool regular = std::all_of(in_tokens.begin(), in_tokens.end(), simple_token) &&
+                             std::all_of(out_tokens.begin(), out_tokens.end(), simple_token);
+        if (!regular) {
+            irregular_.push_back(p);
+            return;
+        }
+        for (const std::string_view token : in_tokens) {
+            auto& list = by_input_token_[std::string(token)];
+            if (list.empty() || list.back() != p) list.push_back(p);
+        }
+    }
+
+private:
+    // An empty query side imposes nothing, as in Find_place.
+    bool holds(std::size_t p, const std::string& in, const std::vector<std::string_view>& in_parts,
+               const std::string& out, const std::vector<std::string_view>& out_parts) const {
+        const auto contains = [](const std::string& set, const std::vector<std::string_view>& parts) {
+            return std::all_of(parts.begin(), parts.end(), [&](std::string_view part) {
+                return set.find(part) != std::string::npos;
+            });
+        };
+        return (in.empty() || contains(inputs_[p], in_parts)) &&
+               (out.empty() || contains(outputs_[p], out_parts));
+    }
+
+    std::vector<std::string> inputs_, outputs_;
+    std::unordered_map<std::string, std::vector<std::int32_t>> by_input_token_;
+    std::vector<std::int32_t> irregular_;
+    const std::vector<std::int32_t> none_;
+};
+
 std::string set_of(const TTaskArray& side) {
     std::string set;
     for (const Ttask* task : side) {
@@ -209,6 +321,8 @@ void Build_net(Tpetrinet& net, const Ttasklist& tasks) {
     // Places are only added here, so a pair tried once would find its place (or a larger one)
     // again: the search repeats pairs very often, and the lookup is the expensive part.
     std::unordered_set<std::string> tried;
+    // The places of this net, all added here and unchanged until the loop ends.
+    PlaceIndex places;
     for (Ttask* t : tasks) {
         net.Add_transition(t->name(), t);
         TTaskArray a = {t};
@@ -222,7 +336,9 @@ void Build_net(Tpetrinet& net, const Ttasklist& tasks) {
             std::string input = set_of(pair[0]);
             std::string output = set_of(pair[1]);
             if (!tried.insert(input + '\0' + output).second) continue;
-            net.Add_place(std::move(input), std::move(output));
+            if (places.find(input, output) >= 0) continue;
+            places.add(input, output);
+            net.Add_new_place(std::move(input), std::move(output));
         }
     }
     add_arcs(net);

@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <set>
+#include <unordered_map>
 
 #include "app/number_format.h"
 #include "net/vesk_redisc.h"
@@ -149,11 +150,21 @@ Parclist Tpetrinet::Arcs_of_transition(const Ttransition* transition, bool to_pl
 
 Tplacelist Tpetrinet::Places_between(const Ttransition* from, const Ttransition* to,
                                      bool strict) const {
+    // One pass over the arcs marks each place, then the places are taken in their order.
+    enum : unsigned char { from_out = 1, to_in = 2, from_in = 4, to_out = 8 };
+    std::unordered_map<const Tplace*, unsigned char> marks;
+    for (const auto& arc : arcs_) {
+        if (arc->transition == from) marks[arc->place] |= arc->to_place ? from_out : from_in;
+        if (arc->transition == to) marks[arc->place] |= arc->to_place ? to_out : to_in;
+    }
     Tplacelist result;
+    if (marks.empty()) return result;
     for (const auto& place : places_) {
-        const bool forward = Find_arc(from, place.get(), true) && Find_arc(to, place.get(), false);
-        const bool backward =
-            !strict && Find_arc(from, place.get(), false) && Find_arc(to, place.get(), true);
+        const auto it = marks.find(place.get());
+        if (it == marks.end()) continue;
+        const unsigned char m = it->second;
+        const bool forward = (m & from_out) && (m & to_in);
+        const bool backward = !strict && (m & from_in) && (m & to_out);
         if (forward || backward) result.push_back(place.get());
     }
     return result;
