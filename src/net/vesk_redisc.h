@@ -82,6 +82,8 @@ public:
     Ttransition* Transition_of_task(const Ttask* task) const;
     Tarc* Add_output_arc(Ttransition* transition, Tplace* place, double weight);
     Tarc* Add_input_arc(Tplace* place, Ttransition* transition, double weight);
+    // Appends an arc the caller knows to be new, without looking for it first.
+    Tarc* Add_new_arc(Tplace* place, Ttransition* transition, bool to_place, double weight);
     Tarc* Find_arc(const Ttransition* transition, const Tplace* place, bool to_place) const;
 
     Parclist Arcs_of_place(const Tplace* place, bool to_place) const;

@@ -1,6 +1,7 @@
 #include "net/vesk_redisc_build.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <string_view>
 #include <unordered_map>
 #include <unordered_set>
@@ -76,11 +77,46 @@ private:
 };
 
 using Side = std::vector<int>;
-using Excluded = std::vector<char>;
+
+// A set of task names as bits.
+class NameBits {
+public:
+    explicit NameBits(std::size_t names = 0) : words_((names + 63) / 64, 0) {}
+    void add(std::size_t name) { words_[name / 64] |= std::uint64_t{1} << (name % 64); }
+    bool has(std::size_t name) const { return (words_[name / 64] >> (name % 64)) & 1; }
+    void add_all(const NameBits& other) {
+        for (std::size_t w = 0; w < words_.size(); ++w)
+            words_[w] |= other.words_[w];
+    }
+
+private:
+    std::vector<std::uint64_t> words_;
+};
+
+// A node of the search: the input and output sides so far. Where the last task of a side was
+// added fixes where the search goes on, so the sides name the node.
+struct Node {
+    Side a, b;
+    bool operator==(const Node&) const = default;
+};
+
+struct NodeHash {
+    std::size_t operator()(const Node& node) const {
+        std::size_t h = node.a.size() * 0x9E3779B97F4A7C15ull;
+        for (const Side* side : {&node.a, &node.b}) {
+            for (const int n : *side)
+                h = (h ^ static_cast<std::size_t>(n)) * 0x100000001B3ull;
+            h ^= 0xFF;
+        }
+        return h;
+    }
+};
 
 class PairSearch {
 public:
-    explicit PairSearch(const Ttasklist& tasks) : table_(tasks) {}
+    // once: a node met again is not searched again (see search); for the construction, to
+    // which a pair found twice is the same place.
+    PairSearch(const Ttasklist& tasks, bool once) : table_(tasks), once_(once) {}
 
     void search(TTaskArray& a, TTaskArray& b, Ttasktuplearray& result, std::int32_t start_a,
                 std::int32_t start_b) {
@@ -89,8 +125,14 @@ public:
             na.push_back(table_.number_of(t));
         for (Ttask* t : b)
             nb.push_back(table_.number_of(t));
+        counts_ = Counts(table_.list_size(), table_.name_count());
+        for (const int x : na)
+            counts_.enter_input(rows_, table_, x);
+        for (const int y : nb)
+            counts_.enter_output(rows_, table_, y);
         std::vector<std::array<Side, 2>> found;
         search(na, nb, found, start_a, start_b);
+        searched_.clear();
         for (const auto& [input, output] : found) {
             TtaskTuple pair;
             for (int n : input)
@@ -102,63 +144,156 @@ public:
     }
 
 private:
-    void search(Side& a, Side& b, std::vector<std::array<Side, 2>>& result, std::int32_t start_a,
-                std::int32_t start_b) {
+    // Appends the pairs (a', b') that extend (a, b) maximally, from the given start positions
+    // on; returns the names of their output sides, which the caller excludes from further
+    // extension of the side it extended.
+    //
+    // What a node finds depends on its two sides only (its exclusions are its own), and the
+    // search meets many nodes more than once: adding x to one side and then y to the other
+    // gives the node that adding y and then x gives. Met again, a node would find the same
+    // pairs again, so with `once_` it only returns the names it returned the first time.
+    NameBits search(Side& a, Side& b, std::vector<std::array<Side, 2>>& result,
+                    std::int32_t start_a, std::int32_t start_b) {
         bool maximal = true;
-        // Excluded names, as flags: the lists of excluded tasks grow long with repetitions.
-        Excluded excluded_a(table_.name_count(), 0), excluded_b(table_.name_count(), 0);
+        NameBits outputs(table_.name_count());
+        // Excluded names, as bits: the lists of excluded tasks grow long with repetitions.
+        NameBits excluded_a(table_.name_count()), excluded_b(table_.name_count());
         for (std::int32_t i = std::min(start_a, start_b); i < table_.list_size(); ++i) {
             const int t = i;
             if (i >= start_a && extends_input(t, a, b, excluded_a)) {
                 a.push_back(t);
-                descend(result, excluded_a, [&] { search(a, b, result, i + 1, start_b); });
+                const NameBits found = searched(a, b) != nullptr ? *searched(a, b) : [&] {
+                    counts_.enter_input(rows_, table_, t);
+                    NameBits deeper = search(a, b, result, i + 1, start_b);
+                    counts_.leave_input(rows_, table_, t);
+                    return deeper;
+                }();
                 a.pop_back();
+                excluded_a.add_all(found);
+                outputs.add_all(found);
                 maximal = false;
             }
             if (i >= start_b && extends_output(t, a, b, excluded_b)) {
                 b.push_back(t);
-                descend(result, excluded_b, [&] { search(a, b, result, start_a, i + 1); });
+                const NameBits found = searched(a, b) != nullptr ? *searched(a, b) : [&] {
+                    counts_.enter_output(rows_, table_, t);
+                    NameBits deeper = search(a, b, result, start_a, i + 1);
+                    counts_.leave_output(rows_, table_, t);
+                    return deeper;
+                }();
                 b.pop_back();
+                excluded_b.add_all(found);
+                outputs.add_all(found);
                 maximal = false;
             }
         }
-        if (maximal) result.push_back({a, b});
+        if (maximal) {
+            result.push_back({a, b});
+            for (const int n : b)
+                outputs.add(table_.name_index(n));
+        }
+        if (once_) searched_.emplace(Node{a, b}, outputs);
+        return outputs;
     }
 
-    bool holds(const Side& side, int t) const {
-        return std::any_of(side.begin(), side.end(), [&](int n) { return table_.same(n, t); });
+    // What the node found when it was searched before, or null.
+    const NameBits* searched(const Side& a, const Side& b) {
+        if (!once_) return nullptr;
+        key_.a = a;
+        key_.b = b;
+        const auto it = searched_.find(key_);
+        return it == searched_.end() ? nullptr : &it->second;
     }
 
-    bool extends_input(int t, const Side& a, const Side& b, const Excluded& excluded) const {
-        if (holds(a, t) || excluded[table_.name_index(t)]) return false;
-        for (int x : a)
-            if (table_.related(t, x)) return false;
-        for (int y : b)
-            if (!table_.causes(t, y)) return false;
-        return true;
+    // The conditions on a task of the list joining a side, from counts kept as the sides grow
+    // and shrink: it is not on the side by name, relates to none of the side's tasks, and
+    // causes (or is caused by) every task of the other side.
+    bool extends_input(int t, const Side&, const Side& b, const NameBits& excluded) const {
+        const std::size_t name = table_.name_index(t);
+        const std::size_t at = static_cast<std::size_t>(t);
+        return counts_.input_names[name] == 0 && !excluded.has(name) &&
+               counts_.related_to_input[at] == 0 &&
+               static_cast<std::size_t>(counts_.causes_output[at]) == b.size();
     }
 
-    bool extends_output(int t, const Side& a, const Side& b, const Excluded& excluded) const {
-        if (holds(b, t) || excluded[table_.name_index(t)]) return false;
-        for (int y : b)
-            if (table_.related(t, y)) return false;
-        for (int x : a)
-            if (!table_.caused_by(t, x)) return false;
-        return true;
+    bool extends_output(int t, const Side& a, const Side&, const NameBits& excluded) const {
+        const std::size_t name = table_.name_index(t);
+        const std::size_t at = static_cast<std::size_t>(t);
+        return counts_.output_names[name] == 0 && !excluded.has(name) &&
+               counts_.related_to_output[at] == 0 &&
+               static_cast<std::size_t>(counts_.caused_by_input[at]) == a.size();
     }
 
-    // Runs the deeper search and excludes the output sides of the pairs it found.
-    template <typename Deeper>
-    void descend(std::vector<std::array<Side, 2>>& result, Excluded& excluded,
-                 Deeper deeper) const {
-        const std::size_t before = result.size();
-        deeper();
-        for (std::size_t k = before; k < result.size(); ++k)
-            for (const int n : result[k][1])
-                excluded[table_.name_index(n)] = 1;
-    }
+    // For one task x, per task t of the list: whether t relates to x, causes x, is caused by x.
+    struct Rows {
+        std::vector<std::vector<char>> related, causes, caused_by;
+        const std::vector<char>& of(std::vector<std::vector<char>>& rows, const TaskTable& table,
+                                    int x, int kind) {
+            if (rows.size() <= static_cast<std::size_t>(x))
+                rows.resize(static_cast<std::size_t>(x) + 1);
+            auto& row = rows[static_cast<std::size_t>(x)];
+            if (row.empty()) {
+                row.resize(static_cast<std::size_t>(table.list_size()));
+                for (int t = 0; t < table.list_size(); ++t)
+                    row[static_cast<std::size_t>(t)] = kind == 0   ? table.related(t, x)
+                                                       : kind == 1 ? table.causes(t, x)
+                                                                   : table.caused_by(t, x);
+            }
+            return row;
+        }
+    };
+
+    // Per task of the list: how many tasks of each side it relates to, how many output tasks
+    // it causes and how many input tasks cause it; per name: how often each side holds it.
+    struct Counts {
+        Counts() = default;
+        Counts(std::int32_t tasks, std::size_t names)
+            : related_to_input(static_cast<std::size_t>(tasks), 0),
+              related_to_output(static_cast<std::size_t>(tasks), 0),
+              causes_output(static_cast<std::size_t>(tasks), 0),
+              caused_by_input(static_cast<std::size_t>(tasks), 0),
+              input_names(names, 0),
+              output_names(names, 0) {}
+
+        void enter_input(Rows& rows, const TaskTable& table, int x) {
+            change(rows, table, x, 1, true);
+        }
+        void leave_input(Rows& rows, const TaskTable& table, int x) {
+            change(rows, table, x, -1, true);
+        }
+        void enter_output(Rows& rows, const TaskTable& table, int y) {
+            change(rows, table, y, 1, false);
+        }
+        void leave_output(Rows& rows, const TaskTable& table, int y) {
+            change(rows, table, y, -1, false);
+        }
+
+        std::vector<std::int32_t> related_to_input, related_to_output, causes_output,
+            caused_by_input;
+        std::vector<std::int32_t> input_names, output_names;
+
+    private:
+        void change(Rows& rows, const TaskTable& table, int x, std::int32_t step, bool input) {
+            (input ? input_names : output_names)[table.name_index(x)] += step;
+            const std::vector<char>& related = rows.of(rows.related, table, x, 0);
+            const std::vector<char>& other =
+                input ? rows.of(rows.caused_by, table, x, 2) : rows.of(rows.causes, table, x, 1);
+            std::vector<std::int32_t>& related_count = input ? related_to_input : related_to_output;
+            std::vector<std::int32_t>& other_count = input ? caused_by_input : causes_output;
+            for (std::size_t t = 0; t < related.size(); ++t) {
+                related_count[t] += related[t] * step;
+                other_count[t] += other[t] * step;
+            }
+        }
+    };
 
     TaskTable table_;
+    bool once_;
+    Rows rows_;
+    Counts counts_;
+    Node key_;
+    // The nodes of the running search with the names they returned.
+    std::unordered_map<Node, NameBits, NodeHash> searched_;
 };
 
 char fold(char c) {
@@ -195,8 +330,9 @@ bool simple_token(std::string_view token) {
 // whose output set every part of the outputs, letters compared case-blind.
 //
 // In a set made of simple tokens ("*A*&*B*", no "*" inside a name), a simple part occurs as a
-// substring exactly when it equals one of the tokens, so the places that hold a token are
-// listed under it, and only those (and the places whose names break the pattern) are checked.
+// substring exactly when it equals one of the tokens. So such a place is kept as the numbers
+// of its tokens, listed under each input token, and checked by comparing numbers; only places
+// and queries whose names break the pattern are compared as text.
 class PlaceIndex {
 public:
     // -1 when there is none.
@@ -208,66 +344,116 @@ public:
         const auto all_simple = [](const std::vector<std::string_view>& parts) {
             return std::all_of(parts.begin(), parts.end(), simple_token);
         };
-        if (in.empty() || !all_simple(in_parts) || !all_simple(out_parts)) {
-            for (std::size_t p = 0; p < inputs_.size(); ++p)
-                if (holds(p, in, in_parts, out, out_parts)) return static_cast<std::int32_t>(p);
+        if (in.empty() || out.empty() || !all_simple(in_parts) || !all_simple(out_parts)) {
+            for (std::size_t p = 0; p < places_.size(); ++p)
+                if (holds_text(p, in, in_parts, out, out_parts))
+                    return static_cast<std::int32_t>(p);
             return -1;
         }
-        // The shortest list of places that hold one of the input parts.
+        // A token no regular place has leaves the irregular places only.
+        Bits in_bits, out_bits;
+        bool known = true;
         const std::vector<std::int32_t>* candidates = nullptr;
         for (const std::string_view part : in_parts) {
-            const auto it = by_input_token_.find(std::string(part));
-            if (it == by_input_token_.end()) {
-                candidates = &none_;
+            const auto id = token_ids_.find(std::string(part));
+            if (id == token_ids_.end()) {
+                known = false;
                 break;
             }
-            if (candidates == nullptr || it->second.size() < candidates->size())
-                candidates = &it->second;
+            set(in_bits, id->second);
+            const auto& list = by_input_token_[static_cast<std::size_t>(id->second)];
+            if (candidates == nullptr || list.size() < candidates->size()) candidates = &list;
         }
+        for (const std::string_view part : out_parts) {
+            const auto id = known ? token_ids_.find(std::string(part)) : token_ids_.end();
+            if (id == token_ids_.end()) {
+                known = false;
+                break;
+            }
+            set(out_bits, id->second);
+        }
+        if (!known) candidates = &none_;
         // Those and the irregular places, in place order.
         auto c = candidates->begin();
         auto i = irregular_.begin();
         while (c != candidates->end() || i != irregular_.end()) {
             const bool take_c = i == irregular_.end() || (c != candidates->end() && *c < *i);
             const std::int32_t p = take_c ? *c++ : *i++;
-            if (holds(static_cast<std::size_t>(p), in, in_parts, out, out_parts)) return p;
+            const auto& place = places_[static_cast<std::size_t>(p)];
+            const bool holds =
+                place.regular
+                    ? within(in_bits, place.inputs) && within(out_bits, place.outputs)
+                    : holds_text(static_cast<std::size_t>(p), in, in_parts, out, out_parts);
+            if (holds) return p;
         }
         return -1;
     }
 
     void add(std::string_view inputs, std::string_view outputs) {
-        const auto p = static_cast<std::int32_t>(inputs_.size());
-        inputs_.push_back(folded(inputs));
-        outputs_.push_back(folded(outputs));
-        const auto in_tokens = tokens_of(inputs_.back());
-        const auto out_tokens = tokens_of(outputs_.back());
-        const bool regular = std::all_of(in_tokens.begin(), in_tokens.end(), simple_token) &&
-                             std::all_of(out_tokens.begin(), out_tokens.end(), simple_token);
-        if (!regular) {
+        const auto p = static_cast<std::int32_t>(places_.size());
+        Place place{folded(inputs), folded(outputs), {}, {}, false};
+        const auto in_tokens = tokens_of(place.input_text);
+        const auto out_tokens = tokens_of(place.output_text);
+        place.regular = std::all_of(in_tokens.begin(), in_tokens.end(), simple_token) &&
+                        std::all_of(out_tokens.begin(), out_tokens.end(), simple_token);
+        if (place.regular) {
+            for (const std::string_view token : in_tokens) {
+                const std::int32_t id = token_id(token);
+                set(place.inputs, id);
+                auto& list = by_input_token_[static_cast<std::size_t>(id)];
+                if (list.empty() || list.back() != p) list.push_back(p);
+            }
+            for (const std::string_view token : out_tokens)
+                set(place.outputs, token_id(token));
+        } else {
             irregular_.push_back(p);
-            return;
         }
-        for (const std::string_view token : in_tokens) {
-            auto& list = by_input_token_[std::string(token)];
-            if (list.empty() || list.back() != p) list.push_back(p);
-        }
+        places_.push_back(std::move(place));
     }
 
 private:
+    using Bits = std::vector<std::uint64_t>;
+    struct Place {
+        std::string input_text, output_text;
+        Bits inputs, outputs;
+        bool regular;
+    };
+
+    static void set(Bits& bits, std::int32_t id) {
+        const auto word = static_cast<std::size_t>(id) / 64;
+        if (bits.size() <= word) bits.resize(word + 1, 0);
+        bits[word] |= std::uint64_t{1} << (static_cast<std::size_t>(id) % 64);
+    }
+    static bool within(const Bits& part, const Bits& whole) {
+        for (std::size_t w = 0; w < part.size(); ++w)
+            if ((part[w] & ~(w < whole.size() ? whole[w] : 0)) != 0) return false;
+        return true;
+    }
+
+    std::int32_t token_id(std::string_view token) {
+        const auto [it, added] = token_ids_.try_emplace(
+            std::string(token), static_cast<std::int32_t>(token_ids_.size()));
+        if (added) by_input_token_.emplace_back();
+        return it->second;
+    }
+
     // An empty query side imposes nothing, as in Find_place.
-    bool holds(std::size_t p, const std::string& in, const std::vector<std::string_view>& in_parts,
-               const std::string& out, const std::vector<std::string_view>& out_parts) const {
-        const auto contains = [](const std::string& set, const std::vector<std::string_view>& parts) {
+    bool holds_text(std::size_t p, const std::string& in,
+                    const std::vector<std::string_view>& in_parts, const std::string& out,
+                    const std::vector<std::string_view>& out_parts) const {
+        const auto contains = [](const std::string& set,
+                                 const std::vector<std::string_view>& parts) {
             return std::all_of(parts.begin(), parts.end(), [&](std::string_view part) {
                 return set.find(part) != std::string::npos;
             });
         };
-        return (in.empty() || contains(inputs_[p], in_parts)) &&
-               (out.empty() || contains(outputs_[p], out_parts));
+        return (in.empty() || contains(places_[p].input_text, in_parts)) &&
+               (out.empty() || contains(places_[p].output_text, out_parts));
     }
 
-    std::vector<std::string> inputs_, outputs_;
-    std::unordered_map<std::string, std::vector<std::int32_t>> by_input_token_;
+    std::vector<Place> places_;
+    std::unordered_map<std::string, std::int32_t> token_ids_;
+    std::vector<std::vector<std::int32_t>> by_input_token_;
     std::vector<std::int32_t> irregular_;
     const std::vector<std::int32_t> none_;
 };
@@ -281,14 +467,15 @@ std::string set_of(const TTaskArray& side) {
     return set;
 }
 
+// The net has no arcs yet and transition names are unique, so every arc made here is new.
 void add_arcs(Tpetrinet& net) {
     for (const auto& transition : net.transitions()) {
         const std::string key = "*" + transition->name + "*";
         for (const auto& place : net.places()) {
             if (place->input_set.find(key) != std::string::npos)
-                net.Add_output_arc(transition.get(), place.get(), 1.0);
+                net.Add_new_arc(place.get(), transition.get(), true, 1.0);
             if (place->output_set.find(key) != std::string::npos)
-                net.Add_input_arc(place.get(), transition.get(), 1.0);
+                net.Add_new_arc(place.get(), transition.get(), false, 1.0);
         }
     }
 }
@@ -312,12 +499,12 @@ void add_start_and_end(Tpetrinet& net, const Ttasklist& tasks) {
 
 void Search_pairs(const Ttasklist& tasks, TTaskArray& a, TTaskArray& b, Ttasktuplearray& result,
                   std::int32_t start_a, std::int32_t start_b) {
-    PairSearch(tasks).search(a, b, result, start_a, start_b);
+    PairSearch(tasks, false).search(a, b, result, start_a, start_b);
 }
 
 void Build_net(Tpetrinet& net, const Ttasklist& tasks) {
     net.Clear();
-    PairSearch search(tasks);
+    PairSearch search(tasks, true);
     // Places are only added here, so a pair tried once would find its place (or a larger one)
     // again: the search repeats pairs very often, and the lookup is the expensive part.
     std::unordered_set<std::string> tried;

@@ -118,6 +118,11 @@ Tarc* Tpetrinet::Add_output_arc(Ttransition* transition, Tplace* place, double w
     return arcs_.back().get();
 }
 
+Tarc* Tpetrinet::Add_new_arc(Tplace* place, Ttransition* transition, bool to_place, double weight) {
+    arcs_.push_back(std::make_unique<Tarc>(Tarc{place, transition, to_place, weight}));
+    return arcs_.back().get();
+}
+
 Tarc* Tpetrinet::Add_input_arc(Tplace* place, Ttransition* transition, double weight) {
     if (Tarc* found = Find_arc(transition, place, false)) {
         found->probability += weight;

@@ -63,8 +63,8 @@ inline Tplacelist literal_places_between(const Tpetrinet& net, const Ttransition
     for (const auto& place : net.places()) {
         const bool forward =
             net.Find_arc(from, place.get(), true) && net.Find_arc(to, place.get(), false);
-        const bool backward =
-            !strict && net.Find_arc(from, place.get(), false) && net.Find_arc(to, place.get(), true);
+        const bool backward = !strict && net.Find_arc(from, place.get(), false) &&
+                              net.Find_arc(to, place.get(), true);
         if (forward || backward) result.push_back(place.get());
     }
     return result;

@@ -15,8 +15,8 @@ namespace {
 // and output sides are common; names that differ in case only, contain one another or hold
 // the set syntax's "*" and "&" take the slow roads of the place lookup.
 test::Relations random_relations(std::mt19937& random) {
-    static const char* const names[] = {"A", "B", "C", "D",  "E",   "F",  "G",  "H",
-                                        "a", "AB", "c*", "d&e", "*g", "Hh", "I",  "J"};
+    static const char* const names[] = {"A", "B",  "C",  "D",   "E",  "F",  "G", "H",
+                                        "a", "AB", "c*", "d&e", "*g", "Hh", "I", "J"};
     std::uniform_int_distribution<int> count(2, 12);
     std::uniform_int_distribution<int> percent(0, 99);
     const int n = count(random);
@@ -34,8 +34,10 @@ test::Relations random_relations(std::mt19937& random) {
             if (i == j) continue;
             const int roll = percent(random);
             // Mostly forward, so that the relations look like a process.
-            if (roll < (j > i ? causal : causal / 4)) r.cause(tasks[i], tasks[j]);
-            else if (j > i && roll < causal + parallel) r.parallel(tasks[i], tasks[j]);
+            if (roll < (j > i ? causal : causal / 4))
+                r.cause(tasks[i], tasks[j]);
+            else if (j > i && roll < causal + parallel)
+                r.parallel(tasks[i], tasks[j]);
         }
     r.start(tasks.front()).end(tasks.back());
     if (percent(random) < 30) r.start(tasks[1]);
