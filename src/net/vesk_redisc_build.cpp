@@ -1,6 +1,7 @@
 #include "net/vesk_redisc_build.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <string_view>
 #include <unordered_map>
@@ -39,6 +40,7 @@ public:
     }
 
     std::int32_t list_size() const { return list_size_; }
+    std::size_t task_count() const { return tasks_.size(); }
     std::size_t name_count() const { return name_count_; }
     std::size_t name_index(int n) const { return name_of(n); }
     int number_of(Ttask* task) { return number(task); }
@@ -78,36 +80,42 @@ private:
 
 using Side = std::vector<int>;
 
-// A set of task names as bits.
+// A set of task names as bits, held inline up to 512 names: the search makes and drops
+// millions of them.
 class NameBits {
 public:
-    explicit NameBits(std::size_t names = 0) : words_((names + 63) / 64, 0) {}
-    void add(std::size_t name) { words_[name / 64] |= std::uint64_t{1} << (name % 64); }
-    bool has(std::size_t name) const { return (words_[name / 64] >> (name % 64)) & 1; }
+    explicit NameBits(std::size_t names = 0) : size_((names + 63) / 64) {
+        if (size_ > kInline) heap_.assign(size_, 0);
+    }
+    void add(std::size_t name) { data()[name / 64] |= std::uint64_t{1} << (name % 64); }
+    bool has(std::size_t name) const { return (data()[name / 64] >> (name % 64)) & 1; }
     void add_all(const NameBits& other) {
-        for (std::size_t w = 0; w < words_.size(); ++w)
-            words_[w] |= other.words_[w];
+        std::uint64_t* words = data();
+        const std::uint64_t* more = other.data();
+        for (std::size_t w = 0; w < size_; ++w)
+            words[w] |= more[w];
     }
 
 private:
-    std::vector<std::uint64_t> words_;
+    static constexpr std::size_t kInline = 8;
+    std::uint64_t* data() { return size_ > kInline ? heap_.data() : inline_.data(); }
+    const std::uint64_t* data() const { return size_ > kInline ? heap_.data() : inline_.data(); }
+
+    std::size_t size_;
+    std::array<std::uint64_t, kInline> inline_{};
+    std::vector<std::uint64_t> heap_;
 };
 
-// A node of the search: the input and output sides so far. Where the last task of a side was
-// added fixes where the search goes on, so the sides name the node.
-struct Node {
-    Side a, b;
-    bool operator==(const Node&) const = default;
-};
+// A node of the search: the input and output sides so far, as one list (the input side, -1,
+// the output side). Where the last task of a side was added fixes where the search goes on,
+// so the sides name the node.
+using Node = std::vector<int>;
 
 struct NodeHash {
     std::size_t operator()(const Node& node) const {
-        std::size_t h = node.a.size() * 0x9E3779B97F4A7C15ull;
-        for (const Side* side : {&node.a, &node.b}) {
-            for (const int n : *side)
-                h = (h ^ static_cast<std::size_t>(n)) * 0x100000001B3ull;
-            h ^= 0xFF;
-        }
+        std::size_t h = 0xCBF29CE484222325ull;
+        for (const int n : node)
+            h = (h ^ static_cast<std::size_t>(n + 1)) * 0x100000001B3ull;
         return h;
     }
 };
@@ -116,7 +124,10 @@ class PairSearch {
 public:
     // once: a node met again is not searched again (see search); for the construction, to
     // which a pair found twice is the same place.
-    PairSearch(const Ttasklist& tasks, bool once) : table_(tasks), once_(once) {}
+    PairSearch(const Ttasklist& tasks, bool once) : table_(tasks), once_(once) {
+        for (int t = 0; t < table_.list_size(); ++t)
+            all_.push_back(t);
+    }
 
     void search(TTaskArray& a, TTaskArray& b, Ttasktuplearray& result, std::int32_t start_a,
                 std::int32_t start_b) {
@@ -125,6 +136,7 @@ public:
             na.push_back(table_.number_of(t));
         for (Ttask* t : b)
             nb.push_back(table_.number_of(t));
+        rows_.make_room(table_.task_count());
         counts_ = Counts(table_.list_size(), table_.name_count());
         for (const int x : na)
             counts_.enter_input(rows_, table_, x);
@@ -158,11 +170,29 @@ private:
         NameBits outputs(table_.name_count());
         // Excluded names, as bits: the lists of excluded tasks grow long with repetitions.
         NameBits excluded_a(table_.name_count()), excluded_b(table_.name_count());
-        for (std::int32_t i = std::min(start_a, start_b); i < table_.list_size(); ++i) {
+        // Only tasks that cause the first output task can join the input side, and only tasks
+        // caused by the first input task the output side: walking those two lists in position
+        // order tries what trying every task would, in the same order.
+        const std::vector<int>& inputs =
+            b.empty() ? all_ : rows_.list(rows_.causes_list, table_, b[0], 1);
+        const std::vector<int>& outputs_ =
+            a.empty() ? all_ : rows_.list(rows_.caused_by_list, table_, a[0], 2);
+        auto next_in = std::lower_bound(inputs.begin(), inputs.end(), start_a);
+        auto next_out = std::lower_bound(outputs_.begin(), outputs_.end(), start_b);
+        while (next_in != inputs.end() || next_out != outputs_.end()) {
+            const int i =
+                next_out == outputs_.end() || (next_in != inputs.end() && *next_in <= *next_out)
+                    ? *next_in
+                    : *next_out;
+            const bool try_input = next_in != inputs.end() && *next_in == i;
+            const bool try_output = next_out != outputs_.end() && *next_out == i;
+            if (try_input) ++next_in;
+            if (try_output) ++next_out;
             const int t = i;
-            if (i >= start_a && extends_input(t, a, b, excluded_a)) {
+            if (try_input && extends_input(t, a, b, excluded_a)) {
                 a.push_back(t);
-                const NameBits found = searched(a, b) != nullptr ? *searched(a, b) : [&] {
+                const NameBits* before = searched(a, b);
+                const NameBits found = before != nullptr ? *before : [&] {
                     counts_.enter_input(rows_, table_, t);
                     NameBits deeper = search(a, b, result, i + 1, start_b);
                     counts_.leave_input(rows_, table_, t);
@@ -173,9 +203,10 @@ private:
                 outputs.add_all(found);
                 maximal = false;
             }
-            if (i >= start_b && extends_output(t, a, b, excluded_b)) {
+            if (try_output && extends_output(t, a, b, excluded_b)) {
                 b.push_back(t);
-                const NameBits found = searched(a, b) != nullptr ? *searched(a, b) : [&] {
+                const NameBits* before = searched(a, b);
+                const NameBits found = before != nullptr ? *before : [&] {
                     counts_.enter_output(rows_, table_, t);
                     NameBits deeper = search(a, b, result, start_a, i + 1);
                     counts_.leave_output(rows_, table_, t);
@@ -192,17 +223,22 @@ private:
             for (const int n : b)
                 outputs.add(table_.name_index(n));
         }
-        if (once_) searched_.emplace(Node{a, b}, outputs);
+        if (once_) searched_.emplace(node_of(a, b), outputs);
         return outputs;
     }
 
     // What the node found when it was searched before, or null.
     const NameBits* searched(const Side& a, const Side& b) {
         if (!once_) return nullptr;
-        key_.a = a;
-        key_.b = b;
-        const auto it = searched_.find(key_);
+        const auto it = searched_.find(node_of(a, b));
         return it == searched_.end() ? nullptr : &it->second;
+    }
+
+    const Node& node_of(const Side& a, const Side& b) {
+        key_.assign(a.begin(), a.end());
+        key_.push_back(-1);
+        key_.insert(key_.end(), b.begin(), b.end());
+        return key_;
     }
 
     // The conditions on a task of the list joining a side, from counts kept as the sides grow
@@ -224,22 +260,33 @@ private:
                static_cast<std::size_t>(counts_.caused_by_input[at]) == a.size();
     }
 
-    // For one task x, per task t of the list: whether t relates to x, causes x, is caused by x.
+    // For one task x, the tasks t of the list that relate to x, cause x, are caused by x; made
+    // when first asked for.
     struct Rows {
-        std::vector<std::vector<char>> related, causes, caused_by;
-        const std::vector<char>& of(std::vector<std::vector<char>>& rows, const TaskTable& table,
-                                    int x, int kind) {
-            if (rows.size() <= static_cast<std::size_t>(x))
-                rows.resize(static_cast<std::size_t>(x) + 1);
-            auto& row = rows[static_cast<std::size_t>(x)];
-            if (row.empty()) {
-                row.resize(static_cast<std::size_t>(table.list_size()));
+        // The positions t with related(t, x), causes(t, x), caused_by(t, x), ascending.
+        std::vector<std::vector<int>> related_list, causes_list, caused_by_list;
+        const std::vector<int>& list(std::vector<std::vector<int>>& lists, const TaskTable& table,
+                                     int x, int kind) {
+            auto& list = lists[static_cast<std::size_t>(x)];
+            const char bit = static_cast<char>(1 << kind);
+            if (!(made[static_cast<std::size_t>(x)] & bit)) {
+                made[static_cast<std::size_t>(x)] |= bit;
                 for (int t = 0; t < table.list_size(); ++t)
-                    row[static_cast<std::size_t>(t)] = kind == 0   ? table.related(t, x)
-                                                       : kind == 1 ? table.causes(t, x)
-                                                                   : table.caused_by(t, x);
+                    if (kind == 0   ? table.related(t, x)
+                        : kind == 1 ? table.causes(t, x)
+                                    : table.caused_by(t, x))
+                        list.push_back(t);
             }
-            return row;
+            return list;
+        }
+        std::vector<char> made;
+
+        // Room for every task numbered so far; the search holds references into the tables,
+        // so they must not grow while it runs.
+        void make_room(std::size_t tasks) {
+            for (auto* lists : {&related_list, &causes_list, &caused_by_list})
+                if (lists->size() < tasks) lists->resize(tasks);
+            if (made.size() < tasks) made.resize(tasks, 0);
         }
     };
 
@@ -273,17 +320,16 @@ private:
         std::vector<std::int32_t> input_names, output_names;
 
     private:
+        // Only the tasks that relate to x, or cause it, or are caused by it, change.
         void change(Rows& rows, const TaskTable& table, int x, std::int32_t step, bool input) {
             (input ? input_names : output_names)[table.name_index(x)] += step;
-            const std::vector<char>& related = rows.of(rows.related, table, x, 0);
-            const std::vector<char>& other =
-                input ? rows.of(rows.caused_by, table, x, 2) : rows.of(rows.causes, table, x, 1);
             std::vector<std::int32_t>& related_count = input ? related_to_input : related_to_output;
             std::vector<std::int32_t>& other_count = input ? caused_by_input : causes_output;
-            for (std::size_t t = 0; t < related.size(); ++t) {
-                related_count[t] += related[t] * step;
-                other_count[t] += other[t] * step;
-            }
+            for (const int t : rows.list(rows.related_list, table, x, 0))
+                related_count[static_cast<std::size_t>(t)] += step;
+            for (const int t : input ? rows.list(rows.caused_by_list, table, x, 2)
+                                     : rows.list(rows.causes_list, table, x, 1))
+                other_count[static_cast<std::size_t>(t)] += step;
         }
     };
 
@@ -291,6 +337,7 @@ private:
     bool once_;
     Rows rows_;
     Counts counts_;
+    std::vector<int> all_;
     Node key_;
     // The nodes of the running search with the names they returned.
     std::unordered_map<Node, NameBits, NodeHash> searched_;
