@@ -2,7 +2,7 @@
 // parallel branches and short loops) for benchmarks and scale tests.
 //
 // make_log [--cases N] [--activities K] [--events start,complete] [--seed S] [--format xml|xes]
-//          [--out FILE]
+//          [--width W] [--loops PERCENT] [--out FILE]
 // The XES output holds the same events as the XML output of the same seed, with lifecycle
 // transitions and ISO 8601 timestamps, and the attributes an XES export usually carries.
 
@@ -25,6 +25,9 @@ struct Options {
     unsigned seed = 1;
     bool xes = false;
     std::string out;
+    // The shape: most parts of a block, and the share of blocks (in percent) that loop.
+    std::size_t width = 3;
+    int loop_percent = 5;
 };
 
 enum class Kind { activity, sequence, choice, parallel, loop };
@@ -35,19 +38,19 @@ struct Block {
     std::vector<std::unique_ptr<Block>> children;
 };
 
-std::unique_ptr<Block> build(std::vector<int> acts, std::mt19937& random) {
+std::unique_ptr<Block> build(std::vector<int> acts, std::mt19937& random, const Options& o) {
     auto block = std::make_unique<Block>();
     if (acts.size() == 1) {
         block->activity = acts[0];
         return block;
     }
     const int pick = std::uniform_int_distribution<int>(0, 99)(random);
-    block->kind = pick < 45   ? Kind::choice
-                  : pick < 75 ? Kind::sequence
-                  : pick < 95 ? Kind::parallel
-                              : Kind::loop;
+    block->kind = pick < 45                     ? Kind::choice
+                  : pick < 75                   ? Kind::sequence
+                  : pick < 100 - o.loop_percent ? Kind::parallel
+                                                : Kind::loop;
     const std::size_t parts = std::min<std::size_t>(
-        acts.size(), std::uniform_int_distribution<std::size_t>(2, 3)(random));
+        acts.size(), std::uniform_int_distribution<std::size_t>(2, o.width)(random));
     if (block->kind == Kind::loop) block->kind = acts.size() == 2 ? Kind::loop : Kind::sequence;
     std::size_t begin = 0;
     for (std::size_t p = 0; p < parts; ++p) {
@@ -55,7 +58,7 @@ std::unique_ptr<Block> build(std::vector<int> acts, std::mt19937& random) {
             p + 1 == parts ? acts.size() : begin + (acts.size() - begin) / (parts - p);
         block->children.push_back(
             build({acts.begin() + static_cast<long>(begin), acts.begin() + static_cast<long>(end)},
-                  random));
+                  random, o));
         begin = end;
     }
     return block;
@@ -137,14 +140,24 @@ Options parse(int argc, char** argv) {
             o.xes = value() == "xes";
         else if (arg == "--out")
             o.out = value();
+        else if (arg == "--width")
+            o.width = std::stoul(value());
+        else if (arg == "--loops")
+            o.loop_percent = std::stoi(value());
         else if (arg == "--help") {
             std::cout << "make_log [--cases N] [--activities K] [--events start,complete] "
-                         "[--seed S] [--format xml|xes] [--out FILE]\n";
+                         "[--seed S] [--format xml|xes] [--width W] [--loops PERCENT] "
+                         "[--out FILE]\n"
+                         "  --width: most parts of a sequence, choice or parallel block (default "
+                         "3)\n  --loops: share of blocks that are loops (default 5)\n";
             std::exit(0);
         } else
             throw std::runtime_error("unknown argument " + arg);
     }
     if (o.cases < 1 || o.activities < 1) throw std::runtime_error("counts must be positive");
+    if (o.width < 2) throw std::runtime_error("--width must be at least 2");
+    if (o.loop_percent < 0 || o.loop_percent > 25)
+        throw std::runtime_error("--loops must be between 0 and 25");
     return o;
 }
 
@@ -156,19 +169,20 @@ int main(int argc, char** argv) try {
     std::vector<int> acts(static_cast<std::size_t>(o.activities));
     for (int a = 0; a < o.activities; ++a)
         acts[static_cast<std::size_t>(a)] = a;
-    const auto process = build(acts, random);
+    const auto process = build(acts, random, o);
 
     std::FILE* out = o.out.empty() ? stdout : std::fopen(o.out.c_str(), "wb");
     if (out == nullptr) throw std::runtime_error("cannot write " + o.out);
     if (o.xes)
-        std::fputs("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-                   "<log xes.version=\"1.0\" xmlns=\"http://www.xes-standard.org/\">\n"
-                   "<extension name=\"Concept\" prefix=\"concept\" uri=\"concept.xesext\"/>\n"
-                   "<extension name=\"Lifecycle\" prefix=\"lifecycle\" uri=\"lifecycle.xesext\"/>\n"
-                   "<extension name=\"Time\" prefix=\"time\" uri=\"time.xesext\"/>\n"
-                   "<classifier name=\"Activity\" keys=\"concept:name lifecycle:transition\"/>\n"
-                   "<string key=\"concept:name\" value=\"1\"/>\n",
-                   out);
+        std::fputs(
+            "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+            "<log xes.version=\"1.0\" xmlns=\"http://www.xes-standard.org/\">\n"
+            "<extension name=\"Concept\" prefix=\"concept\" uri=\"concept.xesext\"/>\n"
+            "<extension name=\"Lifecycle\" prefix=\"lifecycle\" uri=\"lifecycle.xesext\"/>\n"
+            "<extension name=\"Time\" prefix=\"time\" uri=\"time.xesext\"/>\n"
+            "<classifier name=\"Activity\" keys=\"concept:name lifecycle:transition\"/>\n"
+            "<string key=\"concept:name\" value=\"1\"/>\n",
+            out);
     else
         std::fputs(
             "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<WorkFlow_log>\n"
@@ -188,12 +202,13 @@ int main(int argc, char** argv) try {
         for (const Event& e : events) {
             if (e.start && !o.with_start) continue;
             if (o.xes) {
-                std::fprintf(out,
-                             "\t<event>\n\t\t<string key=\"concept:name\" value=\"activity %02d\"/>\n"
-                             "\t\t<string key=\"lifecycle:transition\" value=\"%s\"/>\n"
-                             "\t\t<string key=\"org:resource\" value=\"user %d\"/>\n"
-                             "\t\t<date key=\"time:timestamp\" value=\"",
-                             e.activity, e.start ? "start" : "complete", e.activity % 7);
+                std::fprintf(
+                    out,
+                    "\t<event>\n\t\t<string key=\"concept:name\" value=\"activity %02d\"/>\n"
+                    "\t\t<string key=\"lifecycle:transition\" value=\"%s\"/>\n"
+                    "\t\t<string key=\"org:resource\" value=\"user %d\"/>\n"
+                    "\t\t<date key=\"time:timestamp\" value=\"",
+                    e.activity, e.start ? "start" : "complete", e.activity % 7);
                 write_iso_time(out, e.minute);
                 std::fputs("\"/>\n\t</event>\n", out);
             } else {

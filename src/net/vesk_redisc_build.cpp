@@ -89,6 +89,13 @@ public:
     }
     void add(std::size_t name) { data()[name / 64] |= std::uint64_t{1} << (name % 64); }
     bool has(std::size_t name) const { return (data()[name / 64] >> (name % 64)) & 1; }
+    bool within(const NameBits& other) const {
+        const std::uint64_t* words = data();
+        const std::uint64_t* more = other.data();
+        for (std::size_t w = 0; w < size_; ++w)
+            if ((words[w] & ~more[w]) != 0) return false;
+        return true;
+    }
     void add_all(const NameBits& other) {
         std::uint64_t* words = data();
         const std::uint64_t* more = other.data();
@@ -124,7 +131,8 @@ class PairSearch {
 public:
     // once: a node met again is not searched again (see search); for the construction, to
     // which a pair found twice is the same place.
-    PairSearch(const Ttasklist& tasks, bool once) : table_(tasks), once_(once) {
+    PairSearch(const Ttasklist& tasks, bool once)
+        : table_(tasks), once_(once), no_exclusions_(table_.name_count()) {
         for (int t = 0; t < table_.list_size(); ++t)
             all_.push_back(t);
     }
@@ -194,7 +202,9 @@ private:
                 const NameBits* before = searched(a, b);
                 const NameBits found = before != nullptr ? *before : [&] {
                     counts_.enter_input(rows_, table_, t);
-                    NameBits deeper = search(a, b, result, i + 1, start_b);
+                    NameBits deeper = passes_over(a, b, i + 1, start_b, excluded_a)
+                                          ? NameBits(table_.name_count())
+                                          : search(a, b, result, i + 1, start_b);
                     counts_.leave_input(rows_, table_, t);
                     return deeper;
                 }();
@@ -208,7 +218,9 @@ private:
                 const NameBits* before = searched(a, b);
                 const NameBits found = before != nullptr ? *before : [&] {
                     counts_.enter_output(rows_, table_, t);
-                    NameBits deeper = search(a, b, result, start_a, i + 1);
+                    NameBits deeper = passes_over(a, b, start_a, i + 1, excluded_b)
+                                          ? NameBits(table_.name_count())
+                                          : search(a, b, result, start_a, i + 1);
                     counts_.leave_output(rows_, table_, t);
                     return deeper;
                 }();
@@ -222,9 +234,53 @@ private:
             result.push_back({a, b});
             for (const int n : b)
                 outputs.add(table_.name_index(n));
+            if (once_) {
+                recent_[next_recent_ % recent_.size()] = {bits_of(a), bits_of(b)};
+                ++next_recent_;
+            }
         }
-        if (once_) searched_.emplace(node_of(a, b), outputs);
+        // Memory stays bounded: past the limit a node met again is searched again.
+        if (once_ && searched_.size() < kRemembered) searched_.emplace(node_of(a, b), outputs);
         return outputs;
+    }
+
+    // Whether the subtree at (a, b), whose counts are entered, can be left out without changing
+    // the places. Every pair below takes its input tasks from a and the tasks that could join
+    // a now, its output tasks likewise: the conditions only get stricter further down. If a
+    // pair found before (one of the last few) holds both bounds, no pair below gives a place
+    // of its own, as each lies within that pair's place. If the output bound is excluded
+    // already, what the subtree would add to the exclusions (and to what the node returns,
+    // which holds the exclusions) changes nothing either.
+    bool passes_over(const Side& a, const Side& b, std::int32_t start_a, std::int32_t start_b,
+                     const NameBits& excluded) {
+        if (!once_ || next_recent_ == 0 || a.empty() || b.empty()) return false;
+        NameBits bound_b = bits_of(b);
+        for (const int n : b)
+            if (!excluded.has(table_.name_index(n))) return false;
+        const std::vector<int>& outputs = rows_.list(rows_.caused_by_list, table_, a[0], 2);
+        for (auto it = std::lower_bound(outputs.begin(), outputs.end(), start_b);
+             it != outputs.end(); ++it) {
+            if (!extends_output(*it, a, b, no_exclusions_)) continue;
+            const std::size_t name = table_.name_index(*it);
+            if (!excluded.has(name)) return false;
+            bound_b.add(name);
+        }
+        NameBits bound_a = bits_of(a);
+        const std::vector<int>& inputs = rows_.list(rows_.causes_list, table_, b[0], 1);
+        for (auto it = std::lower_bound(inputs.begin(), inputs.end(), start_a); it != inputs.end();
+             ++it)
+            if (extends_input(*it, a, b, no_exclusions_)) bound_a.add(table_.name_index(*it));
+        const std::size_t known = std::min(next_recent_, recent_.size());
+        for (std::size_t k = 0; k < known; ++k)
+            if (bound_a.within(recent_[k][0]) && bound_b.within(recent_[k][1])) return true;
+        return false;
+    }
+
+    NameBits bits_of(const Side& side) const {
+        NameBits bits(table_.name_count());
+        for (const int n : side)
+            bits.add(table_.name_index(n));
+        return bits;
     }
 
     // What the node found when it was searched before, or null.
@@ -333,11 +389,17 @@ private:
         }
     };
 
+    static constexpr std::size_t kRemembered = std::size_t{1} << 20;
+
     TaskTable table_;
     bool once_;
     Rows rows_;
     Counts counts_;
     std::vector<int> all_;
+    NameBits no_exclusions_;
+    // The last pairs found, input and output names.
+    std::array<std::array<NameBits, 2>, 8> recent_;
+    std::size_t next_recent_ = 0;
     Node key_;
     // The nodes of the running search with the names they returned.
     std::unordered_map<Node, NameBits, NodeHash> searched_;

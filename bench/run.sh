@@ -1,0 +1,110 @@
+#!/usr/bin/env bash
+# Whole-process measurements of vesk-cli beside xmllint on the same files, printed as one
+# markdown table: CPU and wall time, peak memory and the ratios. Usage:
+#   bench/run.sh [BUILD_DIR] [--quick]
+# --quick: the 1 M-event log only, no 10 M run and 5 construction seeds instead of 20.
+# Needs xmllint (libxml2-utils) and GNU time (/usr/bin/time). Logs are made in $TMPDIR.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build="$root/build"
+quick=0
+for arg in "$@"; do
+    case "$arg" in
+        --quick) quick=1 ;;
+        *) build=$arg ;;
+    esac
+done
+bin="$build/bin"
+for tool in "$bin/vesk-cli" "$bin/make_log" /usr/bin/time xmllint; do
+    command -v "$tool" >/dev/null || { echo "run.sh: $tool is missing" >&2; exit 2; }
+done
+work=${TMPDIR:-/tmp}/vesk-bench
+mkdir -p "$work"
+
+# "user+sys wall peak_KiB" of one run (median of three for the short ones).
+measure() {
+    local runs=$1
+    shift
+    local results=()
+    for _ in $(seq "$runs"); do
+        /usr/bin/time -f "%U %S %e %M" -o "$work/time.txt" "$@" >/dev/null 2>"$work/stderr.txt" || true
+        results+=("$(awk '{printf "%.3f %.3f %d\n", $1 + $2, $3, $4}' "$work/time.txt")")
+    done
+    printf '%s\n' "${results[@]}" | sort -n | sed -n "$(((runs + 1) / 2))p"
+}
+
+make_log() {
+    local file=$1
+    shift
+    [ -s "$file" ] || "$bin/make_log" "$@" --out "$file" 2>/dev/null
+}
+
+echo "| what | command | CPU s | wall s | peak MiB | CPU ratio to xmllint | MiB per M events |"
+echo "|---|---|---|---|---|---|---|"
+row() {  # name, command text, cpu wall kib, reference cpu, events in millions
+    local cpu wall kib
+    read -r cpu wall kib <<<"$3"
+    local ratio="-" per="-"
+    [ "$4" != "-" ] && ratio=$(awk -v a="$cpu" -v b="$4" 'BEGIN{printf "%.2f", a / b}')
+    [ "$5" != "-" ] && per=$(awk -v k="$kib" -v m="$5" 'BEGIN{printf "%.0f", k / 1024 / m}')
+    printf '| %s | `%s` | %s | %s | %.0f | %s | %s |\n' "$1" "$2" "$cpu" "$wall" \
+        "$(awk -v k="$kib" 'BEGIN{print k / 1024}')" "$ratio" "$per"
+}
+
+sizes=(1)
+[ "$quick" -eq 0 ] && sizes+=(10)
+declare -A one_m_cpu
+for m in "${sizes[@]}"; do
+    log="$work/big_${m}m.xml"
+    make_log "$log" --cases $((m * 100000)) --activities 30 --seed 11 --events start,complete
+    events=$(awk -v m="$m" 'BEGIN{print m * 1.005436}')
+    runs=3
+    [ "$m" -gt 1 ] && runs=1
+    ref=$(measure "$runs" xmllint --stream --noout "$log")
+    row "${m} M events: xmllint" "xmllint --stream --noout LOG" "$ref" - -
+    ref_cpu=${ref%% *}
+    r=$(measure "$runs" "$bin/vesk-cli" relations "$log" --process 1 --events start,complete -q)
+    row "${m} M events: relations" "vesk-cli relations LOG --process 1 --events start,complete" "$r" "$ref_cpu" "$events"
+    rm -rf "$work/out"
+    mo=$(measure "$runs" "$bin/vesk-cli" mine "$log" --process 1 --events start,complete --out "$work/out" -q)
+    row "${m} M events: mine" "vesk-cli mine LOG --process 1 --events start,complete --out DIR" "$mo" "$ref_cpu" "$events"
+    one_m_cpu[$m]=${mo%% *}
+done
+if [ "$quick" -eq 0 ]; then
+    echo
+    echo "10 M / 1 M CPU time of mine: $(awk -v a="${one_m_cpu[10]}" -v b="${one_m_cpu[1]}" 'BEGIN{printf "%.2f", a / b}')"
+fi
+
+echo
+echo "| construction, 200 activities, width 4, 1,000 cases | CPU s | wall s | peak MiB |"
+echo "|---|---|---|---|"
+seeds=20
+[ "$quick" -eq 1 ] && seeds=5
+slowest=0
+for seed in $(seq "$seeds"); do
+    log="$work/net_${seed}.xml"
+    make_log "$log" --cases 1000 --activities 200 --width 4 --seed "$seed"
+    read -r cpu wall kib <<<"$(measure 1 timeout 120 "$bin/vesk-cli" mine "$log" --process 1 --no-replay -q)"
+    printf '| seed %s | %s | %s | %.0f |\n' "$seed" "$cpu" "$wall" "$(awk -v k="$kib" 'BEGIN{print k / 1024}')"
+    slowest=$(awk -v a="$wall" -v b="$slowest" 'BEGIN{print (a > b) ? a : b}')
+done
+echo
+echo "slowest construction: $slowest s wall"
+
+# One case of 200,000 distinct tasks: refused with an estimate, not grown until killed.
+wide="$work/wide.xml"
+if [ ! -s "$wide" ]; then
+    {
+        echo '<WorkFlow_log><process id="1"><process_instance id="c1">'
+        for i in $(seq 0 199999); do
+            echo "<audit_trail_entry><task_name>t$i</task_name><event kind=\"complete\"/></audit_trail_entry>"
+        done
+        echo '</process_instance></process></WorkFlow_log>'
+    } >"$wide"
+fi
+/usr/bin/time -f "%U %S %e %M" -o "$work/time.txt" "$bin/vesk-cli" relations "$wide" --process 1 \
+    >/dev/null 2>"$work/stderr.txt" && code=0 || code=$?
+read -r user sys wall kib <"$work/time.txt"
+echo
+echo "200,000 distinct tasks in one case: exit $code after $wall s, peak $((kib / 1024)) MiB:"
+sed 's/^/    /' "$work/stderr.txt"
