@@ -17,8 +17,8 @@ namespace {
 
 // A log of `cases` cases of 10 entries each over 30 activities, written once per size.
 std::string log_file(int cases) {
-    const auto path = std::filesystem::temp_directory_path() /
-                      ("vesk_bench_" + std::to_string(cases) + ".xml");
+    const auto path =
+        std::filesystem::temp_directory_path() / ("vesk_bench_" + std::to_string(cases) + ".xml");
     if (std::filesystem::exists(path)) return path.string();
     vesk::WorkflowLogWriter writer("WorkFlow_log.dtd", "vesk_bench");
     writer.begin_process("1", "bench");

@@ -33,9 +33,8 @@ void link(Ttask* from, Ttask* to) {
     to->causal_predecessors().add(from);
 }
 
-// The task of every line and its position in the task list.
+// The position in the task list of every line's task: 4 bytes a line, as logs are long.
 struct LineTasks {
-    std::vector<Ttask*> tasks;
     std::vector<std::int32_t> ids;
 };
 
@@ -43,7 +42,6 @@ struct LineTasks {
 // direct successions, start and end flags and loop lengths.
 LineTasks record_direct_successions(const Tloglist& log, Towned_tasklist& tasks, TaskIndex& index) {
     LineTasks lines;
-    lines.tasks.reserve(log.size());
     lines.ids.reserve(log.size());
     // Lines of one read share their name text, so its address finds the task without hashing
     // the name; lines made otherwise fall back to the name.
@@ -64,7 +62,6 @@ LineTasks record_direct_successions(const Tloglist& log, Towned_tasklist& tasks,
     std::int32_t id = task_of(log[0]);
     Ttask* current = tasks.get(id);
     current->is_trace_start = true;
-    lines.tasks.push_back(current);
     lines.ids.push_back(id);
     std::int32_t previous_case = log[0].case_number();
     for (std::size_t k = 1; k < log.size(); ++k) {
@@ -79,20 +76,20 @@ LineTasks record_direct_successions(const Tloglist& log, Towned_tasklist& tasks,
             previous_case = line.case_number();
         }
         if (log[k - 1].case_number() == line.case_number()) {
-            lines.tasks.back()->record_successor(current);
-            current->record_predecessor(lines.tasks.back());
+            Ttask* previous = tasks.get(lines.ids.back());
+            previous->record_successor(current);
+            current->record_predecessor(previous);
         }
-        lines.tasks.push_back(current);
         lines.ids.push_back(id);
     }
     current->is_trace_end = true;
     return lines;
 }
 
-void add_two_loop_partners(const Tloglist& log, const std::vector<Ttask*>& line_tasks,
+void add_two_loop_partners(const Tloglist& log, const LineTasks& lines, const Ttasklist& tasks,
                            const TaskIndex& index) {
     for (std::size_t k = 0; k < log.size(); ++k) {
-        Ttask* task = line_tasks[k];
+        Ttask* task = tasks.get(lines.ids[k]);
         if (task->loop_length != 2) continue;
         for (const std::string& partner : log[k].two_loop_partners)
             if (Ttask* found = index.find(partner)) task->tasks_in_two_loop.add(found);
@@ -304,7 +301,7 @@ void build_task_list(const Tloglist& log, Towned_tasklist& tasks, std::int64_t m
     TaskIndex index(tasks);
     const LineTasks lines = record_direct_successions(log, tasks, index);
     check_relations_size(log, lines, tasks.count(), memory_budget);
-    add_two_loop_partners(log, lines.tasks, index);
+    add_two_loop_partners(log, lines, tasks, index);
     tasks.derive_parallel_of_all();
     add_life_cycle_links(tasks);
     add_long_distances(log, lines, tasks);
