@@ -87,6 +87,12 @@ public:
     explicit NameBits(std::size_t names = 0) : size_((names + 63) / 64) {
         if (size_ > kInline) heap_.assign(size_, 0);
     }
+    NameBits(std::size_t names, const std::uint64_t* words) : NameBits(names) {
+        std::copy(words, words + size_, data());
+    }
+    void append_to(std::vector<std::uint64_t>& out) const {
+        out.insert(out.end(), data(), data() + size_);
+    }
     void add(std::size_t name) { data()[name / 64] |= std::uint64_t{1} << (name % 64); }
     bool has(std::size_t name) const { return (data()[name / 64] >> (name % 64)) & 1; }
     bool within(const NameBits& other) const {
@@ -113,18 +119,96 @@ private:
     std::vector<std::uint64_t> heap_;
 };
 
-// A node of the search: the input and output sides so far, as one list (the input side, -1,
-// the output side). Where the last task of a side was added fixes where the search goes on,
-// so the sides name the node.
-using Node = std::vector<int>;
+// The nodes of a search with the names each returned, in flat arrays: a search meets millions
+// of nodes, and a map of vectors spends more time allocating than searching. A node is named
+// by its two sides: where the last task of a side was added fixes where the search goes on.
+class NodeMemo {
+public:
+    explicit NodeMemo(std::size_t names) : names_(names) {}
 
-struct NodeHash {
-    std::size_t operator()(const Node& node) const {
-        std::size_t h = 0xCBF29CE484222325ull;
-        for (const int n : node)
-            h = (h ^ static_cast<std::size_t>(n + 1)) * 0x100000001B3ull;
-        return h;
+    std::size_t size() const { return count_; }
+
+    // The names the node returned, or false when it is not here.
+    bool find(const Side& a, const Side& b, NameBits& names) const {
+        if (slots_.empty()) return false;
+        const std::uint64_t h = hash(a, b);
+        for (std::size_t at = h & (slots_.size() - 1);; at = (at + 1) & (slots_.size() - 1)) {
+            const Slot& slot = slots_[at];
+            if (slot.value == kEmpty) return false;
+            if (slot.hash == h && same(slot, a, b)) {
+                names = NameBits(names_, values_.data() + slot.value * words());
+                return true;
+            }
+        }
     }
+
+    void insert(const Side& a, const Side& b, const NameBits& names) {
+        if ((count_ + 1) * 2 > slots_.size()) grow();
+        place(hash(a, b), static_cast<std::uint32_t>(keys_.size()),
+              static_cast<std::uint32_t>(values_.size() / std::max<std::size_t>(words(), 1)),
+              static_cast<std::uint16_t>(a.size()), static_cast<std::uint16_t>(b.size()));
+        keys_.insert(keys_.end(), a.begin(), a.end());
+        keys_.insert(keys_.end(), b.begin(), b.end());
+        names.append_to(values_);
+        ++count_;
+    }
+
+    void clear() {
+        slots_.clear();
+        keys_.clear();
+        values_.clear();
+        count_ = 0;
+    }
+
+private:
+    static constexpr std::uint32_t kEmpty = 0xFFFFFFFF;
+    struct Slot {
+        std::uint64_t hash = 0;
+        std::uint32_t key = 0;
+        std::uint32_t value = kEmpty;
+        std::uint16_t a_size = 0, b_size = 0;
+    };
+
+    std::size_t words() const { return (names_ + 63) / 64; }
+
+    static std::uint64_t hash(const Side& a, const Side& b) {
+        std::uint64_t h = 0xCBF29CE484222325ull;
+        for (const int n : a)
+            h = (h ^ static_cast<std::uint64_t>(n + 1)) * 0x100000001B3ull;
+        h = (h ^ 0xFFFF) * 0x100000001B3ull;
+        for (const int n : b)
+            h = (h ^ static_cast<std::uint64_t>(n + 1)) * 0x100000001B3ull;
+        return h ^ (h >> 29);
+    }
+
+    bool same(const Slot& slot, const Side& a, const Side& b) const {
+        if (slot.a_size != a.size() || slot.b_size != b.size()) return false;
+        const int* key = keys_.data() + slot.key;
+        return std::equal(a.begin(), a.end(), key) &&
+               std::equal(b.begin(), b.end(), key + a.size());
+    }
+
+    void place(std::uint64_t h, std::uint32_t key, std::uint32_t value, std::uint16_t a_size,
+               std::uint16_t b_size) {
+        std::size_t at = h & (slots_.size() - 1);
+        while (slots_[at].value != kEmpty)
+            at = (at + 1) & (slots_.size() - 1);
+        slots_[at] = {h, key, value, a_size, b_size};
+    }
+
+    void grow() {
+        std::vector<Slot> old = std::move(slots_);
+        slots_.assign(std::max<std::size_t>(1024, old.size() * 2), Slot{});
+        for (const Slot& slot : old)
+            if (slot.value != kEmpty)
+                place(slot.hash, slot.key, slot.value, slot.a_size, slot.b_size);
+    }
+
+    std::size_t names_;
+    std::vector<Slot> slots_;
+    std::vector<int> keys_;
+    std::vector<std::uint64_t> values_;
+    std::size_t count_ = 0;
 };
 
 class PairSearch {
@@ -132,7 +216,10 @@ public:
     // once: a node met again is not searched again (see search); for the construction, to
     // which a pair found twice is the same place.
     PairSearch(const Ttasklist& tasks, bool once)
-        : table_(tasks), once_(once), no_exclusions_(table_.name_count()) {
+        : table_(tasks),
+          once_(once),
+          no_exclusions_(table_.name_count()),
+          memo_(table_.name_count()) {
         for (int t = 0; t < table_.list_size(); ++t)
             all_.push_back(t);
     }
@@ -152,7 +239,7 @@ public:
             counts_.enter_output(rows_, table_, y);
         std::vector<std::array<Side, 2>> found;
         search(na, nb, found, start_a, start_b);
-        searched_.clear();
+        memo_.clear();
         for (const auto& [input, output] : found) {
             TtaskTuple pair;
             for (int n : input)
@@ -199,8 +286,8 @@ private:
             const int t = i;
             if (try_input && extends_input(t, a, b, excluded_a)) {
                 a.push_back(t);
-                const NameBits* before = searched(a, b);
-                const NameBits found = before != nullptr ? *before : [&] {
+                NameBits before;
+                const NameBits found = searched(a, b, before) ? before : [&] {
                     counts_.enter_input(rows_, table_, t);
                     NameBits deeper = passes_over(a, b, i + 1, start_b, excluded_a)
                                           ? NameBits(table_.name_count())
@@ -215,8 +302,8 @@ private:
             }
             if (try_output && extends_output(t, a, b, excluded_b)) {
                 b.push_back(t);
-                const NameBits* before = searched(a, b);
-                const NameBits found = before != nullptr ? *before : [&] {
+                NameBits before;
+                const NameBits found = searched(a, b, before) ? before : [&] {
                     counts_.enter_output(rows_, table_, t);
                     NameBits deeper = passes_over(a, b, start_a, i + 1, excluded_b)
                                           ? NameBits(table_.name_count())
@@ -240,7 +327,7 @@ private:
             }
         }
         // Memory stays bounded: past the limit a node met again is searched again.
-        if (once_ && searched_.size() < kRemembered) searched_.emplace(node_of(a, b), outputs);
+        if (once_ && memo_.size() < kRemembered) memo_.insert(a, b, outputs);
         return outputs;
     }
 
@@ -283,18 +370,9 @@ private:
         return bits;
     }
 
-    // What the node found when it was searched before, or null.
-    const NameBits* searched(const Side& a, const Side& b) {
-        if (!once_) return nullptr;
-        const auto it = searched_.find(node_of(a, b));
-        return it == searched_.end() ? nullptr : &it->second;
-    }
-
-    const Node& node_of(const Side& a, const Side& b) {
-        key_.assign(a.begin(), a.end());
-        key_.push_back(-1);
-        key_.insert(key_.end(), b.begin(), b.end());
-        return key_;
+    // Whether the node was searched before; then `names` receives what it returned.
+    bool searched(const Side& a, const Side& b, NameBits& names) const {
+        return once_ && memo_.find(a, b, names);
     }
 
     // The conditions on a task of the list joining a side, from counts kept as the sides grow
@@ -400,9 +478,8 @@ private:
     // The last pairs found, input and output names.
     std::array<std::array<NameBits, 2>, 8> recent_;
     std::size_t next_recent_ = 0;
-    Node key_;
     // The nodes of the running search with the names they returned.
-    std::unordered_map<Node, NameBits, NodeHash> searched_;
+    NodeMemo memo_;
 };
 
 char fold(char c) {
