@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string_view>
 #include <unordered_map>
 #include <unordered_set>
@@ -224,8 +225,11 @@ public:
             all_.push_back(t);
     }
 
-    void search(TTaskArray& a, TTaskArray& b, Ttasktuplearray& result, std::int32_t start_a,
-                std::int32_t start_b) {
+    // Hands each pair found to on_pair as it is found, input and output side as task numbers
+    // (see task): a search may find millions, which are not kept.
+    using PairHandler = std::function<void(const Side&, const Side&)>;
+    void search(const TTaskArray& a, const TTaskArray& b, std::int32_t start_a,
+                std::int32_t start_b, const PairHandler& on_pair) {
         Side na, nb;
         for (Ttask* t : a)
             na.push_back(table_.number_of(t));
@@ -237,21 +241,16 @@ public:
             counts_.enter_input(rows_, table_, x);
         for (const int y : nb)
             counts_.enter_output(rows_, table_, y);
-        std::vector<std::array<Side, 2>> found;
-        search(na, nb, found, start_a, start_b);
+        on_pair_ = &on_pair;
+        search(na, nb, start_a, start_b);
+        on_pair_ = nullptr;
         memo_.clear();
-        for (const auto& [input, output] : found) {
-            TtaskTuple pair;
-            for (int n : input)
-                pair[0].push_back(table_.task(n));
-            for (int n : output)
-                pair[1].push_back(table_.task(n));
-            result.push_back(std::move(pair));
-        }
     }
 
+    Ttask* task(int n) const { return table_.task(n); }
+
 private:
-    // Appends the pairs (a', b') that extend (a, b) maximally, from the given start positions
+    // Finds the pairs (a', b') that extend (a, b) maximally, from the given start positions
     // on; returns the names of their output sides, which the caller excludes from further
     // extension of the side it extended.
     //
@@ -259,8 +258,7 @@ private:
     // search meets many nodes more than once: adding x to one side and then y to the other
     // gives the node that adding y and then x gives. Met again, a node would find the same
     // pairs again, so with `once_` it only returns the names it returned the first time.
-    NameBits search(Side& a, Side& b, std::vector<std::array<Side, 2>>& result,
-                    std::int32_t start_a, std::int32_t start_b) {
+    NameBits search(Side& a, Side& b, std::int32_t start_a, std::int32_t start_b) {
         bool maximal = true;
         NameBits outputs(table_.name_count());
         // Excluded names, as bits: the lists of excluded tasks grow long with repetitions.
@@ -291,7 +289,7 @@ private:
                     counts_.enter_input(rows_, table_, t);
                     NameBits deeper = passes_over(a, b, i + 1, start_b, excluded_a)
                                           ? NameBits(table_.name_count())
-                                          : search(a, b, result, i + 1, start_b);
+                                          : search(a, b, i + 1, start_b);
                     counts_.leave_input(rows_, table_, t);
                     return deeper;
                 }();
@@ -307,7 +305,7 @@ private:
                     counts_.enter_output(rows_, table_, t);
                     NameBits deeper = passes_over(a, b, start_a, i + 1, excluded_b)
                                           ? NameBits(table_.name_count())
-                                          : search(a, b, result, start_a, i + 1);
+                                          : search(a, b, start_a, i + 1);
                     counts_.leave_output(rows_, table_, t);
                     return deeper;
                 }();
@@ -318,7 +316,7 @@ private:
             }
         }
         if (maximal) {
-            result.push_back({a, b});
+            (*on_pair_)(a, b);
             for (const int n : b)
                 outputs.add(table_.name_index(n));
             if (once_) {
@@ -471,6 +469,7 @@ private:
 
     TaskTable table_;
     bool once_;
+    const PairHandler* on_pair_ = nullptr;
     Rows rows_;
     Counts counts_;
     std::vector<int> all_;
@@ -644,15 +643,6 @@ private:
     const std::vector<std::int32_t> none_;
 };
 
-std::string set_of(const TTaskArray& side) {
-    std::string set;
-    for (const Ttask* task : side) {
-        if (!set.empty()) set += "&";
-        set += "*" + task->name() + "*";
-    }
-    return set;
-}
-
 // The net has no arcs yet and transition names are unique, so every arc made here is new.
 void add_arcs(Tpetrinet& net) {
     for (const auto& transition : net.transitions()) {
@@ -685,8 +675,19 @@ void add_start_and_end(Tpetrinet& net, const Ttasklist& tasks) {
 
 void Search_pairs(const Ttasklist& tasks, TTaskArray& a, TTaskArray& b, Ttasktuplearray& result,
                   std::int32_t start_a, std::int32_t start_b) {
-    PairSearch(tasks, false).search(a, b, result, start_a, start_b);
+    PairSearch search(tasks, false);
+    search.search(a, b, start_a, start_b, [&](const Side& input, const Side& output) {
+        TtaskTuple pair;
+        for (const int n : input)
+            pair[0].push_back(search.task(n));
+        for (const int n : output)
+            pair[1].push_back(search.task(n));
+        result.push_back(std::move(pair));
+    });
 }
+
+// The pairs Build_net remembers having tried.
+constexpr std::size_t kTriedPairs = std::size_t{1} << 20;
 
 void Build_net(Tpetrinet& net, const Ttasklist& tasks) {
     net.Clear();
@@ -696,23 +697,36 @@ void Build_net(Tpetrinet& net, const Ttasklist& tasks) {
     std::unordered_set<std::string> tried;
     // The places of this net, all added here and unchanged until the loop ends.
     PlaceIndex places;
+    // Each pair becomes a place as it is found, in the order a list of the pairs would give:
+    // the search does not look at the net, so nothing else changes.
+    const auto set_text = [&search](const Side& side) {
+        std::string set;
+        for (const int n : side) {
+            if (!set.empty()) set += "&";
+            set += "*" + search.task(n)->name() + "*";
+        }
+        return set;
+    };
+    const PairSearch::PairHandler take = [&](const Side& a, const Side& b) {
+        if (a.empty() || b.empty()) return;
+        std::string input = set_text(a);
+        std::string output = set_text(b);
+        // A pair tried before would only find its place again; past the bound the lookup
+        // finds it, so that memory stays bounded.
+        if (tried.size() < kTriedPairs) {
+            if (!tried.insert(input + '\0' + output).second) return;
+        } else if (tried.count(input + '\0' + output) != 0) {
+            return;
+        }
+        if (places.find(input, output) >= 0) return;
+        places.add(input, output);
+        net.Add_new_place(std::move(input), std::move(output));
+    };
     for (Ttask* t : tasks) {
         net.Add_transition(t->name(), t);
-        TTaskArray a = {t};
-        Ttasktuplearray pairs;
-        for (Ttask* s : t->causal_successors()) {
-            TTaskArray b = {s};
-            search.search(a, b, pairs, 0, 0);
-        }
-        for (const TtaskTuple& pair : pairs) {
-            if (pair[0].empty() || pair[1].empty()) continue;
-            std::string input = set_of(pair[0]);
-            std::string output = set_of(pair[1]);
-            if (!tried.insert(input + '\0' + output).second) continue;
-            if (places.find(input, output) >= 0) continue;
-            places.add(input, output);
-            net.Add_new_place(std::move(input), std::move(output));
-        }
+        const TTaskArray a = {t};
+        for (Ttask* s : t->causal_successors())
+            search.search(a, {s}, 0, 0, take);
     }
     add_arcs(net);
     add_start_and_end(net, tasks);
