@@ -27,8 +27,9 @@ measure() {
     shift
     local results=()
     for _ in $(seq "$runs"); do
-        /usr/bin/time -f "%U %S %e %M" -o "$work/time.txt" "$@" >/dev/null 2>"$work/stderr.txt" || true
-        results+=("$(awk '{printf "%.3f %.3f %d\n", $1 + $2, $3, $4}' "$work/time.txt")")
+        /usr/bin/time -f "%U %S %e %M %x" -o "$work/time.txt" "$@" >/dev/null 2>"$work/stderr.txt" || true
+        # The last line: GNU time puts "Command exited with non-zero status" before it.
+        results+=("$(tail -1 "$work/time.txt" | awk '{printf "%.3f %.3f %d %d\n", $1 + $2, $3, $4, $5}')")
     done
     printf '%s\n' "${results[@]}" | sort -n | sed -n "$(((runs + 1) / 2))p"
 }
@@ -41,9 +42,9 @@ make_log() {
 
 echo "| what | command | CPU s | wall s | peak MiB | CPU ratio to xmllint | MiB per M events |"
 echo "|---|---|---|---|---|---|---|"
-row() {  # name, command text, cpu wall kib, reference cpu, events in millions
-    local cpu wall kib
-    read -r cpu wall kib <<<"$3"
+row() {  # name, command text, cpu wall kib status, reference cpu, events in millions
+    local cpu wall kib status
+    read -r cpu wall kib status <<<"$3"
     local ratio="-" per="-"
     [ "$4" != "-" ] && ratio=$(awk -v a="$cpu" -v b="$4" 'BEGIN{printf "%.2f", a / b}')
     [ "$5" != "-" ] && per=$(awk -v k="$kib" -v m="$5" 'BEGIN{printf "%.0f", k / 1024 / m}')
@@ -84,8 +85,13 @@ slowest=0
 for seed in $(seq "$seeds"); do
     log="$work/net_${seed}.xml"
     make_log "$log" --cases 1000 --activities 200 --width 4 --seed "$seed"
-    read -r cpu wall kib <<<"$(measure 1 timeout 120 "$bin/vesk-cli" mine "$log" --process 1 --no-replay -q)"
-    printf '| seed %s | %s | %s | %.0f |\n' "$seed" "$cpu" "$wall" "$(awk -v k="$kib" 'BEGIN{print k / 1024}')"
+    read -r cpu wall kib status <<<"$(measure 1 timeout 60 "$bin/vesk-cli" mine "$log" --process 1 --no-replay -q)"
+    if [ "$status" -eq 124 ]; then
+        printf '| seed %s | stopped after 60 s | | %.0f |\n' "$seed" "$(awk -v k="$kib" 'BEGIN{print k / 1024}')"
+        wall=60
+    else
+        printf '| seed %s | %s | %s | %.0f |\n' "$seed" "$cpu" "$wall" "$(awk -v k="$kib" 'BEGIN{print k / 1024}')"
+    fi
     slowest=$(awk -v a="$wall" -v b="$slowest" 'BEGIN{print (a > b) ? a : b}')
 done
 echo
@@ -104,7 +110,7 @@ if [ ! -s "$wide" ]; then
 fi
 /usr/bin/time -f "%U %S %e %M" -o "$work/time.txt" "$bin/vesk-cli" relations "$wide" --process 1 \
     >/dev/null 2>"$work/stderr.txt" && code=0 || code=$?
-read -r user sys wall kib <"$work/time.txt"
+read -r _ _ wall kib < <(tail -1 "$work/time.txt")
 echo
 echo "200,000 distinct tasks in one case: exit $code after $wall s, peak $((kib / 1024)) MiB:"
 sed 's/^/    /' "$work/stderr.txt"
