@@ -26,6 +26,7 @@
 #include <QInputDialog>
 
 #include "app/util_functions.h"
+#include "gui/choice_list_widget.h"
 #include "gui/vesk_help.h"
 #include "gui/vesk_out_folder.h"
 #include "gui/vesk_relations.h"
@@ -125,21 +126,6 @@ QLineEdit* line(QWidget* parent, const char* name, bool read_only = false) {
     edit->setObjectName(name);
     edit->setReadOnly(read_only);
     return edit;
-}
-
-void show_list(QComboBox* box, const ChoiceList& list) {
-    box->clear();
-    for (const std::string& item : list.items)
-        box->addItem(QString::fromStdString(item));
-    box->setCurrentIndex(list.selected);
-}
-
-ChoiceList read_list(const QComboBox* box) {
-    ChoiceList list;
-    for (int i = 0; i < box->count(); ++i)
-        list.items.push_back(box->itemText(i).toStdString());
-    list.selected = box->currentIndex();
-    return list;
 }
 
 }  // namespace
@@ -568,13 +554,13 @@ void TVesk_mainform::read_state() {
     s.xml_source.selected = xml_source_->currentIndex();
     s.log_file_name = log_file_name_->text().toStdString();
     s.xml_file_name = xml_file_name_->text().toStdString();
-    s.available_processes = read_list(available_processes_);
+    s.available_processes = read_choice_list(available_processes_);
     s.ticked = {schedule_->isChecked(), start_->isChecked(),    suspend_->isChecked(),
                 complete_->isChecked(), withdraw_->isChecked(), abort_->isChecked()};
-    s.start_event_choice_1 = read_list(start_choice_1_);
-    s.stop_event_choice_1 = read_list(stop_choice_1_);
-    s.start_event_choice_2 = read_list(start_choice_2_);
-    s.stop_event_choice_2 = read_list(stop_choice_2_);
+    s.start_event_choice_1 = read_choice_list(start_choice_1_);
+    s.stop_event_choice_1 = read_choice_list(stop_choice_1_);
+    s.start_event_choice_2 = read_choice_list(start_choice_2_);
+    s.stop_event_choice_2 = read_choice_list(stop_choice_2_);
     s.write_chances = write_chances_->isChecked();
     s.cluster_colour = cluster_colour_->currentData().toUInt();
     QCheckBox* groups[3] = {wait_choice_, sync_choice_, sojourn_choice_};
@@ -593,10 +579,10 @@ void TVesk_mainform::show_state() {
     const vesk::MainWindowState& s = logic_->state();
     dtd_log_url_->setText(QString::fromStdString(s.dtd_log_url));
     dtd_rel_url_->setText(QString::fromStdString(s.dtd_rel_url));
-    show_list(xml_source_, s.xml_source);
+    show_choice_list(xml_source_, s.xml_source);
     log_file_name_->setText(QString::fromStdString(s.log_file_name));
     xml_file_name_->setText(QString::fromStdString(s.xml_file_name));
-    show_list(available_processes_, s.available_processes);
+    show_choice_list(available_processes_, s.available_processes);
     const auto tick = [](QCheckBox* box, bool ticked, bool enabled) {
         box->setChecked(ticked);
         box->setEnabled(enabled);
@@ -608,10 +594,10 @@ void TVesk_mainform::show_state() {
     tick(withdraw_, s.ticked.withdraw, s.enabled.withdraw);
     tick(abort_, s.ticked.abort, s.enabled.abort);
     resume_label_->setEnabled(s.resume_label_enabled);
-    show_list(start_choice_1_, s.start_event_choice_1);
-    show_list(stop_choice_1_, s.stop_event_choice_1);
-    show_list(start_choice_2_, s.start_event_choice_2);
-    show_list(stop_choice_2_, s.stop_event_choice_2);
+    show_choice_list(start_choice_1_, s.start_event_choice_1);
+    show_choice_list(stop_choice_1_, s.stop_event_choice_1);
+    show_choice_list(start_choice_2_, s.start_event_choice_2);
+    show_choice_list(stop_choice_2_, s.stop_event_choice_2);
     build_relations_button_->setEnabled(s.build_relations_enabled);
     edit_relations_button_->setEnabled(s.edit_relations_enabled);
     export_relations_button_->setEnabled(s.export_relations_enabled);

@@ -20,6 +20,7 @@
 #include <QVBoxLayout>
 #include <QWheelEvent>
 
+#include "gui/choice_list_widget.h"
 #include "gui/vesk_relations_editor.h"
 
 using vesk::RelationsInspectorLogic;
@@ -78,13 +79,6 @@ QLabel* label(QWidget* parent, const char* name, const char* caption) {
     auto* l = new QLabel(caption, parent);
     l->setObjectName(name);
     return l;
-}
-
-void show_list(QComboBox* box, const vesk::ChoiceList& list) {
-    box->clear();
-    for (const std::string& item : list.items)
-        box->addItem(QString::fromStdString(item));
-    box->setCurrentIndex(list.selected);
 }
 
 }  // namespace
@@ -249,8 +243,8 @@ void Tvesk_relations_inspector::read_state() {
 void Tvesk_relations_inspector::show_state() {
     showing_ = true;
     const vesk::RelationsInspectorState& s = logic_->state();
-    show_list(available_processes_, s.available_processes);
-    show_list(erroneous_sets_, s.erroneous_sets);
+    show_choice_list(available_processes_, s.available_processes);
+    show_choice_list(erroneous_sets_, s.erroneous_sets);
     split_short_loops_->setChecked(s.split_short_loops);
     combine_places_->setChecked(s.combine_places);
     for (QWidget* hidden :

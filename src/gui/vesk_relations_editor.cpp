@@ -11,6 +11,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "gui/choice_list_widget.h"
+
 TVesk_relations_editor_form::TVesk_relations_editor_form(QWidget* owner) : QDialog(owner) {
     setObjectName("Vesk_relations_editor_form");
     setWindowTitle("Vesk relations editor");
@@ -113,14 +115,8 @@ void TVesk_relations_editor_form::show_state() {
         item->setCheckState(line.checked ? Qt::Checked : Qt::Unchecked);
     }
     chosen_fact_->setText(QString::fromStdString(s.chosen_fact));
-    const auto fill = [](QComboBox* box, const vesk::ChoiceList& list) {
-        box->clear();
-        for (const std::string& item : list.items)
-            box->addItem(QString::fromStdString(item));
-        box->setCurrentIndex(list.selected);
-    };
-    fill(relations_list_, s.relations_list);
-    fill(list_of_tasks_, s.list_of_tasks);
+    show_choice_list(relations_list_, s.relations_list);
+    show_choice_list(list_of_tasks_, s.list_of_tasks);
     task_is_start_->setChecked(s.task_is_start);
     task_is_end_->setChecked(s.task_is_end);
     task_is_start_->setEnabled(s.start_end_enabled);
