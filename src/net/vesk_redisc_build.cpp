@@ -640,7 +640,7 @@ private:
     std::unordered_map<std::string, std::int32_t> token_ids_;
     std::vector<std::vector<std::int32_t>> by_input_token_;
     std::vector<std::int32_t> irregular_;
-    const std::vector<std::int32_t> none_;
+    const std::vector<std::int32_t> none_{};
 };
 
 // The net has no arcs yet and transition names are unique, so every arc made here is new.
