@@ -516,7 +516,7 @@ bool simple_token(std::string_view token) {
 //
 // In a set made of simple tokens ("*A*&*B*", no "*" inside a name), a simple part occurs as a
 // substring exactly when it equals one of the tokens. So such a place is kept as the numbers
-// of its tokens, listed under each input token, and checked by comparing numbers; only places
+// of its tokens, listed under each of them, and checked by comparing numbers; only places
 // and queries whose names break the pattern are compared as text.
 class PlaceIndex {
 public:
@@ -556,6 +556,8 @@ public:
                 break;
             }
             set(out_bits, id->second);
+            const auto& list = by_output_token_[static_cast<std::size_t>(id->second)];
+            if (list.size() < candidates->size()) candidates = &list;
         }
         if (!known) candidates = &none_;
         // Those and the irregular places, in place order.
@@ -588,8 +590,12 @@ public:
                 auto& list = by_input_token_[static_cast<std::size_t>(id)];
                 if (list.empty() || list.back() != p) list.push_back(p);
             }
-            for (const std::string_view token : out_tokens)
-                set(place.outputs, token_id(token));
+            for (const std::string_view token : out_tokens) {
+                const std::int32_t id = token_id(token);
+                set(place.outputs, id);
+                auto& list = by_output_token_[static_cast<std::size_t>(id)];
+                if (list.empty() || list.back() != p) list.push_back(p);
+            }
         } else {
             irregular_.push_back(p);
         }
@@ -618,7 +624,10 @@ private:
     std::int32_t token_id(std::string_view token) {
         const auto [it, added] = token_ids_.try_emplace(
             std::string(token), static_cast<std::int32_t>(token_ids_.size()));
-        if (added) by_input_token_.emplace_back();
+        if (added) {
+            by_input_token_.emplace_back();
+            by_output_token_.emplace_back();
+        }
         return it->second;
     }
 
@@ -638,7 +647,7 @@ private:
 
     std::vector<Place> places_;
     std::unordered_map<std::string, std::int32_t> token_ids_;
-    std::vector<std::vector<std::int32_t>> by_input_token_;
+    std::vector<std::vector<std::int32_t>> by_input_token_, by_output_token_;
     std::vector<std::int32_t> irregular_;
     const std::vector<std::int32_t> none_{};
 };
