@@ -27,6 +27,7 @@
 
 #include "app/util_functions.h"
 #include "gui/choice_list_widget.h"
+#include "gui/forwarded_dialogs.h"
 #include "gui/vesk_help.h"
 #include "gui/vesk_out_folder.h"
 #include "gui/vesk_relations.h"
@@ -132,23 +133,10 @@ QLineEdit* line(QWidget* parent, const char* name, bool read_only = false) {
 
 // The logic's dialogs: the modal ones from ModalDialogs, the status line and the progress bar
 // from the window, repainted at once as a long command goes on.
-class TVesk_mainform::WindowDialogs : public vesk::UserDialogs {
+class TVesk_mainform::WindowDialogs : public ForwardedDialogs<vesk::UserDialogs> {
 public:
-    WindowDialogs(TVesk_mainform& window, ModalDialogs*& modal) : window_(window), modal_(modal) {}
-    std::optional<std::string> open_file(const std::string& filter,
-                                         const std::string& folder) override {
-        return modal_->open_file(filter, folder);
-    }
-    void warning(const std::string& text) override { modal_->warning(text); }
-    void information(const std::string& text) override { modal_->information(text); }
-    void error(const std::string& text) override { modal_->error(text); }
-    std::optional<std::string> choose_folder(const std::string& current) override {
-        return modal_->choose_folder(current);
-    }
-    std::optional<std::string> input(const std::string& caption,
-                                     const std::string& prompt) override {
-        return modal_->input(caption, prompt);
-    }
+    WindowDialogs(TVesk_mainform& window, ModalDialogs*& modal)
+        : ForwardedDialogs(modal), window_(window) {}
     // The main window waits, taking events, until the inspector has been closed.
     void inspect(const vesk::InspectorEntry& entry) override {
         Tvesk_relations_inspector& inspector = *window_.inspector_;
@@ -174,7 +162,6 @@ public:
 
 private:
     TVesk_mainform& window_;
-    ModalDialogs*& modal_;
 };
 
 namespace {

@@ -12,9 +12,6 @@ const char* const RelationsInspectorLogic::kBuildingError =
     "There was a problem while building the Petrinet. There might be to many errors in the "
     "relations, or there was not enough memory available to complete the building process.";
 const char* const RelationsInspectorLogic::kNoErroneousSets = "There are no erroneus sets to edit";
-const char* const RelationsInspectorLogic::kXmlLogFilter =
-    "XML files (*.xml)|*.XML|Event logs (*.xes *.xes.gz *.mxml *.mxml.gz)|*.xes *.xes.gz *.mxml "
-    "*.mxml.gz|Other files |*.*";
 
 namespace {
 
@@ -138,7 +135,7 @@ void RelationsInspectorLogic::make_petrinet_2() {
     make_net(RelationsInspection::Construction::second);
 }
 
-bool RelationsInspectorLogic::draw_net() {
+void RelationsInspectorLogic::draw_net() {
     const std::string& folder = drawing_.work_folder;
     try {
         BusyScope busy(dialogs_);
@@ -152,13 +149,13 @@ bool RelationsInspectorLogic::draw_net() {
             dialogs_.warning(
                 "The net was built, but it cannot be drawn: dot (GraphViz) was found neither next "
                 "to the program, nor in the install's data folder, nor on PATH.");
-            return false;
+            return;
         }
         const RenderResult drawn = run_dot(*dot, inspector_runs(folder));
         if (!drawn.ok()) {
             dialogs_.warning("The net was built, but dot could not draw it: " +
                              drawn.failures.front());
-            return false;
+            return;
         }
         reset_picture();
         try {
@@ -167,7 +164,7 @@ bool RelationsInspectorLogic::draw_net() {
             // The rectangles read before the bad line stay usable; the picture is not shown.
             dialogs_.warning(std::string("The image map of the net cannot be read: ") +
                              error.what());
-            return false;
+            return;
         }
         auto picture =
             std::make_shared<const RgbPicture>(decode_jpeg(folder + kDrawingBase + ".dot.jpg"));
@@ -176,10 +173,9 @@ bool RelationsInspectorLogic::draw_net() {
         state_.picture = std::move(picture);
     } catch (const std::exception& error) {
         dialogs_.warning(std::string("The net cannot be drawn: ") + error.what());
-        return false;
+        return;
     }
     click();
-    return true;
 }
 
 std::int32_t RelationsInspectorLogic::to_picture(std::int32_t control) const {
@@ -253,7 +249,8 @@ void RelationsInspectorLogic::show_place(std::int32_t index) {
 }
 
 void RelationsInspectorLogic::open_xml() {
-    const auto chosen = dialogs_.open_file(kXmlLogFilter, folder_part(controller_.log_file_name()));
+    const auto chosen = dialogs_.open_file(MainWindowLogic::kXmlLogFilter,
+                                           folder_part(controller_.log_file_name()));
     if (!chosen) return;
     try {
         controller_.load_log_plainly(*chosen, resolve_externals_);

@@ -13,6 +13,7 @@
 
 #include "app/jpeg_picture.h"
 #include "control/choice_list.h"
+#include "control/main_window_logic.h"
 #include "control/modal_dialogs.h"
 #include "control/relations_editor_logic.h"
 #include "control/relations_inspection.h"
@@ -68,7 +69,6 @@ public:
 
     static const char* const kBuildingError;
     static const char* const kNoErroneousSets;
-    static const char* const kXmlLogFilter;
 
     RelationsInspectorState& state() { return state_; }
     const RelationsInspectorState& state() const { return state_; }
@@ -112,8 +112,8 @@ public:
 private:
     void reset_picture();
     void make_net(RelationsInspection::Construction construction);
-    // Draws the net; returns false when dot is missing or failed (the user has been told).
-    bool draw_net();
+    // Draws the net; when dot is missing or fails, the user is told and no picture is shown.
+    void draw_net();
     void show_place(std::int32_t index);
     std::string figure(double value) const;
 

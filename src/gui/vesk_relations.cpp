@@ -21,31 +21,18 @@
 #include <QWheelEvent>
 
 #include "gui/choice_list_widget.h"
+#include "gui/forwarded_dialogs.h"
 #include "gui/vesk_relations_editor.h"
 
 using vesk::RelationsInspectorLogic;
 
 // The program's dialogs, the relations editor with the inspector disabled while it is open,
 // and the main window's progress.
-class Tvesk_relations_inspector::Dialogs : public vesk::InspectorDialogs {
+class Tvesk_relations_inspector::Dialogs : public ForwardedDialogs<vesk::InspectorDialogs> {
 public:
     Dialogs(Tvesk_relations_inspector& window, vesk::ModalDialogs*& modal,
             TVesk_relations_editor_form& editor, std::function<void(bool)> busy)
-        : window_(window), modal_(modal), editor_(editor), busy_(std::move(busy)) {}
-    std::optional<std::string> open_file(const std::string& filter,
-                                         const std::string& folder) override {
-        return modal_->open_file(filter, folder);
-    }
-    std::optional<std::string> choose_folder(const std::string& current) override {
-        return modal_->choose_folder(current);
-    }
-    std::optional<std::string> input(const std::string& caption,
-                                     const std::string& prompt) override {
-        return modal_->input(caption, prompt);
-    }
-    void warning(const std::string& text) override { modal_->warning(text); }
-    void information(const std::string& text) override { modal_->information(text); }
-    void error(const std::string& text) override { modal_->error(text); }
+        : ForwardedDialogs(modal), window_(window), editor_(editor), busy_(std::move(busy)) {}
     void edit_relations(vesk::RelationsEditorLogic& editor) override {
         window_.setEnabled(false);
         editor_.edit(editor);
@@ -62,7 +49,6 @@ public:
 
 private:
     Tvesk_relations_inspector& window_;
-    vesk::ModalDialogs*& modal_;
     TVesk_relations_editor_form& editor_;
     std::function<void(bool)> busy_;
 };
