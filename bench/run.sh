@@ -16,7 +16,10 @@ for arg in "$@"; do
 done
 bin="$build/bin"
 for tool in "$bin/vesk-cli" "$bin/make_log" /usr/bin/time xmllint; do
-    command -v "$tool" >/dev/null || { echo "run.sh: $tool is missing" >&2; exit 2; }
+    command -v "$tool" >/dev/null || {
+        echo "run.sh: $tool is missing (build with scripts/test.sh or -DVESK_BENCHMARKS=ON)" >&2
+        exit 2
+    }
 done
 work=${TMPDIR:-/tmp}/vesk-bench
 mkdir -p "$work"

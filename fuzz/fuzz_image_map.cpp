@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "export/vesk_map_processing.h"
+#include "formats/vesk_map_processing.h"
 #include "fuzz_input_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

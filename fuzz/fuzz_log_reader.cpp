@@ -5,10 +5,10 @@
 #include <cstdint>
 #include <string>
 
+#include "base/message_sink.h"
 #include "control/mine_run.h"
 #include "control/read_warnings.h"
 #include "fuzz_input_file.h"
-#include "mining/message_sink.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/conversion.h"
+#include "control/conversion.h"
 #include "fuzz_input_file.h"
 
 namespace {

@@ -5,10 +5,10 @@
 #include <string>
 
 #include "control/relations_inspection.h"
-#include "export/vesk_dot_writer.h"
-#include "export/vesk_html_writer.h"
+#include "formats/vesk_dot_writer.h"
+#include "formats/vesk_html_writer.h"
+#include "formats/vesk_task_relations_file.h"
 #include "fuzz_input_file.h"
-#include "mining/vesk_task_relations_file.h"
 
 namespace {
 

@@ -12,7 +12,13 @@ while [ $# -gt 0 ]; do
         *) harnesses+=("$1"); shift ;;
     esac
 done
-[ ${#harnesses[@]} -eq 0 ] && harnesses=(log_reader relations_reader image_map program_arguments csv_module)
+# Every fuzz_*.cpp is a harness, as fuzz/CMakeLists.txt finds them.
+if [ ${#harnesses[@]} -eq 0 ]; then
+    for source in "$root"/fuzz/fuzz_*.cpp; do
+        name=$(basename "$source" .cpp)
+        harnesses+=("${name#fuzz_}")
+    done
+fi
 
 bash "$root/scripts/install-deps.sh" fuzz
 build="$root/build-fuzz"

@@ -7,7 +7,7 @@
 #include <iostream>
 #include <vector>
 
-#include "app/file_util.h"
+#include "base/file_util.h"
 #include "csv_module.h"
 
 namespace {

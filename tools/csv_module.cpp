@@ -9,7 +9,7 @@
 #include "log/event_log_formats.h"
 #include "log/iso_timestamp.h"
 #include "log/workflow_log_writer.h"
-#include "log/xml_text.h"
+#include "xml/xml_text.h"
 
 namespace vesk::tools {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/file_util.h"
+#include "base/file_util.h"
 #include "event_log_module.h"
 
 int main(int argc, char** argv) {

@@ -9,14 +9,14 @@
 #include <new>
 #include <sstream>
 
-#include "app/build_info.h"
-#include "app/file_util.h"
+#include "base/build_info.h"
+#include "base/file_util.h"
+#include "base/read_errors.h"
 #include "cli/command_convert.h"
 #include "cli/command_mine.h"
 #include "cli/command_processes.h"
 #include "cli/command_relations.h"
 #include "cli/console.h"
-#include "log/xml_errors.h"
 
 namespace vesk::cli {
 

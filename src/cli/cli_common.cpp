@@ -1,6 +1,6 @@
 #include "cli/cli_common.h"
 
-#include "app/file_util.h"
+#include "base/file_util.h"
 #include "cli/console.h"
 #include "control/read_warnings.h"
 

@@ -2,10 +2,10 @@
 
 #include <CLI/CLI.hpp>
 
-#include "app/conversion.h"
-#include "app/util_functions.h"
+#include "base/util_functions.h"
 #include "cli/cli_common.h"
 #include "cli/console.h"
+#include "control/conversion.h"
 
 namespace vesk::cli {
 

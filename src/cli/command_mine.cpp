@@ -6,8 +6,8 @@
 #include <cmath>
 #include <cstdio>
 
-#include "app/file_util.h"
-#include "app/util_functions.h"
+#include "base/file_util.h"
+#include "base/util_functions.h"
 #include "cli/cli_common.h"
 #include "cli/console.h"
 #include "control/export_petrinet.h"

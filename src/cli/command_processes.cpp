@@ -5,8 +5,8 @@
 
 #include "cli/console.h"
 #include "cli/log_options.h"
+#include "control/read_warnings.h"
 #include "control/vesk_util.h"
-#include "log/xml_entities.h"
 
 namespace vesk::cli {
 
@@ -28,7 +28,7 @@ int ProcessesCommand::run(Console& console) {
     controller.load_log(log_, external_dtd_);
     std::vector<std::string> refused;
     const std::vector<LogProcess> processes = controller.processes(&refused);
-    if (!refused.empty()) console.warning(refusal_text(refused));
+    if (!refused.empty()) console.warning(refused_entities_warning(refused));
     if (format_ == "json") {
         nlohmann::json list = nlohmann::json::array();
         for (const LogProcess& process : processes)

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "app/file_util.h"
+#include "base/file_util.h"
 #include "cli/cli_common.h"
 #include "cli/console.h"
 #include "control/relations_inspection.h"

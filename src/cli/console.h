@@ -5,8 +5,8 @@
 #include <ostream>
 #include <string>
 
+#include "base/message_sink.h"
 #include "control/stage_timings.h"
-#include "mining/message_sink.h"
 
 namespace vesk::cli {
 

@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "control/build_relations.h"
-#include "log/xml_log_stream.h"
 
 namespace CLI {
 class App;

@@ -1,6 +1,6 @@
 #include "control/read_warnings.h"
 
-#include "log/xml_entities.h"
+#include "xml/xml_entities.h"
 
 namespace vesk {
 
@@ -110,6 +110,10 @@ ReadWarnings read_warnings(const ReadDiagnostics& d, const Tevent_filter& filter
                       "); they count as 12:00. Times are read as HH:MM[:SS[.fff]]");
     if (!d.refused_entities.empty()) out.push_back(refusal_text(d.refused_entities));
     return result;
+}
+
+std::string refused_entities_warning(const std::vector<std::string>& refused) {
+    return refusal_text(refused);
 }
 
 }  // namespace vesk

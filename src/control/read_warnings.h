@@ -19,6 +19,9 @@ struct ReadWarnings {
 ReadWarnings read_warnings(const ReadDiagnostics& diagnostics, const Tevent_filter& filter,
                            const std::string& process_id, std::size_t kept_lines);
 
+// The warning for external entities a read refused to load.
+std::string refused_entities_warning(const std::vector<std::string>& refused);
+
 // "schedule, start, complete": the event types a filter reads.
 std::string event_types_read(const Tevent_filter& filter);
 

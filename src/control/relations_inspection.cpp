@@ -1,6 +1,6 @@
 #include "control/relations_inspection.h"
 
-#include "mining/vesk_task_relations_file.h"
+#include "formats/vesk_task_relations_file.h"
 
 namespace vesk {
 

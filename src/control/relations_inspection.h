@@ -6,11 +6,11 @@
 #include <memory>
 #include <string>
 
+#include "base/message_sink.h"
 #include "control/stage_timings.h"
 #include "control/vesk_util.h"
-#include "log/xml_document.h"
-#include "mining/message_sink.h"
 #include "mining/vesk_facts.h"
+#include "xml/xml_document.h"
 
 namespace vesk {
 

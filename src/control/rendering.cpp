@@ -4,7 +4,7 @@
 #include <iterator>
 #include <system_error>
 
-#include "app/file_util.h"
+#include "base/file_util.h"
 
 namespace vesk {
 

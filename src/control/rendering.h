@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "app/util_functions.h"
-#include "export/vesk_report_writer.h"
+#include "base/util_functions.h"
+#include "formats/vesk_report_writer.h"
 
 namespace vesk {
 

@@ -2,12 +2,12 @@
 
 #include <cstdio>
 
-#include "app/file_util.h"
-#include "export/vesk_html_writer.h"
-#include "export/vesk_pnml_writer.h"
+#include "base/file_util.h"
+#include "formats/vesk_html_writer.h"
+#include "formats/vesk_pnml_writer.h"
+#include "formats/vesk_task_relations_file.h"
 #include "mining/vesk_task_build.h"
 #include "mining/vesk_task_overlap.h"
-#include "mining/vesk_task_relations_file.h"
 #include "net/vesk_redisc_build.h"
 #include "net/vesk_redisc_replay.h"
 

@@ -8,14 +8,14 @@
 #include <string>
 #include <vector>
 
-#include "app/number_format.h"
-#include "export/vesk_dot_writer.h"
+#include "base/message_sink.h"
+#include "base/number_format.h"
+#include "formats/vesk_dot_writer.h"
 #include "log/vesk_logline.h"
 #include "log/vesk_logline_reader.h"
 #include "log/xml_log_stream.h"
-#include "mining/message_sink.h"
 #include "mining/vesk_task.h"
-#include "mining/vesk_task_short_loops.h"
+#include "net/short_loop_transitions.h"
 #include "net/vesk_redisc.h"
 #include "net/vesk_token_fitness.h"
 

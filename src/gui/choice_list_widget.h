@@ -3,7 +3,7 @@
 
 #include <QComboBox>
 
-#include "control/choice_list.h"
+#include "ui/choice_list.h"
 
 inline void show_choice_list(QComboBox* box, const vesk::ChoiceList& list) {
     box->clear();

@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "control/modal_dialogs.h"
+#include "ui/modal_dialogs.h"
 
 template <typename Base>
 class ForwardedDialogs : public Base {

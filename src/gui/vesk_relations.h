@@ -6,8 +6,8 @@
 #include <functional>
 #include <memory>
 
-#include "control/main_window_logic.h"
-#include "control/relations_inspector_logic.h"
+#include "ui/main_window_logic.h"
+#include "ui/relations_inspector_logic.h"
 
 class QCheckBox;
 class QComboBox;

@@ -5,7 +5,7 @@
 
 #include <QDialog>
 
-#include "control/relations_editor_logic.h"
+#include "ui/relations_editor_logic.h"
 
 class QCheckBox;
 class QComboBox;

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "log/int32_checked.h"
+#include "base/int32_checked.h"
 
 namespace vesk {
 

@@ -1,6 +1,6 @@
 #include "log/workflow_log_writer.h"
 
-#include "log/xml_text.h"
+#include "xml/xml_text.h"
 
 namespace vesk {
 

@@ -1,55 +1,19 @@
 #include "log/xml_log_stream.h"
 
-#include <libxml/parserInternals.h>
-
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <filesystem>
 #include <memory>
 
+#include "base/int32_checked.h"
 #include "log/event_log_formats.h"
-#include "log/int32_checked.h"
-#include "log/sax_pass.h"
-#include "log/xml_entities.h"
+#include "xml/sax_pass.h"
+#include "xml/xml_entities.h"
+#include "xml/xml_errors.h"
 
 namespace vesk {
-
-void check_readable_file(const std::string& path) {
-    std::error_code error;
-    if (std::filesystem::is_directory(path, error))
-        throw XmlReadError(path + ": is a folder, not a file");
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) throw XmlReadError(path + ": " + std::strerror(errno));
-    std::fclose(file);
-}
-
-std::string xml_error_text(const void* xml_error, const std::string& fallback) {
-    const auto* error = static_cast<const xmlError*>(xml_error);
-    if (error == nullptr || error->message == nullptr) return fallback;
-    std::string message = error->message;
-    while (!message.empty() && (message.back() == '\n' || message.back() == ' '))
-        message.pop_back();
-    return "line " + std::to_string(error->line) + ": " + message;
-}
-
-bool is_xml_blank(const char* text) {
-    if (text == nullptr) return true;
-    for (; *text != '\0'; ++text)
-        if (*text != ' ' && *text != '\t' && *text != '\n' && *text != '\r') return false;
-    return true;
-}
 
 namespace {
 
 std::string position_text(std::int32_t index) {
     return "child " + std::to_string(index + 1);
-}
-
-bool is_blank(std::string_view text) {
-    for (const char c : text)
-        if (c != ' ' && c != '\t' && c != '\n' && c != '\r') return false;
-    return true;
 }
 
 // The SAX events regrouped as the nodes a document model would list: every element, comment,
@@ -62,16 +26,16 @@ public:
 
 protected:
     // A child node at `depth`; an element carries its name and attributes.
-    virtual void child(bool element, std::string_view name, int depth, const xmlChar** attributes,
-                       int count) = 0;
+    virtual void child(bool element, std::string_view name, int depth,
+                       const XmlAttributes& attributes) = 0;
     virtual void element_end(int depth) = 0;
     // Every piece of text and CDATA, blanks included, at the depth of its node.
     virtual void text_content(std::string_view text, int depth) = 0;
 
 private:
-    void start(std::string_view name, int depth, const xmlChar** attributes, int count) final {
+    void start(std::string_view name, int depth, const XmlAttributes& attributes) final {
         end_text_run();
-        child(true, name, depth, attributes, count);
+        child(true, name, depth, attributes);
     }
     void end(std::string_view, int depth) final {
         end_text_run();
@@ -81,20 +45,20 @@ private:
         text_content(content, depth());
         in_text_run_ = true;
         run_depth_ = depth();
-        run_has_text_ = run_has_text_ || !is_blank(content);
+        run_has_text_ = run_has_text_ || !is_xml_blank(content);
     }
     void cdata(std::string_view content) final {
         end_text_run();
         text_content(content, depth());
-        child(false, {}, depth(), nullptr, 0);
+        child(false, {}, depth(), {});
     }
     void other_node() final {
         end_text_run();
-        child(false, {}, depth(), nullptr, 0);
+        child(false, {}, depth(), {});
     }
     void end_text_run() {
         // The run's own depth: an element start or end that ends it has moved the depth on.
-        if (in_text_run_ && run_has_text_) child(false, {}, run_depth_, nullptr, 0);
+        if (in_text_run_ && run_has_text_) child(false, {}, run_depth_, {});
         in_text_run_ = false;
         run_has_text_ = false;
     }
@@ -114,8 +78,8 @@ public:
         return !(index_ == 0 && element && name == "source");
     }
 
-    std::string id_of(bool element, const xmlChar** attributes, int count) const {
-        const auto id = element ? SaxPass::attribute(attributes, count, "id") : std::nullopt;
+    std::string id_of(bool element, const XmlAttributes& attributes) const {
+        const auto id = element ? attributes.get("id") : std::nullopt;
         if (!id)
             throw LogFormatError("The process at " + position_text(index_) +
                                  " of the document element has no \"id\" attribute.");
@@ -126,9 +90,9 @@ private:
     std::int32_t index_ = -1;
 };
 
-std::optional<std::string> description_of(bool element, const xmlChar** attributes, int count) {
+std::optional<std::string> description_of(bool element, const XmlAttributes& attributes) {
     if (!element) return std::nullopt;
-    const auto description = SaxPass::attribute(attributes, count, "description");
+    const auto description = attributes.get("description");
     if (!description) return std::nullopt;
     return std::string(*description);
 }
@@ -139,11 +103,11 @@ public:
     std::vector<LogProcess> processes;
 
 private:
-    void child(bool element, std::string_view name, int depth, const xmlChar** attributes,
-               int count) override {
+    void child(bool element, std::string_view name, int depth,
+               const XmlAttributes& attributes) override {
         if (!children_.is_process(element, name, depth)) return;
-        processes.push_back({children_.id_of(element, attributes, count),
-                             description_of(element, attributes, count)});
+        processes.push_back(
+            {children_.id_of(element, attributes), description_of(element, attributes)});
     }
     void element_end(int) override {}
     void text_content(std::string_view, int) override {}
@@ -166,13 +130,13 @@ public:
 private:
     enum class State { searching, inside, done };
 
-    void child(bool element, std::string_view name, int depth, const xmlChar** attributes,
-               int count) override {
+    void child(bool element, std::string_view name, int depth,
+               const XmlAttributes& attributes) override {
         if (state_ == State::searching) {
             if (!children_.is_process(element, name, depth) ||
-                children_.id_of(element, attributes, count) != id_)
+                children_.id_of(element, attributes) != id_)
                 return;
-            header.description = description_of(element, attributes, count);
+            header.description = description_of(element, attributes);
             // A comment or text child has no end: it is all the process there is.
             state_ = element ? State::inside : State::done;
             return;
@@ -193,12 +157,12 @@ private:
             seen_event_ = false;
             in_entry_ = true;
         } else if (depth == 4 && element) {
-            take_field(name, attributes, count);
+            take_field(name, attributes);
         }
     }
 
     // Only the first child of each name counts, as a lookup by name would find it.
-    void take_field(std::string_view name, const xmlChar** attributes, int count) {
+    void take_field(std::string_view name, const XmlAttributes& attributes) {
         // Most fields are none of the four: their length tells without comparing.
         if (name.size() != 9 && name.size() != 5 && name.size() != 4) return;
         if (name == "task_name") {
@@ -208,8 +172,7 @@ private:
         } else if (name == "event") {
             if (seen_event_) return;
             seen_event_ = true;
-            if (const auto kind = SaxPass::attribute(attributes, count, "kind"))
-                entry_.event_kind.emplace(*kind);
+            if (const auto kind = attributes.get("kind")) entry_.event_kind.emplace(*kind);
         } else if (name == "date") {
             if (!entry_.date) target_ = &entry_.date.emplace();
         } else if (name == "time") {
@@ -234,10 +197,10 @@ private:
     void text_content(std::string_view text, int depth) override {
         if (target_ == nullptr || depth < 5) return;
         // The bound a document model puts on one text node; text elsewhere is not kept.
-        if (target_->size() + text.size() > XML_MAX_TEXT_LENGTH)
+        if (target_->size() + text.size() > kMaxXmlTextLength)
             throw XmlReadError("line " + std::to_string(line()) +
                                ": huge text node: a field is longer than " +
-                               std::to_string(XML_MAX_TEXT_LENGTH) + " bytes");
+                               std::to_string(kMaxXmlTextLength) + " bytes");
         target_->append(text);
     }
 

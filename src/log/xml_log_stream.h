@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "log/xml_errors.h"
+#include "base/read_errors.h"
 
 namespace vesk {
 

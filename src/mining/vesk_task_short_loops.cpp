@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "net/vesk_redisc.h"
+#include <vector>
 
 namespace vesk {
 
@@ -210,36 +210,8 @@ void split_short_loops(Towned_tasklist& tasks, ShortLoopLists& loops) {
     }
 }
 
-// Replaces the copies' transitions by one transition of the copied task.
-void merge_transitions(Tpetrinet& net, Ttask* t, const std::vector<Ttransition*>& copies) {
-    std::vector<Tplace*> inner;
-    for (std::size_t k = 0; k + 1 < copies.size(); ++k)
-        inner.push_back(net.Common_place(copies[k], copies[k + 1]));
-    Ttransition* merged = net.Add_transition(t->name(), t);
-    for (Tarc* arc : net.Arcs_of_transition(copies.front(), false))
-        arc->transition = merged;
-    for (Tarc* arc : net.Arcs_of_transition(copies.back(), true))
-        arc->transition = merged;
-    for (Tplace* place : inner)
-        if (place != nullptr) net.Remove_place(place);
-    for (Ttransition* copy : copies)
-        if (copy != nullptr) net.Remove_transition(copy);
-}
-
-Ttransition* copy_transition(const Tpetrinet& net, const char* prefix, const Ttask& t) {
-    return net.Find_transition(prefix + t.name());
-}
-
-void merge_copies(Towned_tasklist& tasks, ShortLoopLists& loops, Tpetrinet& net) {
-    for (Ttask* t : loops.one_loop)
-        merge_transitions(
-            net, t,
-            {copy_transition(net, "&%$1loop1$%&", *t), copy_transition(net, "&%$1loop2$%&", *t),
-             copy_transition(net, "&%$1loop3$%&", *t)});
-    for (Ttask* t : loops.two_loop)
-        merge_transitions(
-            net, t,
-            {copy_transition(net, "&%$2loop1$%&", *t), copy_transition(net, "&%$2loop2$%&", *t)});
+// The copied tasks take the place of their copies in the main list and in every relation.
+void merge_copies(Towned_tasklist& tasks, ShortLoopLists& loops) {
     for (Towned_tasklist* list : {&loops.one_loop, &loops.two_loop})
         while (!list->empty())
             tasks.adopt(list->release(list->get(0)));
@@ -277,9 +249,8 @@ void prepare_short_loops(Towned_tasklist& tasks, ShortLoopLists& loops, bool spl
     split ? split_short_loops(tasks, loops) : remove_short_loops(tasks, loops);
 }
 
-void restore_short_loops(Towned_tasklist& tasks, ShortLoopLists& loops, Tpetrinet& net,
-                         bool split) {
-    split ? merge_copies(tasks, loops, net) : put_short_loops_back(tasks, loops);
+void restore_short_loop_tasks(Towned_tasklist& tasks, ShortLoopLists& loops, bool split) {
+    split ? merge_copies(tasks, loops) : put_short_loops_back(tasks, loops);
 }
 
 }  // namespace vesk

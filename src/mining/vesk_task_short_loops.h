@@ -6,8 +6,6 @@
 
 namespace vesk {
 
-class Tpetrinet;
-
 // The working lists of the short-loop handling. The one-loop and two-loop lists hold tasks taken
 // out of the main list, the copies list owns the copies made by the split.
 struct ShortLoopLists {
@@ -21,8 +19,9 @@ struct ShortLoopLists {
 // short-loop task is replaced by a cycle of copies.
 void prepare_short_loops(Towned_tasklist& tasks, ShortLoopLists& loops, bool split);
 
-// Undoes the preparation after the construction; with split, the copies' transitions in the
-// net are merged into one transition per copied task.
-void restore_short_loops(Towned_tasklist& tasks, ShortLoopLists& loops, Tpetrinet& net, bool split);
+// Undoes the preparation of the task list after the construction: the set-aside tasks come
+// back, or the copies give way to the tasks they copied. The net's side comes first (see
+// restore_short_loops in the net).
+void restore_short_loop_tasks(Towned_tasklist& tasks, ShortLoopLists& loops, bool split);
 
 }  // namespace vesk

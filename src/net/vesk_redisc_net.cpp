@@ -3,7 +3,8 @@
 #include <set>
 #include <unordered_map>
 
-#include "app/number_format.h"
+#include "base/number_format.h"
+#include "base/text_util.h"
 #include "net/vesk_redisc.h"
 
 namespace vesk {
@@ -20,15 +21,6 @@ std::vector<std::string> set_entries(std::string_view set) {
         begin = at + 1;
     }
     return entries;
-}
-
-char fold(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool contains_ignoring_case(std::string_view haystack, std::string_view needle) {
-    return std::search(haystack.begin(), haystack.end(), needle.begin(), needle.end(),
-                       [](char a, char b) { return fold(a) == fold(b); }) != haystack.end();
 }
 
 // Every entry occurs in the set; an argument that was empty imposes nothing.

@@ -6,8 +6,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "base/message_sink.h"
 #include "log/vesk_logline.h"
-#include "mining/message_sink.h"
 #include "net/vesk_redisc.h"
 
 namespace vesk {

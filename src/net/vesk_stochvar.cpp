@@ -1,6 +1,6 @@
 #include "net/vesk_stochvar.h"
 
-#include "log/int32_checked.h"
+#include "base/int32_checked.h"
 
 namespace vesk {
 

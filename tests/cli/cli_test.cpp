@@ -87,10 +87,14 @@ TEST(Cli, RelationsWithOverlapAreSavedAndReadBack) {
     test::Case c;
     for (const auto& [task, kind, time] :
          std::vector<std::tuple<const char*, const char*, const char*>>{
-             {"receive order", "start", "09:00"},  {"receive order", "complete", "09:10"},
-             {"check credit", "start", "09:20"},   {"check stock", "start", "09:30"},
-             {"check credit", "complete", "09:40"}, {"check stock", "complete", "09:50"},
-             {"ship", "start", "10:00"},           {"ship", "complete", "10:30"}})
+             {"receive order", "start", "09:00"},
+             {"receive order", "complete", "09:10"},
+             {"check credit", "start", "09:20"},
+             {"check stock", "start", "09:30"},
+             {"check credit", "complete", "09:40"},
+             {"check stock", "complete", "09:50"},
+             {"ship", "start", "10:00"},
+             {"ship", "complete", "10:30"}})
         c.push_back({task, kind, "04-03-2002", time});
     const std::string log = dir.write("overlap.xml", test::log_xml({{.cases = {c, c}}}));
     test::CliResult r =

@@ -6,13 +6,13 @@
 
 #include <filesystem>
 
-#include "app/build_info.h"
-#include "export/vesk_html_writer.h"
-#include "log/xml_text.h"
+#include "base/build_info.h"
+#include "formats/vesk_html_writer.h"
 #include "net/vesk_redisc_replay.h"
 #include "support/cli_run.h"
 #include "support/log_xml.h"
 #include "support/temp_dir.h"
+#include "xml/xml_text.h"
 
 namespace vesk {
 namespace {

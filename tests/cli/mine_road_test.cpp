@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "app/build_info.h"
+#include "base/build_info.h"
 #include "support/cli_run.h"
 #include "support/log_xml.h"
 #include "support/temp_dir.h"

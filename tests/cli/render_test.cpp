@@ -5,9 +5,9 @@
 #include <fstream>
 #include <sstream>
 
-#include "app/util_functions.h"
+#include "base/util_functions.h"
 #include "cli/cli_app.h"
-#include "export/vesk_map_processing.h"
+#include "formats/vesk_map_processing.h"
 #include "support/cli_run.h"
 #include "support/temp_dir.h"
 

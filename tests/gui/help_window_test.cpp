@@ -5,8 +5,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "control/main_window_logic.h"
 #include "gui/vesk_help.h"
+#include "ui/main_window_logic.h"
 
 #include <QPushButton>
 

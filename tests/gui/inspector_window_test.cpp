@@ -13,8 +13,8 @@
 #include <filesystem>
 #include <functional>
 
-#include "app/util_functions.h"
-#include "app/vesk_main.h"
+#include "base/util_functions.h"
+#include "gui/vesk_main.h"
 #include "gui/vesk_relations.h"
 #include "gui/vesk_relations_editor.h"
 #include "support/cli_run.h"

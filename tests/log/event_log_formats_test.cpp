@@ -6,8 +6,8 @@
 
 #include <gtest/gtest.h>
 
-#include "support/transition_sets.h"
 #include <libxml/xmlreader.h>
+#include "support/transition_sets.h"
 
 #include <filesystem>
 #include <map>

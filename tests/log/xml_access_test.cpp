@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "log/vesk_logline_reader.h"
-#include "log/xml_document.h"
 #include "support/temp_dir.h"
+#include "xml/xml_document.h"
 
 namespace vesk {
 namespace {
@@ -139,7 +139,6 @@ TEST(XmlResolve, ResolvingExternalsLoadsALocalDtdWithItsDefaults) {
     EXPECT_EQ(doc.document_element().name(), "log");
 }
 
-
 // Both readers give an internal entity's text, and with --external-dtd only the document's own
 // DTD is loaded: an entity naming another file is refused and said.
 TEST_F(HostileXml, InternalEntitiesExpandAlikeAndOnlyTheOwnDtdIsLoaded) {
@@ -171,8 +170,9 @@ TEST_F(HostileXml, InternalEntitiesExpandAlikeAndOnlyTheOwnDtdIsLoaded) {
     const ProcessLog log = read_process_log(file, "1", {});
     ASSERT_EQ(log.lines.size(), 1u);
     EXPECT_EQ(log.lines[0].name(), "x_normal");
-    EXPECT_EQ(log.diagnostics.refused_entities,
-              (std::vector<std::string>{"file:///etc/passwd", (dir_.path() / "secret.txt").string()}));
+    EXPECT_EQ(
+        log.diagnostics.refused_entities,
+        (std::vector<std::string>{"file:///etc/passwd", (dir_.path() / "secret.txt").string()}));
     XmlDocument doc;
     doc.load(both, true);
     EXPECT_EQ(doc.document_element().text().find("root:"), std::string::npos);
@@ -180,15 +180,16 @@ TEST_F(HostileXml, InternalEntitiesExpandAlikeAndOnlyTheOwnDtdIsLoaded) {
 
     // A DTD named by an absolute path or a network address is refused too.
     const std::string far = dir_.write(
-        "far.xml", "<!DOCTYPE log SYSTEM \"http://example.com/a.dtd\"><log><process id=\"1\"/></log>");
+        "far.xml",
+        "<!DOCTYPE log SYSTEM \"http://example.com/a.dtd\"><log><process id=\"1\"/></log>");
     EXPECT_EQ(WorkflowLogFile(far, true).list_processes(&refused).size(), 1u);
     EXPECT_EQ(refused, std::vector<std::string>{"http://example.com/a.dtd"});
 }
 
 TEST_F(HostileXml, AnOverlongTextIsRefusedWithTheParsersReason) {
-    const std::string log = dir_.write(
-        "long.xml", "<log><process id=\"1\"><i><e><task_name>" + std::string(10000001, 'y') +
-                        "</task_name></e></i></process></log>");
+    const std::string log = dir_.write("long.xml", "<log><process id=\"1\"><i><e><task_name>" +
+                                                       std::string(10000001, 'y') +
+                                                       "</task_name></e></i></process></log>");
     try {
         read_process_log(WorkflowLogFile(log, false), "1", {});
         FAIL() << "an 10 MB text was read";

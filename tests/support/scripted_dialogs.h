@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "control/modal_dialogs.h"
+#include "ui/modal_dialogs.h"
 
 namespace vesk::testing {
 

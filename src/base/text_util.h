@@ -1,0 +1,39 @@
+#pragma once
+// Small text helpers shared by the readers and the net's name lookups.
+
+#include <algorithm>
+#include <string>
+#include <string_view>
+
+namespace vesk {
+
+// The text without leading and trailing blanks and control characters.
+inline std::string trimmed(std::string_view text) {
+    std::size_t first = 0, last = text.size();
+    while (first < last && static_cast<unsigned char>(text[first]) <= ' ')
+        ++first;
+    while (last > first && static_cast<unsigned char>(text[last - 1]) <= ' ')
+        --last;
+    return std::string(text.substr(first, last - first));
+}
+
+// ASCII letters only: names are compared as the original tool compared them, without regard to
+// the locale.
+inline char ascii_lower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+inline std::string ascii_lower(std::string_view text) {
+    std::string out(text);
+    for (char& c : out)
+        c = ascii_lower(c);
+    return out;
+}
+
+inline bool contains_ignoring_case(std::string_view haystack, std::string_view needle) {
+    return std::search(haystack.begin(), haystack.end(), needle.begin(), needle.end(),
+                       [](char a, char b) { return ascii_lower(a) == ascii_lower(b); }) !=
+           haystack.end();
+}
+
+}  // namespace vesk

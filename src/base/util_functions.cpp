@@ -1,0 +1,189 @@
+#include "base/util_functions.h"
+
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <utility>
+
+#include "base/build_info.h"
+
+extern char** environ;
+
+namespace vesk {
+
+int run_program(const std::filesystem::path& program, const std::vector<std::string>& arguments) {
+    std::vector<std::string> all = arguments;
+    all.insert(all.begin(), program.string());
+    std::vector<char*> argv;
+    for (std::string& argument : all)
+        argv.push_back(argument.data());
+    argv.push_back(nullptr);
+    pid_t child = 0;
+    if (posix_spawn(&child, program.c_str(), nullptr, nullptr, argv.data(), environ) != 0)
+        return -1;
+    int status = 0;
+    while (waitpid(child, &status, 0) < 0) {
+        if (errno != EINTR) return -1;
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::string file_argument(const std::string& path) {
+    return path.starts_with('-') ? "./" + path : path;
+}
+
+std::filesystem::path program_folder() {
+    std::error_code error;
+    const auto self = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (error) return std::filesystem::current_path(error);
+    return self.parent_path();
+}
+
+std::filesystem::path installed_data_folder(const std::filesystem::path& program_folder) {
+    return program_folder.parent_path() / VESK_DATA_FROM_BIN;
+}
+
+std::optional<std::filesystem::path> find_dot(const std::filesystem::path& beside) {
+    const auto executable = [](const std::filesystem::path& candidate) {
+        return ::access(candidate.c_str(), X_OK) == 0 && !std::filesystem::is_directory(candidate);
+    };
+    if (const auto local = beside / "dot"; executable(local)) return local;
+    if (const auto data = installed_data_folder(beside) / "dot"; executable(data)) return data;
+    const char* path = std::getenv("PATH");
+    if (path == nullptr) return std::nullopt;
+    std::string_view rest = path;
+    while (!rest.empty()) {
+        const auto colon = rest.find(':');
+        const std::string_view folder = rest.substr(0, colon);
+        if (!folder.empty() && executable(std::filesystem::path(folder) / "dot"))
+            return std::filesystem::path(folder) / "dot";
+        if (colon == std::string_view::npos) break;
+        rest.remove_prefix(colon + 1);
+    }
+    return std::nullopt;
+}
+
+namespace {
+
+// Builds the parameter text and the argument vector of one run side by side.
+class RunBuilder {
+public:
+    // Literal text that is also one argument (an option such as -Timap).
+    RunBuilder& option(const std::string& text, const std::string& argument) {
+        run_.parameters += text;
+        run_.arguments.push_back(argument);
+        return *this;
+    }
+    // A file name: quoted in the text, one argument as it is.
+    RunBuilder& file(const std::string& path) {
+        run_.parameters += "\"" + path + "\"";
+        run_.arguments.push_back(file_argument(path));
+        return *this;
+    }
+    RunBuilder& text(const std::string& literal) {
+        run_.parameters += literal;
+        return *this;
+    }
+    // The orientation and page options: each blank-ended option text is one argument.
+    RunBuilder& options(const std::vector<std::pair<std::string, std::string>>& list) {
+        for (const auto& [shown, argument] : list)
+            option(shown, argument);
+        return *this;
+    }
+    ProgramRun take() { return std::move(run_); }
+
+private:
+    ProgramRun run_;
+};
+
+using OptionList = std::vector<std::pair<std::string, std::string>>;
+
+OptionList orientation_options(const DotOptions& options) {
+    if (!options.left_to_right) return {};
+    return {{"-Grankdir=LR ", "-Grankdir=LR"}};
+}
+
+ProgramRun dot_run(const char* format, const std::string& input, const OptionList& options,
+                   const std::string& before_o, const std::string& output,
+                   const OptionList& extra = {}) {
+    RunBuilder run;
+    run.option(std::string("-T") + format + " ", std::string("-T") + format).file(input).text(" ");
+    run.options(options).text(before_o).options(extra).option("-o ", "-o").file(output);
+    return run.take();
+}
+
+}  // namespace
+
+std::vector<ProgramRun> jpg_map_runs(const std::string& prefix, const DotOptions& options) {
+    const OptionList o = orientation_options(options);
+    const std::string low = prefix + " low.dot";
+    return {dot_run("imap", low, o, " ", low + ".map"), dot_run("jpg", low, o, " ", low + ".jpg"),
+            dot_run("jpg", low, o, " ", low + ".thumb.jpg", {{"-Gsize=\"8,8\" ", "-Gsize=8,8"}})};
+}
+
+std::vector<ProgramRun> ps_jpg_runs(const std::string& prefix, const DotOptions& options) {
+    OptionList o = orientation_options(options);
+    const std::string high = prefix + " high.dot";
+    std::vector<ProgramRun> runs = {dot_run("jpg", high, o, " ", high + ".jpg")};
+    if (!o.empty()) o.emplace_back("-Gorientation=landscape ", "-Gorientation=landscape");
+    if (options.page_size == "A4") o.emplace_back("-Gpage=\"8.27,11.69\" ", "-Gpage=8.27,11.69");
+    if (options.page_size == "Letter") o.emplace_back("-Gpage=\"8.5,11\" ", "-Gpage=8.5,11");
+    runs.push_back(dot_run("ps", high, o, "   ", high + ".ps"));
+    return runs;
+}
+
+std::vector<ProgramRun> inspector_runs(const std::string& folder) {
+    const std::string dot = folder + "vesk_rel_calc.dot";
+    std::vector<ProgramRun> runs;
+    for (const char* format : {"jpg", "imap"}) {
+        const std::string output = dot + (std::string(format) == "jpg" ? ".jpg" : ".map");
+        runs.push_back(
+            {"-T" + std::string(format) + " \"" + dot + "\" -Grankdir=LR -o \"" + output + "\"",
+             {"-T" + std::string(format), file_argument(dot), "-Grankdir=LR", "-o",
+              file_argument(output)}});
+    }
+    return runs;
+}
+
+std::string user_work_folder() {
+    std::filesystem::path folder;
+    const char* cache = std::getenv("XDG_CACHE_HOME");
+    const char* home = std::getenv("HOME");
+    // Only an absolute XDG folder counts, as the convention asks.
+    if (cache != nullptr && cache[0] == '/')
+        folder = std::filesystem::path(cache) / "vesk";
+    else if (home != nullptr && home[0] != '\0')
+        folder = std::filesystem::path(home) / ".cache" / "vesk";
+    else
+        throw std::runtime_error("there is no per-user folder to draw in (HOME is not set)");
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    if (error)
+        throw std::runtime_error("the folder " + folder.string() +
+                                 " cannot be made: " + error.message());
+    return folder.string() + "/";
+}
+
+namespace {
+
+std::vector<std::string> parameters_of(const std::vector<ProgramRun>& runs) {
+    std::vector<std::string> texts;
+    for (const ProgramRun& run : runs)
+        texts.push_back(run.parameters);
+    return texts;
+}
+
+}  // namespace
+
+std::vector<std::string> jpg_map_parameters(const std::string& prefix, const DotOptions& options) {
+    return parameters_of(jpg_map_runs(prefix, options));
+}
+
+std::vector<std::string> ps_jpg_parameters(const std::string& prefix, const DotOptions& options) {
+    return parameters_of(ps_jpg_runs(prefix, options));
+}
+
+}  // namespace vesk

@@ -1,0 +1,74 @@
+#include "formats/vesk_pnml_writer.h"
+
+#include <unordered_map>
+
+#include "base/build_info.h"
+#include "base/file_util.h"
+#include "formats/vesk_html_writer.h"
+
+namespace vesk {
+
+namespace {
+
+std::string name_element(const std::string& text) {
+    return "<name><text>" + html_escaped(text) + "</text></name>";
+}
+
+}  // namespace
+
+std::string pnml_text(const Tpetrinet& net, const std::string& process) {
+    std::string out =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+        "<pnml xmlns=\"http://www.pnml.org/version-2009/grammar/pnml\">\n"
+        "  <net id=\"net1\" type=\"http://www.pnml.org/version-2009/grammar/ptnet\">\n"
+        "    " +
+        name_element(process) +
+        "\n"
+        "    <page id=\"page1\">\n";
+    std::unordered_map<const Tplace*, std::string> place_ids;
+    std::unordered_map<const Ttransition*, std::string> transition_ids;
+    const auto& places = net.places();
+    for (std::size_t i = 0; i < places.size(); ++i) {
+        const Tplace& place = *places[i];
+        const std::string id = "p" + std::to_string(i);
+        place_ids[&place] = id;
+        out += "      <place id=\"" + id + "\">" +
+               name_element(place.input_set + "  " + place.output_set);
+        if (place.input_set == kStartSet) out += "<initialMarking><text>1</text></initialMarking>";
+        out += "</place>\n";
+    }
+    const auto& transitions = net.transitions();
+    for (std::size_t i = 0; i < transitions.size(); ++i) {
+        const Ttransition& transition = *transitions[i];
+        const std::string id = "t" + std::to_string(i);
+        transition_ids[&transition] = id;
+        if (transition.task != nullptr) {
+            out += "      <transition id=\"" + id + "\">" + name_element(transition.task->name()) +
+                   "</transition>\n";
+        } else {
+            out += "      <transition id=\"" + id + "\">" + name_element("") +
+                   "<toolspecific tool=\"Vesk\" version=\"" + kVeskVersion +
+                   "\"><invisible/></toolspecific></transition>\n";
+        }
+    }
+    const auto& arcs = net.arcs();
+    for (std::size_t i = 0; i < arcs.size(); ++i) {
+        const Tarc& arc = *arcs[i];
+        const std::string& place = place_ids.at(arc.place);
+        const std::string& transition = transition_ids.at(arc.transition);
+        out += "      <arc id=\"a" + std::to_string(i) + "\" source=\"" +
+               (arc.to_place ? transition : place) + "\" target=\"" +
+               (arc.to_place ? place : transition) + "\"/>\n";
+    }
+    out += "    </page>\n  </net>\n</pnml>\n";
+    return out;
+}
+
+std::filesystem::path Write_pnml(const Tpetrinet& net, const std::filesystem::path& folder,
+                                 const std::string& base, const std::string& process) {
+    const std::filesystem::path path = folder / (base + ".pnml");
+    write_file_atomically(path, pnml_text(net, process));
+    return path;
+}
+
+}  // namespace vesk

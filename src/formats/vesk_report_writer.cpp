@@ -1,0 +1,223 @@
+#include "formats/vesk_report_writer.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "formats/vesk_html_writer.h"
+
+namespace vesk {
+
+namespace {
+
+std::string number(double value, const char* format = "%.2f") {
+    char text[64];
+    std::snprintf(text, sizeof text, format, value);
+    return text;
+}
+
+const char* const kStyle = R"(
+body { font-family: sans-serif; margin: 0; color: #222; }
+header { padding: 12px 20px; background: #eef3f9; border-bottom: 1px solid #c8d4e3; }
+header h1 { font-size: 20px; margin: 0 0 6px 0; }
+header p { margin: 2px 0; font-size: 13px; }
+.findings { display: flex; flex-wrap: wrap; gap: 8px 24px; margin-top: 8px; font-size: 14px; }
+.good { color: #17692b; } .bad { color: #a0201b; }
+main { display: flex; flex-direction: column; }
+#picture { height: 48vh; min-height: 300px; padding: 10px; border-bottom: 1px solid #c8d4e3; }
+#picture svg { width: 100%; height: 100%; }
+#panel { padding: 12px 20px; font-size: 14px; }
+.info { display: none; } .info.shown { display: block; }
+.info h2 { font-size: 16px; margin: 4px 0; }
+.info table { border-collapse: collapse; margin: 6px 0 12px 0; }
+.info td, .info th { border: 1px solid #c8d4e3; padding: 3px 10px; text-align: right;
+                     white-space: nowrap; }
+.info th { background: #eef3f9; }
+g.node.clickable { cursor: pointer; }
+g.node.clickable:hover polygon, g.node.clickable:hover ellipse { stroke: #d35400; stroke-width: 2; }
+g.node.selected polygon, g.node.selected ellipse { fill: #ffe0b2; }
+)";
+
+const char* const kScript = R"(
+(function () {
+  var shown = null, selected = null;
+  function show(id, node) {
+    var info = document.getElementById('info-' + id);
+    if (!info) return;
+    if (shown) shown.classList.remove('shown');
+    info.classList.add('shown');
+    shown = info;
+    if (selected) selected.classList.remove('selected');
+    if (node) { node.classList.add('selected'); selected = node; }
+  }
+  var nodes = document.querySelectorAll('#picture g.node');
+  for (var i = 0; i < nodes.length; i++) {
+    (function (node) {
+      var title = node.querySelector('title');
+      if (!title) return;
+      var id = title.textContent;
+      if (!document.getElementById('info-' + id)) return;
+      node.classList.add('clickable');
+      node.addEventListener('click', function (e) { e.preventDefault(); show(id, node); });
+      node.addEventListener('mouseenter', function () { if (!selected) show(id, null); });
+    })(nodes[i]);
+  }
+  // report.html#Place3 opens with place 3 chosen.
+  if (location.hash.length > 1) {
+    var wanted = location.hash.substring(1);
+    for (var j = 0; j < nodes.length; j++) {
+      var t = nodes[j].querySelector('title');
+      if (t && t.textContent === wanted) show(wanted, nodes[j]);
+    }
+  }
+  var links = document.querySelectorAll('#picture a');
+  for (var k = 0; k < links.length; k++)
+    links[k].addEventListener('click', function (e) { e.preventDefault(); });
+})();
+)";
+
+// The three figures of a place side by side, a row per statistic.
+std::string figures_table(const Tplace& place) {
+    const TStoch_var* columns[] = {&place.waiting_time, &place.sync_time, &place.sojourn_time};
+    std::string table =
+        "<table>\n<tr><th></th><th>waiting</th><th>synchronisation</th>"
+        "<th>sojourn</th></tr>\n";
+    const auto row = [&](const char* name, auto&& cell) {
+        table += "<tr><th>" + std::string(name) + "</th>";
+        for (const TStoch_var* figures : columns)
+            table +=
+                "<td>" +
+                (figures->Nr_of_observations() == 0 ? std::string("&ndash;") : cell(*figures)) +
+                "</td>";
+        table += "</tr>\n";
+    };
+    table += "<tr><th>count</th>";
+    for (const TStoch_var* figures : columns)
+        table += "<td>" + std::to_string(figures->Nr_of_observations()) + "</td>";
+    table += "</tr>\n";
+    row("mean", [](const TStoch_var& f) { return minutes_text(f.Mean()); });
+    row("variance", [](const TStoch_var& f) { return number(f.Variance()) + "&nbsp;min&sup2;"; });
+    row("minimum", [](const TStoch_var& f) { return minutes_text(f.Minimum()); });
+    row("maximum", [](const TStoch_var& f) { return minutes_text(f.Maximum()); });
+    return table + "</table>\n";
+}
+
+// The sets of a place ("*a*&*b*") as a readable list of task names.
+std::string set_text(const std::string& set) {
+    if (set == kStartSet) return "the start";
+    if (set == kEndSet) return "the end";
+    std::string text;
+    std::string::size_type begin = 0;
+    while (begin < set.size()) {
+        auto end = set.find("*&*", begin);
+        if (end == std::string::npos) end = set.size();
+        std::string name = set.substr(begin, end - begin);
+        while (!name.empty() && (name.front() == '*' || name.front() == '_'))
+            name.erase(0, 1);
+        while (!name.empty() && name.back() == '*')
+            name.pop_back();
+        text += (text.empty() ? "" : ", ") + name;
+        begin = end + 3;
+    }
+    return text;
+}
+
+std::string svg_without_prolog(std::string_view svg) {
+    const auto start = svg.find("<svg");
+    if (start == std::string_view::npos) return "<p>The picture could not be read.</p>";
+    std::string out(svg.substr(start));
+    // Let the page scale the picture: the viewBox stays, the fixed size goes.
+    const auto tag_end = out.find('>');
+    for (const char* attribute : {" width=\"", " height=\""}) {
+        const auto at = out.find(attribute);
+        if (at == std::string::npos || at > tag_end) continue;
+        const auto close = out.find('"', at + std::string(attribute).size());
+        out.erase(at, close - at + 1);
+    }
+    return out;
+}
+
+}  // namespace
+
+std::string minutes_text(double minutes) {
+    std::string text = number(minutes) + "&nbsp;min";
+    const double magnitude = std::fabs(minutes);
+    if (magnitude >= 1440.0)
+        text += " (" + number(minutes / 1440.0) + "&nbsp;d)";
+    else if (magnitude >= 60.0)
+        text += " (" + number(minutes / 60.0) + "&nbsp;h)";
+    return text;
+}
+
+std::string report_page_text(const Tpetrinet& net, const ReportInfo& info, std::string_view svg) {
+    const auto e = [](const std::string& text) { return html_escaped(text); };
+    std::string page = "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n";
+    page += "<title>Vesk: " + e(info.process_id) + "</title>\n<style>" + kStyle + "</style>\n";
+    page += "</head>\n<body>\n<header>\n";
+    page += "<h1>Process " + e(info.process_id) + " (" + e(info.process_description) + ")</h1>\n";
+    page += "<p>Log: " + e(info.log_file) + "</p>\n";
+    page += "<p>Event types: " + e(info.event_types) + "; " + e(info.options) + "</p>\n";
+    page += "<div class=\"findings\">\n";
+    page += "<span>Net: " + std::to_string(net.transitions().size()) + " transitions, " +
+            std::to_string(net.places().size()) + " places, " + std::to_string(net.arcs().size()) +
+            " arcs</span>\n";
+    if (info.replayed) {
+        std::string unfired;
+        for (const Ttask* task : net.unfired_tasks)
+            unfired += (unfired.empty() ? "" : ", ") + e(task->name());
+        page += std::string("<span class=\"") + (unfired.empty() ? "good" : "bad") +
+                "\" id=\"unfired\">Unfired tasks: " + (unfired.empty() ? "none" : unfired) +
+                "</span>\n";
+        page += std::string("<span class=\"") + (net.is_safe ? "good" : "bad") +
+                "\">Safe: " + (net.is_safe ? "yes" : "no") + "</span>\n";
+        page += std::string("<span class=\"") + (net.tokens_left ? "bad" : "good") +
+                "\">Tokens left: " + (net.tokens_left ? "yes" : "no") + "</span>\n";
+        if (info.fitness)
+            page += std::string("<span class=\"") +
+                    (info.fitness->fitness() == 1.0 ? "good" : "bad") +
+                    "\" id=\"fitness\">Fitness: " + number(info.fitness->fitness(), "%.4f") + " (" +
+                    std::to_string(info.fitness->fitting_cases) + " of " +
+                    std::to_string(info.fitness->cases) + " cases fit exactly)</span>\n";
+        const TStoch_var& flow = net.flow_time;
+        page += "<span id=\"flow\">Flow time: " + std::to_string(flow.Nr_of_observations()) +
+                " cases, mean " + minutes_text(flow.Mean()) + ", minimum " +
+                minutes_text(flow.Minimum()) + ", maximum " + minutes_text(flow.Maximum()) +
+                "</span>\n";
+    } else {
+        page += "<span>The log was not replayed: no findings or times.</span>\n";
+    }
+    page += "</div>\n</header>\n<main>\n<div id=\"picture\">\n" + svg_without_prolog(svg) +
+            "\n</div>\n<div id=\"panel\">\n<p id=\"hint\">Click a place or a transition of the "
+            "net.</p>\n";
+    const auto& places = net.places();
+    for (std::size_t j = 0; j < places.size(); ++j) {
+        const Tplace& place = *places[j];
+        page += "<div class=\"info place\" id=\"info-Place" + std::to_string(j) + "\">\n";
+        page += "<h2>Place " + std::to_string(j) +
+                "</h2>\n<p>After: " + e(set_text(place.input_set)) +
+                "<br>Before: " + e(set_text(place.output_set)) + "</p>\n";
+        page += figures_table(place) + "</div>\n";
+    }
+    const auto& transitions = net.transitions();
+    for (std::size_t i = 0; i < transitions.size(); ++i) {
+        Ttask* task = transitions[i]->task;
+        page += "<div class=\"info transition\" id=\"info-Task" + std::to_string(i) + "\">\n";
+        if (task == nullptr) {
+            page += "<h2>Invisible transition</h2>\n<p>It lets cases skip a task.</p>\n</div>\n";
+            continue;
+        }
+        page += "<h2>" + e(task->name()) + "</h2>\n<p>Seen " + std::to_string(task->times_in_log) +
+                " times in the log.</p>\n<table>\n";
+        const auto relation = [&](const char* name, NameList which) {
+            page += "<tr><th>" + std::string(name) + "</th><td style=\"text-align:left\">" +
+                    e(task->name_list(which)) + "</td></tr>\n";
+        };
+        relation("causal predecessors", NameList::causal_predecessors);
+        relation("causal successors", NameList::causal_successors);
+        relation("parallel", NameList::parallel);
+        page += "</table>\n</div>\n";
+    }
+    page += "</div>\n</main>\n<script>" + std::string(kScript) + "</script>\n</body>\n</html>\n";
+    return page;
+}
+
+}  // namespace vesk

@@ -1,0 +1,111 @@
+// Pictures of the windows for the documentation: each tab of the main window on the example
+// log, the relations inspector with a drawn net and a place's figures, the relations editor,
+// the help window and the folder dialog. vesk_screenshots OUTPUT_FOLDER
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTimer>
+#include <filesystem>
+#include <iostream>
+
+#include "base/util_functions.h"
+#include "gui/vesk_help.h"
+#include "gui/vesk_main.h"
+#include "gui/vesk_out_folder.h"
+#include "gui/vesk_relations.h"
+#include "gui/vesk_relations_editor.h"
+
+namespace {
+
+// A click on the element of the drawn net whose url is `url`, as the mouse makes it.
+void click_element(Tvesk_relations_inspector& inspector, const std::string& url) {
+    auto* picture = inspector.findChild<QWidget*>("Petrinet_image");
+    for (const vesk::Trectangle& r : inspector.logic().rectangles().rectangles()) {
+        if (r.url != url) continue;
+        const QPointF at = inspector.control_position(r);
+        const QPointF global = picture->mapToGlobal(at);
+        QMouseEvent press(QEvent::MouseButtonPress, at, global, Qt::LeftButton, Qt::LeftButton,
+                          Qt::NoModifier);
+        QApplication::sendEvent(picture, &press);
+        QMouseEvent release(QEvent::MouseButtonRelease, at, global, Qt::LeftButton, Qt::NoButton,
+                            Qt::NoModifier);
+        QApplication::sendEvent(picture, &release);
+        return;
+    }
+    std::cerr << "vesk_screenshots: the drawn net has no " << url << "\n";
+}
+
+// Messages go to stderr instead of dialogs that nobody would close.
+class PrintedDialogs : public vesk::ModalDialogs {
+public:
+    std::optional<std::string> open_file(const std::string&, const std::string&) override {
+        return std::nullopt;
+    }
+    std::optional<std::string> choose_folder(const std::string&) override { return std::nullopt; }
+    std::optional<std::string> input(const std::string&, const std::string&) override {
+        return std::nullopt;
+    }
+    void warning(const std::string& text) override { std::cerr << "warning: " << text << "\n"; }
+    void information(const std::string& text) override { std::cerr << text << "\n"; }
+    void error(const std::string& text) override { std::cerr << "error: " << text << "\n"; }
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    if (argc != 2) {
+        std::cerr << "usage: vesk_screenshots OUTPUT_FOLDER\n";
+        return 2;
+    }
+    const QString out = argv[1];
+    const std::filesystem::path program = vesk::program_folder();
+    PrintedDialogs dialogs;
+    TVesk_mainform window(program, program, &dialogs);
+    window.show();
+    window.open_log_at_start((program / "example_log.xml").string());
+    window.findChild<QPushButton*>("Build_relations_button")->click();
+    auto* tabs = window.findChild<QTabWidget*>("TabControl");
+    tabs->setTabVisible(3, true);
+    const char* names[] = {"window-convert.png", "window-relations.png", "window-export.png",
+                           "window-debug.png"};
+    for (int i = 0; i < 4; ++i) {
+        tabs->setCurrentIndex(i);
+        if (i == 3) window.findChild<QPushButton*>("debug_info_button")->click();
+        QApplication::processEvents();
+        window.grab().save(out + "/" + names[i]);
+    }
+    Tvesk_relations_inspector& inspector = window.inspector();
+    inspector.resize(1100, 760);
+    inspector.Open_with_task_list((program / "example_log.xml").string(), false, "1");
+    inspector.findChild<QPushButton*>("Make_Petrinet_button")->click();
+    inspector.findChild<QPushButton*>("Replay_process_button")->click();
+    click_element(inspector, "place\\n2");
+    QApplication::processEvents();
+    inspector.grab().save(out + "/window-inspector.png");
+    // The editor is modal: it is pictured and closed from inside its wait.
+    TVesk_relations_editor_form& editor = window.editor();
+    QTimer::singleShot(300, [&] {
+        editor.grab().save(out + "/window-editor.png");
+        editor.reject();
+    });
+    click_element(inspector, "check credit\\ncomplete");
+    inspector.close();
+
+    window.help("      Building relations");
+    QApplication::processEvents();
+    window.help_window().grab().save(out + "/window-help.png");
+    Tvesk_out_form& folder = window.folder_dialog();
+    folder.select_folder(QDir::homePath().toStdString());
+    folder.show();
+    QApplication::processEvents();
+    QTimer::singleShot(300, [&] {
+        folder.grab().save(out + "/window-folder.png");
+        QApplication::quit();
+    });
+    return QApplication::exec();
+}

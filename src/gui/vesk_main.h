@@ -1,0 +1,119 @@
+#pragma once
+// The main window: four tabs over MainWindowLogic. Each handler copies the controls into the
+// logic's state, runs the command and shows the state again; the object names are the
+// controls' names, so tests find them.
+
+#include <QWidget>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "ui/main_window_logic.h"
+#include "ui/relations_inspector_logic.h"
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPlainTextEdit;
+class QProgressBar;
+class QPushButton;
+class QRadioButton;
+class QTabWidget;
+class Tvesk_helpform;
+class Tvesk_out_form;
+class Tvesk_relations_inspector;
+class TVesk_relations_editor_form;
+
+using vesk::ModalDialogs;
+
+// "XML files (*.xml)|*.XML|Other files |*.*" as a Qt file-dialog filter.
+QString qt_file_filter(const std::string& filter);
+
+class TVesk_mainform : public QWidget {
+    Q_OBJECT
+public:
+    // dialogs: null for the real ones. drawing: where the inspector draws; by default the
+    // per-user folder and dot as the program finds it.
+    TVesk_mainform(std::filesystem::path program_folder, std::filesystem::path data_folder,
+                   ModalDialogs* dialogs = nullptr,
+                   std::optional<vesk::InspectorDrawing> drawing = std::nullopt);
+    ~TVesk_mainform() override;
+
+    vesk::MainWindowLogic& logic() { return *logic_; }
+    vesk::Tvesk_util& controller() { return *controller_; }
+    Tvesk_helpform& help_window() { return *help_; }
+    Tvesk_out_form& folder_dialog() { return *folder_; }
+    Tvesk_relations_inspector& inspector() { return *inspector_; }
+    TVesk_relations_editor_form& editor() { return *editor_; }
+    QMenu& help_menu() { return *help_menu_; }
+
+    // Opens a log at start, as Open XML log does with a chosen file.
+    void open_log_at_start(const std::string& path);
+    // Runs Help for a help-menu caption.
+    void help(const QString& caption);
+
+protected:
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    class WindowDialogs;
+
+    void set_content_enabled(bool enabled);
+    void build_convert_tab(QTabWidget* tabs);
+    void build_relations_tab(QTabWidget* tabs);
+    void build_export_tab(QTabWidget* tabs);
+    void build_debug_tab(QTabWidget* tabs);
+    void build_help_menu();
+    // Controls into the state, and back.
+    void read_state();
+    void show_state();
+    template <typename Command>
+    void run(Command&& command);
+    void show_info();
+    void statistic_group();
+
+    std::unique_ptr<vesk::Tvesk_util> controller_;
+    std::unique_ptr<WindowDialogs> window_dialogs_;
+    std::unique_ptr<ModalDialogs> own_dialogs_;
+    ModalDialogs* modal_ = nullptr;
+    std::unique_ptr<vesk::MainWindowLogic> logic_;
+    // Windows of their own, not children: their controls have the same names as some of the
+    // main window's.
+    std::unique_ptr<TVesk_relations_editor_form> editor_;
+    std::unique_ptr<Tvesk_relations_inspector> inspector_;
+    Tvesk_helpform* help_ = nullptr;
+    Tvesk_out_form* folder_ = nullptr;
+    QMenu* help_menu_ = nullptr;
+    bool showing_ = false;
+
+    QTabWidget* tabs_ = nullptr;
+    QWidget* debug_tab_ = nullptr;
+    // Conversion.
+    QLineEdit *dtd_log_url_, *dtd_rel_url_, *log_file_name_, *xml_file_name_;
+    QComboBox* xml_source_;
+    // Relations.
+    QComboBox* available_processes_;
+    QCheckBox *schedule_, *start_, *suspend_, *complete_, *withdraw_, *abort_;
+    QLabel* resume_label_;
+    QComboBox *start_choice_1_, *stop_choice_1_, *start_choice_2_, *stop_choice_2_;
+    QPushButton *build_relations_button_, *edit_relations_button_, *export_relations_button_,
+        *change_export_rel_button_;
+    QLineEdit* output_folder2_;
+    QLabel *current_status2_, *filename2_, *label23_;
+    QProgressBar* progress_;
+    // Export.
+    QCheckBox *wait_choice_, *sync_choice_, *sojourn_choice_;
+    QCheckBox* figure_boxes_[3][4];
+    QLineEdit* output_folder_;
+    QPushButton *change_export_pnet_button_, *export_html_;
+    QComboBox *cluster_colour_, *orientation_, *page_size_;
+    QCheckBox* write_chances_;
+    QPushButton *relations_inspector_button_, *make_map_, *make_ps_;
+    // Debug.
+    QRadioButton *show_relations_, *show_net_, *show_times_;
+    QPlainTextEdit* debug_view_;
+    QCheckBox* use_external_dtd_;
+};

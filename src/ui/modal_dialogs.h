@@ -1,0 +1,26 @@
+#pragma once
+// The modal dialogs a window command may open. The windows show real ones; tests answer them
+// instead of a user. The messages (warning, information, error with one OK button) are those
+// of a MessageSink, so the core's messages reach the user through the same dialogs.
+
+#include <optional>
+#include <string>
+
+#include "base/message_sink.h"
+
+namespace vesk {
+
+class ModalDialogs : public MessageSink {
+public:
+    // The file chosen in an open dialog; empty when cancelled. filter is "Text|pattern|...".
+    virtual std::optional<std::string> open_file(const std::string& filter,
+                                                 const std::string& folder) = 0;
+    // The output-folder dialog, shown with `current`; the folder accepted, with its trailing
+    // separator, or empty on Cancel.
+    virtual std::optional<std::string> choose_folder(const std::string& current) = 0;
+    // A modal input dialog with one edit field that starts empty; empty when cancelled.
+    virtual std::optional<std::string> input(const std::string& caption,
+                                             const std::string& prompt) = 0;
+};
+
+}  // namespace vesk

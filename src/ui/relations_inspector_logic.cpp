@@ -1,0 +1,288 @@
+#include "ui/relations_inspector_logic.h"
+
+#include "base/file_util.h"
+#include "base/number_format.h"
+#include "base/util_functions.h"
+#include "control/rendering.h"
+#include "formats/vesk_dot_writer.h"
+
+namespace vesk {
+
+const char* const RelationsInspectorLogic::kBuildingError =
+    "There was a problem while building the Petrinet. There might be to many errors in the "
+    "relations, or there was not enough memory available to complete the building process.";
+const char* const RelationsInspectorLogic::kNoErroneousSets = "There are no erroneus sets to edit";
+
+namespace {
+
+constexpr std::uint32_t kSkyBlue = 0xF0CAA6;
+constexpr const char* kDrawingBase = "vesk_rel_calc";
+
+// Ends a long step however the step ends.
+class BusyScope {
+public:
+    explicit BusyScope(InspectorDialogs& dialogs) : dialogs_(dialogs) { dialogs_.busy(true); }
+    ~BusyScope() { dialogs_.busy(false); }
+    BusyScope(const BusyScope&) = delete;
+    BusyScope& operator=(const BusyScope&) = delete;
+
+private:
+    InspectorDialogs& dialogs_;
+};
+
+}  // namespace
+
+std::int32_t divide_rounding_half_even(std::int64_t n, std::int64_t d) {
+    std::int64_t q = n / d;
+    std::int64_t r = n % d;
+    if (r < 0) {  // floor division, so that the remainder lies in [0, d)
+        q -= 1;
+        r += d;
+    }
+    if (2 * r > d || (2 * r == d && q % 2 != 0)) q += 1;
+    if (q > INT32_MAX) return INT32_MAX;
+    if (q < INT32_MIN) return INT32_MIN;
+    return static_cast<std::int32_t>(q);
+}
+
+RelationsInspectorLogic::RelationsInspectorLogic(Tvesk_util& controller, InspectorDialogs& dialogs,
+                                                 InspectorDrawing drawing)
+    : controller_(controller),
+      dialogs_(dialogs),
+      drawing_(std::move(drawing)),
+      inspection_(controller),
+      editor_(dialogs) {}
+
+void RelationsInspectorLogic::reset_picture() {
+    rectangles_ = {};
+    state_.picture.reset();
+    state_.zoom = 100;
+    state_.natural_width = 0;
+    state_.natural_height = 0;
+    state_.mouse_x = 0;
+    state_.mouse_y = 0;
+    state_.hand_pointer = false;
+}
+
+void RelationsInspectorLogic::open_with_task_list(const std::string& log_file,
+                                                  bool resolve_externals,
+                                                  const std::string& process) {
+    reset_picture();
+    // Figures of an earlier inspection belong to another net.
+    state_.time_info = {};
+    resolve_externals_ = resolve_externals;
+    inspection_.open_with_task_list();
+    check_relations();
+    if (controller_.log_file_name() != log_file)
+        controller_.load_log_plainly(log_file, resolve_externals);
+    state_.available_processes = {{process}, 0};
+    state_.visible = true;
+}
+
+void RelationsInspectorLogic::open_with_relations_file(const std::string& relations_file,
+                                                       bool resolve_externals) {
+    reset_picture();
+    state_.time_info = {};
+    resolve_externals_ = resolve_externals;
+    inspection_.open_with_relations_file(relations_file, resolve_externals, dialogs_);
+    check_relations();
+    state_.visible = true;
+}
+
+void RelationsInspectorLogic::check_relations() {
+    inspection_.check_relations();
+    state_.erroneous_sets = {};
+    const TintMatrix& sets = inspection_.erroneous_sets();
+    for (std::size_t i = 0; i < sets.size(); ++i)
+        state_.erroneous_sets.items.push_back("Erroneous set " + std::to_string(i));
+    if (!sets.empty()) state_.erroneous_sets.selected = 0;
+}
+
+void RelationsInspectorLogic::edit_erroneous_set() {
+    const std::string entry = state_.erroneous_sets.text();
+    const std::size_t blank = entry.rfind(' ');
+    int index = -1;
+    const TintMatrix& sets = inspection_.erroneous_sets();
+    if (entry.empty() || blank == std::string::npos ||
+        !parse_int32(entry.substr(blank + 1), index) || index < 0 ||
+        static_cast<std::size_t>(index) >= sets.size() || !inspection_.is_open()) {
+        dialogs_.information(kNoErroneousSets);
+        return;
+    }
+    editor_.open(inspection_.facts(), sets[static_cast<std::size_t>(index)], nullptr);
+    dialogs_.edit_relations(editor_);
+    editor_.close();
+    check_relations();
+}
+
+void RelationsInspectorLogic::make_net(RelationsInspection::Construction construction) {
+    if (!inspection_.is_open()) return;
+    try {
+        BusyScope busy(dialogs_);
+        inspection_.make_petrinet(state_.split_short_loops, construction, state_.combine_places);
+    } catch (const std::exception&) {
+        dialogs_.error(kBuildingError);
+        return;
+    }
+    draw_net();
+}
+
+void RelationsInspectorLogic::make_petrinet() {
+    make_net(RelationsInspection::Construction::alpha);
+}
+
+void RelationsInspectorLogic::make_petrinet_2() {
+    make_net(RelationsInspection::Construction::second);
+}
+
+void RelationsInspectorLogic::draw_net() {
+    const std::string& folder = drawing_.work_folder;
+    try {
+        BusyScope busy(dialogs_);
+        if (folder.empty()) throw std::runtime_error("there is no folder to draw in");
+        controller_.set_cluster_colour(kSkyBlue);
+        Write_dot_low(controller_.net(), folder, kDrawingBase, "", false, true,
+                      controller_.decimal_separator());
+        const std::optional<std::filesystem::path> dot =
+            drawing_.find_dot ? drawing_.find_dot() : std::nullopt;
+        if (!dot) {
+            dialogs_.warning(
+                "The net was built, but it cannot be drawn: dot (GraphViz) was found neither next "
+                "to the program, nor in the install's data folder, nor on PATH.");
+            return;
+        }
+        const RenderResult drawn = run_dot(*dot, inspector_runs(folder));
+        if (!drawn.ok()) {
+            dialogs_.warning("The net was built, but dot could not draw it: " +
+                             drawn.failures.front());
+            return;
+        }
+        reset_picture();
+        try {
+            rectangles_.Load_map(folder + kDrawingBase + ".dot.map");
+        } catch (const std::exception& error) {
+            // The rectangles read before the bad line stay usable; the picture is not shown.
+            dialogs_.warning(std::string("The image map of the net cannot be read: ") +
+                             error.what());
+            return;
+        }
+        auto picture =
+            std::make_shared<const RgbPicture>(decode_jpeg(folder + kDrawingBase + ".dot.jpg"));
+        state_.natural_width = picture->width;
+        state_.natural_height = picture->height;
+        state_.picture = std::move(picture);
+    } catch (const std::exception& error) {
+        dialogs_.warning(std::string("The net cannot be drawn: ") + error.what());
+        return;
+    }
+    click();
+}
+
+std::int32_t RelationsInspectorLogic::to_picture(std::int32_t control) const {
+    return divide_rounding_half_even(std::int64_t{control} * 100, state_.zoom);
+}
+
+std::int32_t RelationsInspectorLogic::picture_width() const {
+    return divide_rounding_half_even(std::int64_t{state_.natural_width} * state_.zoom, 100);
+}
+
+std::int32_t RelationsInspectorLogic::picture_height() const {
+    return divide_rounding_half_even(std::int64_t{state_.natural_height} * state_.zoom, 100);
+}
+
+void RelationsInspectorLogic::zoom_in() {
+    // Past this the picture's size would leave 32 bits.
+    if (state_.zoom <= INT32_MAX / 100 - 10) state_.zoom += 10;
+}
+
+void RelationsInspectorLogic::zoom_out() {
+    state_.zoom -= 10;
+    if (state_.zoom <= 0) state_.zoom = 10;
+}
+
+void RelationsInspectorLogic::zoom_normal() {
+    state_.zoom = 100;
+}
+
+void RelationsInspectorLogic::mouse_move(std::int32_t x, std::int32_t y) {
+    state_.mouse_x = x;
+    state_.mouse_y = y;
+    state_.hand_pointer = rectangles_.Rectangle_at(to_picture(x), to_picture(y)) != nullptr;
+}
+
+void RelationsInspectorLogic::click() {
+    const Trectangle* hit =
+        rectangles_.Rectangle_at(to_picture(state_.mouse_x), to_picture(state_.mouse_y));
+    if (hit == nullptr || !inspection_.is_open()) return;
+    const std::size_t pair = hit->url.find("\\n");
+    const std::string a = pair == std::string::npos ? "" : hit->url.substr(0, pair);
+    const std::string b = pair == std::string::npos ? "" : hit->url.substr(pair + 2);
+    Tfactslist& facts = inspection_.facts();
+    if (Ttask* task = facts.task_list().find_by_name(a + "_" + b)) {
+        editor_.open(facts, facts.facts_of_task(task), task);
+        dialogs_.edit_relations(editor_);
+        editor_.close();
+        check_relations();
+        return;
+    }
+    int index = -1;
+    if (parse_int32(b, index)) show_place(index);
+}
+
+std::string RelationsInspectorLogic::figure(double value) const {
+    return format_fixed4(value, controller_.decimal_separator());
+}
+
+void RelationsInspectorLogic::show_place(std::int32_t index) {
+    const Tvesk_util::PlaceFigures figures = controller_.place_figures(index);
+    const TStoch_var* columns[3] = {figures.sync_time, figures.waiting_time, figures.sojourn_time};
+    // A map of another net: its place is not here, and the grid stays as it is.
+    if (columns[0] == nullptr) return;
+    for (std::size_t c = 0; c < 3; ++c) {
+        state_.time_info[c] = {};
+        const TStoch_var& s = *columns[c];
+        state_.time_info[c][0] = std::to_string(s.Nr_of_observations());
+        if (s.Nr_of_observations() > 0)
+            state_.time_info[c] = {state_.time_info[c][0], figure(s.Mean()), figure(s.Variance()),
+                                   figure(s.Minimum()), figure(s.Maximum())};
+    }
+}
+
+void RelationsInspectorLogic::open_xml() {
+    const auto chosen = dialogs_.open_file(MainWindowLogic::kXmlLogFilter,
+                                           folder_part(controller_.log_file_name()));
+    if (!chosen) return;
+    try {
+        controller_.load_log_plainly(*chosen, resolve_externals_);
+        const std::vector<std::string> entries = controller_.list_processes();
+        state_.available_processes = {entries, entries.empty() ? -1 : 0};
+    } catch (const std::exception&) {
+        dialogs_.warning("The specified file could not be read.");
+    }
+}
+
+void RelationsInspectorLogic::replay_process() {
+    if (!inspection_.is_open()) return;
+    const std::string process = process_id_of_entry(state_.available_processes.text());
+    try {
+        BusyScope busy(dialogs_);
+        inspection_.replay_process(process, true, dialogs_);
+    } catch (const std::exception& error) {
+        // Quietly ending here would leave the old figures looking like the new ones.
+        dialogs_.warning("The process " + process + " could not be replayed: " + error.what());
+        return;
+    }
+    const TStoch_var& flow = controller_.flow_time();
+    state_.time_info[3] = {std::to_string(flow.Nr_of_observations()), figure(flow.Mean()),
+                           figure(flow.Variance()), figure(flow.Minimum()), figure(flow.Maximum())};
+    draw_net();
+}
+
+void RelationsInspectorLogic::close() {
+    inspection_.close();
+    editor_.close();
+    rectangles_ = {};
+    state_.visible = false;
+}
+
+}  // namespace vesk

@@ -1,0 +1,130 @@
+#pragma once
+// What the relations inspector does, apart from its window: the facts of the relations and
+// their contradictions, the net built from them and drawn by dot, zoom and the pointer over the
+// picture, clicks on transitions (the relations editor) and places (their figures), the replay
+// of a process, and closing, which gives the task list the facts.
+
+#include <array>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "control/relations_inspection.h"
+#include "formats/jpeg_picture.h"
+#include "formats/vesk_map_processing.h"
+#include "ui/choice_list.h"
+#include "ui/main_window_logic.h"
+#include "ui/modal_dialogs.h"
+#include "ui/relations_editor_logic.h"
+
+namespace vesk {
+
+class InspectorDialogs : public ModalDialogs {
+public:
+    // Shows the relations editor on `editor` and returns when it has been closed.
+    virtual void edit_relations(RelationsEditorLogic& editor) = 0;
+    // A long step (building, drawing, replaying) is under way, or over.
+    virtual void busy(bool busy) = 0;
+};
+
+// Columns: synchronisation, waiting, sojourn, global flow time; rows: observations, mean,
+// variance, minimum, maximum.
+using TimeInfoGrid = std::array<std::array<std::string, 5>, 4>;
+
+struct RelationsInspectorState {
+    bool visible = false;
+    ChoiceList available_processes;
+    ChoiceList erroneous_sets;
+    bool split_short_loops = false;
+    bool combine_places = true;
+    // "Make Petrinet (new)" and its two switches are hidden until asked for.
+    bool construction_controls_visible = false;
+    // Null until a net has been drawn.
+    std::shared_ptr<const RgbPicture> picture;
+    std::int32_t zoom = 100;
+    std::int32_t natural_width = 0;
+    std::int32_t natural_height = 0;
+    std::int32_t mouse_x = 0;
+    std::int32_t mouse_y = 0;
+    bool hand_pointer = false;
+    TimeInfoGrid time_info;
+};
+
+// How the inspector draws: the folder it writes its drawing files into (with its trailing
+// separator) and where dot is, asked at each drawing.
+struct InspectorDrawing {
+    std::string work_folder;
+    std::function<std::optional<std::filesystem::path>()> find_dot;
+};
+
+// n / d rounded to the nearest integer, halves to the even neighbour; d > 0.
+std::int32_t divide_rounding_half_even(std::int64_t n, std::int64_t d);
+
+class RelationsInspectorLogic {
+public:
+    RelationsInspectorLogic(Tvesk_util& controller, InspectorDialogs& dialogs,
+                            InspectorDrawing drawing);
+
+    static const char* const kBuildingError;
+    static const char* const kNoErroneousSets;
+
+    RelationsInspectorState& state() { return state_; }
+    const RelationsInspectorState& state() const { return state_; }
+    RelationsEditorLogic& editor() { return editor_; }
+    RelationsInspection& inspection() { return inspection_; }
+    const TrectangleList& rectangles() const { return rectangles_; }
+    const std::string& drawing_folder() const { return drawing_.work_folder; }
+
+    // The two entries. The first shows the relations the controller's task list carries, with
+    // `process` of the log the controller has loaded (log_file) as the only process to replay;
+    // the second reads them from a relations file. Both throw when the relations cannot be had.
+    void open_with_task_list(const std::string& log_file, bool resolve_externals,
+                             const std::string& process);
+    void open_with_relations_file(const std::string& relations_file, bool resolve_externals);
+
+    void check_relations();
+    void edit_erroneous_set();
+    void make_petrinet();
+    void make_petrinet_2();
+    void zoom_in();
+    void zoom_out();
+    void zoom_normal();
+    // The pointer over the picture, in control pixels.
+    void mouse_move(std::int32_t x, std::int32_t y);
+    // A click at the last pointer position.
+    void click();
+    void open_xml();
+    void replay_process();
+    // The window closes: the task list takes the facts.
+    void close();
+    void toggle_construction_controls() {
+        state_.construction_controls_visible = !state_.construction_controls_visible;
+    }
+
+    // The picture position of a control position at the present zoom.
+    std::int32_t to_picture(std::int32_t control) const;
+    // The control's size for the picture at the present zoom.
+    std::int32_t picture_width() const;
+    std::int32_t picture_height() const;
+
+private:
+    void reset_picture();
+    void make_net(RelationsInspection::Construction construction);
+    // Draws the net; when dot is missing or fails, the user is told and no picture is shown.
+    void draw_net();
+    void show_place(std::int32_t index);
+    std::string figure(double value) const;
+
+    Tvesk_util& controller_;
+    InspectorDialogs& dialogs_;
+    InspectorDrawing drawing_;
+    RelationsInspection inspection_;
+    RelationsEditorLogic editor_;
+    TrectangleList rectangles_;
+    bool resolve_externals_ = false;
+    RelationsInspectorState state_;
+};
+
+}  // namespace vesk

@@ -1,0 +1,49 @@
+#include "xml/document_start.h"
+
+#include <libxml/xmlreader.h>
+
+#include <memory>
+#include <string_view>
+
+#include "xml/xml_entities.h"
+
+namespace vesk {
+
+namespace {
+
+std::string_view view(const xmlChar* text) {
+    return text == nullptr ? std::string_view() : reinterpret_cast<const char*>(text);
+}
+
+struct ReaderFree {
+    void operator()(xmlTextReader* reader) const { xmlFreeTextReader(reader); }
+};
+
+}  // namespace
+
+DocumentStart read_document_start(const std::string& path) {
+    DocumentStart start;
+    EntityRefusals refusals(path);
+    std::unique_ptr<xmlTextReader, ReaderFree> reader(
+        xmlReaderForFile(path.c_str(), nullptr, xml_parse_options(false)));
+    if (!reader) return start;
+    xmlTextReaderSetStructuredErrorHandler(
+        reader.get(), [](void*, xmlErrorPtr) {}, nullptr);
+    while (xmlTextReaderRead(reader.get()) == 1) {
+        if (xmlTextReaderNodeType(reader.get()) != XML_READER_TYPE_ELEMENT) continue;
+        const std::string_view name = view(xmlTextReaderConstLocalName(reader.get()));
+        if (!start.root.empty()) {
+            start.first_child = std::string(name);
+            break;
+        }
+        start.root = name;
+        start.root_namespace = view(xmlTextReaderConstNamespaceUri(reader.get()));
+        xmlChar* version = xmlTextReaderGetAttribute(reader.get(), BAD_CAST "xes.version");
+        start.has_xes_version = version != nullptr;
+        xmlFree(version);
+        if (xmlTextReaderIsEmptyElement(reader.get()) == 1) break;
+    }
+    return start;
+}
+
+}  // namespace vesk

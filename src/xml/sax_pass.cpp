@@ -1,0 +1,146 @@
+#include "xml/sax_pass.h"
+
+#include <libxml/parserInternals.h>
+
+#include <cstring>
+#include <memory>
+
+#include "xml/xml_entities.h"
+#include "xml/xml_errors.h"
+
+namespace vesk {
+
+static_assert(kMaxXmlTextLength == XML_MAX_TEXT_LENGTH);
+
+namespace {
+
+std::string_view xml_view(const xmlChar* text) {
+    return text == nullptr ? std::string_view() : reinterpret_cast<const char*>(text);
+}
+
+}  // namespace
+
+std::optional<std::string_view> XmlAttributes::get(std::string_view name) const {
+    for (int i = 0; i < count_; ++i) {
+        const xmlChar** a = raw_ + 5 * i;
+        if (xml_view(a[0]) == name)
+            return std::string_view(reinterpret_cast<const char*>(a[3]),
+                                    static_cast<std::size_t>(a[4] - a[3]));
+    }
+    return std::nullopt;
+}
+
+struct SaxPass::Callbacks {
+    static SaxPass& pass(void* context) {
+        return *static_cast<SaxPass*>(static_cast<xmlParserCtxt*>(context)->_private);
+    }
+
+    template <typename Call>
+    static void guarded(SaxPass& p, Call&& call) {
+        if (p.failure_) return;
+        try {
+            call();
+        } catch (...) {
+            p.failure_ = std::current_exception();
+            if (p.ctxt_ != nullptr) xmlStopParser(p.ctxt_);
+        }
+    }
+
+    static void on_start(void* user, const xmlChar* localname, const xmlChar*, const xmlChar*, int,
+                         const xmlChar**, int count, int, const xmlChar** attributes) {
+        SaxPass& p = pass(user);
+        const int depth = p.depth_++;
+        guarded(p, [&] { p.start(xml_view(localname), depth, XmlAttributes(attributes, count)); });
+    }
+
+    static void on_end(void* user, const xmlChar* localname, const xmlChar*, const xmlChar*) {
+        SaxPass& p = pass(user);
+        const int depth = --p.depth_;
+        guarded(p, [&] { p.end(xml_view(localname), depth); });
+    }
+
+    static std::string_view chunk(const xmlChar* text, int length) {
+        return {reinterpret_cast<const char*>(text), static_cast<std::size_t>(length)};
+    }
+
+    static void on_text(void* user, const xmlChar* text, int length) {
+        SaxPass& p = pass(user);
+        guarded(p, [&] { p.text(chunk(text, length)); });
+    }
+
+    static void on_cdata(void* user, const xmlChar* text, int length) {
+        SaxPass& p = pass(user);
+        guarded(p, [&] { p.cdata(chunk(text, length)); });
+    }
+
+    static void on_comment(void* user, const xmlChar*) {
+        SaxPass& p = pass(user);
+        // Outside the document element (depth 0) nothing is a child of anything read.
+        if (p.depth_ > 0) guarded(p, [&] { p.other_node(); });
+    }
+
+    static void on_instruction(void* user, const xmlChar*, const xmlChar*) {
+        SaxPass& p = pass(user);
+        if (p.depth_ > 0) guarded(p, [&] { p.other_node(); });
+    }
+
+    // What the error callback is handed differs between libxml2's error paths: the pass being
+    // run on this thread is known without it.
+    static void on_error(void*, xmlErrorPtr error) {
+        if (error == nullptr || error->level != XML_ERR_FATAL || running() == nullptr) return;
+        SaxPass& p = *running();
+        if (p.fatal_.empty()) p.fatal_ = xml_error_text(error, "parse error");
+    }
+
+    static SaxPass*& running() {
+        static thread_local SaxPass* pass = nullptr;
+        return pass;
+    }
+};
+
+std::vector<std::string> SaxPass::run() {
+    EntityRefusals refusals(path_);
+    xmlSAXHandler handler;
+    std::memset(&handler, 0, sizeof handler);
+    xmlSAXVersion(&handler, 2);
+    handler.startElementNs = &Callbacks::on_start;
+    handler.endElementNs = &Callbacks::on_end;
+    handler.characters = &Callbacks::on_text;
+    // Blanks between elements are text like any other: the readers decide what they mean.
+    handler.ignorableWhitespace = &Callbacks::on_text;
+    handler.cdataBlock = &Callbacks::on_cdata;
+    handler.comment = &Callbacks::on_comment;
+    handler.processingInstruction = &Callbacks::on_instruction;
+    handler.serror = &Callbacks::on_error;
+    handler.error = nullptr;
+    handler.warning = nullptr;
+    std::unique_ptr<xmlParserCtxt, decltype(&xmlFreeParserCtxt)> ctxt(
+        xmlCreateURLParserCtxt(path_.c_str(), 0), &xmlFreeParserCtxt);
+    if (!ctxt) throw XmlReadError(path_ + ": cannot be opened");
+    std::memcpy(ctxt->sax, &handler, sizeof handler);
+    // The default SAX2 callbacks that stay (the document, the DTD, entities) need the parser
+    // context as their user data; ours find the pass through it.
+    ctxt->_private = this;
+    xmlCtxtUseOptions(ctxt.get(), xml_parse_options(resolve_externals_));
+    ctxt_ = ctxt.get();
+    SaxPass* const outer = Callbacks::running();
+    Callbacks::running() = this;
+    xmlParseDocument(ctxt.get());
+    Callbacks::running() = outer;
+    ctxt_ = nullptr;
+    // The document node the default callbacks made (for the DTD and entities) is ours.
+    xmlFreeDoc(ctxt->myDoc);
+    ctxt->myDoc = nullptr;
+    if (failure_) std::rethrow_exception(failure_);
+    if (!fatal_.empty()) throw XmlReadError(fatal_);
+    if (!ctxt->wellFormed)
+        throw XmlReadError(xml_error_text(xmlCtxtGetLastError(ctxt.get()), "not well-formed"));
+    finish();
+    return refusals.refused();
+}
+
+int SaxPass::line() const {
+    return ctxt_ != nullptr ? xmlSAX2GetLineNumber(ctxt_) : 0;
+}
+
+}  // namespace vesk

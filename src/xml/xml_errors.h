@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "base/read_errors.h"
+
+namespace vesk {
+
+// Throws XmlReadError when the path cannot be opened as a file (missing, unreadable, a folder).
+void check_readable_file(const std::string& path);
+
+// "line 3: reason" from a libxml2 error, or the fallback when there is none.
+std::string xml_error_text(const void* xml_error, const std::string& fallback);
+
+// True for text made only of XML white space, which never counts as a child node.
+bool is_xml_blank(std::string_view text);
+
+}  // namespace vesk

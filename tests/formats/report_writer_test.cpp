@@ -1,0 +1,92 @@
+// report.html parsed back with libxml2's HTML parser: every place and visible transition has
+// its element with its figures, and names from the log stay text.
+
+#include "formats/vesk_report_writer.h"
+
+#include <gtest/gtest.h>
+#include <libxml/HTMLparser.h>
+#include <libxml/xpath.h>
+
+#include <filesystem>
+
+#include "base/util_functions.h"
+#include "support/cli_run.h"
+#include "support/log_xml.h"
+#include "support/temp_dir.h"
+
+namespace vesk {
+namespace {
+
+std::string text_of_id(xmlDoc* doc, const std::string& id) {
+    std::unique_ptr<xmlXPathContext, decltype(&xmlXPathFreeContext)> context(
+        xmlXPathNewContext(doc), &xmlXPathFreeContext);
+    const std::string query = "//*[@id='" + id + "']";
+    std::unique_ptr<xmlXPathObject, decltype(&xmlXPathFreeObject)> found(
+        xmlXPathEvalExpression(BAD_CAST query.c_str(), context.get()), &xmlXPathFreeObject);
+    if (!found || found->nodesetval == nullptr || found->nodesetval->nodeNr != 1) return "\x01";
+    xmlChar* content = xmlNodeGetContent(found->nodesetval->nodeTab[0]);
+    std::string text = reinterpret_cast<char*>(content);
+    xmlFree(content);
+    return text;
+}
+
+TEST(ReportWriter, MinutesReadAsHoursOrDaysWhereThatHelps) {
+    EXPECT_EQ(minutes_text(45), "45.00&nbsp;min");
+    EXPECT_EQ(minutes_text(90), "90.00&nbsp;min (1.50&nbsp;h)");
+    EXPECT_EQ(minutes_text(2880), "2880.00&nbsp;min (2.00&nbsp;d)");
+}
+
+TEST(ReportWriter, EveryPlaceAndTransitionHasItsFiguresAndNamesStayText) {
+    if (!find_dot(program_folder())) GTEST_SKIP() << "no dot";
+    test::TempDir dir;
+    const char* hostile = "a&b<c\"d";
+    test::Case c1, c2;
+    // The log helper writes names as they are: this one is written escaped.
+    for (const auto& [task, time] : std::vector<std::pair<const char*, const char*>>{
+             {"start", "10:00"}, {"a&amp;b&lt;c&quot;d", "10:30"}, {"end", "12:00"}})
+        c1.push_back({task, "complete", "04-03-2002", time});
+    c2 = c1;
+    c2[2].time = "13:15";
+    const std::string log = dir.write("l<o>g.xml", test::log_xml({{.cases = {c1, c2}}}));
+    const std::string out = (dir.path() / "out").string();
+    const test::CliResult r =
+        test::run_cli({"mine", log, "--process", "1", "--out", out, "--report", "-q"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    const std::string page = test::read_file(dir.path() / "out" / "report.html");
+    EXPECT_EQ(page.find(hostile), std::string::npos);
+    EXPECT_NE(page.find("a&amp;b&lt;c&quot;d_complete"), std::string::npos);
+    EXPECT_EQ(page.find("<script src"), std::string::npos);
+    EXPECT_EQ(page.find("http://"), page.find("http://www.w3.org"));  // only SVG's namespaces
+
+    std::unique_ptr<xmlDoc, decltype(&xmlFreeDoc)> doc(
+        htmlReadMemory(
+            page.data(), static_cast<int>(page.size()), "report.html", "UTF-8",
+            HTML_PARSE_RECOVER | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING | HTML_PARSE_NONET),
+        &xmlFreeDoc);
+    ASSERT_TRUE(doc);
+    // Three tasks in a row: four places (with start and end) and three transitions.
+    for (int j = 0; j < 4; ++j) {
+        const std::string place = text_of_id(doc.get(), "info-Place" + std::to_string(j));
+        EXPECT_NE(place.find("waiting"), std::string::npos) << j << place;
+        EXPECT_NE(place.find("sojourn"), std::string::npos) << j;
+    }
+    const std::string task = text_of_id(doc.get(), "info-Task1");
+    EXPECT_NE(task.find(std::string(hostile) + "_complete"), std::string::npos) << task;
+    EXPECT_NE(task.find("causal predecessors"), std::string::npos);
+    // The place between the hostile task and the end waited 90 and 165 minutes.
+    bool found = false;
+    for (int j = 0; j < 4; ++j) {
+        const std::string place = text_of_id(doc.get(), "info-Place" + std::to_string(j));
+        if (place.find("Before: end_complete") != std::string::npos) {
+            found = true;
+            EXPECT_NE(place.find("127.50\u00a0min (2.12\u00a0h)"), std::string::npos) << place;
+            EXPECT_NE(place.find("90.00\u00a0min (1.50\u00a0h)"), std::string::npos) << place;
+        }
+    }
+    EXPECT_TRUE(found);
+    EXPECT_NE(text_of_id(doc.get(), "fitness").find("Fitness: 1.0000"), std::string::npos);
+    EXPECT_NE(text_of_id(doc.get(), "unfired").find("none"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace vesk

@@ -1,0 +1,138 @@
+// The main window driven as a user drives it, offscreen: controls found by their names.
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+#include <deque>
+#include <filesystem>
+
+#include "gui/vesk_help.h"
+#include "gui/vesk_main.h"
+#include "support/cli_run.h"
+#include "support/scripted_dialogs.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+using Answers = vesk::testing::Scripted<>;
+
+const std::filesystem::path kPrograms = std::filesystem::path(VESK_CLI_PATH).parent_path();
+
+}  // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+    template <typename T>
+    static T* find(QWidget& window, const char* name) {
+        T* child = window.findChild<T*>(name);
+        if (child == nullptr) qFatal("no control %s", name);
+        return child;
+    }
+
+private slots:
+    void startsWithTheDefaultsOfEveryControl() {
+        Answers answers;
+        TVesk_mainform window(kPrograms, kPrograms, &answers);
+        QCOMPARE(window.windowTitle(), QString("Vesk V2.10"));
+        auto* tabs = find<QTabWidget>(window, "TabControl");
+        QCOMPARE(tabs->currentIndex(), 1);
+        QVERIFY(!tabs->isTabVisible(3));
+        QVERIFY(find<QCheckBox>(window, "Complete")->isChecked());
+        QVERIFY(!find<QCheckBox>(window, "Withdraw")->isEnabled());
+        QVERIFY(!find<QPushButton>(window, "Build_relations_button")->isEnabled());
+        QCOMPARE(find<QLabel>(window, "Current_status2")->text(), QString("Welcome to Vesk"));
+        QCOMPARE(find<QComboBox>(window, "XML_source")->currentText(), QString("csv"));
+        QVERIFY(find<QCheckBox>(window, "WT_mean")->isChecked());
+        QVERIFY(!find<QCheckBox>(window, "WT_var")->isChecked());
+        QVERIFY(find<QCheckBox>(window, "Write_Chances")->isChecked());
+        QVERIFY(!find<QCheckBox>(window, "use_external_DTD")->isChecked());
+        QCOMPARE(find<QComboBox>(window, "Drawing_orientation_choice")->currentText(),
+                 QString("Left to right"));
+        const auto actions = window.help_menu().actions();
+        QCOMPARE(actions.size(), 6);
+        QVERIFY(!actions[0]->isEnabled());
+        QCOMPARE(actions[5]->text(), QString("      Vesk in general"));
+    }
+
+    void buildsAndExportsTheRelationsTheCommandLineWrites() {
+        vesk::test::TempDir dir;
+        Answers answers;
+        TVesk_mainform window(kPrograms, kPrograms, &answers);
+        answers.files.push_back(VESK_EXAMPLE_LOG);
+        QTest::mouseClick(find<QPushButton>(window, "open_XML"), Qt::LeftButton);
+        QCOMPARE(find<QLabel>(window, "Current_status2")->text(), QString("Workflow-log read"));
+        QCOMPARE(find<QLabel>(window, "Filename2")->text(), QString(VESK_EXAMPLE_LOG));
+        auto* processes = find<QComboBox>(window, "Available_processes");
+        QCOMPARE(processes->count(), 3);
+        processes->setCurrentIndex(2);
+        find<QCheckBox>(window, "Start")->click();
+        find<QCheckBox>(window, "Schedule")->click();
+        auto* start1 = find<QComboBox>(window, "start_event_choice_1");
+        auto* stop1 = find<QComboBox>(window, "stop_event_choice_1");
+        QCOMPARE(start1->count(), 3);  // schedule, start, complete
+        // A double click moves to the next item.
+        QTest::mouseDClick(start1, Qt::LeftButton);
+        QCOMPARE(start1->currentText(), QString("start"));
+        stop1->setCurrentIndex(2);
+        QTest::mouseClick(find<QPushButton>(window, "Build_relations_button"), Qt::LeftButton);
+        QCOMPARE(find<QLabel>(window, "Current_status2")->text(), QString("Relations Built"));
+        QVERIFY(find<QPushButton>(window, "Export_relations_button")->isEnabled());
+        std::filesystem::create_directories(dir.path() / "window");
+        answers.folders.push_back((dir.path() / "window").string() + "/");
+        QTest::mouseClick(find<QPushButton>(window, "change_export_rel_button"), Qt::LeftButton);
+        QTest::mouseClick(find<QPushButton>(window, "Export_relations_button"), Qt::LeftButton);
+        const std::string dtd = find<QLineEdit>(window, "DTD_REL_URL")->text().toStdString();
+        QCOMPARE(vesk::test::run_cli({"relations", VESK_EXAMPLE_LOG, "--process", "3", "--events",
+                                      "schedule,start,complete", "--overlap", "start:complete",
+                                      "--out", (dir.path() / "shell").string(), "--dtd", dtd, "-q"})
+                     .code,
+                 0);
+        const std::string name = "example_log.xml 3 relations.xml";
+        const std::string from_window = vesk::test::read_file(dir.path() / "window" / name);
+        QVERIFY2(!from_window.empty(), "the window wrote no relations file");
+        QVERIFY(from_window == vesk::test::read_file(dir.path() / "shell" / name));
+    }
+
+    void failuresShowTheirMessageAndStatus() {
+        vesk::test::TempDir dir;
+        Answers answers;
+        TVesk_mainform window(kPrograms, kPrograms, &answers);
+        answers.files.push_back(dir.write("bad.xml", "<log><process id=\"1\">"));
+        QTest::mouseClick(find<QPushButton>(window, "open_XML"), Qt::LeftButton);
+        QCOMPARE(answers.warnings.size(), std::size_t(1));
+        QCOMPARE(find<QLabel>(window, "Current_status2")->text(), QString("Workflow-log NOT read"));
+        answers.files.push_back(
+            dir.write("starts.xml",
+                      "<log><process id=\"1\"><i><e><task_name>a</task_name><event "
+                      "kind=\"start\"/></e></i></process></log>"));
+        QTest::mouseClick(find<QPushButton>(window, "open_XML"), Qt::LeftButton);
+        QTest::mouseClick(find<QPushButton>(window, "Build_relations_button"), Qt::LeftButton);
+        QVERIFY(find<QLabel>(window, "Current_status2")->text().contains("Relations NOT built"));
+        QVERIFY(!find<QPushButton>(window, "Export_relations_button")->isEnabled());
+    }
+
+    void theLabelTogglesTheDebugTabAndTheXmlNameFollowsTheLog() {
+        Answers answers;
+        TVesk_mainform window(kPrograms, kPrograms, &answers);
+        auto* tabs = find<QTabWidget>(window, "TabControl");
+        QTest::mouseDClick(find<QLabel>(window, "Label23"), Qt::LeftButton);
+        QVERIFY(tabs->isTabVisible(3));
+        QTest::mouseDClick(find<QLabel>(window, "Label23"), Qt::LeftButton);
+        QVERIFY(!tabs->isTabVisible(3));
+        auto* input = find<QLineEdit>(window, "log_file_name");
+        QTest::keyClicks(input, "a.log");
+        QCOMPARE(find<QLineEdit>(window, "XML_file_name")->text(), QString("a.xml"));
+        window.help("      Building relations");
+        QCOMPARE(window.help_window().windowTitle(), QString("Help on: Building relations"));
+        QVERIFY(window.help_window().text().contains("Used events"));
+    }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "main_window_test.moc"

@@ -1,0 +1,269 @@
+// The relations inspector without its window, on the example log with the real dot: zoom and
+// the pointer, drawing, clicks on transitions and places, the erroneous sets, the replay and
+// closing.
+
+#include "ui/relations_inspector_logic.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "base/util_functions.h"
+#include "control/build_relations.h"
+#include "support/scripted_dialogs.h"
+#include "support/temp_dir.h"
+
+namespace vesk {
+namespace {
+
+class ScriptedInspectorDialogs : public testing::Scripted<InspectorDialogs> {
+public:
+    // What the user does in the editor; it stays open (and nothing is accepted) without one.
+    std::function<void(RelationsEditorLogic&)> in_editor;
+    std::vector<std::string> edited;  // the chosen task of each opening
+    int busy_depth = 0;
+    int busy_steps = 0;
+    void edit_relations(RelationsEditorLogic& editor) override {
+        edited.push_back(editor.state().chosen_fact);
+        if (in_editor) in_editor(editor);
+    }
+    void busy(bool busy) override {
+        busy_depth += busy ? 1 : -1;
+        if (busy) ++busy_steps;
+    }
+};
+
+std::optional<std::filesystem::path> real_dot() {
+    return find_dot(std::filesystem::path(VESK_CLI_PATH).parent_path());
+}
+
+class InspectorTest : public ::testing::Test {
+protected:
+    InspectorTest() : logic_(controller_, dialogs_, {dir_.path().string() + "/", real_dot}) {}
+
+    void build(const std::string& process, const UsedEvents& events = {}) {
+        controller_.load_log(VESK_EXAMPLE_LOG, false);
+        BuildRelationsRequest request;
+        request.process_id = process;
+        request.events = apply_event_choice(events);
+        build_relations(controller_, request);
+        logic_.open_with_task_list(VESK_EXAMPLE_LOG, false, process);
+    }
+    void require_dot() {
+        if (!real_dot()) GTEST_SKIP() << "dot is not installed";
+    }
+    // The first rectangle whose url is `url`.
+    const Trectangle* rectangle(const std::string& url) const {
+        for (const Trectangle& r : logic_.rectangles().rectangles())
+            if (r.url == url) return &r;
+        return nullptr;
+    }
+    void click_at(const Trectangle& r) {
+        // Control pixels at the present zoom: the centre of the rectangle scaled up.
+        const auto scaled = [this](std::int32_t v) {
+            return divide_rounding_half_even(std::int64_t{v} * logic_.state().zoom, 100);
+        };
+        logic_.mouse_move(scaled((r.x1 + r.x2) / 2), scaled((r.y1 + r.y2) / 2));
+        logic_.click();
+    }
+
+    test::TempDir dir_;
+    Tvesk_util controller_;
+    ScriptedInspectorDialogs dialogs_;
+    RelationsInspectorLogic logic_;
+};
+
+TEST(PointerConversion, RoundsHalvesToTheEvenNeighbour) {
+    EXPECT_EQ(divide_rounding_half_even(150 * 100, 150), 100);
+    EXPECT_EQ(divide_rounding_half_even(3 * 100, 200), 2);    // 1.5
+    EXPECT_EQ(divide_rounding_half_even(5 * 100, 200), 2);    // 2.5
+    EXPECT_EQ(divide_rounding_half_even(7 * 100, 200), 4);    // 3.5
+    EXPECT_EQ(divide_rounding_half_even(-3 * 100, 200), -2);  // -1.5
+    EXPECT_EQ(divide_rounding_half_even(-5 * 100, 200), -2);  // -2.5
+    EXPECT_EQ(divide_rounding_half_even(10 * 100, 110), 9);   // 9.09
+    EXPECT_EQ(divide_rounding_half_even(std::int64_t{INT32_MAX} * 100, 10), INT32_MAX);
+}
+
+TEST_F(InspectorTest, ZoomStepsByTenAndThePointerFollowsIt) {
+    EXPECT_EQ(logic_.state().zoom, 100);
+    std::vector<std::int32_t> steps;
+    for (int i = 0; i < 11; ++i) {
+        logic_.zoom_out();
+        steps.push_back(logic_.state().zoom);
+    }
+    EXPECT_EQ(steps, (std::vector<std::int32_t>{90, 80, 70, 60, 50, 40, 30, 20, 10, 10, 10}));
+    logic_.zoom_normal();
+    for (int i = 0; i < 5; ++i)
+        logic_.zoom_in();
+    EXPECT_EQ(logic_.state().zoom, 150);
+    EXPECT_EQ(logic_.to_picture(150), 100);
+    EXPECT_EQ(logic_.to_picture(75), 50);
+    // Before any drawing nothing is hit and nothing divides by zero.
+    logic_.mouse_move(150, 75);
+    EXPECT_FALSE(logic_.state().hand_pointer);
+    logic_.click();
+    EXPECT_TRUE(dialogs_.edited.empty());
+}
+
+TEST_F(InspectorTest, TheDrawnNetHasARectanglePerVisibleTransitionAndPlace) {
+    require_dot();
+    build("1");
+    logic_.make_petrinet();
+    ASSERT_TRUE(dialogs_.warnings.empty()) << dialogs_.warnings.front();
+    ASSERT_TRUE(dialogs_.errors.empty()) << dialogs_.errors.front();
+    const RelationsInspectorState& s = logic_.state();
+    ASSERT_NE(s.picture, nullptr);
+    EXPECT_GT(s.natural_width, 100);
+    EXPECT_GT(s.natural_height, 20);
+    EXPECT_EQ(s.picture->pixels.size(),
+              static_cast<std::size_t>(s.natural_width) * s.natural_height * 3);
+    EXPECT_EQ(dialogs_.busy_depth, 0);
+    EXPECT_GE(dialogs_.busy_steps, 2);  // building and drawing
+    const Tpetrinet& net = controller_.net();
+    for (const auto& transition : net.transitions())
+        if (transition->task != nullptr) {
+            const TstringTuple parts = transition->task->split_name();
+            EXPECT_NE(rectangle(parts.raw_name + "\\n" + parts.event), nullptr)
+                << transition->task->name();
+        }
+    for (std::int32_t j = 0; j < net.Place_count(); ++j)
+        EXPECT_NE(rectangle("place\\n" + std::to_string(j)), nullptr) << j;
+    EXPECT_TRUE(std::filesystem::exists(dir_.path() / "vesk_rel_calc.dot"));
+    // The picture's size follows the zoom; the rectangles stay in picture pixels.
+    logic_.zoom_in();
+    EXPECT_EQ(logic_.picture_width(), divide_rounding_half_even(s.natural_width * 110, 100));
+    const Trectangle* place = rectangle("place\\n0");
+    logic_.mouse_move(divide_rounding_half_even(std::int64_t{place->x1 + 1} * 110, 100),
+                      divide_rounding_half_even(std::int64_t{place->y2 + 1} * 110, 100));
+    EXPECT_TRUE(logic_.state().hand_pointer);
+}
+
+TEST_F(InspectorTest, ATransitionClickEditsItsFactsAndAPlaceClickShowsItsFigures) {
+    require_dot();
+    build("1");
+    logic_.make_petrinet();
+    const Trectangle* check_credit = rectangle("check credit\\ncomplete");
+    ASSERT_NE(check_credit, nullptr);
+
+    // Switch off the first fact of "check credit" and accept.
+    std::string switched_off;
+    dialogs_.in_editor = [&](RelationsEditorLogic& editor) {
+        ASSERT_FALSE(editor.state().checklist.empty());
+        switched_off = editor.state().checklist[0].text;
+        editor.state().checklist[0].checked = false;
+        editor.accept();
+    };
+    click_at(*check_credit);
+    EXPECT_EQ(dialogs_.edited, (std::vector<std::string>{"check credit_complete"}));
+    std::int32_t off = 0;
+    for (const Tfact& fact : logic_.inspection().facts().facts())
+        if (!fact.used) {
+            ++off;
+            EXPECT_EQ(fact_text(fact), switched_off);
+        }
+    EXPECT_EQ(off, 1);
+
+    // Figures need a replay; the entry is "1" alone, used whole.
+    logic_.replay_process();
+    ASSERT_TRUE(dialogs_.warnings.empty()) << dialogs_.warnings.front();
+    const TimeInfoGrid& grid = logic_.state().time_info;
+    EXPECT_EQ(grid[3][0], "30");  // the flow time of the 30 cases
+    const Trectangle* place = rectangle("place\\n1");
+    ASSERT_NE(place, nullptr);
+    click_at(*place);
+    const Tvesk_util::PlaceFigures figures = controller_.place_figures(1);
+    const TStoch_var* columns[3] = {figures.sync_time, figures.waiting_time, figures.sojourn_time};
+    for (std::size_t c = 0; c < 3; ++c) {
+        EXPECT_EQ(grid[c][0], std::to_string(columns[c]->Nr_of_observations()));
+        if (columns[c]->Nr_of_observations() > 0)
+            EXPECT_EQ(grid[c][1],
+                      format_fixed4(columns[c]->Mean(), controller_.decimal_separator()));
+        else
+            EXPECT_EQ(grid[c][1], "");
+    }
+    EXPECT_GT(columns[2]->Nr_of_observations(), 0);
+    EXPECT_EQ(dialogs_.edited.size(), 1u);  // a place opens no editor
+}
+
+TEST_F(InspectorTest, ErroneousSetsAreRecomputedAfterAnEdit) {
+    build("1");
+    EXPECT_TRUE(logic_.state().erroneous_sets.items.empty());
+    EXPECT_EQ(logic_.state().erroneous_sets.selected, -1);
+    logic_.edit_erroneous_set();
+    EXPECT_EQ(dialogs_.informations,
+              (std::vector<std::string>{"There are no erroneus sets to edit"}));
+
+    // "check credit -> check stock" contradicts their parallelism.
+    Tfactslist& facts = logic_.inspection().facts();
+    Ttask* credit = facts.task_list().find_by_name("check credit_complete");
+    Ttask* stock = facts.task_list().find_by_name("check stock_complete");
+    ASSERT_NE(credit, nullptr);
+    ASSERT_NE(stock, nullptr);
+    RelationsEditorLogic& editor = logic_.editor();
+    editor.open(facts, facts.facts_of_task(credit), credit);
+    ASSERT_TRUE(editor.add("     --> ", "check stock_complete"));
+    editor.accept();
+    logic_.check_relations();
+    ASSERT_EQ(logic_.state().erroneous_sets.items, (std::vector<std::string>{"Erroneous set 0"}));
+    EXPECT_EQ(logic_.state().erroneous_sets.selected, 0);
+
+    // Editing the set: switch off the new fact, and the contradiction is gone.
+    dialogs_.in_editor = [](RelationsEditorLogic& set) {
+        EXPECT_FALSE(set.state().start_end_enabled);
+        for (CheckLine& line : set.state().checklist)
+            if (line.text == "check credit_complete   ->   check stock_complete")
+                line.checked = false;
+        set.accept();
+    };
+    logic_.edit_erroneous_set();
+    EXPECT_TRUE(logic_.state().erroneous_sets.items.empty());
+}
+
+TEST_F(InspectorTest, ReplayReadsTheProcessUpToTheBlankWithTheRelationsEventTypes) {
+    UsedEvents events;
+    events.start = true;
+    events.complete = true;
+    build("3", events);
+    logic_.inspection().make_petrinet(false);
+    logic_.state().available_processes = {{"3 (travel approval)"}, 0};
+    logic_.replay_process();
+    const Tevent_filter& filter = controller_.filter();
+    EXPECT_TRUE(filter.start);
+    EXPECT_TRUE(filter.complete);
+    EXPECT_FALSE(filter.schedule);
+    EXPECT_FALSE(filter.abort);
+    ASSERT_FALSE(controller_.log().empty());
+    for (const Tlog_line& line : controller_.log())
+        EXPECT_TRUE(line.event().name == "start" || line.event().name == "complete")
+            << line.event().name;
+    EXPECT_EQ(controller_.process_description(), "travel approval");
+}
+
+TEST_F(InspectorTest, WithoutDotTheUserIsToldOnceAndNoPictureIsShown) {
+    RelationsInspectorLogic without_dot(controller_, dialogs_,
+                                        {dir_.path().string() + "/", [] { return std::nullopt; }});
+    build("1");
+    controller_.main_task_list();  // the relations of process 1
+    without_dot.open_with_task_list(VESK_EXAMPLE_LOG, false, "1");
+    without_dot.make_petrinet();
+    ASSERT_EQ(dialogs_.warnings.size(), 1u);
+    EXPECT_NE(dialogs_.warnings[0].find("dot (GraphViz) was found neither"), std::string::npos);
+    EXPECT_TRUE(dialogs_.errors.empty());  // the net itself was built
+    EXPECT_GT(controller_.net().transitions().size(), 0u);
+    EXPECT_EQ(without_dot.state().picture, nullptr);
+}
+
+TEST_F(InspectorTest, ClosingWithoutChangesStillGivesTheTaskListTheFacts) {
+    build("1");
+    // The task list loses its relations until the facts are applied back.
+    clear_relations(controller_.main_task_list());
+    logic_.close();
+    EXPECT_FALSE(logic_.state().visible);
+    EXPECT_FALSE(logic_.inspection().is_open());
+    Ttask* receive = controller_.main_task_list().find_by_name("receive order_complete");
+    ASSERT_NE(receive, nullptr);
+    EXPECT_FALSE(receive->causal_successors().empty());
+}
+
+}  // namespace
+}  // namespace vesk
