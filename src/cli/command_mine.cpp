@@ -52,12 +52,11 @@ ExportFlags export_flags_from(const std::string& text) {
     return flags;
 }
 
-// RRGGBB as the colour value the net takes: red in the lowest byte.
+// RRGGBB as the colour value the net takes.
 std::uint32_t colour_from(const std::string& text) {
-    if (text.size() != 6 || text.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos)
-        throw UsageError("--colour expects six hexadecimal digits RRGGBB");
-    const auto rgb = static_cast<std::uint32_t>(std::stoul(text, nullptr, 16));
-    return ((rgb >> 16) & 0xFFu) | (rgb & 0xFF00u) | ((rgb & 0xFFu) << 16);
+    const std::optional<std::uint32_t> colour = colour_of_rrggbb(text);
+    if (!colour) throw UsageError("--colour expects six hexadecimal digits RRGGBB");
+    return *colour;
 }
 
 std::string figure(double value) {
@@ -189,7 +188,8 @@ void MineCommand::declare(CLI::App& app) {
                           "\"waiting=mean,min,max;sync=mean,min,max;sojourn=mean,min,max\"; "
                           "figures: mean, variance, min, max; a group left out shows none"),
         group->add_option("--colour", colour_,
-                          "fill colour of the activity clusters, RRGGBB (default A6CAF0)"),
+                          "fill colour of the activity clusters, RRGGBB (default " +
+                              rrggbb_text(kDefaultClusterColour) + ")"),
         group->add_flag("--no-probabilities", no_probabilities_,
                         "no branching probabilities in the low-detail file"),
         group->add_option("--orientation", orientation_, "lr (default) or tb")

@@ -4,6 +4,7 @@
 
 #include "cli/command.h"
 #include "cli/log_options.h"
+#include "control/export_petrinet.h"
 
 namespace vesk::cli {
 
@@ -33,7 +34,7 @@ private:
     bool render_ = false;
     bool report_ = false;
     std::string stats_ = "waiting=mean,min,max;sync=mean,min,max;sojourn=mean,min,max";
-    std::string colour_ = "A6CAF0";
+    std::string colour_ = rrggbb_text(kDefaultClusterColour);
     bool no_probabilities_ = false;
     std::string orientation_ = "lr";
     std::string page_ = "a4";

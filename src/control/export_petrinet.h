@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -10,11 +11,21 @@
 
 namespace vesk {
 
+// The fill colour of the activity clusters unless one is chosen: sky blue (red 166, green 202,
+// blue 240). Colour values hold red in the lowest byte.
+inline constexpr std::uint32_t kDefaultClusterColour = 0xF0CAA6;
+
+// "A6CAF0": the colour as RRGGBB.
+std::string rrggbb_text(std::uint32_t colour);
+
+// The colour of an RRGGBB text; nothing for any other text.
+std::optional<std::uint32_t> colour_of_rrggbb(const std::string& text);
+
 struct ExportRequest {
     std::filesystem::path folder;
     // "log.xml 1 ": see export_base_name.
     std::string base;
-    std::uint32_t cluster_colour = 0xF0CAA6;
+    std::uint32_t cluster_colour = kDefaultClusterColour;
     bool write_probabilities = true;
     ExportFlags figures;
 };

@@ -7,7 +7,9 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 
+#include "gui/state_round_trip.h"
 #include "ui/main_window_logic.h"
 #include "ui/relations_inspector_logic.h"
 
@@ -21,15 +23,13 @@ class QProgressBar;
 class QPushButton;
 class QRadioButton;
 class QTabWidget;
+class QVBoxLayout;
 class Tvesk_helpform;
 class Tvesk_out_form;
 class Tvesk_relations_inspector;
 class TVesk_relations_editor_form;
 
 using vesk::ModalDialogs;
-
-// "XML files (*.xml)|*.XML|Other files |*.*" as a Qt file-dialog filter.
-QString qt_file_filter(const std::string& filter);
 
 class TVesk_mainform : public QWidget {
     Q_OBJECT
@@ -64,14 +64,26 @@ private:
     void set_content_enabled(bool enabled);
     void build_convert_tab(QTabWidget* tabs);
     void build_relations_tab(QTabWidget* tabs);
+    QPushButton* build_open_group(QWidget* tab, QVBoxLayout* layout);
+    QWidget* build_events_group(QWidget* mining);
+    QWidget* build_overlap_group(QWidget* mining);
+    void build_relations_export_group(QWidget* tab, QVBoxLayout* layout);
+    void build_status_rows(QWidget* tab, QVBoxLayout* layout);
+    void connect_relations_tab(QPushButton* open_xml);
     void build_export_tab(QTabWidget* tabs);
+    QWidget* build_detail_group(QWidget* tab);
+    QWidget* build_files_group(QWidget* tab);
+    QWidget* build_dot_group(QWidget* tab);
+    void connect_export_tab();
     void build_debug_tab(QTabWidget* tabs);
     void build_help_menu();
     // Controls into the state, and back.
-    void read_state();
-    void show_state();
+    void read_controls();
+    void show_controls();
     template <typename Command>
-    void run(Command&& command);
+    void run(Command&& command) {
+        round_trip_.run(std::forward<Command>(command));
+    }
     void show_info();
     void statistic_group();
 
@@ -87,7 +99,7 @@ private:
     Tvesk_helpform* help_ = nullptr;
     Tvesk_out_form* folder_ = nullptr;
     QMenu* help_menu_ = nullptr;
-    bool showing_ = false;
+    StateRoundTrip round_trip_{[this] { read_controls(); }, [this] { show_controls(); }};
 
     QTabWidget* tabs_ = nullptr;
     QWidget* debug_tab_ = nullptr;

@@ -22,6 +22,7 @@
 
 #include "gui/choice_list_widget.h"
 #include "gui/forwarded_dialogs.h"
+#include "gui/named_widgets.h"
 #include "gui/vesk_relations_editor.h"
 
 using vesk::RelationsInspectorLogic;
@@ -53,22 +54,6 @@ private:
     std::function<void(bool)> busy_;
 };
 
-namespace {
-
-QPushButton* button(QWidget* parent, const char* name, const char* caption) {
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(name);
-    return b;
-}
-
-QLabel* label(QWidget* parent, const char* name, const char* caption) {
-    auto* l = new QLabel(caption, parent);
-    l->setObjectName(name);
-    return l;
-}
-
-}  // namespace
-
 Tvesk_relations_inspector::Tvesk_relations_inspector(vesk::Tvesk_util& controller,
                                                      vesk::ModalDialogs*& dialogs,
                                                      TVesk_relations_editor_form& editor,
@@ -86,7 +71,8 @@ Tvesk_relations_inspector::Tvesk_relations_inspector(vesk::Tvesk_util& controlle
     scroll_box_ = new QScrollArea(this);
     scroll_box_->setObjectName("ScrollBox1");
     scroll_box_->setAlignment(Qt::AlignCenter);
-    picture_ = label(scroll_box_, "Petrinet_image", "Make Petrinet (alpha) draws the net here.");
+    picture_ =
+        named_label(scroll_box_, "Petrinet_image", "Make Petrinet (alpha) draws the net here.");
     picture_->setAlignment(Qt::AlignCenter);
     picture_->setScaledContents(true);
     picture_->setMouseTracking(true);
@@ -99,24 +85,24 @@ Tvesk_relations_inspector::Tvesk_relations_inspector(vesk::Tvesk_util& controlle
     auto* check = new QGroupBox("Check the shown Petrinet for errors", this);
     check->setObjectName("GroupBox2");
     auto* grid = new QGridLayout(check);
-    auto* open_xml = button(check, "open_XML", "Open XML log");
+    auto* open_xml = named_button(check, "open_XML", "Open XML log");
     available_processes_ = new QComboBox(check);
     available_processes_->setObjectName("Available_processes");
-    auto* replay = button(check, "Replay_process_button", "Replay selected process");
+    auto* replay = named_button(check, "Replay_process_button", "Replay selected process");
     erroneous_sets_ = new QComboBox(check);
     erroneous_sets_->setObjectName("Erroneous_sets");
-    auto* edit_set = button(check, "Edit_erroneous_relations_button", "Edit selected set");
-    auto* make_petrinet = button(check, "Make_Petrinet_button", "Make Petrinet (alpha)");
-    make_petrinet_2_ = button(check, "Make_Petrinet_2_button", "Make Petrinet (new)");
+    auto* edit_set = named_button(check, "Edit_erroneous_relations_button", "Edit selected set");
+    auto* make_petrinet = named_button(check, "Make_Petrinet_button", "Make Petrinet (alpha)");
+    make_petrinet_2_ = named_button(check, "Make_Petrinet_2_button", "Make Petrinet (new)");
     split_short_loops_ = new QCheckBox("Split up short loops", check);
     split_short_loops_->setObjectName("split_short_loops_check");
     combine_places_ = new QCheckBox("Combine places", check);
     combine_places_->setObjectName("combine_places_check");
     grid->addWidget(open_xml, 0, 0);
-    grid->addWidget(label(check, "Label17", "Select an available process"), 0, 1);
+    grid->addWidget(named_label(check, "Label17", "Select an available process"), 0, 1);
     grid->addWidget(available_processes_, 0, 2);
     grid->addWidget(replay, 0, 3);
-    grid->addWidget(label(check, "Label1", "Set of erroneus relations"), 1, 1);
+    grid->addWidget(named_label(check, "Label1", "Set of erroneus relations"), 1, 1);
     grid->addWidget(erroneous_sets_, 1, 2);
     grid->addWidget(edit_set, 1, 3);
     grid->addWidget(make_petrinet, 2, 0);
@@ -124,14 +110,14 @@ Tvesk_relations_inspector::Tvesk_relations_inspector(vesk::Tvesk_util& controlle
     grid->addWidget(split_short_loops_, 2, 2);
     grid->addWidget(combine_places_, 2, 3);
     auto* zoom_row = new QHBoxLayout;
-    auto* zoom_out = button(check, "Zoom_out_button", "-");
-    auto* zoom_normal = button(check, "zoom_normal_button", "100%");
-    auto* zoom_in = button(check, "zoom_in_button", "+");
+    auto* zoom_out = named_button(check, "Zoom_out_button", "-");
+    auto* zoom_normal = named_button(check, "zoom_normal_button", "100%");
+    auto* zoom_in = named_button(check, "zoom_in_button", "+");
     for (QPushButton* b : {zoom_out, zoom_normal, zoom_in}) {
         b->setToolTip("Ctrl + mouse wheel, Ctrl+-, Ctrl+0, Ctrl++");
         zoom_row->addWidget(b);
     }
-    auto* close_button = button(check, "Close_button", "Close");
+    auto* close_button = named_button(check, "Close_button", "Close");
     zoom_row->addStretch();
     zoom_row->addWidget(close_button);
     grid->addLayout(zoom_row, 3, 0, 1, 4);
@@ -180,7 +166,7 @@ Tvesk_relations_inspector::Tvesk_relations_inspector(vesk::Tvesk_util& controlle
     // The second construction is for those who know it: one key shows or hides it.
     shortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_N),
              &RelationsInspectorLogic::toggle_construction_controls);
-    show_state();
+    round_trip_.show();
 }
 
 Tvesk_relations_inspector::~Tvesk_relations_inspector() = default;
@@ -189,7 +175,7 @@ void Tvesk_relations_inspector::Open_with_task_list(const std::string& log_file,
                                                     bool resolve_externals,
                                                     const std::string& process) {
     logic_->open_with_task_list(log_file, resolve_externals, process);
-    show_state();
+    round_trip_.show();
     show();
     raise();
 }
@@ -197,7 +183,7 @@ void Tvesk_relations_inspector::Open_with_task_list(const std::string& log_file,
 void Tvesk_relations_inspector::Open_with_relations_file(const std::string& relations_file,
                                                          bool resolve_externals) {
     logic_->open_with_relations_file(relations_file, resolve_externals);
-    show_state();
+    round_trip_.show();
     show();
     raise();
 }
@@ -210,15 +196,7 @@ QPoint Tvesk_relations_inspector::control_position(const vesk::Trectangle& r) co
     return {scaled((r.x1 + r.x2) / 2), scaled((r.y1 + r.y2) / 2)};
 }
 
-template <typename Command>
-void Tvesk_relations_inspector::run(Command&& command) {
-    if (showing_) return;
-    read_state();
-    command();
-    show_state();
-}
-
-void Tvesk_relations_inspector::read_state() {
+void Tvesk_relations_inspector::read_controls() {
     vesk::RelationsInspectorState& s = logic_->state();
     s.available_processes.selected = available_processes_->currentIndex();
     s.erroneous_sets.selected = erroneous_sets_->currentIndex();
@@ -226,8 +204,7 @@ void Tvesk_relations_inspector::read_state() {
     s.combine_places = combine_places_->isChecked();
 }
 
-void Tvesk_relations_inspector::show_state() {
-    showing_ = true;
+void Tvesk_relations_inspector::show_controls() {
     const vesk::RelationsInspectorState& s = logic_->state();
     show_choice_list(available_processes_, s.available_processes);
     show_choice_list(erroneous_sets_, s.erroneous_sets);
@@ -250,7 +227,6 @@ void Tvesk_relations_inspector::show_state() {
         }
     show_picture();
     picture_->setCursor(s.hand_pointer ? Qt::PointingHandCursor : Qt::ArrowCursor);
-    showing_ = false;
 }
 
 void Tvesk_relations_inspector::show_picture() {
@@ -272,7 +248,7 @@ void Tvesk_relations_inspector::show_picture() {
 
 void Tvesk_relations_inspector::closeEvent(QCloseEvent* event) {
     if (logic_->state().visible) logic_->close();
-    show_state();
+    round_trip_.show();
     event->accept();
     emit closed();
 }
@@ -330,7 +306,7 @@ bool Tvesk_relations_inspector::eventFilter(QObject* watched, QEvent* event) {
             pressed_ = false;
             if (dragged_) {
                 dragged_ = false;
-                show_state();
+                round_trip_.show();
                 return true;
             }
             run([this] { logic_->click(); });

@@ -5,7 +5,9 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <utility>
 
+#include "gui/state_round_trip.h"
 #include "ui/main_window_logic.h"
 #include "ui/relations_inspector_logic.h"
 
@@ -47,15 +49,17 @@ protected:
 private:
     class Dialogs;
     template <typename Command>
-    void run(Command&& command);
-    void read_state();
-    void show_state();
+    void run(Command&& command) {
+        round_trip_.run(std::forward<Command>(command));
+    }
+    void read_controls();
+    void show_controls();
     void show_picture();
 
     std::unique_ptr<Dialogs> dialogs_;
     std::unique_ptr<vesk::RelationsInspectorLogic> logic_;
     const vesk::RgbPicture* shown_picture_ = nullptr;
-    bool showing_ = false;
+    StateRoundTrip round_trip_{[this] { read_controls(); }, [this] { show_controls(); }};
     // Dragging the picture pans the scroll area; a press that does not move is a click.
     QPoint drag_start_;
     QPoint scroll_start_;

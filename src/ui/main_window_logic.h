@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "control/event_choice.h"
+#include "control/export_petrinet.h"
 #include "control/vesk_util.h"
 #include "ui/choice_list.h"
 #include "ui/modal_dialogs.h"
@@ -65,7 +66,7 @@ struct MainWindowState {
     bool export_html_enabled = false;
     bool change_export_pnet_enabled = false;
     std::string output_folder;
-    std::uint32_t cluster_colour = 0xF0CAA6;  // sky blue: red 166, green 202, blue 240
+    std::uint32_t cluster_colour = kDefaultClusterColour;
     bool write_chances = true;
     // Waiting, synchronisation, sojourn time: the group boxes and their mean, variance,
     // minimum and maximum.

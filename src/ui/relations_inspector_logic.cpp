@@ -3,6 +3,7 @@
 #include "base/file_util.h"
 #include "base/number_format.h"
 #include "base/util_functions.h"
+#include "control/export_petrinet.h"
 #include "control/rendering.h"
 #include "formats/vesk_dot_writer.h"
 
@@ -15,7 +16,6 @@ const char* const RelationsInspectorLogic::kNoErroneousSets = "There are no erro
 
 namespace {
 
-constexpr std::uint32_t kSkyBlue = 0xF0CAA6;
 constexpr const char* kDrawingBase = "vesk_rel_calc";
 
 // Ends a long step however the step ends.
@@ -140,7 +140,7 @@ void RelationsInspectorLogic::draw_net() {
     try {
         BusyScope busy(dialogs_);
         if (folder.empty()) throw std::runtime_error("there is no folder to draw in");
-        controller_.set_cluster_colour(kSkyBlue);
+        controller_.set_cluster_colour(kDefaultClusterColour);
         Write_dot_low(controller_.net(), folder, kDrawingBase, "", false, true,
                       controller_.decimal_separator());
         const std::optional<std::filesystem::path> dot =
