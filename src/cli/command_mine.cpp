@@ -65,14 +65,7 @@ std::string figure(double value) {
     return text;
 }
 
-// What a run produced, for the text summary and the JSON object alike.
-struct Summary {
-    bool replayed = false;
-    std::vector<std::string> files;
-    std::vector<std::string> errors;
-};
-
-void print_text(Tvesk_util& controller, const Summary& summary, Console& console) {
+void print_text(Tvesk_util& controller, const MineSummary& summary, Console& console) {
     std::ostream& out = console.out();
     Tpetrinet& net = controller.net();
     out << "Net: " << net.transitions().size() << " transitions, " << net.places().size()
@@ -102,10 +95,18 @@ nlohmann::json number_or_null(double value) {
     return std::isfinite(value) ? nlohmann::json(value) : nlohmann::json(nullptr);
 }
 
-nlohmann::json summary_json(Tvesk_util& controller, const Summary& summary,
-                            const nlohmann::json& source, std::int32_t warnings) {
+template <typename T>
+nlohmann::json value_or_null(const std::optional<T>& value) {
+    return value ? nlohmann::json(*value) : nlohmann::json(nullptr);
+}
+
+nlohmann::json summary_json(Tvesk_util& controller, const MineSummary& summary,
+                            const MineSource& source) {
     Tpetrinet& net = controller.net();
-    nlohmann::json result = source;
+    nlohmann::json result = {{"relations", value_or_null(source.relations)},
+                             {"log", value_or_null(source.log)},
+                             {"process", value_or_null(source.process)},
+                             {"events", value_or_null(source.events)}};
     result["net"] = {{"transitions", net.transitions().size()},
                      {"places", net.places().size()},
                      {"arcs", net.arcs().size()}};
@@ -136,7 +137,7 @@ nlohmann::json summary_json(Tvesk_util& controller, const Summary& summary,
                                            {"maximum", number_or_null(flow.Maximum())}};
     }
     result["files"] = summary.files;
-    result["warnings"] = warnings;
+    result["warnings"] = summary.warnings;
     result["errors"] = summary.errors;
     return result;
 }
@@ -250,112 +251,128 @@ void MineCommand::check_combinations() const {
     }
 }
 
+NetOptions MineCommand::net_options() const {
+    NetOptions net;
+    net.split_loops = split_loops_;
+    net.construction = new_construction_ ? RelationsInspection::Construction::second
+                                         : RelationsInspection::Construction::alpha;
+    net.combine_places = !no_combine_;
+    return net;
+}
+
+MineSource MineCommand::mine_relations(Tvesk_util& controller, MineSummary& summary,
+                                       Console& console) const {
+    const auto stage = [&console](const std::string& text) { console.stage(text); };
+    std::optional<ReplayLog> replay;
+    if (!replay_log_.empty() && !no_replay_)
+        replay = ReplayLog{replay_log_, log_.process(), log_.event_log_options()};
+    summary.replayed =
+        mine_from_relations_file(controller, relations_, log_.resolve_externals(), replay,
+                                 net_options(), console, stage, console.timings())
+            .replayed;
+    if (replay) summary.warnings += report_read_problems(controller, replay->process_id, console);
+    MineSource source;
+    source.relations = relations_;
+    if (!replay_log_.empty()) source.log = replay_log_;
+    if (log_.has_process()) source.process = log_.process();
+    source.base = file_name_without_xml(relations_) + " ";
+    return source;
+}
+
+MineSource MineCommand::mine_log(Tvesk_util& controller, MineSummary& summary,
+                                 Console& console) const {
+    const auto stage = [&console](const std::string& text) { console.stage(text); };
+    const BuildRelationsRequest request = log_.request(console);
+    controller.load_log(log_.log(), log_.resolve_externals(), log_.event_log_options());
+    console.stage("Reading Workflow-log");
+    summary.replayed = mine_from_log(controller, request, net_options(), !no_replay_, console,
+                                     stage, console.timings())
+                           .replayed;
+    summary.warnings += report_read_problems(controller, request.process_id, console);
+    MineSource source;
+    source.log = log_.log();
+    source.process = request.process_id;
+    source.events = request.events.overlap_events;
+    source.base = export_base_name(log_.log(), request.process_id);
+    return source;
+}
+
+void MineCommand::render(Tvesk_util& controller, const MineSource& source,
+                         const std::filesystem::path& folder, MineSummary& summary,
+                         std::vector<std::filesystem::path>& written, Console& console) const {
+    DotOptions options;
+    options.left_to_right = orientation_ == "lr";
+    options.page_size = page_ == "a4" ? "A4" : "Letter";
+    const auto dot = find_dot(program_folder());
+    if (!dot) {
+        summary.errors.push_back(
+            "dot (GraphViz) was found neither next to vesk-cli, nor in the install's data folder, "
+            "nor on PATH: no pictures were made");
+        return;
+    }
+    console.stage("Rendering with dot");
+    const std::string prefix = picture_prefix(folder, source.base);
+    std::vector<RenderResult> results;
+    if (render_) {
+        results.push_back(make_jpg_map(*dot, prefix, options));
+        results.push_back(make_ps_jpg(*dot, prefix, options));
+    }
+    const ReportInfo info{source.process.value_or(file_name_without_xml(relations_)),
+                          controller.process_description(),
+                          log_.has_log() ? log_.log() : replay_log_,
+                          event_types_read(controller.filter()),
+                          options_text(),
+                          summary.replayed,
+                          controller.token_counts()};
+    results.push_back(make_report(*dot, prefix, controller.net(), info, options));
+    for (const RenderResult& result : results) {
+        written.insert(written.end(), result.written.begin(), result.written.end());
+        summary.errors.insert(summary.errors.end(), result.failures.begin(), result.failures.end());
+    }
+}
+
+int MineCommand::export_files(Tvesk_util& controller, const MineSource& source,
+                              const ExportRequest& request, MineSummary& summary,
+                              Console& console) const {
+    console.stage("Writing the net");
+    begin_stage(console.timings(), "export");
+    int code = kSuccess;
+    std::vector<std::filesystem::path> written;
+    try {
+        export_petrinet(controller, request, written);
+        console.note("wrote the net into " + request.folder.string());
+        if (render_ || report_) {
+            render(controller, source, request.folder, summary, written, console);
+            if (!summary.errors.empty()) code = kRenderFailure;
+        }
+    } catch (const FileWriteError& error) {
+        summary.errors.push_back(error.what());
+        code = kFailure;
+    }
+    for (const auto& path : written)
+        summary.files.push_back(path.string());
+    return code;
+}
+
 int MineCommand::run(Console& console) {
     check_combinations();
     // Check every export option before the long work starts.
     const ExportFlags figures = export_flags_from(stats_);
     const std::uint32_t colour = colour_from(colour_);
 
-    NetOptions net;
-    net.split_loops = split_loops_;
-    net.construction = new_construction_ ? RelationsInspection::Construction::second
-                                         : RelationsInspection::Construction::alpha;
-    net.combine_places = !no_combine_;
-    const auto stage = [&console](const std::string& text) { console.stage(text); };
-
     Tvesk_util controller;
-    Summary summary;
-    nlohmann::json source;
-    std::string base;
-    std::int32_t warnings = 0;
-    if (!relations_.empty()) {
-        std::optional<ReplayLog> replay;
-        if (!replay_log_.empty() && !no_replay_)
-            replay = ReplayLog{replay_log_, log_.process(), log_.event_log_options()};
-        summary.replayed =
-            mine_from_relations_file(controller, relations_, log_.resolve_externals(), replay, net,
-                                     console, stage, console.timings())
-                .replayed;
-        if (replay) warnings += report_read_problems(controller, replay->process_id, console);
-        base = file_name_without_xml(relations_) + " ";
-        source = {
-            {"relations", relations_},
-            {"log", replay_log_.empty() ? nlohmann::json(nullptr) : nlohmann::json(replay_log_)},
-            {"process",
-             log_.has_process() ? nlohmann::json(log_.process()) : nlohmann::json(nullptr)},
-            {"events", nullptr}};
-    } else {
-        const BuildRelationsRequest request = log_.request(console);
-        controller.load_log(log_.log(), log_.resolve_externals(), log_.event_log_options());
-        console.stage("Reading Workflow-log");
-        summary.replayed =
-            mine_from_log(controller, request, net, !no_replay_, console, stage, console.timings())
-                .replayed;
-        warnings += report_read_problems(controller, request.process_id, console);
-        base = export_base_name(log_.log(), request.process_id);
-        source = {{"relations", nullptr},
-                  {"log", log_.log()},
-                  {"process", request.process_id},
-                  {"events", request.events.overlap_events}};
-    }
-
+    MineSummary summary;
+    const MineSource source = relations_.empty() ? mine_log(controller, summary, console)
+                                                 : mine_relations(controller, summary, console);
     int code = kSuccess;
     if (!out_.empty()) {
-        console.stage("Writing the net");
-        begin_stage(console.timings(), "export");
-        std::vector<std::filesystem::path> written;
-        try {
-            const ExportRequest request{output_folder(out_), base, colour, !no_probabilities_,
-                                        figures};
-            export_petrinet(controller, request, written);
-            console.note("wrote the net into " + request.folder.string());
-            if (render_ || report_) {
-                DotOptions options;
-                options.left_to_right = orientation_ == "lr";
-                options.page_size = page_ == "a4" ? "A4" : "Letter";
-                const auto dot = find_dot(program_folder());
-                if (!dot) {
-                    summary.errors.push_back(
-                        "dot (GraphViz) was found neither next to vesk-cli, nor in the install's "
-                        "data folder, nor on PATH: no pictures were made");
-                } else {
-                    console.stage("Rendering with dot");
-                    const std::string prefix = (request.folder / base).string();
-                    const std::string trimmed = prefix.substr(0, prefix.size() - 1);
-                    std::vector<RenderResult> results;
-                    if (render_) {
-                        results.push_back(make_jpg_map(*dot, trimmed, options));
-                        results.push_back(make_ps_jpg(*dot, trimmed, options));
-                    }
-                    ReportInfo info{source["process"].is_string()
-                                        ? source["process"].get<std::string>()
-                                        : file_name_without_xml(relations_),
-                                    controller.process_description(),
-                                    log_.has_log() ? log_.log() : replay_log_,
-                                    event_types_read(controller.filter()),
-                                    options_text(),
-                                    summary.replayed,
-                                    controller.token_counts()};
-                    results.push_back(make_report(*dot, trimmed, controller.net(), info, options));
-                    for (const RenderResult& result : results) {
-                        for (const auto& path : result.written)
-                            written.push_back(path);
-                        for (const std::string& failure : result.failures)
-                            summary.errors.push_back(failure);
-                    }
-                }
-                if (!summary.errors.empty()) code = kRenderFailure;
-            }
-        } catch (const FileWriteError& error) {
-            summary.errors.push_back(error.what());
-            code = kFailure;
-        }
-        for (const auto& path : written)
-            summary.files.push_back(path.string());
+        const ExportRequest request{output_folder(out_), source.base, colour, !no_probabilities_,
+                                    figures};
+        code = export_files(controller, source, request, summary, console);
     }
 
     if (format_ == "json") {
-        console.out() << summary_json(controller, summary, source, warnings)
+        console.out() << summary_json(controller, summary, source)
                              .dump(2, ' ', false, nlohmann::json::error_handler_t::replace)
                       << '\n';
     } else {

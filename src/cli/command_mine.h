@@ -1,12 +1,36 @@
 #pragma once
 
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "cli/command.h"
 #include "cli/log_options.h"
 #include "control/export_petrinet.h"
+#include "control/mine_run.h"
 
 namespace vesk::cli {
+
+// Where the relations of a run came from: the JSON summary and the report name it.
+struct MineSource {
+    std::optional<std::string> relations;
+    std::optional<std::string> log;
+    std::optional<std::string> process;
+    // The event types offered for overlaps; none with a relations file.
+    std::optional<std::vector<std::string>> events;
+    // The export's base name (see export_base_name).
+    std::string base;
+};
+
+// What a run produced, for the text summary and the JSON object alike.
+struct MineSummary {
+    bool replayed = false;
+    std::int32_t warnings = 0;
+    std::vector<std::string> files;
+    std::vector<std::string> errors;
+};
 
 // Builds the relations of a process (or reads them from a file), makes the Petri net, replays
 // the log on it and reports what the replay found; exports the net and renders it on request.
@@ -20,6 +44,15 @@ public:
 private:
     void check_combinations() const;
     std::string options_text() const;
+    NetOptions net_options() const;
+    MineSource mine_relations(Tvesk_util& controller, MineSummary& summary, Console& console) const;
+    MineSource mine_log(Tvesk_util& controller, MineSummary& summary, Console& console) const;
+    // Writes the net's files and, on request, the pictures and the report; the exit status.
+    int export_files(Tvesk_util& controller, const MineSource& source, const ExportRequest& request,
+                     MineSummary& summary, Console& console) const;
+    void render(Tvesk_util& controller, const MineSource& source,
+                const std::filesystem::path& folder, MineSummary& summary,
+                std::vector<std::filesystem::path>& written, Console& console) const;
 
     LogReadOptions log_;
     std::string relations_;

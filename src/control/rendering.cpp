@@ -89,4 +89,10 @@ RenderResult make_ps_jpg(const std::filesystem::path& dot, const std::string& pr
     return run_dot(dot, ps_jpg_runs(prefix, options));
 }
 
+std::string picture_prefix(const std::filesystem::path& folder, const std::string& base) {
+    std::string prefix = (folder / base).string();
+    if (!prefix.empty() && prefix.back() == ' ') prefix.pop_back();
+    return prefix;
+}
+
 }  // namespace vesk

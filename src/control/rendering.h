@@ -22,6 +22,10 @@ struct RenderResult {
 // a non-empty file after -o (an old file of that name is removed first).
 RenderResult run_dot(const std::filesystem::path& dot, const std::vector<ProgramRun>& runs);
 
+// The prefix the export's pictures are named from: the folder and the export's base name
+// (see export_base_name) without the blank that ends it.
+std::string picture_prefix(const std::filesystem::path& folder, const std::string& base);
+
 // prefix is folder + log name + " " + process id, as the export's files are named.
 RenderResult make_jpg_map(const std::filesystem::path& dot, const std::string& prefix,
                           const DotOptions& options);

@@ -1,30 +1,15 @@
 #include "base/file_util.h"
 #include "base/number_format.h"
 #include "formats/vesk_task_relations_file.h"
+#include "xml/xml_text.h"
 
 namespace vesk {
 
 namespace {
 
+// Attribute values escape "&", "<" and the double quote.
 std::string escape_attribute(const std::string& text) {
-    std::string escaped;
-    escaped.reserve(text.size());
-    for (const char c : text) {
-        switch (c) {
-            case '&':
-                escaped += "&amp;";
-                break;
-            case '<':
-                escaped += "&lt;";
-                break;
-            case '"':
-                escaped += "&quot;";
-                break;
-            default:
-                escaped += c;
-        }
-    }
-    return escaped;
+    return xml_escaped(text, false);
 }
 
 class RelationsWriter {

@@ -278,8 +278,7 @@ void MainWindowLogic::render(bool high) {
     DotOptions options;
     options.left_to_right = state_.orientation == "Left to right";
     options.page_size = state_.page_size;
-    std::string prefix = state_.output_folder + export_base();
-    prefix.pop_back();  // the base ends in a blank; the pictures' names go on from the id
+    const std::string prefix = picture_prefix(state_.output_folder, export_base());
     dialogs_.busy(true);
     const RenderResult result =
         high ? vesk::make_ps_jpg(*dot, prefix, options) : vesk::make_jpg_map(*dot, prefix, options);

@@ -53,7 +53,7 @@ std::optional<XmlTextProblem> xml_text_problem(std::string_view text) {
     return std::nullopt;
 }
 
-std::string xml_escaped(std::string_view text) {
+std::string xml_escaped(std::string_view text, bool escape_greater_than) {
     std::string out;
     out.reserve(text.size());
     for (const char c : text) {
@@ -65,7 +65,10 @@ std::string xml_escaped(std::string_view text) {
                 out += "&lt;";
                 break;
             case '>':
-                out += "&gt;";
+                if (escape_greater_than)
+                    out += "&gt;";
+                else
+                    out += c;
                 break;
             case '"':
                 out += "&quot;";

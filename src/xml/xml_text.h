@@ -18,7 +18,7 @@ struct XmlTextProblem {
 // allow (controls other than tab, line feed and carriage return; U+FFFE and U+FFFF).
 std::optional<XmlTextProblem> xml_text_problem(std::string_view text);
 
-// &, <, > and " as references.
-std::string xml_escaped(std::string_view text);
+// &, <, > and " as references; the relations file leaves ">" as it is, which XML allows.
+std::string xml_escaped(std::string_view text, bool escape_greater_than = true);
 
 }  // namespace vesk
