@@ -8,15 +8,17 @@
 
 namespace vesk {
 
+char decimal_separator_of(const std::locale& locale) {
+    return std::use_facet<std::numpunct<char>>(locale).decimal_point();
+}
+
 char locale_decimal_separator() {
-    static const char separator = [] {
-        try {
-            return std::use_facet<std::numpunct<char>>(std::locale("")).decimal_point();
-        } catch (const std::exception&) {
-            return '.';
-        }
-    }();
-    return separator;
+    try {
+        return decimal_separator_of(std::locale(""));
+    } catch (const std::exception&) {
+        // The environment names a locale the system does not have.
+        return '.';
+    }
 }
 
 namespace {

@@ -1,12 +1,16 @@
 #pragma once
 // Numbers as the written files show them, with the decimal separator of the user's locale.
 
+#include <locale>
 #include <string>
 
 namespace vesk {
 
 // The decimal separator of the user's locale (from the environment), "." when it has none.
+// Read afresh at each call; the front ends ask once and hand it to the controller.
 char locale_decimal_separator();
+
+char decimal_separator_of(const std::locale& locale);
 
 // Shortest general form with up to `digits` significant digits: 1, 0.5, 0.333333333333333;
 // exponent form ("1E-6", "1.5E20") below 0.00001 or from 10^digits on.

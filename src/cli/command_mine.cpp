@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "base/number_format.h"
 #include "base/file_util.h"
 #include "base/util_functions.h"
 #include "cli/cli_common.h"
@@ -360,7 +361,7 @@ int MineCommand::run(Console& console) {
     const ExportFlags figures = export_flags_from(stats_);
     const std::uint32_t colour = colour_from(colour_);
 
-    Tvesk_util controller;
+    Tvesk_util controller(locale_decimal_separator());
     MineSummary summary;
     const MineSource source = relations_.empty() ? mine_log(controller, summary, console)
                                                  : mine_relations(controller, summary, console);

@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 #include <nlohmann/json.hpp>
 
+#include "base/number_format.h"
 #include "cli/console.h"
 #include "cli/log_options.h"
 #include "control/read_warnings.h"
@@ -24,7 +25,7 @@ void ProcessesCommand::declare(CLI::App& app) {
 }
 
 int ProcessesCommand::run(Console& console) {
-    Tvesk_util controller;
+    Tvesk_util controller(locale_decimal_separator());
     controller.load_log(log_, external_dtd_);
     std::vector<std::string> refused;
     const std::vector<LogProcess> processes = controller.processes(&refused);

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "base/number_format.h"
 #include "base/file_util.h"
 #include "cli/cli_common.h"
 #include "cli/console.h"
@@ -65,7 +66,7 @@ int RelationsCommand::run(Console& console) {
 int RelationsCommand::from_log(Console& console) {
     if (!log_.has_log()) throw UsageError("give a LOG, or --relations FILE");
     const BuildRelationsRequest request = log_.request(console);
-    Tvesk_util controller;
+    Tvesk_util controller(locale_decimal_separator());
     controller.load_log(log_.log(), log_.resolve_externals(), log_.event_log_options());
     console.stage("Reading Workflow-log");
     build_relations(
@@ -86,7 +87,7 @@ int RelationsCommand::from_relations_file(Console& console) {
     if (log_.has_log()) throw UsageError("give either LOG or --relations FILE");
     if (log_.has_process() || log_.asks_for_events())
         throw UsageError("--process, --events and --overlap need a LOG");
-    Tvesk_util controller;
+    Tvesk_util controller(locale_decimal_separator());
     RelationsInspection inspection(controller);
     inspection.open_with_relations_file(relations_, log_.resolve_externals(), console);
     print_erroneous_sets(inspection, console);

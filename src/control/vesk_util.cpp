@@ -161,7 +161,7 @@ std::string fitness_line(const TokenCounts& counts) {
 }
 
 void Tvesk_util::timing_text(std::vector<std::string>& lines) const {
-    net_->timing_text(lines);
+    net_->timing_text(lines, decimal_separator_);
     if (token_counts_) lines.push_back(fitness_line(*token_counts_));
 }
 

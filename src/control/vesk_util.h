@@ -35,7 +35,11 @@ std::string export_base_name(const std::string& log_path, const std::string& pro
 
 class Tvesk_util {
 public:
-    Tvesk_util() { new_net(); }
+    // The separator of every figure the controller writes or lists; the front ends pass the
+    // user's (locale_decimal_separator), so that nothing below reads the environment.
+    explicit Tvesk_util(char decimal_separator = '.') : decimal_separator_(decimal_separator) {
+        new_net();
+    }
     Tvesk_util(const Tvesk_util&) = delete;
     Tvesk_util& operator=(const Tvesk_util&) = delete;
 
@@ -68,8 +72,7 @@ public:
     std::filesystem::path write_relations(const std::filesystem::path& folder,
                                           const std::string& file_name,
                                           const std::string& dtd_location);
-    // Separator of the figures in written files; the user's locale unless set.
-    void set_decimal_separator(char separator) { decimal_separator_ = separator; }
+    // Separator of the figures in written files and listings.
     char decimal_separator() const { return decimal_separator_; }
 
     Towned_tasklist& main_task_list() { return main_tasks_; }
@@ -136,7 +139,7 @@ private:
     std::string process_description_;
     ReadDiagnostics read_diagnostics_;
     std::optional<TokenCounts> token_counts_;
-    char decimal_separator_ = locale_decimal_separator();
+    char decimal_separator_;
     ExportFlags export_flags_;
 };
 

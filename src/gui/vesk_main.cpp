@@ -25,6 +25,7 @@
 #include <QEventLoop>
 #include <QInputDialog>
 
+#include "base/number_format.h"
 #include "base/util_functions.h"
 #include "gui/choice_list_widget.h"
 #include "gui/forwarded_dialogs.h"
@@ -91,7 +92,7 @@ vesk::InspectorDrawing default_drawing(const std::filesystem::path& program_fold
 TVesk_mainform::TVesk_mainform(std::filesystem::path program_folder,
                                std::filesystem::path data_folder, ModalDialogs* dialogs,
                                std::optional<vesk::InspectorDrawing> drawing)
-    : controller_(std::make_unique<vesk::Tvesk_util>()) {
+    : controller_(std::make_unique<vesk::Tvesk_util>(vesk::locale_decimal_separator())) {
     setObjectName("Vesk_mainform");
     setWindowTitle("Vesk V2.10");
     setWindowFlags(Qt::Window | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);

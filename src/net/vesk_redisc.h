@@ -105,7 +105,7 @@ public:
 
     // The structure listing and the timing listing of the debug view.
     void net_text(std::vector<std::string>& lines) const;
-    void timing_text(std::vector<std::string>& lines) const;
+    void timing_text(std::vector<std::string>& lines, char separator) const;
 
     const std::vector<std::unique_ptr<Tplace>>& places() const { return places_; }
     const std::vector<std::unique_ptr<Ttransition>>& transitions() const { return transitions_; }

@@ -241,13 +241,13 @@ void Tpetrinet::net_text(std::vector<std::string>& lines) const {
     }
 }
 
-void Tpetrinet::timing_text(std::vector<std::string>& lines) const {
+void Tpetrinet::timing_text(std::vector<std::string>& lines, char separator) const {
     for (const auto& place : places_) {
         std::string line = place->input_set + "_" + place->output_set + "  : ";
         if (place->sync_time.Mean() != -1.0)
-            line += "S:" + format_general(place->sync_time.Mean(), locale_decimal_separator());
+            line += "S:" + format_general(place->sync_time.Mean(), separator);
         if (place->waiting_time.Mean() != -1.0)
-            line += "W" + format_general(place->waiting_time.Mean(), locale_decimal_separator());
+            line += "W" + format_general(place->waiting_time.Mean(), separator);
         lines.push_back(line);
     }
 }

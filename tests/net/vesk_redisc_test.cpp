@@ -98,7 +98,7 @@ TEST(PetriNet, ClusterColourAndListings) {
                                                "rules", "A  -->  *A*_*B*", "*A*_*B*  -->  B"}));
     lines.clear();
     p->waiting_time.Add_observation(25);
-    net.timing_text(lines);
+    net.timing_text(lines, '.');
     EXPECT_EQ(lines, std::vector<std::string>{"*A*_*B*  : W25"});
 }
 
