@@ -148,46 +148,45 @@ std::string minutes_text(double minutes) {
     return text;
 }
 
-std::string report_page_text(const Tpetrinet& net, const ReportInfo& info, std::string_view svg) {
+namespace {
+
+std::string finding(bool good, const std::string& id, const std::string& text) {
+    return std::string("<span class=\"") + (good ? "good" : "bad") + "\"" +
+           (id.empty() ? "" : " id=\"" + id + "\"") + ">" + text + "</span>\n";
+}
+
+// The replay's findings at the top of the page.
+std::string findings_text(const Tpetrinet& net, const ReportInfo& info) {
+    std::string text = "<span>Net: " + std::to_string(net.transitions().size()) + " transitions, " +
+                       std::to_string(net.places().size()) + " places, " +
+                       std::to_string(net.arcs().size()) + " arcs</span>\n";
+    if (!info.replayed)
+        return text + "<span>The log was not replayed: no findings or times.</span>\n";
+    std::string unfired;
+    for (const Ttask* task : net.unfired_tasks)
+        unfired += (unfired.empty() ? "" : ", ") + html_escaped(task->name());
+    text += finding(unfired.empty(), "unfired",
+                    "Unfired tasks: " + (unfired.empty() ? std::string("none") : unfired));
+    text += finding(net.is_safe, "", std::string("Safe: ") + (net.is_safe ? "yes" : "no"));
+    text += finding(!net.tokens_left, "",
+                    std::string("Tokens left: ") + (net.tokens_left ? "yes" : "no"));
+    if (info.fitness)
+        text += finding(info.fitness->fitness() == 1.0, "fitness",
+                        "Fitness: " + number(info.fitness->fitness(), "%.4f") + " (" +
+                            std::to_string(info.fitness->fitting_cases) + " of " +
+                            std::to_string(info.fitness->cases) + " cases fit exactly)");
+    const TStoch_var& flow = net.flow_time;
+    text += "<span id=\"flow\">Flow time: " + std::to_string(flow.Nr_of_observations()) +
+            " cases, mean " + minutes_text(flow.Mean()) + ", minimum " +
+            minutes_text(flow.Minimum()) + ", maximum " + minutes_text(flow.Maximum()) +
+            "</span>\n";
+    return text;
+}
+
+// The side panel's entries: one per place, one per transition, shown on a click.
+std::string panel_text(const Tpetrinet& net) {
     const auto e = [](const std::string& text) { return html_escaped(text); };
-    std::string page = "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n";
-    page += "<title>Vesk: " + e(info.process_id) + "</title>\n<style>" + kStyle + "</style>\n";
-    page += "</head>\n<body>\n<header>\n";
-    page += "<h1>Process " + e(info.process_id) + " (" + e(info.process_description) + ")</h1>\n";
-    page += "<p>Log: " + e(info.log_file) + "</p>\n";
-    page += "<p>Event types: " + e(info.event_types) + "; " + e(info.options) + "</p>\n";
-    page += "<div class=\"findings\">\n";
-    page += "<span>Net: " + std::to_string(net.transitions().size()) + " transitions, " +
-            std::to_string(net.places().size()) + " places, " + std::to_string(net.arcs().size()) +
-            " arcs</span>\n";
-    if (info.replayed) {
-        std::string unfired;
-        for (const Ttask* task : net.unfired_tasks)
-            unfired += (unfired.empty() ? "" : ", ") + e(task->name());
-        page += std::string("<span class=\"") + (unfired.empty() ? "good" : "bad") +
-                "\" id=\"unfired\">Unfired tasks: " + (unfired.empty() ? "none" : unfired) +
-                "</span>\n";
-        page += std::string("<span class=\"") + (net.is_safe ? "good" : "bad") +
-                "\">Safe: " + (net.is_safe ? "yes" : "no") + "</span>\n";
-        page += std::string("<span class=\"") + (net.tokens_left ? "bad" : "good") +
-                "\">Tokens left: " + (net.tokens_left ? "yes" : "no") + "</span>\n";
-        if (info.fitness)
-            page += std::string("<span class=\"") +
-                    (info.fitness->fitness() == 1.0 ? "good" : "bad") +
-                    "\" id=\"fitness\">Fitness: " + number(info.fitness->fitness(), "%.4f") + " (" +
-                    std::to_string(info.fitness->fitting_cases) + " of " +
-                    std::to_string(info.fitness->cases) + " cases fit exactly)</span>\n";
-        const TStoch_var& flow = net.flow_time;
-        page += "<span id=\"flow\">Flow time: " + std::to_string(flow.Nr_of_observations()) +
-                " cases, mean " + minutes_text(flow.Mean()) + ", minimum " +
-                minutes_text(flow.Minimum()) + ", maximum " + minutes_text(flow.Maximum()) +
-                "</span>\n";
-    } else {
-        page += "<span>The log was not replayed: no findings or times.</span>\n";
-    }
-    page += "</div>\n</header>\n<main>\n<div id=\"picture\">\n" + svg_without_prolog(svg) +
-            "\n</div>\n<div id=\"panel\">\n<p id=\"hint\">Click a place or a transition of the "
-            "net.</p>\n";
+    std::string page;
     const auto& places = net.places();
     for (std::size_t j = 0; j < places.size(); ++j) {
         const Tplace& place = *places[j];
@@ -216,6 +215,24 @@ std::string report_page_text(const Tpetrinet& net, const ReportInfo& info, std::
         relation("parallel", NameList::parallel);
         page += "</table>\n</div>\n";
     }
+    return page;
+}
+
+}  // namespace
+
+std::string report_page_text(const Tpetrinet& net, const ReportInfo& info, std::string_view svg) {
+    const auto e = [](const std::string& text) { return html_escaped(text); };
+    std::string page = "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n";
+    page += "<title>Vesk: " + e(info.process_id) + "</title>\n<style>" + kStyle + "</style>\n";
+    page += "</head>\n<body>\n<header>\n";
+    page += "<h1>Process " + e(info.process_id) + " (" + e(info.process_description) + ")</h1>\n";
+    page += "<p>Log: " + e(info.log_file) + "</p>\n";
+    page += "<p>Event types: " + e(info.event_types) + "; " + e(info.options) + "</p>\n";
+    page += "<div class=\"findings\">\n" + findings_text(net, info);
+    page += "</div>\n</header>\n<main>\n<div id=\"picture\">\n" + svg_without_prolog(svg) +
+            "\n</div>\n<div id=\"panel\">\n<p id=\"hint\">Click a place or a transition of the "
+            "net.</p>\n";
+    page += panel_text(net);
     page += "</div>\n</main>\n<script>" + std::string(kScript) + "</script>\n</body>\n</html>\n";
     return page;
 }

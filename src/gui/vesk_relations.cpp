@@ -68,6 +68,16 @@ Tvesk_relations_inspector::Tvesk_relations_inspector(vesk::Tvesk_util& controlle
     setMinimumSize(700, 500);
 
     auto* layout = new QVBoxLayout(this);
+    build_picture(layout);
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(build_check_group(), 0);
+    bottom->addWidget(build_figures_group(), 1);
+    layout->addLayout(bottom);
+    add_shortcuts();
+    round_trip_.show();
+}
+
+void Tvesk_relations_inspector::build_picture(QVBoxLayout* layout) {
     scroll_box_ = new QScrollArea(this);
     scroll_box_->setObjectName("ScrollBox1");
     scroll_box_->setAlignment(Qt::AlignCenter);
@@ -80,24 +90,35 @@ Tvesk_relations_inspector::Tvesk_relations_inspector(vesk::Tvesk_util& controlle
     scroll_box_->setWidget(picture_);
     scroll_box_->viewport()->installEventFilter(this);
     layout->addWidget(scroll_box_, 1);
+}
 
-    auto* bottom = new QHBoxLayout;
+QPushButton* Tvesk_relations_inspector::command_button(QWidget* parent, const char* name,
+                                                       const char* caption, Command command) {
+    auto* button = named_button(parent, name, caption);
+    connect(button, &QPushButton::clicked, this,
+            [this, command] { run([this, command] { (logic_.get()->*command)(); }); });
+    return button;
+}
+
+QWidget* Tvesk_relations_inspector::build_check_group() {
+    using Logic = RelationsInspectorLogic;
     auto* check = new QGroupBox("Check the shown Petrinet for errors", this);
     check->setObjectName("GroupBox2");
     auto* grid = new QGridLayout(check);
-    auto* open_xml = named_button(check, "open_XML", "Open XML log");
-    available_processes_ = new QComboBox(check);
-    available_processes_->setObjectName("Available_processes");
-    auto* replay = named_button(check, "Replay_process_button", "Replay selected process");
-    erroneous_sets_ = new QComboBox(check);
-    erroneous_sets_->setObjectName("Erroneous_sets");
-    auto* edit_set = named_button(check, "Edit_erroneous_relations_button", "Edit selected set");
-    auto* make_petrinet = named_button(check, "Make_Petrinet_button", "Make Petrinet (alpha)");
-    make_petrinet_2_ = named_button(check, "Make_Petrinet_2_button", "Make Petrinet (new)");
-    split_short_loops_ = new QCheckBox("Split up short loops", check);
-    split_short_loops_->setObjectName("split_short_loops_check");
-    combine_places_ = new QCheckBox("Combine places", check);
-    combine_places_->setObjectName("combine_places_check");
+    auto* open_xml = command_button(check, "open_XML", "Open XML log", &Logic::open_xml);
+    available_processes_ = named_combo(check, "Available_processes");
+    auto* replay = command_button(check, "Replay_process_button", "Replay selected process",
+                                  &Logic::replay_process);
+    erroneous_sets_ = named_combo(check, "Erroneous_sets");
+    auto* edit_set = command_button(check, "Edit_erroneous_relations_button", "Edit selected set",
+                                    &Logic::edit_erroneous_set);
+    auto* make_petrinet = command_button(check, "Make_Petrinet_button", "Make Petrinet (alpha)",
+                                         &Logic::make_petrinet);
+    make_petrinet_2_ = command_button(check, "Make_Petrinet_2_button", "Make Petrinet (new)",
+                                      &Logic::make_petrinet_2);
+    split_short_loops_ =
+        named_check(check, "split_short_loops_check", "Split up short loops", false);
+    combine_places_ = named_check(check, "combine_places_check", "Combine places", false);
     grid->addWidget(open_xml, 0, 0);
     grid->addWidget(named_label(check, "Label17", "Select an available process"), 0, 1);
     grid->addWidget(available_processes_, 0, 2);
@@ -110,19 +131,21 @@ Tvesk_relations_inspector::Tvesk_relations_inspector(vesk::Tvesk_util& controlle
     grid->addWidget(split_short_loops_, 2, 2);
     grid->addWidget(combine_places_, 2, 3);
     auto* zoom_row = new QHBoxLayout;
-    auto* zoom_out = named_button(check, "Zoom_out_button", "-");
-    auto* zoom_normal = named_button(check, "zoom_normal_button", "100%");
-    auto* zoom_in = named_button(check, "zoom_in_button", "+");
-    for (QPushButton* b : {zoom_out, zoom_normal, zoom_in}) {
+    for (QPushButton* b : {command_button(check, "Zoom_out_button", "-", &Logic::zoom_out),
+                           command_button(check, "zoom_normal_button", "100%", &Logic::zoom_normal),
+                           command_button(check, "zoom_in_button", "+", &Logic::zoom_in)}) {
         b->setToolTip("Ctrl + mouse wheel, Ctrl+-, Ctrl+0, Ctrl++");
         zoom_row->addWidget(b);
     }
     auto* close_button = named_button(check, "Close_button", "Close");
+    connect(close_button, &QPushButton::clicked, this, &QWidget::close);
     zoom_row->addStretch();
     zoom_row->addWidget(close_button);
     grid->addLayout(zoom_row, 3, 0, 1, 4);
-    bottom->addWidget(check, 0);
+    return check;
+}
 
+QWidget* Tvesk_relations_inspector::build_figures_group() {
     auto* figures = new QGroupBox(this);
     figures->setObjectName("GroupBox1");
     auto* figures_layout = new QVBoxLayout(figures);
@@ -137,25 +160,11 @@ Tvesk_relations_inspector::Tvesk_relations_inspector(vesk::Tvesk_util& controlle
     time_info_->horizontalHeader()->setStretchLastSection(true);
     time_info_->verticalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     figures_layout->addWidget(time_info_);
-    bottom->addWidget(figures, 1);
-    layout->addLayout(bottom);
+    return figures;
+}
 
-    connect(open_xml, &QPushButton::clicked, this, [this] { run([this] { logic_->open_xml(); }); });
-    connect(replay, &QPushButton::clicked, this,
-            [this] { run([this] { logic_->replay_process(); }); });
-    connect(edit_set, &QPushButton::clicked, this,
-            [this] { run([this] { logic_->edit_erroneous_set(); }); });
-    connect(make_petrinet, &QPushButton::clicked, this,
-            [this] { run([this] { logic_->make_petrinet(); }); });
-    connect(make_petrinet_2_, &QPushButton::clicked, this,
-            [this] { run([this] { logic_->make_petrinet_2(); }); });
-    connect(zoom_in, &QPushButton::clicked, this, [this] { run([this] { logic_->zoom_in(); }); });
-    connect(zoom_out, &QPushButton::clicked, this, [this] { run([this] { logic_->zoom_out(); }); });
-    connect(zoom_normal, &QPushButton::clicked, this,
-            [this] { run([this] { logic_->zoom_normal(); }); });
-    connect(close_button, &QPushButton::clicked, this, &QWidget::close);
-
-    const auto shortcut = [this](const QKeySequence& keys, auto command) {
+void Tvesk_relations_inspector::add_shortcuts() {
+    const auto shortcut = [this](const QKeySequence& keys, Command command) {
         connect(new QShortcut(keys, this), &QShortcut::activated, this,
                 [this, command] { run([this, command] { (logic_.get()->*command)(); }); });
     };
@@ -166,7 +175,6 @@ Tvesk_relations_inspector::Tvesk_relations_inspector(vesk::Tvesk_util& controlle
     // The second construction is for those who know it: one key shows or hides it.
     shortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_N),
              &RelationsInspectorLogic::toggle_construction_controls);
-    round_trip_.show();
 }
 
 Tvesk_relations_inspector::~Tvesk_relations_inspector() = default;

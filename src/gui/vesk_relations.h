@@ -17,6 +17,7 @@ class QLabel;
 class QPushButton;
 class QScrollArea;
 class QTableWidget;
+class QVBoxLayout;
 class TVesk_relations_editor_form;
 
 class Tvesk_relations_inspector : public QWidget {
@@ -52,6 +53,14 @@ private:
     void run(Command&& command) {
         round_trip_.run(std::forward<Command>(command));
     }
+    using Command = void (vesk::RelationsInspectorLogic::*)();
+    void build_picture(QVBoxLayout* layout);
+    QWidget* build_check_group();
+    QWidget* build_figures_group();
+    void add_shortcuts();
+    // A button that runs a command of the logic.
+    QPushButton* command_button(QWidget* parent, const char* name, const char* caption,
+                                Command command);
     void read_controls();
     void show_controls();
     void show_picture();

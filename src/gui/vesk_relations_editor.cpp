@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include "gui/choice_list_widget.h"
+#include "gui/named_widgets.h"
 
 TVesk_relations_editor_form::TVesk_relations_editor_form(QWidget* owner) : QDialog(owner) {
     setObjectName("Vesk_relations_editor_form");
@@ -28,8 +29,24 @@ TVesk_relations_editor_form::TVesk_relations_editor_form(QWidget* owner) : QDial
     checklist_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     checklist_->setMinimumHeight(173);
     layout->addWidget(checklist_, 1);
-
     auto* bottom = new QHBoxLayout;
+    QPushButton* add = build_facts_group(bottom);
+    auto* side = new QVBoxLayout;
+    auto* label =
+        new QLabel("When accepting,  all the checked facts are used in further calculations", this);
+    label->setObjectName("Label1");
+    label->setWordWrap(true);
+    label->setMinimumWidth(170);
+    label->setMaximumWidth(190);
+    auto* accept_button = named_button(this, "Accept_button", "Accept");
+    side->addWidget(label);
+    side->addWidget(accept_button);
+    bottom->addLayout(side);
+    layout->addLayout(bottom);
+    connect_controls(add, accept_button);
+}
+
+QPushButton* TVesk_relations_editor_form::build_facts_group(QHBoxLayout* bottom) {
     auto* group = new QGroupBox("Edit facts", this);
     group->setObjectName("GroupBox1");
     auto* grid = new QGridLayout(group);
@@ -40,12 +57,10 @@ TVesk_relations_editor_form::TVesk_relations_editor_form(QWidget* owner) : QDial
     relations_list_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     list_of_tasks_ = new QComboBox(group);
     list_of_tasks_->setObjectName("List_of_tasks");
-    auto* add = new QPushButton("Add", group);
-    add->setObjectName("Add_relation_button");
-    task_is_start_ = new QCheckBox("Is possible start-task of a trace", group);
-    task_is_start_->setObjectName("task_is_start");
-    task_is_end_ = new QCheckBox("Is possible end-task of a trace", group);
-    task_is_end_->setObjectName("task_is_end");
+    auto* add = named_button(group, "Add_relation_button", "Add");
+    task_is_start_ =
+        named_check(group, "task_is_start", "Is possible start-task of a trace", false);
+    task_is_end_ = named_check(group, "task_is_end", "Is possible end-task of a trace", false);
     grid->addWidget(chosen_fact_, 0, 0);
     grid->addWidget(relations_list_, 0, 1);
     grid->addWidget(list_of_tasks_, 0, 2);
@@ -53,21 +68,10 @@ TVesk_relations_editor_form::TVesk_relations_editor_form(QWidget* owner) : QDial
     grid->addWidget(task_is_start_, 1, 0, 1, 2);
     grid->addWidget(task_is_end_, 1, 2, 1, 2);
     bottom->addWidget(group, 1);
+    return add;
+}
 
-    auto* side = new QVBoxLayout;
-    auto* label =
-        new QLabel("When accepting,  all the checked facts are used in further calculations", this);
-    label->setObjectName("Label1");
-    label->setWordWrap(true);
-    label->setMinimumWidth(170);
-    label->setMaximumWidth(190);
-    auto* accept_button = new QPushButton("Accept", this);
-    accept_button->setObjectName("Accept_button");
-    side->addWidget(label);
-    side->addWidget(accept_button);
-    bottom->addLayout(side);
-    layout->addLayout(bottom);
-
+void TVesk_relations_editor_form::connect_controls(QPushButton* add, QPushButton* accept_button) {
     connect(accept_button, &QPushButton::clicked, this, [this] {
         if (logic_ == nullptr) return;
         read_controls();

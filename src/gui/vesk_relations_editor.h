@@ -8,6 +8,8 @@
 #include "ui/relations_editor_logic.h"
 
 class QCheckBox;
+class QHBoxLayout;
+class QPushButton;
 class QComboBox;
 class QLabel;
 class QListWidget;
@@ -22,6 +24,9 @@ public:
     void edit(vesk::RelationsEditorLogic& logic);
 
 private:
+    // The group under the check list; returns its Add button.
+    QPushButton* build_facts_group(QHBoxLayout* bottom);
+    void connect_controls(QPushButton* add, QPushButton* accept_button);
     void read_controls();
     void show_state();
 

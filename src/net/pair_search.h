@@ -85,50 +85,62 @@ private:
             if (try_output) ++next_out;
             const int t = i;
             if (try_input && extends_input(t, a, b, excluded_a)) {
-                a.push_back(t);
-                NameBits before;
-                const NameBits found = searched(a, b, before) ? before : [&] {
-                    counts_.enter_input(rows_, table_, t);
-                    NameBits deeper = passes_over(a, b, i + 1, start_b, excluded_a)
-                                          ? NameBits(table_.name_count())
-                                          : search(a, b, i + 1, start_b);
-                    counts_.leave_input(rows_, table_, t);
-                    return deeper;
-                }();
-                a.pop_back();
+                const NameBits found = with_input(a, b, t, start_b, excluded_a);
                 excluded_a.add_all(found);
                 outputs.add_all(found);
                 maximal = false;
             }
             if (try_output && extends_output(t, a, b, excluded_b)) {
-                b.push_back(t);
-                NameBits before;
-                const NameBits found = searched(a, b, before) ? before : [&] {
-                    counts_.enter_output(rows_, table_, t);
-                    NameBits deeper = passes_over(a, b, start_a, i + 1, excluded_b)
-                                          ? NameBits(table_.name_count())
-                                          : search(a, b, start_a, i + 1);
-                    counts_.leave_output(rows_, table_, t);
-                    return deeper;
-                }();
-                b.pop_back();
+                const NameBits found = with_output(a, b, t, start_a, excluded_b);
                 excluded_b.add_all(found);
                 outputs.add_all(found);
                 maximal = false;
             }
         }
-        if (maximal) {
-            (*on_pair_)(a, b);
-            for (const int n : b)
-                outputs.add(table_.name_index(n));
-            if (once_) {
-                recent_[next_recent_ % recent_.size()] = {bits_of(a), bits_of(b)};
-                ++next_recent_;
-            }
-        }
+        if (maximal) take_pair(a, b, outputs);
         // Memory stays bounded: past the limit a node met again is searched again.
         if (once_ && memo_.size() < kRemembered) memo_.insert(a, b, outputs);
         return outputs;
+    }
+
+    // t joins the input side at position t (the search goes on after it); the output names
+    // found below, or those found when the node was met before.
+    NameBits with_input(Side& a, Side& b, int t, std::int32_t start_b, const NameBits& excluded_a) {
+        a.push_back(t);
+        NameBits found;
+        if (!searched(a, b, found)) {
+            counts_.enter_input(rows_, table_, t);
+            found = passes_over(a, b, t + 1, start_b, excluded_a) ? NameBits(table_.name_count())
+                                                                  : search(a, b, t + 1, start_b);
+            counts_.leave_input(rows_, table_, t);
+        }
+        a.pop_back();
+        return found;
+    }
+
+    NameBits with_output(Side& a, Side& b, int t, std::int32_t start_a,
+                         const NameBits& excluded_b) {
+        b.push_back(t);
+        NameBits found;
+        if (!searched(a, b, found)) {
+            counts_.enter_output(rows_, table_, t);
+            found = passes_over(a, b, start_a, t + 1, excluded_b) ? NameBits(table_.name_count())
+                                                                  : search(a, b, start_a, t + 1);
+            counts_.leave_output(rows_, table_, t);
+        }
+        b.pop_back();
+        return found;
+    }
+
+    // A pair no task extends: handed on, and its output names returned with the node's.
+    void take_pair(const Side& a, const Side& b, NameBits& outputs) {
+        (*on_pair_)(a, b);
+        for (const int n : b)
+            outputs.add(table_.name_index(n));
+        if (once_) {
+            recent_[next_recent_ % recent_.size()] = {bits_of(a), bits_of(b)};
+            ++next_recent_;
+        }
     }
 
     // Whether the subtree at (a, b), whose counts are entered, can be left out without changing
