@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 #include <CLI/CLI.hpp>
+#include <memory>
+#include <optional>
 
 #include <algorithm>
 #include <iostream>
@@ -123,60 +125,81 @@ int run_command(Command& command, Console& console) {
 
 }  // namespace
 
-int run_cli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    const bool terminal = &err == &std::cerr && ::isatty(STDERR_FILENO) == 1;
-    Console console(out, err, terminal);
-    try {
-        CLI::App app(
-            "Vesk mines process models from workflow logs: it builds the ordering "
-            "relations of a process, rediscovers a Petri net, replays the log on it and "
-            "exports the result.",
-            kProgramName);
+namespace {
+
+const char* const kTimingsHelp =
+    "print the time of each stage (read, relations, facts, net, replay, export) on stderr";
+
+// The program's options and commands, declared once. It stays where it is made: the parser
+// holds pointers to its members.
+struct CommandLine {
+    CLI::App app{
+        "Vesk mines process models from workflow logs: it builds the ordering relations of a "
+        "process, rediscovers a Petri net, replays the log on it and exports the result.",
+        kProgramName};
+    bool quiet = false;
+    bool timings = false;
+    std::vector<std::unique_ptr<Command>> commands = all_commands();
+    std::vector<std::pair<CLI::App*, Command*>> subcommands;
+
+    CommandLine() {
         app.set_version_flag("--version", version_text(), "print the program's name and version");
         app.require_subcommand(1);
         app.footer("Run 'vesk-cli COMMAND --help' for the arguments of a command.");
         app.formatter(std::make_shared<WrappingFormatter>());
-        bool quiet = false;
-        bool timings = false;
-        const char* const timings_help =
-            "print the time of each stage (read, relations, facts, net, replay, export) on "
-            "stderr";
-        app.add_flag("--timings", timings, timings_help);
-        auto commands = all_commands();
-        std::vector<std::pair<CLI::App*, Command*>> subcommands;
+        app.add_flag("--timings", timings, kTimingsHelp);
         for (auto& command : commands) {
             CLI::App* sub = app.add_subcommand(command->name(), command->summary());
             sub->add_flag("-q,--quiet", quiet, "print nothing on stderr but errors");
-            sub->add_flag("--timings", timings, timings_help);
+            sub->add_flag("--timings", timings, kTimingsHelp);
             command->declare(*sub);
             subcommands.emplace_back(sub, command.get());
         }
-        try {
-            std::vector<std::string> reversed(args.rbegin(), args.rend());
-            app.parse(reversed);
-        } catch (const CLI::CallForHelp&) {
-            out << app.help();
-            return kSuccess;
-        } catch (const CLI::CallForVersion&) {
-            out << version_text() << '\n';
-            return kSuccess;
-        } catch (const CLI::ParseError& error) {
-            if (args.empty()) {
-                err << app.help();
-                return kUsage;
-            }
-            return usage_error(app, error.what(), console);
+    }
+    CommandLine(const CommandLine&) = delete;
+    CommandLine& operator=(const CommandLine&) = delete;
+};
+
+// The exit status when the arguments end the run (help, version, a usage error).
+std::optional<int> parse(CommandLine& line, const std::vector<std::string>& args, std::ostream& out,
+                         std::ostream& err, Console& console) {
+    try {
+        std::vector<std::string> reversed(args.rbegin(), args.rend());
+        line.app.parse(reversed);
+    } catch (const CLI::CallForHelp&) {
+        out << line.app.help();
+        return kSuccess;
+    } catch (const CLI::CallForVersion&) {
+        out << version_text() << '\n';
+        return kSuccess;
+    } catch (const CLI::ParseError& error) {
+        if (args.empty()) {
+            err << line.app.help();
+            return kUsage;
         }
-        console.set_quiet(quiet);
-        console.set_timed(timings);
-        for (auto& [sub, command] : subcommands) {
+        return usage_error(line.app, error.what(), console);
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+int run_cli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    const bool terminal = &err == &std::cerr && ::isatty(STDERR_FILENO) == 1;
+    Console console(out, err, terminal);
+    try {
+        CommandLine line;
+        if (const std::optional<int> code = parse(line, args, out, err, console)) return *code;
+        console.set_quiet(line.quiet);
+        console.set_timed(line.timings);
+        for (auto& [sub, command] : line.subcommands) {
             if (!sub->parsed()) continue;
             try {
                 const int code = run_command(*command, console);
                 console.print_timings();
                 return code;
             } catch (const UsageError& error) {
-                return usage_error(app, error.what(), console);
+                return usage_error(line.app, error.what(), console);
             }
         }
         return kUsage;

@@ -47,59 +47,69 @@ std::string event_types_read(const Tevent_filter& f) {
     return text.empty() ? "none" : text;
 }
 
+namespace {
+
+// Why nothing of the process was kept.
+std::string nothing_read_text(const ReadDiagnostics& d, const Tevent_filter& filter,
+                              const std::string& process_id) {
+    if (d.entries == 0) return "process " + process_id + " has no audit trail entries";
+    if (d.passed_filter == 0)
+        return "process " + process_id + " has no events of the types read (" +
+               event_types_read(filter) + "); its " + entries(d.entries) +
+               " have the event kinds " + kind_list(d);
+    return "every case of process " + process_id +
+           " was dropped: each holds an abort or withdraw event, and those are not read (" +
+           event_types_read(filter) + ")";
+}
+
+std::string spelling_list(const std::vector<std::string>& spellings) {
+    std::string text;
+    for (const std::string& spelling : spellings)
+        text += (text.empty() ? "" : ", ") + quoted(spelling);
+    return text;
+}
+
+// What the XES and MXML readers could not map.
+void add_format_warnings(const FormatNotes& notes, std::vector<std::string>& out) {
+    if (notes.unmapped_transitions > 0)
+        out.push_back(std::to_string(notes.unmapped_transitions) +
+                      " events have a lifecycle transition that is none of schedule, start, "
+                      "suspend, resume, complete, withdraw, abort (" +
+                      spelling_list(notes.unmapped_spellings) +
+                      "); they were read without a kind, as \"normal\" (--lifecycle-into-name "
+                      "keeps them apart in the names instead)");
+    if (!notes.event_log) return;
+    // The timestamps of an XES or MXML log stand for both the date and the time.
+    if (notes.missing_timestamps > 0)
+        out.push_back(std::to_string(notes.missing_timestamps) +
+                      " events have no timestamp; they count as 01-01-2002 12:00");
+    if (notes.bad_timestamps > 0)
+        out.push_back(std::to_string(notes.bad_timestamps) +
+                      " timestamps could not be read (the first reads " +
+                      quoted(notes.first_bad_timestamp.value_or("")) +
+                      "); they count as 01-01-2002 12:00. Timestamps are read as ISO 8601, "
+                      "YYYY-MM-DDTHH:MM:SS[.fff][Z|+HH:MM], years 1 to 9999");
+}
+
+}  // namespace
+
 ReadWarnings read_warnings(const ReadDiagnostics& d, const Tevent_filter& filter,
                            const std::string& process_id, std::size_t kept_lines) {
     ReadWarnings result;
     auto& out = result.warnings;
     if (kept_lines == 0) {
         result.nothing_read = true;
-        if (d.entries == 0)
-            out.push_back("process " + process_id + " has no audit trail entries");
-        else if (d.passed_filter == 0)
-            out.push_back("process " + process_id + " has no events of the types read (" +
-                          event_types_read(filter) + "); its " + entries(d.entries) +
-                          " have the event kinds " + kind_list(d));
-        else
-            out.push_back("every case of process " + process_id +
-                          " was dropped: each holds an abort or withdraw event, and those are "
-                          "not read (" +
-                          event_types_read(filter) + ")");
+        out.push_back(nothing_read_text(d, filter, process_id));
     }
-    if (d.unknown_kind_entries > 0) {
-        std::string spellings;
-        for (const std::string& kind : d.unknown_kinds)
-            spellings += (spellings.empty() ? "" : ", ") + quoted(kind);
+    if (d.unknown_kind_entries > 0)
         out.push_back(entries(d.unknown_kind_entries) +
                       " have an event kind that is none of schedule, start, suspend, resume, "
                       "complete, withdraw, abort, normal (" +
-                      spellings +
+                      spelling_list(d.unknown_kinds) +
                       "); kinds are compared exactly, so these entries were dropped by the "
                       "event filter or read as \"normal\"");
-    }
     const FormatNotes& notes = d.format_notes;
-    if (notes.unmapped_transitions > 0) {
-        std::string spellings;
-        for (const std::string& kind : notes.unmapped_spellings)
-            spellings += (spellings.empty() ? "" : ", ") + quoted(kind);
-        out.push_back(std::to_string(notes.unmapped_transitions) +
-                      " events have a lifecycle transition that is none of schedule, start, "
-                      "suspend, resume, complete, withdraw, abort (" +
-                      spellings +
-                      "); they were read without a kind, as \"normal\" (--lifecycle-into-name "
-                      "keeps them apart in the names instead)");
-    }
-    if (notes.event_log) {
-        // The timestamps of an XES or MXML log stand for both the date and the time.
-        if (notes.missing_timestamps > 0)
-            out.push_back(std::to_string(notes.missing_timestamps) +
-                          " events have no timestamp; they count as 01-01-2002 12:00");
-        if (notes.bad_timestamps > 0)
-            out.push_back(std::to_string(notes.bad_timestamps) +
-                          " timestamps could not be read (the first reads " +
-                          quoted(notes.first_bad_timestamp.value_or("")) +
-                          "); they count as 01-01-2002 12:00. Timestamps are read as ISO 8601, "
-                          "YYYY-MM-DDTHH:MM:SS[.fff][Z|+HH:MM], years 1 to 9999");
-    }
+    add_format_warnings(notes, out);
     if (d.default_dates > 0 && !notes.event_log)
         out.push_back(entries(d.default_dates) + " have no readable date (" +
                       first_text(d.first_bad_date, "date") +
