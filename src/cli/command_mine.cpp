@@ -6,8 +6,8 @@
 #include <cmath>
 #include <cstdio>
 
-#include "base/number_format.h"
 #include "base/file_util.h"
+#include "base/number_format.h"
 #include "base/util_functions.h"
 #include "cli/cli_common.h"
 #include "cli/console.h"
@@ -155,6 +155,33 @@ void print_listings(Tvesk_util& controller, const std::vector<std::string>& show
     }
 }
 
+// What the command does, its log options, its files and its JSON, after the options.
+std::string footer_text() {
+    return "Builds the ordering relations of process ID of LOG (as 'vesk-cli relations' does), or "
+           "takes them from a relations FILE, rediscovers a Petri net from them, replays the log "
+           "on the net and closes the relations as the inspector does when it is closed. Prints "
+           "the size of the net and what the replay found: tasks that had to fire while not "
+           "enabled, whether a place ever held two tokens, whether cases left tokens behind, and "
+           "the flow time of the cases in minutes." +
+           std::string("\n\n") + std::string(LogReadOptions::kHelp) +
+           "\nThe export writes \"<LOG name> <ID> low.dot\", \"... high.dot\", \"... .tpn\", "
+           "Default.htm and a page per place into DIR; with --relations the names start with the "
+           "relations file's name. A \"/\" or \"\\\" in a process id becomes \"_\" in file names.\n"
+           "With --format json the summary is one object: {\"log\", \"relations\", \"process\", "
+           "\"events\" (null where not used), \"net\": {\"transitions\", \"places\", \"arcs\"}, "
+           "\"replay\": null or {\"events\", \"cases\" (replayed), \"process_instances\", "
+           "\"unfired_tasks\": [names], \"safe\", \"tokens_left\", \"fitness\": {\"fitness\", "
+           "\"produced\", \"consumed\", \"missing\", \"remaining\", \"cases\", "
+           "\"fitting_cases\"}}, "
+           "\"flow_time_minutes\": null or "
+           "{\"observations\", \"mean\", \"variance\", \"minimum\", \"maximum\"}, \"files\": "
+           "[paths "
+           "written], \"warnings\": count, \"errors\": [texts]}.\n"
+           "Exit status: 0 done; 1 a file or process could not be read, or an export file could "
+           "not be written; 2 wrong arguments; 3 the net was exported but dot was missing or "
+           "failed on a picture or the report.";
+}
+
 }  // namespace
 
 void MineCommand::declare(CLI::App& app) {
@@ -200,28 +227,7 @@ void MineCommand::declare(CLI::App& app) {
             ->add_option("--page", page_,
                          "page size of the PostScript file: a4 (default) or letter")
             ->check(CLI::IsMember({"a4", "letter"}))};
-    app.footer(
-        "Builds the ordering relations of process ID of LOG (as 'vesk-cli relations' does), or "
-        "takes them from a relations FILE, rediscovers a Petri net from them, replays the log "
-        "on the net and closes the relations as the inspector does when it is closed. Prints "
-        "the size of the net and what the replay found: tasks that had to fire while not "
-        "enabled, whether a place ever held two tokens, whether cases left tokens behind, and "
-        "the flow time of the cases in minutes." +
-        std::string("\n\n") + std::string(LogReadOptions::kHelp) +
-        "\nThe export writes \"<LOG name> <ID> low.dot\", \"... high.dot\", \"... .tpn\", "
-        "Default.htm and a page per place into DIR; with --relations the names start with the "
-        "relations file's name. A \"/\" or \"\\\" in a process id becomes \"_\" in file names.\n"
-        "With --format json the summary is one object: {\"log\", \"relations\", \"process\", "
-        "\"events\" (null where not used), \"net\": {\"transitions\", \"places\", \"arcs\"}, "
-        "\"replay\": null or {\"events\", \"cases\" (replayed), \"process_instances\", "
-        "\"unfired_tasks\": [names], \"safe\", \"tokens_left\", \"fitness\": {\"fitness\", "
-        "\"produced\", \"consumed\", \"missing\", \"remaining\", \"cases\", \"fitting_cases\"}}, "
-        "\"flow_time_minutes\": null or "
-        "{\"observations\", \"mean\", \"variance\", \"minimum\", \"maximum\"}, \"files\": [paths "
-        "written], \"warnings\": count, \"errors\": [texts]}.\n"
-        "Exit status: 0 done; 1 a file or process could not be read, or an export file could "
-        "not be written; 2 wrong arguments; 3 the net was exported but dot was missing or "
-        "failed on a picture or the report.");
+    app.footer(footer_text());
 }
 
 std::string MineCommand::options_text() const {

@@ -265,63 +265,76 @@ bool Tvesk_relations_inspector::eventFilter(QObject* watched, QEvent* event) {
     const bool on_picture = watched == picture_;
     if (!on_picture && watched != scroll_box_->viewport())
         return QWidget::eventFilter(watched, event);
+    bool handled = false;
     switch (event->type()) {
-        case QEvent::Wheel: {
-            auto* wheel = static_cast<QWheelEvent*>(event);
-            if (!(wheel->modifiers() & Qt::ControlModifier)) break;
-            if (wheel->angleDelta().y() > 0)
-                run([this] { logic_->zoom_in(); });
-            else if (wheel->angleDelta().y() < 0)
-                run([this] { logic_->zoom_out(); });
-            return true;
-        }
-        case QEvent::MouseButtonPress: {
-            auto* mouse = static_cast<QMouseEvent*>(event);
-            if (mouse->button() != Qt::LeftButton) break;
-            pressed_ = true;
-            dragged_ = false;
-            if (on_picture) {
-                // The click is where the button went down, whatever moves came before.
-                const QPoint at = mouse->position().toPoint();
-                run([this, at] { logic_->mouse_move(at.x(), at.y()); });
-            }
-            drag_start_ = mouse->globalPosition().toPoint();
-            scroll_start_ = {scroll_box_->horizontalScrollBar()->value(),
-                             scroll_box_->verticalScrollBar()->value()};
-            return true;
-        }
-        case QEvent::MouseMove: {
-            auto* mouse = static_cast<QMouseEvent*>(event);
-            if (pressed_) {
-                const QPoint moved = mouse->globalPosition().toPoint() - drag_start_;
-                if (moved.manhattanLength() >= QApplication::startDragDistance()) dragged_ = true;
-                if (dragged_) {
-                    scroll_box_->horizontalScrollBar()->setValue(scroll_start_.x() - moved.x());
-                    scroll_box_->verticalScrollBar()->setValue(scroll_start_.y() - moved.y());
-                    picture_->setCursor(Qt::ClosedHandCursor);
-                    return true;
-                }
-            }
-            if (on_picture) {
-                const QPoint at = mouse->position().toPoint();
-                run([this, at] { logic_->mouse_move(at.x(), at.y()); });
-            }
-            return true;
-        }
-        case QEvent::MouseButtonRelease: {
-            auto* mouse = static_cast<QMouseEvent*>(event);
-            if (mouse->button() != Qt::LeftButton || !pressed_) break;
-            pressed_ = false;
-            if (dragged_) {
-                dragged_ = false;
-                round_trip_.show();
-                return true;
-            }
-            run([this] { logic_->click(); });
-            return true;
-        }
+        case QEvent::Wheel:
+            handled = wheel_turned(*static_cast<QWheelEvent*>(event));
+            break;
+        case QEvent::MouseButtonPress:
+            handled = button_pressed(*static_cast<QMouseEvent*>(event), on_picture);
+            break;
+        case QEvent::MouseMove:
+            handled = mouse_moved(*static_cast<QMouseEvent*>(event), on_picture);
+            break;
+        case QEvent::MouseButtonRelease:
+            handled = button_released(*static_cast<QMouseEvent*>(event));
+            break;
         default:
             break;
     }
-    return QWidget::eventFilter(watched, event);
+    return handled || QWidget::eventFilter(watched, event);
+}
+
+bool Tvesk_relations_inspector::wheel_turned(const QWheelEvent& wheel) {
+    if (!(wheel.modifiers() & Qt::ControlModifier)) return false;
+    if (wheel.angleDelta().y() > 0)
+        run([this] { logic_->zoom_in(); });
+    else if (wheel.angleDelta().y() < 0)
+        run([this] { logic_->zoom_out(); });
+    return true;
+}
+
+bool Tvesk_relations_inspector::button_pressed(const QMouseEvent& mouse, bool on_picture) {
+    if (mouse.button() != Qt::LeftButton) return false;
+    pressed_ = true;
+    dragged_ = false;
+    if (on_picture) {
+        // The click is where the button went down, whatever moves came before.
+        const QPoint at = mouse.position().toPoint();
+        run([this, at] { logic_->mouse_move(at.x(), at.y()); });
+    }
+    drag_start_ = mouse.globalPosition().toPoint();
+    scroll_start_ = {scroll_box_->horizontalScrollBar()->value(),
+                     scroll_box_->verticalScrollBar()->value()};
+    return true;
+}
+
+bool Tvesk_relations_inspector::mouse_moved(const QMouseEvent& mouse, bool on_picture) {
+    if (pressed_) {
+        const QPoint moved = mouse.globalPosition().toPoint() - drag_start_;
+        if (moved.manhattanLength() >= QApplication::startDragDistance()) dragged_ = true;
+        if (dragged_) {
+            scroll_box_->horizontalScrollBar()->setValue(scroll_start_.x() - moved.x());
+            scroll_box_->verticalScrollBar()->setValue(scroll_start_.y() - moved.y());
+            picture_->setCursor(Qt::ClosedHandCursor);
+            return true;
+        }
+    }
+    if (on_picture) {
+        const QPoint at = mouse.position().toPoint();
+        run([this, at] { logic_->mouse_move(at.x(), at.y()); });
+    }
+    return true;
+}
+
+bool Tvesk_relations_inspector::button_released(const QMouseEvent& mouse) {
+    if (mouse.button() != Qt::LeftButton || !pressed_) return false;
+    pressed_ = false;
+    if (dragged_) {
+        dragged_ = false;
+        round_trip_.show();
+        return true;
+    }
+    run([this] { logic_->click(); });
+    return true;
 }

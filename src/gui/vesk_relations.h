@@ -16,8 +16,10 @@ class QComboBox;
 class QLabel;
 class QPushButton;
 class QScrollArea;
+class QMouseEvent;
 class QTableWidget;
 class QVBoxLayout;
+class QWheelEvent;
 class TVesk_relations_editor_form;
 
 class Tvesk_relations_inspector : public QWidget {
@@ -61,6 +63,12 @@ private:
     // A button that runs a command of the logic.
     QPushButton* command_button(QWidget* parent, const char* name, const char* caption,
                                 Command command);
+    // The picture's mouse: Ctrl+wheel zooms, a drag pans, a click opens what it hits; true
+    // when the event is used up.
+    bool wheel_turned(const QWheelEvent& wheel);
+    bool button_pressed(const QMouseEvent& mouse, bool on_picture);
+    bool mouse_moved(const QMouseEvent& mouse, bool on_picture);
+    bool button_released(const QMouseEvent& mouse);
     void read_controls();
     void show_controls();
     void show_picture();
