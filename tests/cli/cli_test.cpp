@@ -25,15 +25,6 @@ TEST(Cli, ProcessesOfTheExampleLog) {
     EXPECT_EQ(r.out, "1 (order handling)\n2 (none)\n3 (travel approval)\n");
 }
 
-TEST(Cli, RelationsOfTheExampleLogMatchTheGoldenListings) {
-    test::CliResult r = test::run_cli({"relations", kExample, "--process", "1"});
-    EXPECT_EQ(r.code, 0) << r.err;
-    EXPECT_EQ(r.out, test::golden("cli/relations_1_complete.txt"));
-    r = test::run_cli({"relations", kExample, "--process=3", "--events=schedule,start,complete"});
-    EXPECT_EQ(r.code, 0) << r.err;
-    EXPECT_EQ(r.out, test::golden("cli/relations_3_schedule_start_complete.txt"));
-}
-
 TEST(Cli, EventRulesAreAppliedAndReported) {
     const test::CliResult r =
         test::run_cli({"relations", kExample, "--process", "3", "--events", "schedule,abort"});

@@ -15,12 +15,6 @@ namespace {
 
 const std::string kExample = VESK_EXAMPLE_LOG;
 
-TEST(MineCommand, ExampleLogFindingsMatchTheGoldenReport) {
-    const test::CliResult r = test::run_cli({"mine", kExample, "--process", "1"});
-    EXPECT_EQ(r.code, 0) << r.err;
-    EXPECT_EQ(r.out, test::golden("cli/mine_1.txt"));
-}
-
 TEST(MineCommand, RelationsFileWithALogGivesTheSameRunAsTheLog) {
     test::TempDir dir;
     ASSERT_EQ(

@@ -5,17 +5,6 @@
 namespace vesk {
 namespace {
 
-TEST(HtmlWriter, IndexPageShowsTheEmptyFlowTime) {
-    const Tpetrinet net;
-    EXPECT_EQ(
-        index_page_text(net, "orders low", '.'),
-        "<HTML>\r\n<BODY>\r\n   <A HREF=\"orders low.dot.map\" TARGET=\"_blank\">\r\n"
-        "      <IMG SRC=\"orders low.dot.jpg\" ISMAP>\r\n   </A>\r\n   <br>\r\n"
-        "<p><H3>Global flow time:</H3> \r\n<UL><LI> #   : 0<br>\r\n<LI> mean:  -1.0000<br>\r\n"
-        "<LI> var :   0.0000<br>\r\n<LI> min :     -1.0000<br>\r\n<LI> max :     0.0000<br>\r\n"
-        "</UL></p>\r\n</BODY>\r\n</HTML>\r\n");
-}
-
 TEST(HtmlWriter, PlacePageHasAColumnPerFilledFigure) {
     Tplace place("*A*", "*B*");
     std::string empty = place_page_text(place, '.');
