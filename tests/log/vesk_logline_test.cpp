@@ -5,15 +5,6 @@
 namespace vesk {
 namespace {
 
-TEST(LogLine, FreshLineHasNoLoopNoPartnersAndNormalEvent) {
-    const Tlog_line line("register", 3);
-    EXPECT_EQ(line.case_number(), 3);
-    EXPECT_EQ(line.name(), "register");
-    EXPECT_EQ(line.loop_length, kNone);
-    EXPECT_TRUE(line.two_loop_partners.empty());
-    EXPECT_EQ(line.event().name, "normal");
-}
-
 TEST(LogLine, EventNamesOutsideTheVocabularyBecomeNormal) {
     Tlog_line line("a", 0);
     for (const char* name :

@@ -9,14 +9,6 @@ namespace {
 
 using test::names;
 
-TEST(Task, FreshTaskDefaults) {
-    Ttask task("a_complete");
-    EXPECT_EQ(task.loop_length, kNone);
-    EXPECT_EQ(task.times_in_log, 1);
-    EXPECT_FALSE(task.is_trace_start || task.is_trace_end || task.is_skippable);
-    EXPECT_TRUE(task.causal_successors().empty());
-}
-
 TEST(Task, CountsAndTheRelationsDerivedFromThem) {
     Towned_tasklist all;
     Ttask* a = all.create("A");
