@@ -8,7 +8,6 @@
 #include <utility>
 
 #include "gui/state_round_trip.h"
-#include "ui/main_window_logic.h"
 #include "ui/relations_inspector_logic.h"
 
 class QCheckBox;

@@ -15,10 +15,6 @@
 
 namespace vesk {
 
-const char* const MainWindowLogic::kXmlLogFilter =
-    "XML files (*.xml)|*.XML|Event logs (*.xes *.xes.gz *.mxml *.mxml.gz)|*.xes *.xes.gz *.mxml "
-    "*.mxml.gz|Other files |*.*";
-const char* const MainWindowLogic::kLogFileFilter = "Log files (*.log)|*.log|Other files |*.*";
 
 namespace {
 

@@ -127,10 +127,6 @@ public:
     std::vector<std::string> help_lines(const std::string& menu_caption) const;
     static std::string help_caption(const std::string& menu_caption);
 
-    // The texts the open dialogs filter with.
-    static const char* const kXmlLogFilter;
-    static const char* const kLogFileFilter;
-
 private:
     void set_status(const std::string& status);
     // The inspector may have opened another log for its replay; the main window goes on with

@@ -10,6 +10,12 @@
 
 namespace vesk {
 
+// The filters of the open dialogs: the logs Vesk reads, and the files of a conversion module.
+inline constexpr const char* kXmlLogFilter =
+    "XML files (*.xml)|*.XML|Event logs (*.xes *.xes.gz *.mxml *.mxml.gz)|*.xes *.xes.gz *.mxml "
+    "*.mxml.gz|Other files |*.*";
+inline constexpr const char* kLogFileFilter = "Log files (*.log)|*.log|Other files |*.*";
+
 class ModalDialogs : public MessageSink {
 public:
     // The file chosen in an open dialog; empty when cancelled. filter is "Text|pattern|...".

@@ -249,7 +249,7 @@ void RelationsInspectorLogic::show_place(std::int32_t index) {
 }
 
 void RelationsInspectorLogic::open_xml() {
-    const auto chosen = dialogs_.open_file(MainWindowLogic::kXmlLogFilter,
+    const auto chosen = dialogs_.open_file(kXmlLogFilter,
                                            folder_part(controller_.log_file_name()));
     if (!chosen) return;
     try {

@@ -15,7 +15,6 @@
 #include "formats/jpeg_picture.h"
 #include "formats/vesk_map_processing.h"
 #include "ui/choice_list.h"
-#include "ui/main_window_logic.h"
 #include "ui/modal_dialogs.h"
 #include "ui/relations_editor_logic.h"
 
