@@ -11,9 +11,8 @@
 #include <sstream>
 
 #include "base/number_format.h"
-#include "control/build_relations.h"
 #include "control/export_petrinet.h"
-#include "control/mine_run.h"
+#include "support/example_run.h"
 #include "support/temp_dir.h"
 
 namespace vesk {
@@ -38,12 +37,7 @@ std::string read_file(const std::filesystem::path& path) {
 std::map<std::string, std::string> written_with(char separator,
                                                 const std::filesystem::path& folder) {
     Tvesk_util controller(separator);
-    controller.load_log(VESK_EXAMPLE_LOG, false);
-    BuildRelationsRequest request;
-    request.process_id = "1";
-    request.events = apply_event_choice({});
-    RecordingSink sink;
-    mine_from_log(controller, request, NetOptions{}, true, sink);
+    test::mine_example(controller, "1");
     std::vector<std::filesystem::path> written;
     export_petrinet(controller, ExportRequest{folder, "example 1 "}, written);
     written.push_back(controller.write_relations(folder, "relations", "WF_relations.dtd"));

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/example_run.h"
 #include "support/transition_sets.h"
 
 #include <map>
@@ -42,11 +43,7 @@ class MineExample : public ::testing::TestWithParam<bool> {};
 
 TEST_P(MineExample, ReplayOnItsOwnNetGivesTheLogsFlowTimes) {
     Tvesk_util controller;
-    controller.load_log(VESK_EXAMPLE_LOG, false);
-    BuildRelationsRequest request;
-    request.process_id = "1";
-    request.events = apply_event_choice({});
-    build_relations(controller, request);
+    build_relations(controller, test::example_relations(controller, "1"));
     RelationsInspection inspection(controller);
     inspection.open_with_task_list();
     inspection.make_petrinet(GetParam());
@@ -80,12 +77,7 @@ TEST(MineExampleNet, TheAlphaNetIsTheOneDrawnByHandAndTheLogFitsIt) {
         {{c("receive payment"), c("reject order")}, {c("close order")}},
         {{c("close order")}, {}}};
     Tvesk_util controller;
-    controller.load_log(VESK_EXAMPLE_LOG, false);
-    BuildRelationsRequest request;
-    request.process_id = "1";
-    request.events = apply_event_choice({});
-    RecordingSink sink;
-    mine_from_log(controller, request, NetOptions{}, true, sink);
+    test::mine_example(controller, "1");
     EXPECT_EQ(transition_sets(controller.net()), by_hand);
     const Tpetrinet& net = controller.net();
     EXPECT_TRUE(net.unfired_tasks.empty());

@@ -8,6 +8,7 @@
 #include "control/build_relations.h"
 #include "control/relations_inspection.h"
 #include "support/cli_run.h"
+#include "support/example_run.h"
 #include "support/log_xml.h"
 #include "support/temp_dir.h"
 
@@ -58,11 +59,7 @@ TEST(TokenFitness, ACaseThatSkipsATaskHasTheCountsWorkedOutByHand) {
 
 TEST(TokenFitness, AFittingLogIsOneAndTheFiguresDoNotDependOnMessages) {
     Tvesk_util controller;
-    controller.load_log(VESK_EXAMPLE_LOG, false);
-    BuildRelationsRequest request;
-    request.process_id = "1";
-    request.events = apply_event_choice({});
-    build_relations(controller, request);
+    build_relations(controller, test::example_relations(controller, "1"));
     RelationsInspection inspection(controller);
     inspection.open_with_task_list();
     inspection.make_petrinet(false);
@@ -74,8 +71,7 @@ TEST(TokenFitness, AFittingLogIsOneAndTheFiguresDoNotDependOnMessages) {
 
     // Process 2 has a case that does not fit: the replay with messages stops at it, the
     // token counts still cover every case.
-    request.process_id = "2";
-    build_relations(controller, request);
+    build_relations(controller, test::example_relations(controller, "2"));
     RelationsInspection second(controller);
     second.open_with_task_list();
     second.make_petrinet(false);
