@@ -39,7 +39,10 @@ std::map<std::string, std::string> written_with(char separator,
     Tvesk_util controller(separator);
     test::mine_example(controller, "1");
     std::vector<std::filesystem::path> written;
-    export_petrinet(controller, ExportRequest{folder, "example 1 "}, written);
+    ExportRequest request;
+    request.folder = folder;
+    request.base = "example 1 ";
+    export_petrinet(controller, request, written);
     written.push_back(controller.write_relations(folder, "relations", "WF_relations.dtd"));
     std::map<std::string, std::string> files;
     for (const auto& path : written)
