@@ -66,7 +66,7 @@ private:
     }
 
     void text(std::string_view chunk) override {
-        if (target_ != nullptr) (*target_)->append(chunk);
+        if (target_ != nullptr) keep_text(**target_, chunk);
     }
 
     void end(std::string_view name, int depth) override {

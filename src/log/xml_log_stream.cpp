@@ -197,11 +197,7 @@ private:
     void text_content(std::string_view text, int depth) override {
         if (target_ == nullptr || depth < 5) return;
         // The bound a document model puts on one text node; text elsewhere is not kept.
-        if (target_->size() + text.size() > kMaxXmlTextLength)
-            throw XmlReadError("line " + std::to_string(line()) +
-                               ": huge text node: a field is longer than " +
-                               std::to_string(kMaxXmlTextLength) + " bytes");
-        target_->append(text);
+        keep_text(*target_, text);
     }
 
     [[noreturn]] void fail_without_task_name() const {

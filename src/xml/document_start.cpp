@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "xml/xml_entities.h"
+#include "xml/xml_errors.h"
 
 namespace vesk {
 
@@ -28,7 +29,13 @@ DocumentStart read_document_start(const std::string& path) {
         xmlReaderForFile(path.c_str(), nullptr, xml_parse_options(false)));
     if (!reader) return start;
     xmlTextReaderSetStructuredErrorHandler(
-        reader.get(), [](void*, xmlErrorPtr) {}, nullptr);
+        reader.get(),
+        [](void* found, xmlErrorPtr error) {
+            auto& reason = *static_cast<std::optional<std::string>*>(found);
+            if (!reason && error != nullptr && error->level >= XML_ERR_ERROR)
+                reason = xml_error_text(error, "not well-formed");
+        },
+        &start.error);
     while (xmlTextReaderRead(reader.get()) == 1) {
         if (xmlTextReaderNodeType(reader.get()) != XML_READER_TYPE_ELEMENT) continue;
         const std::string_view name = view(xmlTextReaderConstLocalName(reader.get()));

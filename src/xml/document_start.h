@@ -14,6 +14,9 @@ struct DocumentStart {
     bool has_xes_version = false;
     // The local name of the document element's first child element, when it has one.
     std::optional<std::string> first_child;
+    // The parser's reason ("line 1: ...") when the file is not well-formed before the
+    // document element ends; a file that cannot be opened has none.
+    std::optional<std::string> error;
 };
 
 // Reads no further than the first child element; a file that is not XML gives an empty root.

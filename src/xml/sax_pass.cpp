@@ -139,6 +139,14 @@ std::vector<std::string> SaxPass::run() {
     return refusals.refused();
 }
 
+void SaxPass::keep_text(std::string& kept, std::string_view text) const {
+    if (kept.size() + text.size() > kMaxXmlTextLength)
+        throw XmlReadError("line " + std::to_string(line()) +
+                           ": huge text node: a field is longer than " +
+                           std::to_string(kMaxXmlTextLength) + " bytes");
+    kept.append(text);
+}
+
 int SaxPass::line() const {
     return ctxt_ != nullptr ? xmlSAX2GetLineNumber(ctxt_) : 0;
 }

@@ -56,6 +56,10 @@ protected:
     virtual void other_node() {}
     virtual void finish() {}
 
+    // Appends text a reader keeps, held to the bound of one text node: throws XmlReadError
+    // past it, so that a file of blanks cannot fill the memory.
+    void keep_text(std::string& kept, std::string_view text) const;
+
     // Elements open now: the depth that a text node has here.
     int depth() const { return depth_; }
     int line() const;

@@ -24,6 +24,9 @@ std::string xml_error_text(const void* xml_error, const std::string& fallback) {
     std::string message = error->message;
     while (!message.empty() && (message.back() == '\n' || message.back() == ' '))
         message.pop_back();
+    // libxml2 names an option here that the user cannot set.
+    if (message.starts_with("Excessive depth in document"))
+        message = "elements are nested more than 256 deep, deeper than Vesk reads";
     return "line " + std::to_string(error->line) + ": " + message;
 }
 

@@ -281,5 +281,44 @@ TEST(EventLogs, BrokenLogsFailWithTheParsersReason) {
                  LogFormatError);
 }
 
+std::string read_failure(const std::string& path) {
+    try {
+        const WorkflowLogFile file(path, false);
+        for (const LogProcess& process : file.list_processes())
+            file.read_process(process.id, [](const auto&) {});
+    } catch (const XmlReadError& error) {
+        return error.what();
+    }
+    return "read without a failure";
+}
+
+// Faults that are found before the document element has been seen, texts that would fill the
+// memory and nesting beyond the parser's limit, each told in words the user can act on.
+TEST(EventLogs, EarlyFaultsHugeTextsAndDeepNestingNameTheirReason) {
+    test::TempDir dir;
+    const std::string early = read_failure(
+        dir.write("early.xes",
+                  "<log xes.version=\"1.0\"><trace><event><string key=\"concept:name\" "
+                  "value=\"a&zz;\"/></event></trace></log>"));
+    EXPECT_NE(early.find("line 1: "), std::string::npos) << early;
+    EXPECT_NE(early.find("'zz'"), std::string::npos) << early;
+
+    const std::string huge =
+        read_failure(dir.write("blanks.mxml",
+                               "<WorkflowLog><Process id=\"p\"><ProcessInstance><AuditTrailEntry>"
+                               "<WorkflowModelElement>" +
+                                   std::string(10000001, ' ') +
+                                   "a</WorkflowModelElement></AuditTrailEntry></ProcessInstance>"
+                                   "</Process></WorkflowLog>"));
+    EXPECT_NE(huge.find("huge text node"), std::string::npos) << huge;
+
+    std::string nested = "<log xes.version=\"1.0\">";
+    for (int i = 0; i < 300; ++i)
+        nested += "<list>";
+    const std::string deep = read_failure(dir.write("deep.xes", nested));
+    EXPECT_NE(deep.find("nested more than 256 deep"), std::string::npos) << deep;
+    EXPECT_EQ(deep.find("XML_PARSE_HUGE"), std::string::npos) << deep;
+}
+
 }  // namespace
 }  // namespace vesk
