@@ -163,6 +163,19 @@ struct CommandLine {
 // The exit status when the arguments end the run (help, version, a usage error).
 std::optional<int> parse(CommandLine& line, const std::vector<std::string>& args, std::ostream& out,
                          std::ostream& err, Console& console) {
+    // The program's own options are flags, so the first word that is no option names the
+    // command.
+    const auto word = std::find_if(args.begin(), args.end(),
+                                   [](const std::string& arg) { return !arg.starts_with("-"); });
+    std::string known;
+    bool found = word == args.end();
+    for (const auto& [sub, command] : line.subcommands) {
+        known += (known.empty() ? "" : ", ") + sub->get_name();
+        found = found || sub->check_name(*word);
+    }
+    if (!found)
+        return usage_error(
+            line.app, "unknown command \"" + *word + "\" (the commands: " + known + ")", console);
     try {
         std::vector<std::string> reversed(args.rbegin(), args.rend());
         line.app.parse(reversed);

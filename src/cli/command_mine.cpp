@@ -289,8 +289,8 @@ MineSource MineCommand::mine_relations(Tvesk_util& controller, MineSummary& summ
 MineSource MineCommand::mine_log(Tvesk_util& controller, MineSummary& summary,
                                  Console& console) const {
     const auto stage = [&console](const std::string& text) { console.stage(text); };
-    const BuildRelationsRequest request = log_.request(console);
     controller.load_log(log_.log(), log_.resolve_externals(), log_.event_log_options());
+    const BuildRelationsRequest request = log_.request(console, controller);
     console.stage("Reading Workflow-log");
     summary.replayed = mine_from_log(controller, request, net_options(), !no_replay_, console,
                                      stage, console.timings())

@@ -4,8 +4,8 @@
 
 #include <algorithm>
 
-#include "base/number_format.h"
 #include "base/file_util.h"
+#include "base/number_format.h"
 #include "cli/cli_common.h"
 #include "cli/console.h"
 #include "control/relations_inspection.h"
@@ -65,9 +65,9 @@ int RelationsCommand::run(Console& console) {
 
 int RelationsCommand::from_log(Console& console) {
     if (!log_.has_log()) throw UsageError("give a LOG, or --relations FILE");
-    const BuildRelationsRequest request = log_.request(console);
     Tvesk_util controller(locale_decimal_separator());
     controller.load_log(log_.log(), log_.resolve_externals(), log_.event_log_options());
+    const BuildRelationsRequest request = log_.request(console, controller);
     console.stage("Reading Workflow-log");
     build_relations(
         controller, request, [&console](const std::string& s) { console.stage(s); },

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <map>
 
+#include "base/text_util.h"
 #include "cli/cli_common.h"
 #include "cli/command.h"
 #include "cli/console.h"
@@ -21,13 +22,21 @@ UsedEvents parse_events(const std::string& text) {
         {"suspend", &UsedEvents::suspend},   {"complete", &UsedEvents::complete},
         {"withdraw", &UsedEvents::withdraw}, {"abort", &UsedEvents::abort}};
     for (const std::string& name : split_list(text, ',')) {
-        const auto it = names.find(name);
+        const auto it = names.find(ascii_lower(trimmed(name)));
         if (it == names.end())
             throw UsageError("--events: unknown event type \"" + name +
                              "\" (use schedule, start, suspend, complete, withdraw, abort)");
         events.*(it->second) = true;
     }
     return events;
+}
+
+// The id of the log's one process; a log of several needs --process.
+std::string only_process(const Tvesk_util& controller) {
+    const std::vector<LogProcess> processes = controller.processes();
+    if (processes.size() == 1) return processes.front().id;
+    throw UsageError("--process ID is required: the log has " + std::to_string(processes.size()) +
+                     " processes (see 'vesk-cli processes')");
 }
 
 // Says which requested events the rules changed, so a shell user is not surprised.
@@ -48,8 +57,11 @@ void report_adjustments(const UsedEvents& asked, const UsedEvents& used, Console
 void LogReadOptions::declare(CLI::App& app, bool log_required) {
     auto* log = app.add_option("LOG", log_, "the XML workflow log");
     if (log_required) log->required();
-    app.add_option("--process", process_, "the id of the process (see 'vesk-cli processes')");
-    events_option_ = app.add_option("--events", events_, "event types to read (default complete)");
+    app.add_option("--process", process_,
+                   "the id of the process (see 'vesk-cli processes'); may be left out when the "
+                   "log has one process");
+    events_option_ =
+        app.add_option("--events", events_, "event types to read, in any case (default complete)");
     overlap_option_ =
         app.add_option("--overlap", overlaps_,
                        "START:STOP: activities whose START..STOP intervals overlap in a case "
@@ -71,10 +83,9 @@ bool LogReadOptions::asks_for_events() const {
     return events_option_->count() > 0 || overlap_option_->count() > 0;
 }
 
-BuildRelationsRequest LogReadOptions::request(Console& console) const {
-    if (process_.empty()) throw UsageError("--process ID is required");
+BuildRelationsRequest LogReadOptions::request(Console& console,
+                                              const Tvesk_util& controller) const {
     BuildRelationsRequest request;
-    request.process_id = process_;
     const UsedEvents asked = parse_events(events_);
     request.events = apply_event_choice(asked);
     report_adjustments(asked, request.events.ticked, console);
@@ -90,6 +101,7 @@ BuildRelationsRequest LogReadOptions::request(Console& console) const {
         }
         request.overlaps.push_back({parts[0], parts[1]});
     }
+    request.process_id = process_.empty() ? only_process(controller) : process_;
     return request;
 }
 

@@ -34,7 +34,9 @@ public:
 
     // The request for Build relations: the rules of the "Used events" boxes applied (changes
     // are noted on the console) and the overlap variants checked against the types read.
-    BuildRelationsRequest request(Console& console) const;
+    // Without --process, a log of exactly one process gives that process (the controller has
+    // the log loaded); any other log is a usage error.
+    BuildRelationsRequest request(Console& console, const Tvesk_util& controller) const;
 
     static constexpr const char* kHelp =
         "--events takes a comma-separated list of schedule, start, suspend, complete, withdraw, "

@@ -49,6 +49,29 @@ TEST(Cli, HelpAndUsage) {
     EXPECT_EQ(test::run_cli({"relations", kExample, "--process", "1", "--bogus"}).code, 2);
 }
 
+// A log of one process needs no --process, event types are read in any case, and a mistyped
+// command is named.
+TEST(Cli, WhatAUserTypesWithoutLookingItUp) {
+    test::TempDir dir;
+    const std::string one = dir.write(
+        "one.xml", test::log_xml({{.id = "p", .cases = {{{"a"}, {"b"}}, {{"a"}, {"b"}}}}}));
+    const test::CliResult implied = test::run_cli({"relations", one, "--events", "Complete"});
+    EXPECT_EQ(implied.code, 0) << implied.err;
+    EXPECT_EQ(implied.out, test::run_cli({"relations", one, "--process", "p"}).out);
+    const test::CliResult spaced = test::run_cli(
+        {"relations", kExample, "--process", "3", "--events", "SCHEDULE, start,complete"});
+    EXPECT_EQ(spaced.out, test::run_cli({"relations", kExample, "--process", "3", "--events",
+                                         "schedule,start,complete"})
+                              .out);
+
+    const test::CliResult several = test::run_cli({"relations", kExample});
+    EXPECT_EQ(several.code, 2);
+    EXPECT_NE(several.err.find("the log has 3 processes"), std::string::npos) << several.err;
+    const test::CliResult typo = test::run_cli({"--timings", "mien", kExample});
+    EXPECT_EQ(typo.code, 2);
+    EXPECT_NE(typo.err.find("unknown command \"mien\""), std::string::npos) << typo.err;
+}
+
 TEST(Cli, UnreadableFilesAndUnknownProcessesFailWithAClearMessage) {
     test::TempDir dir;
     test::CliResult r = test::run_cli({"processes", dir.path().string() + "/missing.xml"});
