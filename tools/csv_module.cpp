@@ -302,7 +302,10 @@ std::string csv_to_workflow_log(std::istream& in, const std::string& input_name,
                 name += "+" + transition;
                 kind = "complete";
             }
-            // Without a kind the entry is read as "normal", as the reader does.
+            // An unknown transition leaves the entry without a kind: read as "normal".
+        } else {
+            // A row without a lifecycle is a complete event, as an XES event without one is.
+            kind = "complete";
         }
         if (c.date >= 0 && c.timestamp < 0 && c.start < 0) {
             // Date and time as the workflow log writes them, passed on as they are.

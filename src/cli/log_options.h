@@ -49,8 +49,9 @@ public:
         "\"_\" (or by the file name); each trace is a case, each of its events an entry named by "
         "concept:name (or --classifier), of the kind its lifecycle:transition gives (compared "
         "without regard to case; ate_abort and pi_abort are abort; other transitions give no "
-        "kind), at its time:timestamp, converted to UTC unless --local-time. MXML keeps its "
-        "processes. Nested attributes, events outside traces and all other attributes are "
+        "kind; an event without one is a complete event), at its time:timestamp, converted to "
+        "UTC unless --local-time. MXML keeps its processes and event types. Nested attributes, "
+        "events outside traces and all other attributes are "
         "ignored.";
 
 private:

@@ -132,7 +132,9 @@ private:
         }
         entry_number_ = checked_add(entry_number_, 1);
         entry_.case_number = header_.case_count - 1;
-        fill_entry(entry_, std::move(name), transition_, timestamp_, options_, notes_);
+        // An event without a lifecycle transition is a complete event, as XES tools read it.
+        fill_entry(entry_, std::move(name), transition_.value_or("complete"), timestamp_, options_,
+                   notes_);
         (*on_entry_)(entry_);
     }
 
