@@ -15,6 +15,7 @@
 #include "control/mine_run.h"
 #include "control/read_warnings.h"
 #include "control/rendering.h"
+#include "control/structure_findings.h"
 
 namespace vesk::cli {
 
@@ -71,6 +72,14 @@ void print_text(Tvesk_util& controller, const MineSummary& summary, Console& con
     Tpetrinet& net = controller.net();
     out << "Net: " << net.transitions().size() << " transitions, " << net.places().size()
         << " places, " << net.arcs().size() << " arcs\n";
+    const NetStructure structure = controller.structure();
+    const std::vector<std::string> findings =
+        structure_findings(structure, visible_transitions(net));
+    if (findings.empty())
+        out << "Structure: a workflow net, every node on a path from the start to the end place\n";
+    for (std::size_t i = 0; i < findings.size(); ++i)
+        out << (i == 0 ? "Structure: " : "  ") << findings[i] << '\n';
+    if (!findings.empty()) out << "Hint: " << kStructureHint << '\n';
     if (!summary.replayed) return;
     const std::int32_t cases = controller.cases_in_log();
     out << "Replayed: " << controller.log().size() << " events of " << cases << " cases\n";
@@ -89,11 +98,29 @@ void print_text(Tvesk_util& controller, const MineSummary& summary, Console& con
     out << "Flow time (minutes): observations " << flow.Nr_of_observations() << ", mean "
         << figure(flow.Mean()) << ", variance " << figure(flow.Variance()) << ", minimum "
         << figure(flow.Minimum()) << ", maximum " << figure(flow.Maximum()) << '\n';
-    if (controller.token_counts()) out << fitness_line(*controller.token_counts()) << '\n';
+    if (controller.token_counts()) {
+        const std::string note = free_firing_note(structure);
+        out << fitness_line(*controller.token_counts()) << (note.empty() ? "" : "; " + note)
+            << '\n';
+    }
 }
 
 nlohmann::json number_or_null(double value) {
     return std::isfinite(value) ? nlohmann::json(value) : nlohmann::json(nullptr);
+}
+
+nlohmann::json structure_json(const NetStructure& s, const Tpetrinet& net) {
+    return {{"workflow_net", s.workflow_net()},
+            {"transitions_without_input", s.without_input},
+            {"transitions_without_output", s.without_output},
+            {"transitions_without_arcs", s.without_arcs},
+            {"places_without_input", s.places_without_input},
+            {"places_without_output", s.places_without_output},
+            {"start_place_without_output", s.start_without_output},
+            {"end_place_without_input", s.end_without_input},
+            {"transitions_off_path", s.transitions_off_path},
+            {"places_off_path", s.places_off_path},
+            {"findings", structure_findings(s, visible_transitions(net))}};
 }
 
 template <typename T>
@@ -111,6 +138,7 @@ nlohmann::json summary_json(Tvesk_util& controller, const MineSummary& summary,
     result["net"] = {{"transitions", net.transitions().size()},
                      {"places", net.places().size()},
                      {"arcs", net.arcs().size()}};
+    result["structure"] = structure_json(controller.structure(), net);
     result["replay"] = nullptr;
     result["flow_time_minutes"] = nullptr;
     if (summary.replayed) {
@@ -160,7 +188,9 @@ std::string footer_text() {
     return "Builds the ordering relations of process ID of LOG (as 'vesk-cli relations' does), or "
            "takes them from a relations FILE, rediscovers a Petri net from them, replays the log "
            "on the net and closes the relations as the inspector does when it is closed. Prints "
-           "the size of the net and what the replay found: tasks that had to fire while not "
+           "the size of the net, what it lacks to be a workflow net (transitions without an "
+           "input or an output place fire or end as they please, and a replay cannot see it), "
+           "and what the replay found: tasks that had to fire while not "
            "enabled, whether a place ever held two tokens, whether cases left tokens behind, and "
            "the flow time of the cases in minutes." +
            std::string("\n\n") + std::string(LogReadOptions::kHelp) +
@@ -169,6 +199,11 @@ std::string footer_text() {
            "relations file's name. A \"/\" or \"\\\" in a process id becomes \"_\" in file names.\n"
            "With --format json the summary is one object: {\"log\", \"relations\", \"process\", "
            "\"events\" (null where not used), \"net\": {\"transitions\", \"places\", \"arcs\"}, "
+           "\"structure\": {\"workflow_net\", \"transitions_without_input\", "
+           "\"transitions_without_output\", \"transitions_without_arcs\" (names), "
+           "\"places_without_input\", \"places_without_output\" (place numbers), "
+           "\"start_place_without_output\", \"end_place_without_input\", "
+           "\"transitions_off_path\", \"places_off_path\" (counts), \"findings\" (texts)}, "
            "\"replay\": null or {\"events\", \"cases\" (replayed), \"process_instances\", "
            "\"unfired_tasks\": [names], \"safe\", \"tokens_left\", \"fitness\": {\"fitness\", "
            "\"produced\", \"consumed\", \"missing\", \"remaining\", \"cases\", "

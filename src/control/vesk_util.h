@@ -15,6 +15,7 @@
 #include "log/vesk_logline_reader.h"
 #include "log/xml_log_stream.h"
 #include "mining/vesk_task.h"
+#include "net/net_structure.h"
 #include "net/short_loop_transitions.h"
 #include "net/vesk_redisc.h"
 #include "net/vesk_token_fitness.h"
@@ -108,6 +109,8 @@ public:
     // All three absent for an index outside the places.
     PlaceFigures place_figures(std::int32_t index) const;
     const TStoch_var& flow_time() const { return net_->flow_time; }
+    // What the net lacks to be a workflow net, checked afresh.
+    NetStructure structure() const { return check_structure(*net_); }
     Tpetrinet& net() { return *net_; }
     void net_text(std::vector<std::string>& lines) const { net_->net_text(lines); }
 

@@ -168,6 +168,33 @@ TEST(MineRoad, AFailedOrMissingDotMakesTheExitStatusThree) {
     EXPECT_EQ(summary["errors"].size(), 6u);  // five pictures and the report's drawing
 }
 
+// The only start activity follows itself: it is set aside as a length-one loop, and the start
+// place is left without an output arc, so every transition fires freely. The replay alone
+// would see nothing wrong; the summary and the JSON say what is.
+TEST(MineRoad, ABrokenNetIsToldInTheSummaryAndTheJson) {
+    test::TempDir dir;
+    const std::string log = dir.write(
+        "loop.xml", test::log_xml({{.id = "p", .cases = {{{"a"}, {"a"}, {"b"}}, {{"a"}, {"b"}}}}}));
+    const test::CliResult text = test::run_cli({"mine", log, "-q"});
+    ASSERT_EQ(text.code, 0) << text.err;
+    EXPECT_NE(text.out.find("Structure: 2 of 2 transitions lack an input or an output place (1 "
+                            "with no arc at all and 1 without input): a_complete, b_complete\n"
+                            "  the start place has no output arc\n"),
+              std::string::npos)
+        << text.out;
+    EXPECT_NE(text.out.find("Hint: the log is too irregular"), std::string::npos);
+    EXPECT_NE(text.out.find("; 2 transitions have no input place and fire whenever their task"),
+              std::string::npos)
+        << text.out;
+    const auto json = nlohmann::json::parse(test::run_cli({"mine", log, "--format", "json"}).out);
+    const auto& structure = json["structure"];
+    EXPECT_EQ(structure["workflow_net"], false);
+    EXPECT_EQ(structure["transitions_without_arcs"], nlohmann::json::array({"a_complete"}));
+    EXPECT_EQ(structure["transitions_without_input"], nlohmann::json::array({"b_complete"}));
+    EXPECT_EQ(structure["start_place_without_output"], true);
+    EXPECT_EQ(structure["transitions_off_path"], 2);
+}
+
 TEST(MineRoad, TheJsonSummaryParsesAndCarriesTheFindings) {
     test::TempDir dir;
     const test::CliResult r = test::run_cli(
