@@ -15,7 +15,6 @@
 #include "control/mine_run.h"
 #include "control/read_warnings.h"
 #include "control/rendering.h"
-#include "control/structure_findings.h"
 
 namespace vesk::cli {
 

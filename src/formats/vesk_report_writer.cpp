@@ -1,9 +1,12 @@
 #include "formats/vesk_report_writer.h"
 
+#include <algorithm>
+
 #include <cmath>
 #include <cstdio>
 
 #include "formats/vesk_html_writer.h"
+#include "net/net_structure.h"
 
 namespace vesk {
 
@@ -35,6 +38,10 @@ main { display: flex; flex-direction: column; }
 g.node.clickable { cursor: pointer; }
 g.node.clickable:hover polygon, g.node.clickable:hover ellipse { stroke: #d35400; stroke-width: 2; }
 g.node.selected polygon, g.node.selected ellipse { fill: #ffe0b2; }
+g.node.broken polygon, g.node.broken ellipse { stroke: #a0201b; stroke-width: 3;
+                                               stroke-dasharray: 5 3; }
+#structure { margin: 8px 0 0 0; font-size: 14px; }
+#structure ul { margin: 2px 0; padding-left: 20px; }
 )";
 
 const char* const kScript = R"(
@@ -50,6 +57,11 @@ const char* const kScript = R"(
     if (node) { node.classList.add('selected'); selected = node; }
   }
   var nodes = document.querySelectorAll('#picture g.node');
+  var broken = JSON.parse(document.getElementById('broken').textContent);
+  for (var b = 0; b < nodes.length; b++) {
+    var name = nodes[b].querySelector('title');
+    if (name && broken.indexOf(name.textContent) >= 0) nodes[b].classList.add('broken');
+  }
   for (var i = 0; i < nodes.length; i++) {
     (function (node) {
       var title = node.querySelector('title');
@@ -156,7 +168,8 @@ std::string finding(bool good, const std::string& id, const std::string& text) {
 }
 
 // The replay's findings at the top of the page.
-std::string findings_text(const Tpetrinet& net, const ReportInfo& info) {
+std::string findings_text(const Tpetrinet& net, const ReportInfo& info,
+                          const NetStructure& structure) {
     std::string text = "<span>Net: " + std::to_string(net.transitions().size()) + " transitions, " +
                        std::to_string(net.places().size()) + " places, " +
                        std::to_string(net.arcs().size()) + " arcs</span>\n";
@@ -174,13 +187,51 @@ std::string findings_text(const Tpetrinet& net, const ReportInfo& info) {
         text += finding(info.fitness->fitness() == 1.0, "fitness",
                         "Fitness: " + number(info.fitness->fitness(), "%.4f") + " (" +
                             std::to_string(info.fitness->fitting_cases) + " of " +
-                            std::to_string(info.fitness->cases) + " cases fit exactly)");
+                            std::to_string(info.fitness->cases) + " cases fit exactly)" +
+                            (structure.free_transitions() == 0
+                                 ? std::string()
+                                 : "; " + html_escaped(free_firing_note(structure))));
     const TStoch_var& flow = net.flow_time;
     text += "<span id=\"flow\">Flow time: " + std::to_string(flow.Nr_of_observations()) +
             " cases, mean " + minutes_text(flow.Mean()) + ", minimum " +
             minutes_text(flow.Minimum()) + ", maximum " + minutes_text(flow.Maximum()) +
             "</span>\n";
     return text;
+}
+
+// The structure check: that the net is a workflow net, or what it lacks, with the hint; the
+// nodes at fault are marked in the picture by the script.
+std::string structure_text(const Tpetrinet& net, const NetStructure& structure) {
+    const std::vector<std::string> findings =
+        structure_findings(structure, visible_transitions(net));
+    if (findings.empty())
+        return "<div id=\"structure\" class=\"good\">Structure: a workflow net, every node on a "
+               "path from the start to the end place</div>\n";
+    std::string text =
+        "<div id=\"structure\" class=\"bad\">Structure (marked in the picture):\n<ul>\n";
+    for (const std::string& finding : findings)
+        text += "<li>" + html_escaped(finding) + "</li>\n";
+    return text + "</ul>Hint: " + html_escaped(kStructureHint) + "</div>\n";
+}
+
+// The names of the picture's nodes at fault, as a JSON list the script reads.
+std::string broken_nodes(const Tpetrinet& net, const NetStructure& structure) {
+    std::vector<std::string> names = structure.without_arcs;
+    names.insert(names.end(), structure.without_input.begin(), structure.without_input.end());
+    names.insert(names.end(), structure.without_output.begin(), structure.without_output.end());
+    std::string list;
+    const auto add = [&list](const std::string& node) {
+        list += (list.empty() ? "\"" : ",\"") + node + "\"";
+    };
+    const auto& transitions = net.transitions();
+    for (std::size_t i = 0; i < transitions.size(); ++i)
+        if (std::find(names.begin(), names.end(), transitions[i]->name) != names.end())
+            add("Task" + std::to_string(i));
+    for (const std::size_t j : structure.places_without_input)
+        add("Place" + std::to_string(j));
+    for (const std::size_t j : structure.places_without_output)
+        add("Place" + std::to_string(j));
+    return "[" + list + "]";
 }
 
 // The side panel's entries: one per place, one per transition, shown on a click.
@@ -228,12 +279,16 @@ std::string report_page_text(const Tpetrinet& net, const ReportInfo& info, std::
     page += "<h1>Process " + e(info.process_id) + " (" + e(info.process_description) + ")</h1>\n";
     page += "<p>Log: " + e(info.log_file) + "</p>\n";
     page += "<p>Event types: " + e(info.event_types) + "; " + e(info.options) + "</p>\n";
-    page += "<div class=\"findings\">\n" + findings_text(net, info);
-    page += "</div>\n</header>\n<main>\n<div id=\"picture\">\n" + svg_without_prolog(svg) +
+    const NetStructure structure = check_structure(net);
+    page += "<div class=\"findings\">\n" + findings_text(net, info, structure);
+    page += "</div>\n" + structure_text(net, structure) +
+            "</header>\n<main>\n<div id=\"picture\">\n" + svg_without_prolog(svg) +
             "\n</div>\n<div id=\"panel\">\n<p id=\"hint\">Click a place or a transition of the "
             "net.</p>\n";
     page += panel_text(net);
-    page += "</div>\n</main>\n<script>" + std::string(kScript) + "</script>\n</body>\n</html>\n";
+    page += "</div>\n</main>\n<script type=\"application/json\" id=\"broken\">" +
+            broken_nodes(net, structure) + "</script>\n<script>" + std::string(kScript) +
+            "</script>\n</body>\n</html>\n";
     return page;
 }
 

@@ -90,6 +90,10 @@ void Tvesk_relations_inspector::build_picture(QVBoxLayout* layout) {
     scroll_box_->setWidget(picture_);
     scroll_box_->viewport()->installEventFilter(this);
     layout->addWidget(scroll_box_, 1);
+    structure_ = named_label(this, "Structure_info", "");
+    structure_->setWordWrap(true);
+    structure_->setVisible(false);
+    layout->addWidget(structure_);
 }
 
 QPushButton* Tvesk_relations_inspector::command_button(QWidget* parent, const char* name,
@@ -233,6 +237,10 @@ void Tvesk_relations_inspector::show_controls() {
             }
             item->setText(text);
         }
+    structure_->setText(QString::fromStdString(s.structure));
+    structure_->setVisible(!s.structure.empty());
+    structure_->setStyleSheet(s.structure.starts_with("The net is broken") ? "color: #a0201b;"
+                                                                           : "");
     show_picture();
     picture_->setCursor(s.hand_pointer ? Qt::PointingHandCursor : Qt::ArrowCursor);
 }

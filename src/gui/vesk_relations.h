@@ -84,6 +84,8 @@ private:
 
     QScrollArea* scroll_box_;
     QLabel* picture_;
+    // What the structure check found after Make Petrinet.
+    QLabel* structure_;
     QComboBox *available_processes_, *erroneous_sets_;
     QPushButton* make_petrinet_2_;
     QCheckBox *split_short_loops_, *combine_places_;

@@ -42,4 +42,18 @@ struct NetStructure {
 
 NetStructure check_structure(const Tpetrinet& net);
 
+// The findings told as the front ends show them (the summary, the report, the inspector);
+// none for a workflow net.
+// One text per kind of fault, naming the count and the first few transitions.
+std::vector<std::string> structure_findings(const NetStructure& structure,
+                                            std::size_t visible_transitions);
+
+// What to try when the construction gave a broken net.
+extern const char* const kStructureHint;
+
+// Said beside the fitness where transitions fire without an input place; empty otherwise.
+std::string free_firing_note(const NetStructure& structure);
+
+std::size_t visible_transitions(const Tpetrinet& net);
+
 }  // namespace vesk

@@ -16,6 +16,17 @@ const char* const RelationsInspectorLogic::kNoErroneousSets = "There are no erro
 
 namespace {
 
+std::string structure_text(const NetStructure& structure, const Tpetrinet& net) {
+    const std::vector<std::string> findings =
+        structure_findings(structure, visible_transitions(net));
+    if (findings.empty())
+        return "The net is a workflow net: every node lies on a path from the start to the end "
+               "place.";
+    std::string text = "The net is broken: " + findings.front();
+    if (findings.size() > 1) text += " (and " + std::to_string(findings.size() - 1) + " more)";
+    return text + ". Hint: " + kStructureHint + ".";
+}
+
 constexpr const char* kDrawingBase = "vesk_rel_calc";
 
 // Ends a long step however the step ends.
@@ -70,6 +81,7 @@ void RelationsInspectorLogic::open_with_task_list(const std::string& log_file,
     reset_picture();
     // Figures of an earlier inspection belong to another net.
     state_.time_info = {};
+    state_.structure.clear();
     resolve_externals_ = resolve_externals;
     inspection_.open_with_task_list();
     check_relations();
@@ -83,6 +95,7 @@ void RelationsInspectorLogic::open_with_relations_file(const std::string& relati
                                                        bool resolve_externals) {
     reset_picture();
     state_.time_info = {};
+    state_.structure.clear();
     resolve_externals_ = resolve_externals;
     inspection_.open_with_relations_file(relations_file, resolve_externals, dialogs_);
     check_relations();
@@ -124,6 +137,7 @@ void RelationsInspectorLogic::make_net(RelationsInspection::Construction constru
         dialogs_.error(kBuildingError);
         return;
     }
+    state_.structure = structure_text(controller_.structure(), controller_.net());
     draw_net();
 }
 
@@ -249,8 +263,7 @@ void RelationsInspectorLogic::show_place(std::int32_t index) {
 }
 
 void RelationsInspectorLogic::open_xml() {
-    const auto chosen = dialogs_.open_file(kXmlLogFilter,
-                                           folder_part(controller_.log_file_name()));
+    const auto chosen = dialogs_.open_file(kXmlLogFilter, folder_part(controller_.log_file_name()));
     if (!chosen) return;
     try {
         controller_.load_log_plainly(*chosen, resolve_externals_);

@@ -49,6 +49,8 @@ struct RelationsInspectorState {
     std::int32_t mouse_y = 0;
     bool hand_pointer = false;
     TimeInfoGrid time_info;
+    // After Make Petrinet: that the net is a workflow net, or what it lacks and what to try.
+    std::string structure;
 };
 
 // How the inspector draws: the folder it writes its drawing files into (with its trailing

@@ -36,6 +36,45 @@ TEST(ReportWriter, MinutesReadAsHoursOrDaysWhereThatHelps) {
     EXPECT_EQ(minutes_text(2880), "2880.00&nbsp;min (2.00&nbsp;d)");
 }
 
+// start -> a -> p -> b -> end, and c filling p without taking a token: the page lists the
+// finding, marks c's node and says that the fitness counts c as fitting.
+TEST(ReportWriter, AFreeTransitionIsListedAndMarked) {
+    Ttask a("a_complete"), b("b_complete"), c("c_complete");
+    Tpetrinet net;
+    Tplace* start = net.Add_new_place(std::string(kStartSet), "_*a*");
+    Tplace* p = net.Add_new_place("*a*", "*b*");
+    Tplace* end = net.Add_new_place("_*b*", std::string(kEndSet));
+    net.Add_input_arc(start, net.Add_transition(a.name(), &a), 1);
+    net.Add_output_arc(net.Find_transition(a.name()), p, 1);
+    net.Add_input_arc(p, net.Add_transition(b.name(), &b), 1);
+    net.Add_output_arc(net.Find_transition(b.name()), end, 1);
+    net.Add_output_arc(net.Add_transition(c.name(), &c), p, 1);
+    ReportInfo info;
+    info.replayed = true;
+    info.fitness = TokenCounts{};
+    const std::string page = report_page_text(net, info, "<svg></svg>");
+    std::unique_ptr<xmlDoc, decltype(&xmlFreeDoc)> doc(
+        htmlReadMemory(page.data(), static_cast<int>(page.size()), nullptr, "utf-8",
+                       HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING),
+        &xmlFreeDoc);
+    ASSERT_TRUE(doc);
+    const std::string structure = text_of_id(doc.get(), "structure");
+    EXPECT_NE(structure.find("1 of 3 transitions lack an input or an output place (1 without "
+                             "input): c_complete"),
+              std::string::npos)
+        << structure;
+    EXPECT_NE(structure.find("Hint: "), std::string::npos);
+    EXPECT_EQ(text_of_id(doc.get(), "broken"), "[\"Task2\"]");
+    EXPECT_NE(text_of_id(doc.get(), "fitness").find("1 transition has no input place"),
+              std::string::npos);
+
+    // Without c the net is a workflow net, and the page says so.
+    net.Remove_transition(net.Find_transition(c.name()));
+    const std::string sound = report_page_text(net, info, "<svg></svg>");
+    EXPECT_NE(sound.find("Structure: a workflow net"), std::string::npos);
+    EXPECT_NE(sound.find("id=\"broken\">[]<"), std::string::npos);
+}
+
 TEST(ReportWriter, EveryPlaceAndTransitionHasItsFiguresAndNamesStayText) {
     if (!find_dot(program_folder())) GTEST_SKIP() << "no dot";
     test::TempDir dir;

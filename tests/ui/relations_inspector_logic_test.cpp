@@ -10,6 +10,7 @@
 
 #include "base/util_functions.h"
 #include "control/build_relations.h"
+#include "support/log_xml.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_dir.h"
 
@@ -103,6 +104,30 @@ TEST_F(InspectorTest, ZoomStepsByTenAndThePointerFollowsIt) {
     EXPECT_FALSE(logic_.state().hand_pointer);
     logic_.click();
     EXPECT_TRUE(dialogs_.edited.empty());
+}
+
+// Make Petrinet says whether the net is a workflow net, and what to try when it is not.
+TEST_F(InspectorTest, MakePetrinetToldWhatTheNetLacks) {
+    build("1");
+    logic_.make_petrinet();
+    EXPECT_EQ(logic_.state().structure.rfind("The net is a workflow net", 0), 0u)
+        << logic_.state().structure;
+
+    // The only start task follows itself: set aside as a loop, it leaves the start place dead.
+    const std::string loop = dir_.write(
+        "loop.xml", test::log_xml({{.id = "p", .cases = {{{"a"}, {"a"}, {"b"}}, {{"a"}, {"b"}}}}}));
+    controller_.load_log(loop, false);
+    BuildRelationsRequest request;
+    request.process_id = "p";
+    request.events = apply_event_choice({});
+    build_relations(controller_, request);
+    logic_.open_with_task_list(loop, false, "p");
+    EXPECT_TRUE(logic_.state().structure.empty());
+    logic_.make_petrinet();
+    const std::string& told = logic_.state().structure;
+    EXPECT_EQ(told.rfind("The net is broken: 2 of 2 transitions lack an input or an output", 0), 0u)
+        << told;
+    EXPECT_NE(told.find("Hint: the log is too irregular"), std::string::npos);
 }
 
 TEST_F(InspectorTest, TheDrawnNetHasARectanglePerVisibleTransitionAndPlace) {
