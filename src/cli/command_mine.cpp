@@ -364,7 +364,8 @@ void MineCommand::render(Tvesk_util& controller, const MineSource& source,
                           event_types_read(controller.filter()),
                           options_text(),
                           summary.replayed,
-                          controller.token_counts()};
+                          controller.token_counts(),
+                          controller.decimal_separator()};
     results.push_back(make_report(*dot, prefix, controller.net(), info, options));
     for (const RenderResult& result : results) {
         written.insert(written.end(), result.written.begin(), result.written.end());

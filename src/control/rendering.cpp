@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "base/file_util.h"
+#include "formats/vesk_dot_writer.h"
 
 namespace vesk {
 
@@ -36,15 +37,14 @@ RenderResult run_dot(const std::filesystem::path& dot, const std::vector<Program
 RenderResult make_report(const std::filesystem::path& dot, const std::string& prefix,
                          const Tpetrinet& net, const ReportInfo& info, const DotOptions& options) {
     RenderResult result;
-    // dot writes URLs into SVG raw, quotes and markup of a task name included: the page's
-    // drawing is made from the low-detail file without them (an unknown attribute is ignored;
-    // a name's own quotes are escaped in the dot text, so only the writer's URLs match).
-    std::ifstream low_in(prefix + " low.dot", std::ios::binary);
-    std::string text((std::istreambuf_iterator<char>(low_in)), std::istreambuf_iterator<char>());
-    if (!low_in && text.empty()) {
-        result.failures.push_back("the report needs " + prefix + " low.dot, which cannot be read");
-        return result;
-    }
+    // The page's drawing is the low-detail net with the replay's true shares on its arcs. dot
+    // writes URLs into SVG raw, quotes and markup of a task name included: the drawing goes
+    // without them (an unknown attribute is ignored; a name's own quotes are escaped in the dot
+    // text, so only the writer's URLs match).
+    std::string text = dot_low_files(net, "", "report", info.process_description, false, true,
+                                     info.decimal_separator, true)
+                           .back()
+                           .content;
     for (auto at = text.find("URL=\""); at != std::string::npos; at = text.find("URL=\"", at))
         text.replace(at, 3, "vesk_url");
     const std::string drawing = prefix + " report.dot";

@@ -47,8 +47,8 @@ std::string place_id(std::size_t j) {
 // Common to both levels: header, warnings, arcs with their rank lines, clusters.
 class DotText {
 public:
-    DotText(const Tpetrinet& net, char separator, bool high)
-        : net_(net), separator_(separator), high_(high) {}
+    DotText(const Tpetrinet& net, char separator, bool high, bool true_shares = false)
+        : net_(net), separator_(separator), high_(high), true_shares_(true_shares) {}
 
     void header(const std::string& process) {
         add_line(text_, "digraph G {");
@@ -141,12 +141,14 @@ public:
     std::string take() { return std::move(text_); }
 
 private:
+    double chance(const Tarc& arc) const { return true_shares_ ? arc.share : arc.probability; }
+
     bool labelled(const Tarc& arc, bool write_probabilities) const {
-        return (high_ || write_probabilities) && arc.probability != 1.0;
+        return (high_ || write_probabilities) && chance(arc) != 1.0;
     }
 
     std::string label(const Tarc& arc) const {
-        return " [label=\"" + format_probability(arc.probability, separator_) +
+        return " [label=\"" + format_probability(chance(arc), separator_) +
                "\",arrowsize=\".7\",decorate=true,fontname=\"Arial\",fontsize=\"6\"";
     }
 
@@ -198,6 +200,8 @@ private:
     const Tpetrinet& net_;
     char separator_;
     bool high_;
+    // Label the arcs with their true shares instead of the files' chances (report.html).
+    bool true_shares_;
     std::string text_;
 };
 
@@ -247,11 +251,11 @@ std::int32_t Place_index(const Tpetrinet& net, const Tplace* place) {
 
 ExportFiles dot_low_files(const Tpetrinet& net, const std::filesystem::path& folder,
                           const std::string& base, const std::string& process, bool write_html,
-                          bool write_probabilities, char separator) {
+                          bool write_probabilities, char separator, bool true_shares) {
     ExportFiles files;
     if (write_html)
         files.push_back({folder / "Default.htm", index_page_text(net, base, separator)});
-    DotText dot(net, separator, false);
+    DotText dot(net, separator, false, true_shares);
     dot.header(process);
     const auto& transitions = net.transitions();
     for (std::size_t i = 0; i < transitions.size(); ++i) {

@@ -33,9 +33,11 @@ std::int32_t Place_index(const Tpetrinet& net, const Tplace* place);
 
 // folder/base.dot, preceded, with write_html, by folder/Default.htm and followed by the pages of
 // the ordinary places.
+// true_shares: the arcs show the true shares of the replay (the report's drawing) instead of
+// the chances the files show.
 ExportFiles dot_low_files(const Tpetrinet& net, const std::filesystem::path& folder,
                           const std::string& base, const std::string& process, bool write_html,
-                          bool write_probabilities, char separator);
+                          bool write_probabilities, char separator, bool true_shares = false);
 std::string dot_high_text(const Tpetrinet& net, const std::string& process,
                           const ExportFlags& flags, char separator);
 

@@ -235,7 +235,7 @@ std::string broken_nodes(const Tpetrinet& net, const NetStructure& structure) {
 }
 
 // The side panel's entries: one per place, one per transition, shown on a click.
-std::string panel_text(const Tpetrinet& net) {
+std::string panel_text(const Tpetrinet& net, bool replayed) {
     const auto e = [](const std::string& text) { return html_escaped(text); };
     std::string page;
     const auto& places = net.places();
@@ -255,8 +255,12 @@ std::string panel_text(const Tpetrinet& net) {
             page += "<h2>Invisible transition</h2>\n<p>It lets cases skip a task.</p>\n</div>\n";
             continue;
         }
-        page += "<h2>" + e(task->name()) + "</h2>\n<p>Seen " + std::to_string(task->times_in_log) +
-                " times in the log.</p>\n<table>\n";
+        const std::int32_t seen = transitions[i]->occurrences;
+        page += "<h2>" + e(task->name()) + "</h2>\n<p>" +
+                (replayed ? "Seen " + std::to_string(seen) + (seen == 1 ? " time" : " times") +
+                                " in the log."
+                          : std::string("Not replayed.")) +
+                "</p>\n<table>\n";
         const auto relation = [&](const char* name, NameList which) {
             page += "<tr><th>" + std::string(name) + "</th><td style=\"text-align:left\">" +
                     e(task->name_list(which)) + "</td></tr>\n";
@@ -285,7 +289,7 @@ std::string report_page_text(const Tpetrinet& net, const ReportInfo& info, std::
             "</header>\n<main>\n<div id=\"picture\">\n" + svg_without_prolog(svg) +
             "\n</div>\n<div id=\"panel\">\n<p id=\"hint\">Click a place or a transition of the "
             "net.</p>\n";
-    page += panel_text(net);
+    page += panel_text(net, info.replayed);
     page += "</div>\n</main>\n<script type=\"application/json\" id=\"broken\">" +
             broken_nodes(net, structure) + "</script>\n<script>" + std::string(kScript) +
             "</script>\n</body>\n</html>\n";

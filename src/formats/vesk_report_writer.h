@@ -20,6 +20,7 @@ struct ReportInfo {
     std::string options;
     bool replayed = false;
     std::optional<TokenCounts> fitness;
+    char decimal_separator = '.';
 };
 
 // svg is dot's -Tsvg output of the low-detail file, whose node names (Task3, Place5) tie its

@@ -37,13 +37,19 @@ struct Tplace {
 struct Ttransition {
     std::string name;
     Ttask* task = nullptr;  // null for invisible transitions
+    // The lines of its task in the log last replayed.
+    std::int32_t occurrences = 0;
 };
 
 struct Tarc {
     Tplace* place;
     Ttransition* transition;
     bool to_place;  // true: transition -> place (output arc); false: place -> transition
+    // The branch chance the dot and HTML files show, from the tasks' counts (which start at 1).
     double probability;
+    // The true share of the place's tokens that this arc took in the replay: its transition's
+    // occurrences over those of every visible transition taking from the place.
+    double share;
 };
 
 using Parclist = std::vector<Tarc*>;

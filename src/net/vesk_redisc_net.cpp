@@ -106,12 +106,12 @@ Ttransition* Tpetrinet::Transition_of_task(const Ttask* task) const {
 
 Tarc* Tpetrinet::Add_output_arc(Ttransition* transition, Tplace* place, double weight) {
     if (Tarc* found = Find_arc(transition, place, true)) return found;
-    arcs_.push_back(std::make_unique<Tarc>(Tarc{place, transition, true, weight}));
+    arcs_.push_back(std::make_unique<Tarc>(Tarc{place, transition, true, weight, 1.0}));
     return arcs_.back().get();
 }
 
 Tarc* Tpetrinet::Add_new_arc(Tplace* place, Ttransition* transition, bool to_place, double weight) {
-    arcs_.push_back(std::make_unique<Tarc>(Tarc{place, transition, to_place, weight}));
+    arcs_.push_back(std::make_unique<Tarc>(Tarc{place, transition, to_place, weight, 1.0}));
     return arcs_.back().get();
 }
 
@@ -120,7 +120,7 @@ Tarc* Tpetrinet::Add_input_arc(Tplace* place, Ttransition* transition, double we
         found->probability += weight;
         return found;
     }
-    arcs_.push_back(std::make_unique<Tarc>(Tarc{place, transition, false, weight}));
+    arcs_.push_back(std::make_unique<Tarc>(Tarc{place, transition, false, weight, 1.0}));
     return arcs_.back().get();
 }
 

@@ -159,24 +159,37 @@ bool Treplay::Fire_task(Ttask* task, const std::string& line_name, bool show_mes
 }
 
 void Treplay::count_tasks() {
+    std::unordered_map<const Ttask*, std::int32_t> lines;
     for (const Tlog_line& line : log_) {
         const auto found = task_of_name_.find(line.name());
-        if (found != task_of_name_.end())
-            found->second->times_in_log = checked_add(found->second->times_in_log, 1);
+        if (found == task_of_name_.end()) continue;
+        found->second->times_in_log = checked_add(found->second->times_in_log, 1);
+        ++lines[found->second];
+    }
+    for (const auto& transition : net_.transitions()) {
+        const auto found = lines.find(transition->task);
+        transition->occurrences = found != lines.end() ? found->second : 0;
     }
 }
 
 void Treplay::set_probabilities() {
     for (const auto& place : net_.places()) {
         const Parclist leaving = net_.Arcs_of_place(place.get(), false);
-        double total = 0.0;
+        double total = 0.0, occurrences = 0.0;
         for (const Tarc* arc : leaving)
-            if (arc->transition->task != nullptr) total += arc->transition->task->times_in_log;
+            if (arc->transition->task != nullptr) {
+                total += arc->transition->task->times_in_log;
+                occurrences += arc->transition->occurrences;
+            }
         if (total == 0.0) total = 1.0;
         const bool exclusive = place->input_set.starts_with(kMutualExclusionPrefix);
         for (Tarc* arc : leaving) {
             const Ttask* task = arc->transition->task;
-            arc->probability = !exclusive && task != nullptr ? task->times_in_log / total : 1.0;
+            const bool counted = !exclusive && task != nullptr;
+            arc->probability = counted ? task->times_in_log / total : 1.0;
+            // No occurrence at all tells nothing about the branches.
+            arc->share =
+                counted && occurrences > 0.0 ? arc->transition->occurrences / occurrences : 1.0;
         }
     }
 }

@@ -10,6 +10,9 @@
 #include <filesystem>
 
 #include "base/util_functions.h"
+#include "control/build_relations.h"
+#include "control/mine_run.h"
+#include "formats/vesk_dot_writer.h"
 #include "support/cli_run.h"
 #include "support/log_xml.h"
 #include "support/temp_dir.h"
@@ -73,6 +76,41 @@ TEST(ReportWriter, AFreeTransitionIsListedAndMarked) {
     const std::string sound = report_page_text(net, info, "<svg></svg>");
     EXPECT_NE(sound.find("Structure: a workflow net"), std::string::npos);
     EXPECT_NE(sound.find("id=\"broken\">[]<"), std::string::npos);
+}
+
+// Cases a,b,d / a,b,d / a,c,d: b occurs twice and c once, so after a two thirds of the cases
+// take b. The dot and HTML files keep their chances from the counts that start at 1 (3 of 5);
+// the report shows what happened.
+TEST(ReportWriter, TheThreeCaseLogShowsTrueCountsAndShares) {
+    test::TempDir dir;
+    const std::string log = dir.write(
+        "three.xml",
+        test::log_xml(
+            {{.id = "p",
+              .cases = {{{"a"}, {"b"}, {"d"}}, {{"a"}, {"b"}, {"d"}}, {{"a"}, {"c"}, {"d"}}}}}));
+    Tvesk_util controller;
+    controller.load_log(log, false);
+    BuildRelationsRequest request;
+    request.process_id = "p";
+    request.events = apply_event_choice({});
+    RecordingSink sink;
+    mine_from_log(controller, request, NetOptions{}, true, sink);
+    const Tpetrinet& net = controller.net();
+    const auto drawing = [&net](bool true_shares) {
+        return dot_low_files(net, "", "x", "p", false, true, '.', true_shares).back().content;
+    };
+    EXPECT_NE(drawing(false).find("label=\"0.6000\""), std::string::npos);
+    EXPECT_NE(drawing(false).find("label=\"0.4000\""), std::string::npos);
+    EXPECT_NE(drawing(true).find("label=\"0.6667\""), std::string::npos);
+    EXPECT_NE(drawing(true).find("label=\"0.3333\""), std::string::npos);
+
+    ReportInfo info;
+    info.replayed = true;
+    const std::string page = report_page_text(net, info, "<svg></svg>");
+    for (const char* seen :
+         {"<h2>a_complete</h2>\n<p>Seen 3 times", "<h2>b_complete</h2>\n<p>Seen 2 times",
+          "<h2>c_complete</h2>\n<p>Seen 1 time in", "<h2>d_complete</h2>\n<p>Seen 3 times"})
+        EXPECT_NE(page.find(seen), std::string::npos) << seen;
 }
 
 TEST(ReportWriter, EveryPlaceAndTransitionHasItsFiguresAndNamesStayText) {
