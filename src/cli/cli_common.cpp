@@ -31,13 +31,18 @@ std::int32_t report_read_problems(const Tvesk_util& controller, const std::strin
                                   Console& console) {
     const ReadWarnings found = read_warnings(controller.read_diagnostics(), controller.filter(),
                                              process_id, controller.log().size());
+    if (found.nothing_read) {
+        // Results of nothing (a flow time of -1, a fitness of 0 cases) are no results: the
+        // reason ends the run, after the other warnings.
+        for (std::size_t i = 1; i < found.warnings.size(); ++i)
+            console.warning(found.warnings[i]);
+        throw LogFormatError(found.warnings.front() +
+                             ": nothing was mined; choose event types that the process has with "
+                             "--events, or pick another --process");
+    }
     for (const std::string& warning : found.warnings)
         console.warning(warning);
-    if (found.nothing_read)
-        console.note(
-            "nothing was mined: choose event types that the process has with --events, or pick "
-            "another --process");
-    else if (!found.warnings.empty())
+    if (!found.warnings.empty())
         console.note("the results rest on a log read with " +
                      std::to_string(found.warnings.size()) +
                      (found.warnings.size() == 1 ? " warning" : " warnings") +

@@ -89,8 +89,12 @@ void print_text(Tvesk_util& controller, const MineSummary& summary, Console& con
                "types read)\n";
     out << "Unfired tasks:";
     if (net.unfired_tasks.empty()) out << " none";
-    for (const Ttask* task : net.unfired_tasks)
-        out << "\n  " << task->name();
+    // A long list would bury the rest of the summary; the JSON keeps every name.
+    constexpr std::int32_t kUnfiredShown = 20;
+    for (std::int32_t i = 0; i < net.unfired_tasks.count() && i < kUnfiredShown; ++i)
+        out << "\n  " << net.unfired_tasks.get(i)->name();
+    if (net.unfired_tasks.count() > kUnfiredShown)
+        out << "\n  and " << net.unfired_tasks.count() - kUnfiredShown << " more";
     out << "\nSafe: " << (net.is_safe ? "yes" : "no") << '\n';
     out << "Tokens left: " << (net.tokens_left ? "yes" : "no") << '\n';
     const TStoch_var& flow = controller.flow_time();

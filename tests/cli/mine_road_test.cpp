@@ -103,22 +103,25 @@ TEST(MineRoad, EachKindOfForgivenProblemIsOneWarningWithACountAndAnExample) {
 
     // Start events asked of a log that has none: the kinds it does have are named.
     r = test::run_cli({"relations", log, "--process", "1", "--events", "start"});
-    EXPECT_EQ(r.code, 0);
+    EXPECT_EQ(r.code, 1);
     EXPECT_TRUE(contains(r.err, "process 1 has no events of the types read (start, complete)") ||
                 contains(r.err, "has no events of the types read"))
         << r.err;
     // With start asked, complete is read as well, so here b and c are kept: no such warning.
     const std::string starts =
         dir.write("starts.xml", test::log_xml({{.cases = {cases_of({"a", "b"}, "start")}}}));
-    r = test::run_cli({"relations", starts, "--process", "1"});
-    EXPECT_TRUE(contains(r.err,
-                         "process 1 has no events of the types read (complete); its 2 "
-                         "entries have the event kinds \"start\" 2"))
-        << r.err;
-    EXPECT_TRUE(contains(r.err, "vesk-cli: nothing was mined")) << r.err;
+    // Nothing read is an error that names the kinds there are, and no file is written.
+    r = test::run_cli({"mine", starts, "--process", "1", "--out", dir.path().string() + "/none"});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.err,
+              "vesk-cli: process 1 has no events of the types read (complete); its 2 entries have "
+              "the event kinds \"start\" 2: nothing was mined; choose event types that the "
+              "process has with --events, or pick another --process\n");
+    EXPECT_EQ(r.out, "");
+    EXPECT_FALSE(std::filesystem::exists(dir.path() / "none"));
 
     // -q keeps stderr for errors only.
-    r = test::run_cli({"relations", starts, "--process", "1", "-q"});
+    r = test::run_cli({"relations", log, "--process", "1", "-q"});
     EXPECT_EQ(r.err, "");
 }
 
@@ -193,6 +196,27 @@ TEST(MineRoad, ABrokenNetIsToldInTheSummaryAndTheJson) {
     EXPECT_EQ(structure["transitions_without_input"], nlohmann::json::array({"b_complete"}));
     EXPECT_EQ(structure["start_place_without_output"], true);
     EXPECT_EQ(structure["transitions_off_path"], 2);
+}
+
+// Cases a,tk,z for k = 1..21 and one case a,t1..t21,z: t1 causes t2 and so on, so the single
+// tk of the short cases cannot fire from k = 2 on, nor z after them. The summary shows 20
+// names and the count of the rest; the JSON keeps all 21.
+TEST(MineRoad, ALongUnfiredListIsCutInTheSummaryOnly) {
+    test::TempDir dir;
+    std::vector<test::Case> cases;
+    test::Case long_case = {{"a"}};
+    for (int k = 1; k <= 21; ++k) {
+        const std::string t = "t" + std::to_string(100 + k);
+        cases.push_back({{"a"}, {t}, {"z"}});
+        long_case.push_back({t});
+    }
+    long_case.push_back({"z"});
+    cases.push_back(long_case);
+    const std::string log = dir.write("unfired.xml", test::log_xml({{.id = "p", .cases = cases}}));
+    const test::CliResult text = test::run_cli({"mine", log, "-q"});
+    EXPECT_NE(text.out.find("\n  and 1 more\nSafe:"), std::string::npos) << text.out;
+    const auto json = nlohmann::json::parse(test::run_cli({"mine", log, "--format", "json"}).out);
+    EXPECT_EQ(json["replay"]["unfired_tasks"].size(), 21u);
 }
 
 TEST(MineRoad, TheJsonSummaryParsesAndCarriesTheFindings) {
