@@ -1,5 +1,6 @@
 #include "formats/vesk_pnml_writer.h"
 
+#include <set>
 #include <unordered_map>
 
 #include "base/build_info.h"
@@ -12,6 +13,26 @@ namespace {
 
 std::string name_element(const std::string& text) {
     return "<name><text>" + html_escaped(text) + "</text></name>";
+}
+
+// Other tools label a transition with its activity, or with "activity+event" (the classifier
+// form) where an activity has transitions of more than one event type.
+std::unordered_map<const Ttransition*, std::string> labels_of(const Tpetrinet& net) {
+    std::unordered_map<std::string, std::set<std::string>> events_of;
+    for (const auto& transition : net.transitions())
+        if (transition->task != nullptr) {
+            const TstringTuple parts = transition->task->split_name();
+            events_of[parts.activity].insert(parts.event);
+        }
+    std::unordered_map<const Ttransition*, std::string> labels;
+    for (const auto& transition : net.transitions())
+        if (transition->task != nullptr) {
+            const TstringTuple parts = transition->task->split_name();
+            labels[transition.get()] = events_of[parts.activity].size() == 1
+                                           ? parts.activity
+                                           : parts.activity + "+" + parts.event;
+        }
+    return labels;
 }
 
 }  // namespace
@@ -37,14 +58,17 @@ std::string pnml_text(const Tpetrinet& net, const std::string& process) {
         if (place.input_set == kStartSet) out += "<initialMarking><text>1</text></initialMarking>";
         out += "</place>\n";
     }
+    const auto labels = labels_of(net);
     const auto& transitions = net.transitions();
     for (std::size_t i = 0; i < transitions.size(); ++i) {
         const Ttransition& transition = *transitions[i];
         const std::string id = "t" + std::to_string(i);
         transition_ids[&transition] = id;
         if (transition.task != nullptr) {
-            out += "      <transition id=\"" + id + "\">" + name_element(transition.task->name()) +
-                   "</transition>\n";
+            // The task's own name stays with the transition for the tools that want it.
+            out += "      <transition id=\"" + id + "\">" + name_element(labels.at(&transition)) +
+                   "<toolspecific tool=\"Vesk\" version=\"" + kVeskVersion + "\"><task>" +
+                   html_escaped(transition.task->name()) + "</task></toolspecific></transition>\n";
         } else {
             out += "      <transition id=\"" + id + "\">" + name_element("") +
                    "<toolspecific tool=\"Vesk\" version=\"" + kVeskVersion +
@@ -60,7 +84,15 @@ std::string pnml_text(const Tpetrinet& net, const std::string& process) {
                (arc.to_place ? transition : place) + "\" target=\"" +
                (arc.to_place ? place : transition) + "\"/>\n";
     }
-    out += "    </page>\n  </net>\n</pnml>\n";
+    out += "    </page>\n";
+    // The final marking: one token on the end place.
+    for (const auto& place : places)
+        if (place->output_set == kEndSet) {
+            out += "    <finalmarkings><marking><place idref=\"" + place_ids.at(place.get()) +
+                   "\"><text>1</text></place></marking></finalmarkings>\n";
+            break;
+        }
+    out += "  </net>\n</pnml>\n";
     return out;
 }
 

@@ -24,6 +24,12 @@ struct NamedNet {
     friend bool operator==(const NamedNet&, const NamedNet&) = default;
 };
 
+// What only the PNML file holds: the transitions' labels and the final marking.
+struct PnmlExtras {
+    std::vector<std::string> labels;
+    std::string final_place;
+};
+
 std::string text_of(xmlNode* node, const char* child) {
     for (xmlNode* c = node->children; c != nullptr; c = c->next)
         if (c->type == XML_ELEMENT_NODE &&
@@ -36,7 +42,14 @@ std::string text_of(xmlNode* node, const char* child) {
     return "\x01";  // absent
 }
 
-NamedNet read_pnml(const std::string& path) {
+// The id's place name among the places read so far.
+std::string place_named(const std::map<std::string, std::pair<bool, std::size_t>>& ids,
+                        const NamedNet& net, const std::string& id) {
+    const auto found = ids.find(id);
+    return found != ids.end() && found->second.first ? net.places.at(found->second.second) : "";
+}
+
+NamedNet read_pnml(const std::string& path, PnmlExtras& extras) {
     NamedNet net;
     xmlDoc* doc = xmlReadFile(path.c_str(), nullptr, XML_PARSE_NONET);
     EXPECT_NE(doc, nullptr);
@@ -71,9 +84,10 @@ NamedNet read_pnml(const std::string& path) {
             if (text_of(n, "initialMarking") != "\x01") net.initial = net.places.back();
         } else if (kind == "transition") {
             ids[id] = {false, net.transitions.size()};
-            const bool invisible = text_of(n, "toolspecific") != "\x01";
-            EXPECT_EQ(invisible, text_of(n, "name").empty());
-            net.transitions.push_back(text_of(n, "name"));
+            // The task's name is kept in the tool's own element; an invisible one has none.
+            net.transitions.push_back(text_of(n, "toolspecific"));
+            extras.labels.push_back(text_of(n, "name"));
+            EXPECT_EQ(net.transitions.back().empty(), extras.labels.back().empty());
         } else if (kind == "arc") {
             xmlChar* s = xmlGetProp(n, BAD_CAST "source");
             xmlChar* t = xmlGetProp(n, BAD_CAST "target");
@@ -87,6 +101,15 @@ NamedNet read_pnml(const std::string& path) {
                                          : std::tuple{source.second, target.second, true});
         }
     }
+    for (xmlNode* n = page == nullptr ? nullptr : page->next; n != nullptr; n = n->next)
+        if (n->type == XML_ELEMENT_NODE &&
+            std::string(reinterpret_cast<const char*>(n->name)) == "finalmarkings") {
+            xmlNode* place = n->children->children;  // finalmarkings > marking > place
+            xmlChar* idref = xmlGetProp(place, BAD_CAST "idref");
+            extras.final_place = place_named(ids, net, reinterpret_cast<char*>(idref));
+            xmlFree(idref);
+            EXPECT_EQ(text_of(place, "text"), "1");
+        }
     xmlFreeDoc(doc);
     return net;
 }
@@ -143,11 +166,36 @@ TEST(PnmlWriter, ThePnmlFileHoldsTheNetOfTheTextNet) {
                                          "--out", dir.path().string(), "-q"};
         args.insert(args.end(), construction.begin(), construction.end());
         ASSERT_EQ(test::run_cli(args).code, 0);
-        const NamedNet pnml = read_pnml((dir.path() / "example_log.xml 2 .pnml").string());
+        PnmlExtras extras;
+        const NamedNet pnml = read_pnml((dir.path() / "example_log.xml 2 .pnml").string(), extras);
         const NamedNet tpn = read_tpn(test::read_file(dir.path() / "example_log.xml 2 .tpn"));
         EXPECT_EQ(pnml, tpn);
         EXPECT_EQ(pnml.initial.rfind("_#start#_  ", 0), 0u) << pnml.initial;
+        EXPECT_TRUE(extras.final_place.ends_with("  _#end#_")) << extras.final_place;
         EXPECT_FALSE(pnml.arcs.empty());
+        // One event type per activity: the labels are the activities.
+        for (std::size_t i = 0; i < pnml.transitions.size(); ++i)
+            if (!pnml.transitions[i].empty()) {
+                EXPECT_EQ(extras.labels[i] + "_complete", pnml.transitions[i]);
+            }
+    }
+}
+
+// Where an activity has transitions of several event types, the labels join the activity and
+// the type with "+", as XES classifiers do.
+TEST(PnmlWriter, SeveralEventTypesOfAnActivityLabelItsTransitionsWithTheType) {
+    test::TempDir dir;
+    ASSERT_EQ(test::run_cli({"mine", VESK_EXAMPLE_LOG, "--process", "3", "--events",
+                             "schedule,start,complete", "--out", dir.path().string(), "-q"})
+                  .code,
+              0);
+    PnmlExtras extras;
+    const NamedNet pnml = read_pnml((dir.path() / "example_log.xml 3 .pnml").string(), extras);
+    ASSERT_FALSE(pnml.transitions.empty());
+    for (std::size_t i = 0; i < pnml.transitions.size(); ++i) {
+        std::string expected = pnml.transitions[i];
+        expected[expected.rfind('_')] = '+';
+        EXPECT_EQ(extras.labels[i], expected);
     }
 }
 
