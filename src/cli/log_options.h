@@ -50,7 +50,8 @@ public:
         "concept:name (or --classifier), of the kind its lifecycle:transition gives (compared "
         "without regard to case; ate_abort and pi_abort are abort; other transitions give no "
         "kind; an event without one is a complete event), at its time:timestamp, converted to "
-        "UTC unless --local-time. MXML keeps its processes and event types. Nested attributes, "
+        "UTC unless --local-time; a complete event with a start_timestamp date is also a start "
+        "event at that time. MXML keeps its processes and event types. Nested attributes, "
         "events outside traces and all other attributes are "
         "ignored.";
 

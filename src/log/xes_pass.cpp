@@ -78,6 +78,7 @@ private:
             values_.assign(keys_.size(), std::nullopt);
             transition_.reset();
             timestamp_.reset();
+            start_timestamp_.reset();
         } else if (depth == 3 && in_event_ && is_attribute_element(name)) {
             const auto key = attributes.get("key");
             const auto value = attributes.get("value");
@@ -86,6 +87,8 @@ private:
                 if (keys_[k] == *key && !values_[k]) values_[k] = std::string(*value);
             if (*key == "lifecycle:transition" && !transition_) transition_ = std::string(*value);
             if (*key == "time:timestamp" && !timestamp_) timestamp_ = std::string(*value);
+            if (*key == "start_timestamp" && !start_timestamp_)
+                start_timestamp_ = std::string(*value);
         }
     }
 
@@ -133,8 +136,14 @@ private:
         entry_number_ = checked_add(entry_number_, 1);
         entry_.case_number = header_.case_count - 1;
         // An event without a lifecycle transition is a complete event, as XES tools read it.
-        fill_entry(entry_, std::move(name), transition_.value_or("complete"), timestamp_, options_,
-                   notes_);
+        const std::string transition = transition_.value_or("complete");
+        // The interval form: a complete event that carries when it started is a start event
+        // and a complete event, so that start events and overlaps can be read from it.
+        if (start_timestamp_ && standard_event_kind(transition) == "complete") {
+            fill_entry(entry_, name, std::string("start"), start_timestamp_, options_, notes_);
+            (*on_entry_)(entry_);
+        }
+        fill_entry(entry_, std::move(name), transition, timestamp_, options_, notes_);
         (*on_entry_)(entry_);
     }
 
@@ -156,6 +165,7 @@ private:
     std::vector<std::optional<std::string>> values_;
     std::optional<std::string> transition_;
     std::optional<std::string> timestamp_;
+    std::optional<std::string> start_timestamp_;
     LogEntryFields entry_;
     std::int32_t entry_number_ = 0;
     bool in_trace_ = false;
