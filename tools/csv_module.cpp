@@ -163,6 +163,20 @@ Columns columns_of(const Record& first, const CsvOptions& o) {
                             ": the header names no " + (c.case_id < 0 ? "case" : "activity") +
                             " column (name it with --" + (c.case_id < 0 ? "case" : "activity") +
                             "=COLUMN)");
+    // The first format's third field is an event kind: a first row whose third field is none
+    // is a header of names the module does not know, not a case.
+    const bool unknown_header = !c.header && !first_format && h.size() >= 3 &&
+                                !lower_trimmed(h[2]).empty() && lower_trimmed(h[2]) != "normal" &&
+                                !standard_event_kind(lower_trimmed(h[2]));
+    if (unknown_header) {
+        std::string names;
+        for (const std::string& name : h)
+            names += (names.empty() ? "" : ", ") + ("\"" + name + "\"");
+        throw CsvInputError(std::string("line ") + std::to_string(first.line) +
+                            ": the header names none of the columns the module knows (" + names +
+                            "); name them with --case=COLUMN, --activity=COLUMN and "
+                            "--timestamp=COLUMN");
+    }
     if (c.header && c.timestamp < 0 && c.start < 0 && c.date < 0 && !o.timestamp_column.empty())
         throw CsvInputError("the header has no column \"" + o.timestamp_column + "\"");
     if (!c.header) {

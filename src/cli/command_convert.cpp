@@ -30,6 +30,15 @@ void ConvertCommand::declare(CLI::App& app) {
         "(default: INPUT without its last four characters, followed by .xml). The module "
         "receives four arguments: INPUT, XML, the DTD location and YES or NO." +
         std::string("\n\n") +
+        "The options of the modules that come with Vesk, each given as -m OPTION:\n"
+        "csv: --delimiter=C (, ; or tab; default: found from the first line); --case=NAME, "
+        "--activity=NAME, --timestamp=NAME, --start=NAME, --lifecycle=NAME (the columns, when "
+        "the header's names are not the usual ones); --day-first, --month-first (how to read "
+        "dates such as 03/04/2020); --sort (order the events of a case by their timestamps); "
+        "--lifecycle-into-name (a non-standard lifecycle value becomes part of the name); "
+        "--local-time (keep timestamps as written instead of converting them to UTC).\n"
+        "xes, mxml: --classifier=NAME (name events by a declared classifier); "
+        "--lifecycle-into-name; --local-time.\n\n" +
         "Exit status: 0 done, 1 the module is unknown, could not be started or failed, "
         "2 wrong arguments.");
 }

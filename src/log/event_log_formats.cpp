@@ -28,7 +28,7 @@ LogFormat detect_log_format(const std::string& path) {
     const DocumentStart start = read_document_start(path);
     // The parser reads ahead: a fault near the start can come before the document element is
     // seen, and no reader would get further.
-    if (start.root.empty() && start.error) throw XmlReadError(path + ": " + *start.error);
+    if (start.root.empty() && start.error) throw XmlReadError(*start.error);
     if (start.root == "log" &&
         (start.root_namespace == "http://www.xes-standard.org/" || start.has_xes_version))
         return LogFormat::xes;

@@ -144,6 +144,29 @@ TEST(ConversionModules, ARowWithTwoTimestampsIsAStartAndACompleteEvent) {
     }
 }
 
+// A header of names the module does not know is refused with those names and the options
+// that map them, not read as a first case; with the options the file converts.
+TEST(ConversionModules, AnUnknownHeaderNamesItsColumnsAndTheOptions) {
+    const std::string csv = "TicketID,Step,EventTime\nT1,open,2021-01-01T10:00:00\n";
+    try {
+        csv_log(csv);
+        FAIL() << "an unknown header was read";
+    } catch (const tools::CsvInputError& error) {
+        EXPECT_NE(std::string(error.what()).find("(\"TicketID\", \"Step\", \"EventTime\")"),
+                  std::string::npos)
+            << error.what();
+        EXPECT_NE(std::string(error.what()).find("--case=COLUMN"), std::string::npos);
+    }
+    tools::CsvOptions named;
+    named.case_column = "TicketID";
+    named.activity_column = "Step";
+    named.timestamp_column = "EventTime";
+    EXPECT_NE(csv_log(csv, named).find("<task_name>open</task_name>"), std::string::npos);
+    // The module's first format has an event kind third and stays readable without a header.
+    EXPECT_NE(csv_log("1,a,start,04-03-2002,10:00\n").find("<task_name>a</task_name>"),
+              std::string::npos);
+}
+
 TEST(ConversionModules, BadInputGivesAMessageAnExitStatusAndNoFile) {
     test::TempDir dir;
     const std::string xml = (dir.path() / "out.xml").string();
