@@ -1,9 +1,13 @@
 #include "base/util_functions.h"
 
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <utility>
@@ -29,6 +33,100 @@ int run_program(const std::filesystem::path& program, const std::vector<std::str
         if (errno != EINTR) return -1;
     }
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+namespace {
+
+// A file descriptor closed when it goes.
+class Descriptor {
+public:
+    explicit Descriptor(int fd = -1) : fd_(fd) {}
+    ~Descriptor() { reset(); }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    int get() const { return fd_; }
+    void reset() {
+        if (fd_ >= 0) ::close(fd_);
+        fd_ = -1;
+    }
+
+private:
+    int fd_;
+};
+
+constexpr std::size_t kKeptErrors = 64 * 1024;
+
+// Reads what is there; false at the end of the stream.
+bool drain(int fd, std::string& kept) {
+    char buffer[4096];
+    const ssize_t got = ::read(fd, buffer, sizeof buffer);
+    if (got < 0) return errno == EINTR || errno == EAGAIN;
+    if (got == 0) return false;
+    const std::size_t room = kKeptErrors > kept.size() ? kKeptErrors - kept.size() : 0;
+    kept.append(buffer, std::min(room, static_cast<std::size_t>(got)));
+    return true;
+}
+
+}  // namespace
+
+ProgramOutcome run_program_watched(const std::filesystem::path& program,
+                                   const std::vector<std::string>& arguments,
+                                   std::chrono::milliseconds limit) {
+    ProgramOutcome outcome;
+    int ends[2];
+    if (::pipe(ends) != 0) return outcome;
+    Descriptor reader(ends[0]), writer(ends[1]);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, writer.get(), STDERR_FILENO);
+    posix_spawn_file_actions_addclose(&actions, reader.get());
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    // A group of its own, so that everything it starts ends with it.
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
+    posix_spawnattr_setpgroup(&attributes, 0);
+    std::vector<std::string> all = arguments;
+    all.insert(all.begin(), program.string());
+    std::vector<char*> argv;
+    for (std::string& argument : all)
+        argv.push_back(argument.data());
+    argv.push_back(nullptr);
+    pid_t child = 0;
+    const int spawned =
+        posix_spawn(&child, program.c_str(), &actions, &attributes, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    posix_spawnattr_destroy(&attributes);
+    writer.reset();
+    if (spawned != 0) return outcome;
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    bool open = true;
+    int status = 0;
+    while (true) {
+        const pid_t ended = waitpid(child, &status, WNOHANG);
+        if (ended == child) break;
+        if (ended < 0 && errno != EINTR) return outcome;
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0) {
+            outcome.timed_out = true;
+            ::kill(-child, SIGKILL);
+            while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+            }
+            return outcome;
+        }
+        // Reading as it writes keeps a talkative program from blocking on a full pipe.
+        pollfd watched{open ? reader.get() : -1, POLLIN, 0};
+        const int wait = static_cast<int>(std::min<long long>(left.count(), 50));
+        if (::poll(&watched, 1, wait) > 0) open = drain(reader.get(), outcome.errors);
+    }
+    // What is left, without waiting for anything the program started that holds the pipe.
+    ::fcntl(reader.get(), F_SETFL, O_NONBLOCK);
+    while (open) {
+        const std::size_t before = outcome.errors.size();
+        open = drain(reader.get(), outcome.errors) && outcome.errors.size() > before;
+    }
+    if (WIFEXITED(status)) outcome.exit_code = WEXITSTATUS(status);
+    return outcome;
 }
 
 std::string file_argument(const std::string& path) {

@@ -1,6 +1,7 @@
 #pragma once
 // Starting other programs (dot, conversion modules) and the dot command lines.
 
+#include <chrono>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -21,6 +22,20 @@ struct ProgramRun {
 // end. Returns its exit code, or -1 when it could not be started or ended by a signal.
 int run_program(const std::filesystem::path& program, const std::vector<std::string>& arguments);
 
+// How a watched run ended: its exit code (-1 when it could not be started or ended by a
+// signal), whether it was stopped at its time limit, and what it wrote on its error stream.
+struct ProgramOutcome {
+    int exit_code = -1;
+    bool timed_out = false;
+    std::string errors;
+};
+
+// As run_program, in a process group of its own, with its error stream kept (up to 64 KiB) and
+// the whole group killed when it runs longer than `limit`.
+ProgramOutcome run_program_watched(const std::filesystem::path& program,
+                                   const std::vector<std::string>& arguments,
+                                   std::chrono::milliseconds limit);
+
 // A file name as an argument: a relative name that begins with "-" gets "./" in front, so that
 // no program takes it for an option.
 std::string file_argument(const std::string& path);
@@ -37,6 +52,8 @@ std::optional<std::filesystem::path> find_dot(const std::filesystem::path& besid
 struct DotOptions {
     bool left_to_right = true;
     std::string page_size = "A4";  // "A4" or "Letter"; anything else adds no page option
+    // How long one run of dot may take before it is stopped.
+    std::chrono::seconds timeout{120};
 };
 
 // The three runs of "Make jpg/map" on `prefix` + " low.dot" (map, picture, thumbnail) and the

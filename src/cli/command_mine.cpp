@@ -257,6 +257,15 @@ void MineCommand::declare(CLI::App& app) {
         group->add_option("--colour", colour_,
                           "fill colour of the activity clusters, RRGGBB (default " +
                               rrggbb_text(kDefaultClusterColour) + ")"),
+        group
+            ->add_option("--max-render", max_render_,
+                         "draw no pictures of a net of more transitions and places than this "
+                         "(default 1000): dot takes hours and gigabytes on such nets")
+            ->check(CLI::PositiveNumber),
+        group
+            ->add_option("--render-timeout", render_timeout_,
+                         "stop a run of dot after this many seconds (default 120)")
+            ->check(CLI::PositiveNumber),
         group->add_flag("--no-probabilities", no_probabilities_,
                         "no branching probabilities in the low-detail file"),
         group->add_option("--orientation", orientation_, "lr (default) or tb")
@@ -348,6 +357,15 @@ void MineCommand::render(Tvesk_util& controller, const MineSource& source,
     DotOptions options;
     options.left_to_right = orientation_ == "lr";
     options.page_size = page_ == "a4" ? "A4" : "Letter";
+    options.timeout = std::chrono::seconds(render_timeout_);
+    const std::size_t nodes =
+        controller.net().transitions().size() + controller.net().places().size();
+    if (nodes > max_render_) {
+        summary.errors.push_back("the net has " + std::to_string(nodes) +
+                                 " transitions and places, more than --max-render " +
+                                 std::to_string(max_render_) + ": no pictures were made");
+        return;
+    }
     const auto dot = find_dot(program_folder());
     if (!dot) {
         summary.errors.push_back(
@@ -372,6 +390,8 @@ void MineCommand::render(Tvesk_util& controller, const MineSource& source,
                           controller.decimal_separator()};
     results.push_back(make_report(*dot, prefix, controller.net(), info, options));
     for (const RenderResult& result : results) {
+        for (const std::string& message : result.messages)
+            console.note("dot: " + message);
         written.insert(written.end(), result.written.begin(), result.written.end());
         summary.errors.insert(summary.errors.end(), result.failures.begin(), result.failures.end());
     }
@@ -388,6 +408,8 @@ int MineCommand::export_files(Tvesk_util& controller, const MineSource& source,
         export_petrinet(controller, request, written);
         console.note("wrote the net into " + request.folder.string());
         if (render_ || report_) {
+            // The text summary comes before dot, which may take long on a large net.
+            if (format_ != "json") print_summary(controller, summary, console);
             render(controller, source, request.folder, summary, written, console);
             if (!summary.errors.empty()) code = kRenderFailure;
         }
@@ -398,6 +420,14 @@ int MineCommand::export_files(Tvesk_util& controller, const MineSource& source,
     for (const auto& path : written)
         summary.files.push_back(path.string());
     return code;
+}
+
+void MineCommand::print_summary(Tvesk_util& controller, MineSummary& summary,
+                                Console& console) const {
+    if (summary.printed) return;
+    summary.printed = true;
+    if (format_ != "json") print_text(controller, summary, console);
+    print_listings(controller, shows_, console);
 }
 
 int MineCommand::run(Console& console) {
@@ -417,14 +447,11 @@ int MineCommand::run(Console& console) {
         code = export_files(controller, source, request, summary, console);
     }
 
-    if (format_ == "json") {
+    if (format_ == "json")
         console.out() << summary_json(controller, summary, source)
                              .dump(2, ' ', false, nlohmann::json::error_handler_t::replace)
                       << '\n';
-    } else {
-        print_text(controller, summary, console);
-    }
-    print_listings(controller, shows_, console);
+    print_summary(controller, summary, console);
     for (const std::string& error : summary.errors)
         console.error(error);
     return code;

@@ -30,6 +30,8 @@ struct MineSummary {
     std::int32_t warnings = 0;
     std::vector<std::string> files;
     std::vector<std::string> errors;
+    // The text summary and the listings are out (they come before dot where it runs).
+    bool printed = false;
 };
 
 // Builds the relations of a process (or reads them from a file), makes the Petri net, replays
@@ -50,6 +52,8 @@ private:
     // Writes the net's files and, on request, the pictures and the report; the exit status.
     int export_files(Tvesk_util& controller, const MineSource& source, const ExportRequest& request,
                      MineSummary& summary, Console& console) const;
+    // The text summary (unless JSON) and the listings, once.
+    void print_summary(Tvesk_util& controller, MineSummary& summary, Console& console) const;
     void render(Tvesk_util& controller, const MineSource& source,
                 const std::filesystem::path& folder, MineSummary& summary,
                 std::vector<std::filesystem::path>& written, Console& console) const;
@@ -69,6 +73,8 @@ private:
     std::string stats_ = "waiting=mean,min,max;sync=mean,min,max;sojourn=mean,min,max";
     std::string colour_ = rrggbb_text(kDefaultClusterColour);
     bool no_probabilities_ = false;
+    std::size_t max_render_ = 1000;
+    int render_timeout_ = 120;
     std::string orientation_ = "lr";
     std::string page_ = "a4";
     std::vector<CLI::Option*> export_options_;

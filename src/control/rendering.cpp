@@ -2,6 +2,7 @@
 
 #include <fstream>
 #include <iterator>
+#include <sstream>
 #include <system_error>
 
 #include "base/file_util.h"
@@ -9,7 +10,8 @@
 
 namespace vesk {
 
-RenderResult run_dot(const std::filesystem::path& dot, const std::vector<ProgramRun>& runs) {
+RenderResult run_dot(const std::filesystem::path& dot, const std::vector<ProgramRun>& runs,
+                     std::chrono::seconds timeout) {
     RenderResult result;
     for (const ProgramRun& run : runs) {
         // The output file is the argument after -o.
@@ -19,14 +21,21 @@ RenderResult run_dot(const std::filesystem::path& dot, const std::vector<Program
         // An old picture must not pass for the new one.
         std::error_code ignored;
         std::filesystem::remove(output, ignored);
-        const int code = run_program(dot, run.arguments);
+        const ProgramOutcome outcome = run_program_watched(dot, run.arguments, timeout);
+        std::istringstream said(outcome.errors);
+        for (std::string line; std::getline(said, line);)
+            if (!line.empty()) result.messages.push_back(line);
+        const int code = outcome.exit_code;
         std::error_code error;
         const bool made = std::filesystem::file_size(output, error) > 0 && !error;
         if (code == 0 && made) {
             result.written.push_back(output);
             continue;
         }
-        const std::string why = code < 0    ? "dot could not be started or was killed"
+        const std::string why = outcome.timed_out
+                                    ? "dot did not finish within " +
+                                          std::to_string(timeout.count()) + " s and was stopped"
+                                : code < 0  ? "dot could not be started or was killed"
                                 : code != 0 ? "dot ended with exit status " + std::to_string(code)
                                             : "dot wrote no " + output.string();
         result.failures.push_back(why + ": dot " + run.parameters);
@@ -60,7 +69,8 @@ RenderResult make_report(const std::filesystem::path& dot, const std::string& pr
                    {"-Tsvg", file_argument(drawing)}};
     if (options.left_to_right) run.arguments.emplace_back("-Grankdir=LR");
     run.arguments.insert(run.arguments.end(), {"-o", file_argument(drawing + ".svg")});
-    RenderResult svg_run = run_dot(dot, {run});
+    RenderResult svg_run = run_dot(dot, {run}, options.timeout);
+    result.messages = svg_run.messages;
     for (auto& path : svg_run.written)
         result.written.push_back(path);
     if (!svg_run.ok()) {
@@ -81,12 +91,12 @@ RenderResult make_report(const std::filesystem::path& dot, const std::string& pr
 
 RenderResult make_jpg_map(const std::filesystem::path& dot, const std::string& prefix,
                           const DotOptions& options) {
-    return run_dot(dot, jpg_map_runs(prefix, options));
+    return run_dot(dot, jpg_map_runs(prefix, options), options.timeout);
 }
 
 RenderResult make_ps_jpg(const std::filesystem::path& dot, const std::string& prefix,
                          const DotOptions& options) {
-    return run_dot(dot, ps_jpg_runs(prefix, options));
+    return run_dot(dot, ps_jpg_runs(prefix, options), options.timeout);
 }
 
 std::string picture_prefix(const std::filesystem::path& folder, const std::string& base) {

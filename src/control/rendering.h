@@ -15,12 +15,16 @@ struct RenderResult {
     std::vector<std::filesystem::path> written;
     // One text per failed run: the parameter text and why.
     std::vector<std::string> failures;
+    // What dot said on its error stream (warnings about the input, for example), a line each.
+    std::vector<std::string> messages;
     bool ok() const { return failures.empty(); }
 };
 
 // Runs dot for each run in order; a run counts as done when dot ended with status 0 and wrote
 // a non-empty file after -o (an old file of that name is removed first).
-RenderResult run_dot(const std::filesystem::path& dot, const std::vector<ProgramRun>& runs);
+// A run that takes longer than `timeout` is stopped with everything it started.
+RenderResult run_dot(const std::filesystem::path& dot, const std::vector<ProgramRun>& runs,
+                     std::chrono::seconds timeout = DotOptions{}.timeout);
 
 // The prefix the export's pictures are named from: the folder and the export's base name
 // (see export_base_name) without the blank that ends it.

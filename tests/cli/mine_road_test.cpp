@@ -4,8 +4,10 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <thread>
 
 #include "base/build_info.h"
 #include "support/cli_run.h"
@@ -169,6 +171,50 @@ TEST(MineRoad, AFailedOrMissingDotMakesTheExitStatusThree) {
     EXPECT_TRUE(contains(r.err, "dot ended with exit status 4")) << r.err;
     const auto summary = nlohmann::json::parse(r.out);
     EXPECT_EQ(summary["errors"].size(), 6u);  // five pictures and the report's drawing
+}
+
+// Guards around dot: a run that never ends is stopped at the time limit with all it started, a
+// net over the size limit is not drawn, and what dot says reaches stderr behind "dot: " (not
+// under -q). The summary comes first either way.
+TEST(MineRoad, DotIsStoppedAtItsLimitsAndItsWordsArePassedOn) {
+    if (std::filesystem::exists(std::filesystem::path(VESK_CLI_PATH).parent_path() / "dot"))
+        GTEST_SKIP() << "a dot next to the programs would be found first";
+    test::TempDir dir;
+    const std::string bin = (dir.path() / "bin").string();
+    const std::string out = (dir.path() / "out").string();
+    const std::string marker = (dir.path() / "still-running").string();
+    std::filesystem::create_directories(bin);
+    // A stand-in that starts a child which would leave a mark if it outlived the limit.
+    dir.write("bin/dot",
+              "#!/bin/sh\n(/bin/sleep 3; /usr/bin/touch '" + marker + "') &\n/bin/sleep 30\n");
+    std::filesystem::permissions(dir.path() / "bin" / "dot", std::filesystem::perms::owner_all);
+    {
+        PathOverride path(bin);
+        const test::CliResult r = test::run_cli({"mine", kExample, "--process", "2", "--out", out,
+                                                 "--report", "--render-timeout", "1"});
+        EXPECT_EQ(r.code, 3) << r.err;
+        EXPECT_TRUE(contains(r.err, "dot did not finish within 1 s and was stopped")) << r.err;
+        EXPECT_TRUE(contains(r.out, "Net: 5 transitions")) << r.out;
+        const test::CliResult big = test::run_cli(
+            {"mine", kExample, "--process", "2", "--out", out, "--render", "--max-render", "3"});
+        EXPECT_EQ(big.code, 3);
+        EXPECT_TRUE(contains(big.err,
+                             "the net has 11 transitions and places, more than "
+                             "--max-render 3: no pictures were made"))
+            << big.err;
+    }
+    dir.write("bin/dot",
+              "#!/bin/sh\necho 'Warning: odd input' >&2\nfor a; do last=$a; done\n"
+              "echo x > \"$last\"\n");
+    PathOverride path(bin);
+    const test::CliResult talk =
+        test::run_cli({"mine", kExample, "--process", "2", "--out", out, "--render"});
+    EXPECT_TRUE(contains(talk.err, "vesk-cli: dot: Warning: odd input")) << talk.err;
+    const test::CliResult quiet =
+        test::run_cli({"mine", kExample, "--process", "2", "--out", out, "--render", "-q"});
+    EXPECT_FALSE(contains(quiet.err, "odd input")) << quiet.err;
+    std::this_thread::sleep_for(std::chrono::seconds(3));
+    EXPECT_FALSE(std::filesystem::exists(marker)) << "dot's child outlived the limit";
 }
 
 // The only start activity follows itself: it is set aside as a length-one loop, and the start
