@@ -3,6 +3,7 @@
 #include <unistd.h>
 #include <CLI/CLI.hpp>
 #include <memory>
+#include <nlohmann/json.hpp>
 #include <optional>
 
 #include <algorithm>
@@ -104,22 +105,35 @@ int usage_error(const CLI::App& app, const std::string& problem, Console& consol
     return kUsage;
 }
 
+// A script that asked for JSON gets the failure as JSON on stdout too.
+void errors_as_json(const Command& command, const std::vector<std::string>& errors,
+                    Console& console) {
+    if (!command.writes_json()) return;
+    console.out() << nlohmann::json{{"errors", errors}}.dump(
+                         2, ' ', false, nlohmann::json::error_handler_t::replace)
+                  << '\n';
+}
+
 // Runs the chosen command; every failure becomes a message and an exit status.
 int run_command(Command& command, Console& console) {
+    std::vector<std::string> errors;
     try {
         return command.run(console);
-    } catch (const UsageError&) {
+    } catch (const UsageError& error) {
+        errors_as_json(command, {error.what()}, console);
         throw;
     } catch (const XmlReadError& error) {
-        console.error(kUnreadableFile);
-        console.error_lines(error.what());
+        errors = {kUnreadableFile, error.what()};
     } catch (const LogFormatError& error) {
-        console.error_lines(error.what());
+        errors = {error.what()};
     } catch (const std::bad_alloc&) {
-        console.error(command.name() + ": out of memory");
+        errors = {command.name() + ": out of memory"};
     } catch (const std::exception& error) {
-        console.error_lines(command.name() + ": " + error.what());
+        errors = {command.name() + ": " + error.what()};
     }
+    for (const std::string& error : errors)
+        console.error_lines(error);
+    errors_as_json(command, errors, console);
     return kFailure;
 }
 

@@ -38,6 +38,8 @@ public:
     virtual void declare(CLI::App& app) = 0;
     // Throws UsageError for bad combinations; other errors reach the caller as exceptions.
     virtual int run(Console& console) = 0;
+    // With --format json a failure is also one JSON document on stdout: {"errors": [texts]}.
+    virtual bool writes_json() const { return false; }
 };
 
 // The message shown for a log or relations file that cannot be read or parsed.

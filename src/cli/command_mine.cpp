@@ -112,6 +112,55 @@ nlohmann::json number_or_null(double value) {
     return std::isfinite(value) ? nlohmann::json(value) : nlohmann::json(nullptr);
 }
 
+nlohmann::json figures_json(const TStoch_var& figures) {
+    if (figures.Nr_of_observations() == 0) return {{"observations", 0}};
+    return {{"observations", figures.Nr_of_observations()},
+            {"mean", number_or_null(figures.Mean())},
+            {"variance", number_or_null(figures.Variance())},
+            {"minimum", number_or_null(figures.Minimum())},
+            {"maximum", number_or_null(figures.Maximum())}};
+}
+
+// The net itself: its transitions, and its places with the transitions on either side and the
+// figures of the replay.
+void add_net_json(const Tpetrinet& net, nlohmann::json& out) {
+    nlohmann::json transitions = nlohmann::json::array();
+    for (const auto& transition : net.transitions()) {
+        nlohmann::json entry = {{"name", transition->name},
+                                {"visible", transition->task != nullptr}};
+        if (transition->task != nullptr) {
+            const TstringTuple parts = transition->task->split_name();
+            entry["activity"] = parts.activity;
+            entry["event"] = parts.event;
+            entry["occurrences"] = transition->occurrences;
+        }
+        transitions.push_back(entry);
+    }
+    nlohmann::json places = nlohmann::json::array();
+    for (const auto& place : net.places()) {
+        nlohmann::json inputs = nlohmann::json::array(), outputs = nlohmann::json::array();
+        for (const auto& arc : net.arcs())
+            if (arc->place == place.get())
+                (arc->to_place ? inputs : outputs).push_back(arc->transition->name);
+        places.push_back({{"name", place->input_set + "  " + place->output_set},
+                          {"input_transitions", inputs},
+                          {"output_transitions", outputs},
+                          {"waiting", figures_json(place->waiting_time)},
+                          {"synchronisation", figures_json(place->sync_time)},
+                          {"sojourn", figures_json(place->sojourn_time)}});
+    }
+    out["transition_list"] = transitions;
+    out["place_list"] = places;
+}
+
+std::vector<std::string> listing(Tvesk_util& controller, const std::string& show) {
+    std::vector<std::string> lines;
+    if (show == "relations") controller.relations_text(lines);
+    if (show == "net") controller.net_text(lines);
+    if (show == "timing") controller.timing_text(lines);
+    return lines;
+}
+
 nlohmann::json structure_json(const NetStructure& s, const Tpetrinet& net) {
     return {{"workflow_net", s.workflow_net()},
             {"transitions_without_input", s.without_input},
@@ -141,6 +190,7 @@ nlohmann::json summary_json(Tvesk_util& controller, const MineSummary& summary,
     result["net"] = {{"transitions", net.transitions().size()},
                      {"places", net.places().size()},
                      {"arcs", net.arcs().size()}};
+    add_net_json(net, result["net"]);
     result["structure"] = structure_json(controller.structure(), net);
     result["replay"] = nullptr;
     result["flow_time_minutes"] = nullptr;
@@ -176,14 +226,9 @@ nlohmann::json summary_json(Tvesk_util& controller, const MineSummary& summary,
 
 void print_listings(Tvesk_util& controller, const std::vector<std::string>& shows,
                     Console& console) {
-    for (const std::string& show : shows) {
-        std::vector<std::string> lines;
-        if (show == "relations") controller.relations_text(lines);
-        if (show == "net") controller.net_text(lines);
-        if (show == "timing") controller.timing_text(lines);
-        for (const std::string& line : lines)
+    for (const std::string& show : shows)
+        for (const std::string& line : listing(controller, show))
             console.out() << line << '\n';
-    }
 }
 
 // What the command does, its log options, its files and its JSON, after the options.
@@ -201,7 +246,12 @@ std::string footer_text() {
            "Default.htm and a page per place into DIR; with --relations the names start with the "
            "relations file's name. A \"/\" or \"\\\" in a process id becomes \"_\" in file names.\n"
            "With --format json the summary is one object: {\"log\", \"relations\", \"process\", "
-           "\"events\" (null where not used), \"net\": {\"transitions\", \"places\", \"arcs\"}, "
+           "\"events\" (null where not used), \"net\": {\"transitions\", \"places\", \"arcs\" "
+           "(counts), \"transition_list\": [{\"name\", \"visible\", and for a visible one "
+           "\"activity\", \"event\", \"occurrences\"}], \"place_list\": [{\"name\", "
+           "\"input_transitions\", \"output_transitions\", \"waiting\", \"synchronisation\", "
+           "\"sojourn\": {\"observations\", and where there are any \"mean\", \"variance\", "
+           "\"minimum\", \"maximum\"}}]}, "
            "\"structure\": {\"workflow_net\", \"transitions_without_input\", "
            "\"transitions_without_output\", \"transitions_without_arcs\" (names), "
            "\"places_without_input\", \"places_without_output\" (place numbers), "
@@ -214,7 +264,9 @@ std::string footer_text() {
            "\"flow_time_minutes\": null or "
            "{\"observations\", \"mean\", \"variance\", \"minimum\", \"maximum\"}, \"files\": "
            "[paths "
-           "written], \"warnings\": count, \"errors\": [texts]}.\n"
+           "written], \"warnings\": count, \"errors\": [texts], \"listings\" (with --show): "
+           "{\"relations\", \"net\", \"timing\": [lines]}}; a run that fails prints {\"errors\": "
+           "[texts]}.\n"
            "Exit status: 0 done; 1 a file or process could not be read, or an export file could "
            "not be written; 2 wrong arguments; 3 the net was exported but dot was missing or "
            "failed on a picture or the report.";
@@ -426,7 +478,8 @@ void MineCommand::print_summary(Tvesk_util& controller, MineSummary& summary,
                                 Console& console) const {
     if (summary.printed) return;
     summary.printed = true;
-    if (format_ != "json") print_text(controller, summary, console);
+    if (format_ == "json") return;
+    print_text(controller, summary, console);
     print_listings(controller, shows_, console);
 }
 
@@ -447,10 +500,14 @@ int MineCommand::run(Console& console) {
         code = export_files(controller, source, request, summary, console);
     }
 
-    if (format_ == "json")
-        console.out() << summary_json(controller, summary, source)
-                             .dump(2, ' ', false, nlohmann::json::error_handler_t::replace)
+    if (format_ == "json") {
+        nlohmann::json document = summary_json(controller, summary, source);
+        // One document for a script: the listings asked for go into it.
+        for (const std::string& show : shows_)
+            document["listings"][show] = listing(controller, show);
+        console.out() << document.dump(2, ' ', false, nlohmann::json::error_handler_t::replace)
                       << '\n';
+    }
     print_summary(controller, summary, console);
     for (const std::string& error : summary.errors)
         console.error(error);

@@ -42,6 +42,7 @@ public:
     std::string summary() const override { return "rediscover a Petri net and replay the log"; }
     void declare(CLI::App& app) override;
     int run(Console& console) override;
+    bool writes_json() const override { return format_ == "json"; }
 
 private:
     void check_combinations() const;

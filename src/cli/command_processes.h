@@ -11,6 +11,7 @@ public:
     std::string summary() const override { return "list the processes of a workflow log"; }
     void declare(CLI::App& app) override;
     int run(Console& console) override;
+    bool writes_json() const override { return format_ == "json"; }
 
 private:
     std::string log_;

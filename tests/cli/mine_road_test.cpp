@@ -265,6 +265,36 @@ TEST(MineRoad, ALongUnfiredListIsCutInTheSummaryOnly) {
     EXPECT_EQ(json["replay"]["unfired_tasks"].size(), 21u);
 }
 
+// The three-case log a,b,d / a,b,d / a,c,d: the JSON holds the net with its figures, worked out
+// by hand from the timestamps, the listings asked for, and a failure as JSON as well.
+TEST(MineRoad, TheJsonHoldsTheNetItsFiguresTheListingsAndFailures) {
+    const std::string log = std::string(VESK_TEST_DATA) + "/formats/three_cases_net/log.xml";
+    const test::CliResult r = test::run_cli({"mine", log, "--format", "json", "--show", "net"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    const auto j = nlohmann::json::parse(r.out);
+    ASSERT_EQ(j["net"]["transition_list"].size(), 4u);
+    const auto& b = j["net"]["transition_list"][1];
+    EXPECT_EQ(b["name"], "b_complete");
+    EXPECT_EQ(b["activity"], "b");
+    EXPECT_EQ(b["event"], "complete");
+    EXPECT_EQ(b["occurrences"], 2);
+    // The place after a: waits of 10, 30 and 20 minutes before b, b and c.
+    const auto& after_a = j["net"]["place_list"][0];
+    EXPECT_EQ(after_a["input_transitions"], nlohmann::json::array({"a_complete"}));
+    EXPECT_EQ(after_a["output_transitions"], nlohmann::json::array({"b_complete", "c_complete"}));
+    EXPECT_EQ(after_a["waiting"]["observations"], 3);
+    EXPECT_EQ(after_a["waiting"]["mean"], 20.0);
+    EXPECT_EQ(after_a["waiting"]["minimum"], 10.0);
+    EXPECT_EQ(after_a["waiting"]["maximum"], 30.0);
+    EXPECT_EQ(after_a["synchronisation"]["observations"], 0);
+    EXPECT_EQ(j["listings"]["net"].front(), "transitions");
+
+    const test::CliResult failed = test::run_cli({"mine", log + ".missing", "--format", "json"});
+    EXPECT_EQ(failed.code, 1);
+    const auto errors = nlohmann::json::parse(failed.out);
+    EXPECT_EQ(errors["errors"].front(), "The specified file could not be read.");
+}
+
 TEST(MineRoad, TheJsonSummaryParsesAndCarriesTheFindings) {
     test::TempDir dir;
     const test::CliResult r = test::run_cli(
