@@ -1,6 +1,7 @@
 #include "cli/command_relations.h"
 
 #include <CLI/CLI.hpp>
+#include <nlohmann/json.hpp>
 
 #include <algorithm>
 
@@ -21,6 +22,52 @@ void print_relations(Tvesk_util& controller, Console& console) {
         console.out() << line << '\n';
 }
 
+nlohmann::json names_of(const Ttasklist& tasks) {
+    nlohmann::json names = nlohmann::json::array();
+    for (const Ttask* task : tasks)
+        names.push_back(task->name());
+    return names;
+}
+
+// The tasks with their relations and the facts they make, for a script.
+nlohmann::json relations_json(Tvesk_util& controller) {
+    nlohmann::json tasks = nlohmann::json::array();
+    for (Ttask* task : controller.main_task_list()) {
+        const TstringTuple parts = task->split_name();
+        nlohmann::json predecessors = nlohmann::json::array(), successors = predecessors;
+        for (const auto& count : task->predecessor_counts())
+            predecessors.push_back(count.task->name());
+        for (const auto& count : task->successor_counts())
+            successors.push_back(count.task->name());
+        tasks.push_back(
+            {{"name", task->name()},
+             {"activity", parts.activity},
+             {"event", parts.event},
+             {"loop_length", task->loop_length == kNone ? nlohmann::json(nullptr)
+                                                        : nlohmann::json(task->loop_length)},
+             {"trace_start", task->is_trace_start},
+             {"trace_end", task->is_trace_end},
+             {"predecessors", predecessors},
+             {"successors", successors},
+             {"causal_successors", names_of(task->causal_successors())},
+             {"causal_predecessors", names_of(task->causal_predecessors())},
+             {"parallel", names_of(task->parallel())},
+             {"two_loop", names_of(task->tasks_in_two_loop)}});
+    }
+    Tfactslist facts(controller.main_task_list());
+    facts.build_from_tasks();
+    nlohmann::json fact_list = nlohmann::json::array();
+    for (const Tfact& fact : facts.facts()) {
+        nlohmann::json entry = {{"kind", std::string(Tfactslist::kind_name(fact))},
+                                {"task1", fact.task1->name()},
+                                {"task2", fact.task2->name()},
+                                {"certainty", fact.certainty}};
+        if (fact.kind == Trelation_kind::long_succ) entry["distance"] = fact.distance;
+        fact_list.push_back(entry);
+    }
+    return {{"tasks", tasks}, {"facts", fact_list}};
+}
+
 void print_erroneous_sets(RelationsInspection& inspection, Console& console) {
     const TintMatrix& sets = inspection.erroneous_sets();
     for (std::size_t i = 0; i < sets.size(); ++i) {
@@ -37,6 +84,8 @@ void RelationsCommand::declare(CLI::App& app) {
     app.add_option("--relations", relations_, "read this relations file instead of a log");
     app.add_option("--out", out_, "write the relations file into DIR (created when missing)");
     app.add_option("--dtd", dtd_, "the WF_relations.dtd location written into the file");
+    app.add_option("--format", format_, "the listing as text (default) or json")
+        ->check(CLI::IsMember({"text", "json"}));
     app.add_option("--show", shows_, "relations: also list the relations when writing")
         ->check(CLI::IsMember({"relations"}))
         ->expected(1)
@@ -52,6 +101,13 @@ void RelationsCommand::declare(CLI::App& app) {
         "the file's name." +
         std::string("\n\n") + std::string(LogReadOptions::kHelp) +
         "\nA \"/\" or \"\\\" in a process id becomes \"_\" in file names.\n"
+        "With --format json the first form prints one object: {\"log\", \"process\", "
+        "\"tasks\": [{\"name\", \"activity\", \"event\", \"loop_length\", \"trace_start\", "
+        "\"trace_end\", \"predecessors\", \"successors\", \"causal_successors\", "
+        "\"causal_predecessors\", \"parallel\", \"two_loop\" (names)}], \"facts\": "
+        "[{\"kind\", \"task1\", \"task2\", \"certainty\", and for long_succ \"distance\"}], "
+        "\"files\": [paths written], \"warnings\": count}; the second form adds "
+        "\"erroneous_sets\": [[fact texts]]. A run that fails prints {\"errors\": [texts]}.\n"
         "Exit status: 0 done, 1 a file or process could not be read or written, 2 wrong "
         "arguments.");
 }
@@ -72,14 +128,26 @@ int RelationsCommand::from_log(Console& console) {
     build_relations(
         controller, request, [&console](const std::string& s) { console.stage(s); },
         console.timings());
-    report_read_problems(controller, request.process_id, console);
+    const std::int32_t warnings = report_read_problems(controller, request.process_id, console);
+    nlohmann::json files = nlohmann::json::array();
     if (!out_.empty()) {
         begin_stage(console.timings(), "export");
         const auto path = controller.write_relations(
             output_folder(out_), relations_file_base_name(log_.log(), request.process_id), dtd_);
         console.note("wrote " + path.string());
+        files.push_back(path.string());
     }
-    if (out_.empty() || !shows_.empty()) print_relations(controller, console);
+    if (format_ == "json") {
+        nlohmann::json document = relations_json(controller);
+        document["log"] = log_.log();
+        document["process"] = request.process_id;
+        document["files"] = files;
+        document["warnings"] = warnings;
+        console.out() << document.dump(2, ' ', false, nlohmann::json::error_handler_t::replace)
+                      << '\n';
+    } else if (out_.empty() || !shows_.empty()) {
+        print_relations(controller, console);
+    }
     return kSuccess;
 }
 
@@ -90,15 +158,33 @@ int RelationsCommand::from_relations_file(Console& console) {
     Tvesk_util controller(locale_decimal_separator());
     RelationsInspection inspection(controller);
     inspection.open_with_relations_file(relations_, log_.resolve_externals(), console);
-    print_erroneous_sets(inspection, console);
+    nlohmann::json erroneous = nlohmann::json::array();
+    for (const auto& set : inspection.erroneous_sets()) {
+        nlohmann::json texts = nlohmann::json::array();
+        for (const std::int32_t position : set)
+            texts.push_back(fact_text(*inspection.facts().get(position)));
+        erroneous.push_back(texts);
+    }
+    if (format_ != "json") print_erroneous_sets(inspection, console);
     // As closing the inspector does: the tasks take the relations of the switched-on facts.
     inspection.close();
+    nlohmann::json files = nlohmann::json::array();
     if (!out_.empty()) {
         const auto written = controller.write_relations(output_folder(out_),
                                                         file_name_without_xml(relations_), dtd_);
         console.note("wrote " + written.string());
+        files.push_back(written.string());
     }
-    if (!shows_.empty()) print_relations(controller, console);
+    if (format_ == "json") {
+        nlohmann::json document = relations_json(controller);
+        document["relations"] = relations_;
+        document["erroneous_sets"] = erroneous;
+        document["files"] = files;
+        console.out() << document.dump(2, ' ', false, nlohmann::json::error_handler_t::replace)
+                      << '\n';
+    } else if (!shows_.empty()) {
+        print_relations(controller, console);
+    }
     return kSuccess;
 }
 

@@ -15,6 +15,7 @@ public:
     std::string summary() const override { return "mine the ordering relations of a process"; }
     void declare(CLI::App& app) override;
     int run(Console& console) override;
+    bool writes_json() const override { return format_ == "json"; }
 
 private:
     int from_log(Console& console);
@@ -25,6 +26,7 @@ private:
     std::string out_;
     std::string dtd_;
     std::vector<std::string> shows_;
+    std::string format_ = "text";
 };
 
 }  // namespace vesk::cli

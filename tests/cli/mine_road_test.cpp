@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <set>
 #include <thread>
 
 #include "base/build_info.h"
@@ -293,6 +294,44 @@ TEST(MineRoad, TheJsonHoldsTheNetItsFiguresTheListingsAndFailures) {
     EXPECT_EQ(failed.code, 1);
     const auto errors = nlohmann::json::parse(failed.out);
     EXPECT_EQ(errors["errors"].front(), "The specified file could not be read.");
+}
+
+// The relations of a,b,d / a,b,d / a,c,d as JSON: the causal facts and the distance of d from a
+// are those a reader finds by hand.
+TEST(MineRoad, TheRelationsAsJson) {
+    test::TempDir dir;
+    const std::string log = std::string(VESK_TEST_DATA) + "/formats/three_cases_net/log.xml";
+    const test::CliResult r =
+        test::run_cli({"relations", log, "--format", "json", "--out", dir.path().string()});
+    ASSERT_EQ(r.code, 0) << r.err;
+    const auto j = nlohmann::json::parse(r.out);
+    EXPECT_EQ(j["process"], "p");
+    ASSERT_EQ(j["tasks"].size(), 4u);
+    EXPECT_EQ(j["tasks"][0]["name"], "a_complete");
+    EXPECT_EQ(j["tasks"][0]["trace_start"], true);
+    EXPECT_TRUE(j["tasks"][0]["loop_length"].is_null());
+    EXPECT_EQ(j["tasks"][0]["causal_successors"],
+              nlohmann::json::array({"b_complete", "c_complete"}));
+    std::set<std::string> causal;
+    int distance_a_d = 0;
+    for (const auto& fact : j["facts"]) {
+        if (fact["kind"] == "caus")
+            causal.insert(fact["task1"].get<std::string>() + ">" +
+                          fact["task2"].get<std::string>());
+        if (fact["kind"] == "long_succ" && fact["task1"] == "a_complete" &&
+            fact["task2"] == "d_complete")
+            distance_a_d = fact["distance"];
+    }
+    EXPECT_EQ(causal, (std::set<std::string>{"a_complete>b_complete", "a_complete>c_complete",
+                                             "b_complete>d_complete", "c_complete>d_complete"}));
+    EXPECT_EQ(distance_a_d, 2);
+    ASSERT_EQ(j["files"].size(), 1u);
+
+    // The file read back: no erroneous set, the same tasks.
+    const auto back = nlohmann::json::parse(
+        test::run_cli({"relations", "--relations", j["files"][0], "--format", "json"}).out);
+    EXPECT_EQ(back["erroneous_sets"], nlohmann::json::array());
+    EXPECT_EQ(back["tasks"].size(), 4u);
 }
 
 TEST(MineRoad, TheJsonSummaryParsesAndCarriesTheFindings) {
