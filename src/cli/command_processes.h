@@ -17,6 +17,7 @@ private:
     std::string log_;
     std::string format_ = "text";
     bool external_dtd_ = false;
+    bool counts_ = false;
 };
 
 }  // namespace vesk::cli

@@ -64,6 +64,16 @@ std::vector<LogProcess> Tvesk_util::processes(std::vector<std::string>* refused)
     return log_file_.list_processes(refused);
 }
 
+ProcessCounts Tvesk_util::count_process(const std::string& id) const {
+    ProcessCounts counts;
+    const ProcessHeader header = log_file_.read_process(id, [&counts](const LogEntryFields& e) {
+        ++counts.events;
+        ++counts.kinds[e.event_kind.value_or("")];
+    });
+    counts.cases = header.case_count;
+    return counts;
+}
+
 std::vector<std::string> Tvesk_util::list_processes(std::vector<std::string>* refused) const {
     std::vector<std::string> entries;
     for (const LogProcess& process : processes(refused))

@@ -3,6 +3,7 @@
 // front end the same entry points for a run.
 
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -34,6 +35,14 @@ std::string fitness_line(const TokenCounts& counts);
 // "log.xml 1 ": the start of the names of an export's files.
 std::string export_base_name(const std::string& log_path, const std::string& process_id);
 
+// What one process of a log holds: its cases, its entries and their event kinds as the log
+// names them ("" for none).
+struct ProcessCounts {
+    std::int32_t cases = 0;
+    std::int64_t events = 0;
+    std::map<std::string, std::int64_t> kinds;
+};
+
 class Tvesk_util {
 public:
     // The separator of every figure the controller writes or lists; the front ends pass the
@@ -62,6 +71,8 @@ public:
     std::vector<std::string> list_processes(std::vector<std::string>* refused = nullptr) const;
     // The processes with their ids and descriptions apart.
     std::vector<LogProcess> processes(std::vector<std::string>* refused = nullptr) const;
+    // Reads the whole process once to count it; nothing of the controller changes.
+    ProcessCounts count_process(const std::string& id) const;
     // Replaces the log with the process's lines that pass the filter. A failed read leaves the
     // log as it was.
     void read_process(const std::string& process_id);

@@ -334,6 +334,36 @@ TEST(MineRoad, TheRelationsAsJson) {
     EXPECT_EQ(back["tasks"].size(), 4u);
 }
 
+// The counts of every process, checked against the file's text: the entries and the event
+// kinds of each process element, counted as strings.
+TEST(MineRoad, ProcessCountsMatchTheFilesText) {
+    const auto j = nlohmann::json::parse(
+        test::run_cli({"processes", kExample, "--counts", "--format", "json"}).out);
+    const std::string text = test::read_file(kExample);
+    const auto count_in = [](const std::string& part, const std::string& what) {
+        std::int64_t n = 0;
+        for (auto at = part.find(what); at != std::string::npos; at = part.find(what, at + 1))
+            ++n;
+        return n;
+    };
+    ASSERT_EQ(j["processes"].size(), 3u);
+    std::size_t from = text.find("<process ");
+    for (const auto& process : j["processes"]) {
+        const std::size_t to = text.find("</process>", from);
+        const std::string part = text.substr(from, to - from);
+        SCOPED_TRACE(process["id"].get<std::string>());
+        EXPECT_EQ(process["cases"], count_in(part, "<process_instance"));
+        EXPECT_EQ(process["events"], count_in(part, "<audit_trail_entry>"));
+        for (const auto& [kind, count] : process["event_kinds"].items())
+            EXPECT_EQ(count, count_in(part, "kind=\"" + kind + "\""));
+        from = text.find("<process ", to);
+    }
+    const test::CliResult line = test::run_cli({"processes", kExample, "--counts"});
+    EXPECT_NE(line.out.find("1 (order handling): 30 cases, 240 events (complete 240)\n"),
+              std::string::npos)
+        << line.out;
+}
+
 TEST(MineRoad, TheJsonSummaryParsesAndCarriesTheFindings) {
     test::TempDir dir;
     const test::CliResult r = test::run_cli(
