@@ -27,8 +27,8 @@ std::filesystem::path output_folder(const std::string& path) {
     return folder;
 }
 
-std::int32_t report_read_problems(const Tvesk_util& controller, const std::string& process_id,
-                                  Console& console) {
+std::vector<ReadWarning> report_read_problems(const Tvesk_util& controller,
+                                              const std::string& process_id, Console& console) {
     const ReadWarnings found = read_warnings(controller.read_diagnostics(), controller.filter(),
                                              process_id, controller.log().size());
     if (found.nothing_read) {
@@ -47,7 +47,17 @@ std::int32_t report_read_problems(const Tvesk_util& controller, const std::strin
                      std::to_string(found.warnings.size()) +
                      (found.warnings.size() == 1 ? " warning" : " warnings") +
                      ": check --events against the kinds the log uses, or correct the log");
-    return static_cast<std::int32_t>(found.warnings.size());
+    return found.details;
+}
+
+nlohmann::json warnings_json(const std::vector<ReadWarning>& warnings) {
+    nlohmann::json list = nlohmann::json::array();
+    for (const ReadWarning& warning : warnings)
+        list.push_back({{"kind", warning.kind},
+                        {"count", warning.count},
+                        {"example", warning.example},
+                        {"text", warning.text}});
+    return list;
 }
 
 }  // namespace vesk::cli

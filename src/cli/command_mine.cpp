@@ -220,6 +220,7 @@ nlohmann::json summary_json(Tvesk_util& controller, const MineSummary& summary,
     }
     result["files"] = summary.files;
     result["warnings"] = summary.warnings;
+    result["warning_list"] = warnings_json(summary.warning_list);
     result["errors"] = summary.errors;
     return result;
 }
@@ -264,7 +265,8 @@ std::string footer_text() {
            "\"flow_time_minutes\": null or "
            "{\"observations\", \"mean\", \"variance\", \"minimum\", \"maximum\"}, \"files\": "
            "[paths "
-           "written], \"warnings\": count, \"errors\": [texts], \"listings\" (with --show): "
+           "written], \"warnings\": count, \"warning_list\": [{\"kind\", \"count\", \"example\", "
+           "\"text\"}], \"errors\": [texts], \"listings\" (with --show): "
            "{\"relations\", \"net\", \"timing\": [lines]}}; a run that fails prints {\"errors\": "
            "[texts]}.\n"
            "Exit status: 0 done; 1 a file or process could not be read, or an export file could "
@@ -376,7 +378,7 @@ MineSource MineCommand::mine_relations(Tvesk_util& controller, MineSummary& summ
         mine_from_relations_file(controller, relations_, log_.resolve_externals(), replay,
                                  net_options(), console, stage, console.timings())
             .replayed;
-    if (replay) summary.warnings += report_read_problems(controller, replay->process_id, console);
+    if (replay) summary.add_warnings(report_read_problems(controller, replay->process_id, console));
     MineSource source;
     source.relations = relations_;
     if (!replay_log_.empty()) source.log = replay_log_;
@@ -394,7 +396,7 @@ MineSource MineCommand::mine_log(Tvesk_util& controller, MineSummary& summary,
     summary.replayed = mine_from_log(controller, request, net_options(), !no_replay_, console,
                                      stage, console.timings())
                            .replayed;
-    summary.warnings += report_read_problems(controller, request.process_id, console);
+    summary.add_warnings(report_read_problems(controller, request.process_id, console));
     MineSource source;
     source.log = log_.log();
     source.process = request.process_id;

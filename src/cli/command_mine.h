@@ -10,6 +10,7 @@
 #include "cli/log_options.h"
 #include "control/export_petrinet.h"
 #include "control/mine_run.h"
+#include "control/read_warnings.h"
 
 namespace vesk::cli {
 
@@ -28,6 +29,11 @@ struct MineSource {
 struct MineSummary {
     bool replayed = false;
     std::int32_t warnings = 0;
+    std::vector<ReadWarning> warning_list;
+    void add_warnings(const std::vector<ReadWarning>& found) {
+        warnings += static_cast<std::int32_t>(found.size());
+        warning_list.insert(warning_list.end(), found.begin(), found.end());
+    }
     std::vector<std::string> files;
     std::vector<std::string> errors;
     // The text summary and the listings are out (they come before dot where it runs).

@@ -106,7 +106,8 @@ void RelationsCommand::declare(CLI::App& app) {
         "\"trace_end\", \"predecessors\", \"successors\", \"causal_successors\", "
         "\"causal_predecessors\", \"parallel\", \"two_loop\" (names)}], \"facts\": "
         "[{\"kind\", \"task1\", \"task2\", \"certainty\", and for long_succ \"distance\"}], "
-        "\"files\": [paths written], \"warnings\": count}; the second form adds "
+        "\"files\": [paths written], \"warnings\": count, \"warning_list\": [{\"kind\", \"count\", "
+        "\"example\", \"text\"}]}; the second form adds "
         "\"erroneous_sets\": [[fact texts]]. A run that fails prints {\"errors\": [texts]}.\n"
         "Exit status: 0 done, 1 a file or process could not be read or written, 2 wrong "
         "arguments.");
@@ -128,7 +129,8 @@ int RelationsCommand::from_log(Console& console) {
     build_relations(
         controller, request, [&console](const std::string& s) { console.stage(s); },
         console.timings());
-    const std::int32_t warnings = report_read_problems(controller, request.process_id, console);
+    const std::vector<ReadWarning> warnings =
+        report_read_problems(controller, request.process_id, console);
     nlohmann::json files = nlohmann::json::array();
     if (!out_.empty()) {
         begin_stage(console.timings(), "export");
@@ -142,7 +144,8 @@ int RelationsCommand::from_log(Console& console) {
         document["log"] = log_.log();
         document["process"] = request.process_id;
         document["files"] = files;
-        document["warnings"] = warnings;
+        document["warnings"] = warnings.size();
+        document["warning_list"] = warnings_json(warnings);
         console.out() << document.dump(2, ' ', false, nlohmann::json::error_handler_t::replace)
                       << '\n';
     } else if (out_.empty() || !shows_.empty()) {

@@ -9,8 +9,18 @@
 
 namespace vesk {
 
+// One warning as a script reads it: what kind of problem, how often, the first example.
+struct ReadWarning {
+    std::string kind;
+    std::int64_t count = 0;
+    std::string example;
+    std::string text;
+};
+
 struct ReadWarnings {
     std::vector<std::string> warnings;
+    // The same warnings, in the same order, with their kind, count and first example.
+    std::vector<ReadWarning> details;
     // Nothing of the process was kept: the results will be empty.
     bool nothing_read = false;
 };

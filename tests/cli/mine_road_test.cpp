@@ -243,6 +243,11 @@ TEST(MineRoad, ABrokenNetIsToldInTheSummaryAndTheJson) {
     EXPECT_EQ(structure["transitions_without_input"], nlohmann::json::array({"b_complete"}));
     EXPECT_EQ(structure["start_place_without_output"], true);
     EXPECT_EQ(structure["transitions_off_path"], 2);
+    // The log has no dates or times: two warnings, each about all five entries.
+    ASSERT_EQ(json["warning_list"].size(), 2u);
+    EXPECT_EQ(json["warning_list"][0]["kind"], "unreadable_date");
+    EXPECT_EQ(json["warning_list"][0]["count"], 5);
+    EXPECT_EQ(json["warning_list"][1]["kind"], "unreadable_time");
 }
 
 // Cases a,tk,z for k = 1..21 and one case a,t1..t21,z: t1 causes t2 and so on, so the single
