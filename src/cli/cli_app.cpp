@@ -204,6 +204,16 @@ std::optional<int> parse(CommandLine& line, const std::vector<std::string>& args
             err << line.app.help();
             return kUsage;
         }
+        // The parse failed, so the format is looked for in the words themselves.
+        const bool json =
+            std::find(args.begin(), args.end(), "--format=json") != args.end() ||
+            std::adjacent_find(args.begin(), args.end(), [](const auto& a, const auto& b) {
+                return a == "--format" && b == "json";
+            }) != args.end();
+        if (json)
+            out << nlohmann::json{{"errors", {std::string(error.what())}}}.dump(
+                       2, ' ', false, nlohmann::json::error_handler_t::replace)
+                << '\n';
         return usage_error(line.app, error.what(), console);
     }
     return std::nullopt;

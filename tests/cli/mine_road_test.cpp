@@ -299,6 +299,14 @@ TEST(MineRoad, TheJsonHoldsTheNetItsFiguresTheListingsAndFailures) {
     EXPECT_EQ(failed.code, 1);
     const auto errors = nlohmann::json::parse(failed.out);
     EXPECT_EQ(errors["errors"].front(), "The specified file could not be read.");
+    // A usage error, found by the parser or by the command, is JSON too, with status 2.
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"mine", log, "--format", "json", "--bogus"},
+          std::vector<std::string>{"mine", log, "--format=json", "--no-combine"}}) {
+        const test::CliResult usage = test::run_cli(args);
+        EXPECT_EQ(usage.code, 2);
+        EXPECT_EQ(nlohmann::json::parse(usage.out)["errors"].size(), 1u) << usage.out;
+    }
 }
 
 // The relations of a,b,d / a,b,d / a,c,d as JSON: the causal facts and the distance of d from a
