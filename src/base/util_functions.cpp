@@ -18,16 +18,32 @@ extern char** environ;
 
 namespace vesk {
 
+namespace {
+
+// The program's name and its arguments as the exec family takes them; the strings live as
+// long as the vector.
+class ArgumentVector {
+public:
+    ArgumentVector(const std::filesystem::path& program, const std::vector<std::string>& arguments)
+        : strings_(arguments) {
+        strings_.insert(strings_.begin(), program.string());
+        for (std::string& argument : strings_)
+            pointers_.push_back(argument.data());
+        pointers_.push_back(nullptr);
+    }
+    char* const* get() { return pointers_.data(); }
+
+private:
+    std::vector<std::string> strings_;
+    std::vector<char*> pointers_;
+};
+
+}  // namespace
+
 int run_program(const std::filesystem::path& program, const std::vector<std::string>& arguments) {
-    std::vector<std::string> all = arguments;
-    all.insert(all.begin(), program.string());
-    std::vector<char*> argv;
-    for (std::string& argument : all)
-        argv.push_back(argument.data());
-    argv.push_back(nullptr);
+    ArgumentVector argv(program, arguments);
     pid_t child = 0;
-    if (posix_spawn(&child, program.c_str(), nullptr, nullptr, argv.data(), environ) != 0)
-        return -1;
+    if (posix_spawn(&child, program.c_str(), nullptr, nullptr, argv.get(), environ) != 0) return -1;
     int status = 0;
     while (waitpid(child, &status, 0) < 0) {
         if (errno != EINTR) return -1;
@@ -85,15 +101,10 @@ ProgramOutcome run_program_watched(const std::filesystem::path& program,
     // A group of its own, so that everything it starts ends with it.
     posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
     posix_spawnattr_setpgroup(&attributes, 0);
-    std::vector<std::string> all = arguments;
-    all.insert(all.begin(), program.string());
-    std::vector<char*> argv;
-    for (std::string& argument : all)
-        argv.push_back(argument.data());
-    argv.push_back(nullptr);
+    ArgumentVector argv(program, arguments);
     pid_t child = 0;
     const int spawned =
-        posix_spawn(&child, program.c_str(), &actions, &attributes, argv.data(), environ);
+        posix_spawn(&child, program.c_str(), &actions, &attributes, argv.get(), environ);
     posix_spawn_file_actions_destroy(&actions);
     posix_spawnattr_destroy(&attributes);
     writer.reset();
