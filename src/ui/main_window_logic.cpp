@@ -15,7 +15,6 @@
 
 namespace vesk {
 
-
 namespace {
 
 std::string with_separator(std::string folder) {
@@ -181,10 +180,12 @@ void MainWindowLogic::build_relations() {
 }
 
 void MainWindowLogic::export_relations() {
+    // After Open relations the file is named after the relations file, as the net's files are.
+    const std::string name = relations_source_.empty()
+                                 ? relations_file_base_name(state_.xml_file_name, state_.process_id)
+                                 : export_base() + "relations";
     try {
-        controller_.write_relations(
-            state_.output_folder2,
-            relations_file_base_name(state_.xml_file_name, state_.process_id), state_.dtd_rel_url);
+        controller_.write_relations(state_.output_folder2, name, state_.dtd_rel_url);
     } catch (const FileWriteError&) {
         dialogs_.warning("The export file could not be written. Try specifying another path.");
     }
@@ -209,10 +210,14 @@ void MainWindowLogic::edit_relations() {
     state_.change_export_pnet_enabled = true;
 }
 
+const char* const MainWindowLogic::kNoNetToExport =
+    "There is no net to export: build the relations, or open a relations file, first.";
+
 void MainWindowLogic::open_relations() {
-    controller_.reset();
     const auto chosen = dialogs_.open_file(kXmlLogFilter, state_.open_folder);
+    // Cancelled: what was built stays, and so do the commands that work on it.
     if (!chosen) return;
+    controller_.reset();
     set_status("Workflow-log read");
     state_.output_folder = folder_part(*chosen);
     state_.open_folder = state_.output_folder2;
@@ -241,6 +246,11 @@ std::string MainWindowLogic::export_base() const {
 }
 
 void MainWindowLogic::export_petrinet() {
+    // An empty net would overwrite a good export with nothing.
+    if (controller_.net().transitions().empty()) {
+        dialogs_.warning(kNoNetToExport);
+        return;
+    }
     ExportRequest request;
     request.folder = state_.output_folder;
     request.base = export_base();

@@ -86,6 +86,7 @@ struct MainWindowState {
 
 class MainWindowLogic {
 public:
+    static const char* const kNoNetToExport;
     // program_folder: where the program lies; data_folder: where conv.txt, help.txt and the
     // example log were found.
     MainWindowLogic(Tvesk_util& controller, UserDialogs& dialogs,

@@ -276,5 +276,44 @@ TEST_F(MainWindowLogicTest, OpenRelationsNamesTheExportAfterTheFileAndReportsABa
     EXPECT_EQ(controller_.log_file_name(), VESK_EXAMPLE_LOG);
 }
 
+// Cancelling Open relations keeps the net and the export it made; an empty net is never
+// exported over good files; after Open relations the relations file is named after it.
+TEST_F(MainWindowLogicTest, NothingIsLostByACancelledOpenOrAnEmptyNet) {
+    test::TempDir dir;
+    const std::string folder = dir.path().string() + "/";
+    const std::filesystem::path tpn = dir.path() / "example_log.xml 1 .tpn";
+    Tvesk_util fresh_controller;
+    ScriptedDialogs fresh_dialogs;
+    MainWindowLogic fresh(fresh_controller, fresh_dialogs, folder_, folder_);
+    fresh.state().output_folder = folder;
+    fresh.export_petrinet();
+    EXPECT_EQ(fresh_dialogs.warnings, std::vector<std::string>{MainWindowLogic::kNoNetToExport});
+    EXPECT_FALSE(std::filesystem::exists(tpn));
+
+    logic_.open_xml_log_file(VESK_EXAMPLE_LOG);
+    logic_.build_relations();
+    dialogs_.in_inspector = [&](const InspectorEntry& entry) {
+        build_and_replay(controller_, entry, folder);
+    };
+    logic_.edit_relations();
+    logic_.state().output_folder = folder;
+    logic_.export_petrinet();
+    const std::string exported = test::read_file(tpn);
+    ASSERT_FALSE(exported.empty());
+    logic_.open_relations();  // no file chosen
+    EXPECT_TRUE(logic_.state().export_html_enabled);
+    logic_.export_petrinet();
+    EXPECT_EQ(test::read_file(tpn), exported);
+
+    logic_.state().output_folder2 = folder;
+    logic_.export_relations();
+    const std::string relations = (dir.path() / "example_log.xml 1 relations.xml").string();
+    dialogs_.files.push_back(relations);
+    logic_.open_relations();
+    logic_.export_relations();
+    EXPECT_TRUE(std::filesystem::exists(dir.path() / "example_log.xml 1 relations relations.xml"));
+    EXPECT_FALSE(std::filesystem::exists(dir.path() / " 1 relations.xml"));
+}
+
 }  // namespace
 }  // namespace vesk
