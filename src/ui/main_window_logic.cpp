@@ -99,9 +99,12 @@ void MainWindowLogic::open_xml_log_file(const std::string& path) {
     try {
         set_status("Reading Workflow-log");
         dialogs_.busy(true);
+        // The file is read apart first: a log that fails leaves the one open as it was.
+        Tvesk_util probe;
+        probe.load_log(path, state_.use_external_dtd);
+        const std::vector<std::string> entries = probe.list_processes();
         controller_.load_log(path, state_.use_external_dtd);
         main_log_ = path;
-        const std::vector<std::string> entries = controller_.list_processes();
         dialogs_.busy(false);
         state_.file_name_label = path;
         set_status("Workflow-log read");

@@ -315,5 +315,22 @@ TEST_F(MainWindowLogicTest, NothingIsLostByACancelledOpenOrAnEmptyNet) {
     EXPECT_FALSE(std::filesystem::exists(dir.path() / " 1 relations.xml"));
 }
 
+// A log that cannot be read leaves the one that is open as it was: its name, its processes and
+// what Build relations reads.
+TEST_F(MainWindowLogicTest, AFailedOpenKeepsTheLogThatWasOpen) {
+    test::TempDir dir;
+    logic_.open_xml_log_file(VESK_EXAMPLE_LOG);
+    const std::vector<std::string> processes = logic_.state().available_processes.items;
+    logic_.open_xml_log_file(dir.write("bad.xml", "<WorkFlow_log><process id="));
+    EXPECT_EQ(dialogs_.warnings,
+              (std::vector<std::string>{"The specified file could not be read."}));
+    EXPECT_EQ(logic_.state().xml_file_name, VESK_EXAMPLE_LOG);
+    EXPECT_EQ(logic_.state().available_processes.items, processes);
+    EXPECT_EQ(controller_.log_file_name(), VESK_EXAMPLE_LOG);
+    logic_.build_relations();
+    EXPECT_EQ(logic_.state().status, "Relations Built");
+    EXPECT_EQ(dialogs_.warnings.size(), 1u);
+}
+
 }  // namespace
 }  // namespace vesk
