@@ -113,6 +113,9 @@ void MainWindowLogic::open_xml_log_file(const std::string& path) {
         state_.open_folder = state_.output_folder2;
         state_.xml_file_name = path;
         state_.build_relations_enabled = true;
+        // The relations built belong to the log that was open.
+        state_.edit_relations_enabled = false;
+        state_.export_relations_enabled = false;
         state_.available_processes.items = entries;
         state_.available_processes.selected = entries.empty() ? -1 : 0;
         set_status("Workflow-log read");
@@ -176,8 +179,11 @@ void MainWindowLogic::build_relations() {
         state_.export_relations_enabled = true;
         state_.change_export_rel_enabled = true;
     } catch (const std::exception& failure) {
-        // Silent as the window's command is, but the status says why nothing happened.
+        // Silent as the window's command is, but the status says why nothing happened; what
+        // the relations fed is off until a build succeeds.
         dialogs_.busy(false);
+        state_.edit_relations_enabled = false;
+        state_.export_relations_enabled = false;
         set_status(state_.status + " - Relations NOT built: " + failure.what());
     }
 }

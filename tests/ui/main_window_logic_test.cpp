@@ -10,6 +10,7 @@
 #include <functional>
 
 #include "support/cli_run.h"
+#include "support/log_xml.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_dir.h"
 
@@ -330,6 +331,23 @@ TEST_F(MainWindowLogicTest, AFailedOpenKeepsTheLogThatWasOpen) {
     logic_.build_relations();
     EXPECT_EQ(logic_.state().status, "Relations Built");
     EXPECT_EQ(dialogs_.warnings.size(), 1u);
+}
+
+// Edit relations and Export relations work on the relations of the open log: a failed build
+// or another log turns them off.
+TEST_F(MainWindowLogicTest, EditRelationsNeedsRelationsOfTheOpenLog) {
+    test::TempDir dir;
+    logic_.open_xml_log_file(VESK_EXAMPLE_LOG);
+    logic_.build_relations();
+    EXPECT_TRUE(logic_.state().edit_relations_enabled);
+    const std::string starts = dir.write(
+        "starts.xml", test::log_xml({{.id = "s", .cases = {{{"a", "start"}, {"b", "start"}}}}}));
+    logic_.open_xml_log_file(starts);
+    EXPECT_FALSE(logic_.state().edit_relations_enabled);
+    EXPECT_FALSE(logic_.state().export_relations_enabled);
+    logic_.build_relations();  // no complete events: nothing is built
+    EXPECT_NE(logic_.state().status.find("Relations NOT built"), std::string::npos);
+    EXPECT_FALSE(logic_.state().edit_relations_enabled);
 }
 
 }  // namespace
