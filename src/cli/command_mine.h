@@ -28,10 +28,8 @@ struct MineSource {
 // What a run produced, for the text summary and the JSON object alike.
 struct MineSummary {
     bool replayed = false;
-    std::int32_t warnings = 0;
     std::vector<ReadWarning> warning_list;
     void add_warnings(const std::vector<ReadWarning>& found) {
-        warnings += static_cast<std::int32_t>(found.size());
         warning_list.insert(warning_list.end(), found.begin(), found.end());
     }
     std::vector<std::string> files;

@@ -1,6 +1,7 @@
 #include "cli/mine_json.h"
 
 #include <cmath>
+#include <unordered_map>
 
 #include "cli/cli_common.h"
 
@@ -36,15 +37,21 @@ void add_net_json(const Tpetrinet& net, nlohmann::json& out) {
         }
         transitions.push_back(entry);
     }
+    // The transitions on either side of every place, in one pass over the arcs.
+    std::unordered_map<const Tplace*, std::pair<nlohmann::json, nlohmann::json>> sides;
+    for (const auto& arc : net.arcs()) {
+        auto& [inputs, outputs] = sides[arc->place];
+        (arc->to_place ? inputs : outputs).push_back(arc->transition->name);
+    }
+    const auto names = [](const nlohmann::json& list) {
+        return list.is_null() ? nlohmann::json::array() : list;
+    };
     nlohmann::json places = nlohmann::json::array();
     for (const auto& place : net.places()) {
-        nlohmann::json inputs = nlohmann::json::array(), outputs = nlohmann::json::array();
-        for (const auto& arc : net.arcs())
-            if (arc->place == place.get())
-                (arc->to_place ? inputs : outputs).push_back(arc->transition->name);
+        const auto& [inputs, outputs] = sides[place.get()];
         places.push_back({{"name", place->input_set + "  " + place->output_set},
-                          {"input_transitions", inputs},
-                          {"output_transitions", outputs},
+                          {"input_transitions", names(inputs)},
+                          {"output_transitions", names(outputs)},
                           {"waiting", figures_json(place->waiting_time)},
                           {"synchronisation", figures_json(place->sync_time)},
                           {"sojourn", figures_json(place->sojourn_time)}});
@@ -121,7 +128,7 @@ nlohmann::json summary_json(Tvesk_util& controller, const MineSummary& summary,
                                            {"maximum", number_or_null(flow.Maximum())}};
     }
     result["files"] = summary.files;
-    result["warnings"] = summary.warnings;
+    result["warnings"] = summary.warning_list.size();
     result["warning_list"] = warnings_json(summary.warning_list);
     result["errors"] = summary.errors;
     return result;
