@@ -137,6 +137,7 @@ std::string footer_text() {
            "\"input_transitions\", \"output_transitions\", \"waiting\", \"synchronisation\", "
            "\"sojourn\": {\"observations\", and where there are any \"mean\", \"variance\", "
            "\"minimum\", \"maximum\"}}]}, "
+           "\"tree\" (the process tree of the inductive construction, else null), "
            "\"structure\": {\"workflow_net\", \"transitions_without_input\", "
            "\"transitions_without_output\", \"transitions_without_arcs\" (names), "
            "\"places_without_input\", \"places_without_output\" (place numbers), "
@@ -168,13 +169,24 @@ void MineCommand::declare(CLI::App& app) {
                    "event types that occur in the relations");
     app.add_flag("--split-loops", split_loops_,
                  "split short loops into copies instead of setting them aside");
-    app.add_flag("--new-construction", new_construction_,
-                 "build the net with invisible transitions");
-    app.add_flag("--no-combine", no_combine_, "with --new-construction: keep redundant places");
+    app.add_option("--construction", construction_,
+                   "alpha (default): places from the ordering relations; new: with invisible "
+                   "transitions; inductive: a sound workflow net from a process tree found in "
+                   "the log, with infrequent behaviour filtered out (see --noise)")
+        ->check(CLI::IsMember({"alpha", "new", "inductive"}));
+    app.add_flag("--new-construction", new_construction_, "the same as --construction new");
+    noise_option_ =
+        app.add_option("--noise", noise_,
+                       "with --construction inductive: the share of behaviour treated as "
+                       "infrequent and left out, 0 to 1 (default 0.2); 0 keeps everything, and "
+                       "the log then fits the net")
+            ->check(CLI::Range(0.0, 1.0));
+    app.add_flag("--no-combine", no_combine_, "with --construction new: keep redundant places");
     app.add_flag("--no-replay", no_replay_, "build the net only");
     app.add_option("--show", shows_,
-                   "also print the relations, the net or the timing per place; may be repeated")
-        ->check(CLI::IsMember({"relations", "net", "timing"}))
+                   "also print the relations, the net, the timing per place or (inductive) the "
+                   "process tree; may be repeated")
+        ->check(CLI::IsMember({"relations", "net", "timing", "tree"}))
         ->expected(1)
         ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
     app.add_option("--format", format_, "the summary as text (default) or json")
@@ -215,18 +227,32 @@ void MineCommand::declare(CLI::App& app) {
     app.footer(footer_text());
 }
 
+std::string MineCommand::construction() const {
+    return new_construction_ ? "new" : construction_;
+}
+
 std::string MineCommand::options_text() const {
-    std::string text =
-        new_construction_ ? "construction with invisible transitions" : "alpha construction";
-    if (new_construction_ && no_combine_) text += ", redundant places kept";
+    if (construction() == "inductive")
+        return "inductive construction, noise " + format_general(noise_, '.') +
+               (relations_.empty() ? "" : ", relations from " + relations_);
+    const bool second = construction() == "new";
+    std::string text = second ? "construction with invisible transitions" : "alpha construction";
+    if (second && no_combine_) text += ", redundant places kept";
     text += split_loops_ ? ", short loops split" : ", short loops set aside";
     if (!relations_.empty()) text += ", relations from " + relations_;
     return text;
 }
 
 void MineCommand::check_combinations() const {
-    if (no_combine_ && !new_construction_)
-        throw UsageError("--no-combine belongs to --new-construction");
+    if (new_construction_ && construction_ != "alpha")
+        throw UsageError("--new-construction and --construction " + construction_ +
+                         " contradict each other");
+    if (no_combine_ && construction() != "new")
+        throw UsageError("--no-combine belongs to --construction new");
+    if (noise_option_->count() > 0 && construction() != "inductive")
+        throw UsageError("--noise belongs to --construction inductive");
+    if (construction() == "inductive" && !relations_.empty() && replay_log_.empty())
+        throw UsageError("--construction inductive works on a log: with --relations give --log");
     if (out_.empty()) {
         for (const CLI::Option* option : export_options_)
             if (option->count() > 0) throw UsageError(option->get_name() + " needs --out DIR");
@@ -246,9 +272,13 @@ void MineCommand::check_combinations() const {
 NetOptions MineCommand::net_options() const {
     NetOptions net;
     net.split_loops = split_loops_;
-    net.construction = new_construction_ ? RelationsInspection::Construction::second
-                                         : RelationsInspection::Construction::alpha;
+    using Construction = RelationsInspection::Construction;
+    const std::string chosen = construction();
+    net.construction = chosen == "new"         ? Construction::second
+                       : chosen == "inductive" ? Construction::inductive
+                                               : Construction::alpha;
     net.combine_places = !no_combine_;
+    net.noise = noise_;
     return net;
 }
 
@@ -256,8 +286,9 @@ MineSource MineCommand::mine_relations(Tvesk_util& controller, MineSummary& summ
                                        Console& console) const {
     const auto stage = [&console](const std::string& text) { console.stage(text); };
     std::optional<ReplayLog> replay;
-    if (!replay_log_.empty() && !no_replay_)
-        replay = ReplayLog{replay_log_, log_.process(), log_.event_log_options()};
+    // The inductive construction reads the log even when nothing is replayed.
+    if (!replay_log_.empty() && (!no_replay_ || construction() == "inductive"))
+        replay = ReplayLog{replay_log_, log_.process(), log_.event_log_options(), !no_replay_};
     summary.replayed =
         mine_from_relations_file(controller, relations_, log_.resolve_externals(), replay,
                                  net_options(), console, stage, console.timings())

@@ -50,6 +50,8 @@ public:
 
 private:
     void check_combinations() const;
+    // alpha, new or inductive, --new-construction taken in.
+    std::string construction() const;
     std::string options_text() const;
     NetOptions net_options() const;
     MineSource mine_relations(Tvesk_util& controller, MineSummary& summary, Console& console) const;
@@ -68,6 +70,8 @@ private:
     std::string replay_log_;
     bool split_loops_ = false;
     bool new_construction_ = false;
+    std::string construction_ = "alpha";
+    double noise_ = 0.2;
     bool no_combine_ = false;
     bool no_replay_ = false;
     std::vector<std::string> shows_;
@@ -83,6 +87,7 @@ private:
     std::string orientation_ = "lr";
     std::string page_ = "a4";
     std::vector<CLI::Option*> export_options_;
+    CLI::Option* noise_option_ = nullptr;
 };
 
 }  // namespace vesk::cli

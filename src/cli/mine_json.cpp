@@ -86,6 +86,8 @@ std::vector<std::string> listing(Tvesk_util& controller, const std::string& show
     if (show == "relations") controller.relations_text(lines);
     if (show == "net") controller.net_text(lines);
     if (show == "timing") controller.timing_text(lines);
+    if (show == "tree" && !controller.process_tree_text().empty())
+        lines.push_back(controller.process_tree_text());
     return lines;
 }
 
@@ -100,6 +102,9 @@ nlohmann::json summary_json(Tvesk_util& controller, const MineSummary& summary,
                      {"places", net.places().size()},
                      {"arcs", net.arcs().size()}};
     add_net_json(net, result["net"]);
+    result["tree"] = controller.process_tree_text().empty()
+                         ? nlohmann::json(nullptr)
+                         : nlohmann::json(controller.process_tree_text());
     result["structure"] = structure_json(controller.structure(), net);
     result["replay"] = nullptr;
     result["flow_time_minutes"] = nullptr;

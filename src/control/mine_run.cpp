@@ -9,7 +9,7 @@ void show(const StatusCallback& status, const std::string& text) {
 }
 
 void make_net(RelationsInspection& inspection, const NetOptions& net) {
-    inspection.make_petrinet(net.split_loops, net.construction, net.combine_places);
+    inspection.make_petrinet(net.split_loops, net.construction, net.combine_places, net.noise);
 }
 
 }  // namespace
@@ -48,11 +48,26 @@ MineOutcome mine_from_relations_file(Tvesk_util& controller, const std::string& 
     show(status, "Reading relations");
     begin_stage(timings, "relations");
     inspection.open_with_relations_file(relations_path, resolve_externals, sink);
+    // The inductive construction needs the lines of the log before the net.
+    const bool lines_first =
+        log && net.construction == RelationsInspection::Construction::inductive;
+    if (lines_first) {
+        show(status, "Reading the log");
+        controller.load_log_plainly(log->path, resolve_externals, log->options);
+        begin_stage(timings, "read");
+        controller.set_filter(inspection.event_types_in_use());
+        controller.read_process(log->process_id);
+    }
     show(status, "Building the net");
     begin_stage(timings, "net");
     make_net(inspection, net);
     MineOutcome outcome;
-    if (log) {
+    if (lines_first && log->replay) {
+        show(status, "Replaying the log");
+        begin_stage(timings, "replay");
+        controller.replay(false, sink);
+        outcome.replayed = true;
+    } else if (log && !lines_first) {
         show(status, "Replaying the log");
         controller.load_log_plainly(log->path, resolve_externals, log->options);
         inspection.replay_process(log->process_id, false, sink, timings);

@@ -16,6 +16,8 @@ struct NetOptions {
     bool split_loops = false;
     RelationsInspection::Construction construction = RelationsInspection::Construction::alpha;
     bool combine_places = true;
+    // The inductive construction's share of behaviour treated as infrequent.
+    double noise = 0.2;
 };
 
 // The log that a relations file is replayed on.
@@ -23,6 +25,8 @@ struct ReplayLog {
     std::string path;
     std::string process_id;
     EventLogOptions options;
+    // False: the log is read for the inductive construction only.
+    bool replay = true;
 };
 
 struct MineOutcome {

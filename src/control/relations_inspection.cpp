@@ -37,11 +37,16 @@ void RelationsInspection::prepare() {
 
 namespace vesk {
 
-void RelationsInspection::make_petrinet(bool split, Construction construction,
-                                        bool combine_places) {
+void RelationsInspection::make_petrinet(bool split, Construction construction, bool combine_places,
+                                        double noise) {
     Towned_tasklist& tasks = controller_.main_task_list();
     clear_relations(tasks);
     facts_->apply_to_tasks(tasks);
+    if (construction == Construction::inductive) {
+        controller_.make_net_inductive(noise);
+        controller_.net().Reset_replay_state();
+        return;
+    }
     controller_.prepare_short_loops(split);
     try {
         if (construction == Construction::alpha)

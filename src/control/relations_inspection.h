@@ -40,9 +40,11 @@ public:
 
     // Applies the facts and builds the controller's net from them, with short loops set aside
     // (or split) around the construction; the task list is restored even when it fails.
-    enum class Construction { alpha, second };
+    // The inductive construction works on the log in memory, not on the facts: short loops
+    // and the split switch do not concern it.
+    enum class Construction { alpha, second, inductive };
     void make_petrinet(bool split, Construction construction = Construction::alpha,
-                       bool combine_places = true);
+                       bool combine_places = true, double noise = 0.2);
 
     // The event types that occur in the facts' tasks: a log is replayed with exactly these.
     Tevent_filter event_types_in_use() const;

@@ -1,8 +1,11 @@
 #include "control/vesk_util.h"
 
 #include <cstdio>
+#include <stdexcept>
 
 #include "base/file_util.h"
+#include "discovery/inductive_miner.h"
+#include "discovery/tree_net.h"
 #include "formats/vesk_html_writer.h"
 #include "formats/vesk_pnml_writer.h"
 #include "formats/vesk_task_relations_file.h"
@@ -140,13 +143,30 @@ void Tvesk_util::prepare_short_loops(bool split) {
 }
 
 void Tvesk_util::make_net(bool split) {
+    process_tree_text_.clear();
+    net_->skip_rule = SkipRule::one_pass;
     Build_net(*net_, main_tasks_);
     if (!split) Add_loop_tasks(*net_, loops_.one_loop);
 }
 
 void Tvesk_util::make_net_2(bool combine_places, bool split) {
+    process_tree_text_.clear();
+    net_->skip_rule = SkipRule::one_pass;
     Build_net_2(*net_, main_tasks_, combine_places);
     if (!split) Add_loop_tasks(*net_, loops_.one_loop);
+}
+
+void Tvesk_util::make_net_inductive(double noise) {
+    if (log_.empty())
+        throw std::runtime_error(
+            "The inductive construction works on the log's lines: build the relations from a log, "
+            "or read the process, first.");
+    const VariantLog variants = variants_of(log_);
+    const ProcessTree tree = mine_tree(
+        variants.traces, static_cast<std::int32_t>(variants.names.size()), InductiveOptions{noise});
+    process_tree_text_.clear();
+    build_tree_net(*net_, tree, variants.names, main_tasks_);
+    process_tree_text_ = tree_text(tree, variants.names);
 }
 
 void Tvesk_util::finish_short_loops(bool split) {

@@ -104,6 +104,12 @@ public:
     void prepare_short_loops(bool split);
     void make_net(bool split);
     void make_net_2(bool combine_places, bool split);
+    // The inductive construction on the log in memory (the task list names the transitions'
+    // tasks); noise is the share of behaviour treated as infrequent, 0 to 1. Throws when no
+    // log is in memory.
+    void make_net_inductive(double noise);
+    // The process tree of the last inductive construction; empty after any other.
+    const std::string& process_tree_text() const { return process_tree_text_; }
     void finish_short_loops(bool split);
     // Replays the log on the net; findings are recorded in the net, and with show_messages the
     // first one goes to the sink and ends the token game. The token counts cover the whole log
@@ -155,6 +161,7 @@ private:
     std::optional<TokenCounts> token_counts_;
     char decimal_separator_;
     ExportFlags export_flags_;
+    std::string process_tree_text_;
 };
 
 }  // namespace vesk

@@ -52,6 +52,12 @@ struct Tarc {
     double share;
 };
 
+// How the replay lets a transition that is not enabled fire through invisible ones: every
+// enabled invisible transition once, in a single pass (the constructions from relations), or
+// the shortest sequence of invisible firings that enables it (nets from a process tree, whose
+// invisible transitions are skips, splits, joins and loop steps).
+enum class SkipRule : std::uint8_t { one_pass, shortest_sequence };
+
 using Parclist = std::vector<Tarc*>;
 using Tplacelist = std::vector<Tplace*>;
 using Ttransitionlist = std::vector<Ttransition*>;
@@ -122,6 +128,7 @@ public:
     bool is_safe = true;
     bool tokens_left = false;
     TStoch_var flow_time;
+    SkipRule skip_rule = SkipRule::one_pass;
 
 private:
     std::vector<std::unique_ptr<Tplace>> places_;

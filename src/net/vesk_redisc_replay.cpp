@@ -48,6 +48,22 @@ Treplay::Treplay(Tpetrinet& net, const Tloglist& log, const Ttasklist& tasks, Me
     }
     for (Ttask* task : tasks_)
         transition_of_.try_emplace(task, net_.Transition_of_task(task));
+    if (net_.skip_rule == SkipRule::shortest_sequence)
+        search_ = std::make_unique<InvisibleSearch>(net_);
+}
+
+InvisibleSearch::Marking Treplay::marking() const {
+    InvisibleSearch::Marking tokens;
+    tokens.reserve(net_.places().size());
+    for (const auto& place : net_.places())
+        tokens.push_back(place->token_time != NO_TOKEN ? 1 : 0);
+    return tokens;
+}
+
+void Treplay::complete_case(bool show_messages, double time) {
+    if (!search_) return;
+    for (Ttransition* step : search_->completing(marking()))
+        Fire(step, show_messages, time);
 }
 
 bool Treplay::Is_enabled(const Ttransition* transition) const {
@@ -151,7 +167,10 @@ bool Treplay::Fire_task(Ttask* task, const std::string& line_name, bool show_mes
         transition = found != transition_of_.end() ? found->second : net_.Transition_of_task(task);
     }
     if (transition == nullptr) return report_unfired(task, line_name, show_messages);
-    if (!Is_enabled(transition)) {
+    if (!Is_enabled(transition) && search_) {
+        for (Ttransition* step : search_->enabling(marking(), transition))
+            Fire(step, show_messages, time);
+    } else if (!Is_enabled(transition)) {
         for (Ttransition* skip : skip_transitions_)
             if (Is_enabled(skip)) Fire(skip, show_messages, time);
     }
@@ -218,6 +237,7 @@ void Treplay::Replay(bool show_messages) {
         const double time = date_time_value(line.date(), clock.hour, clock.minute);
         if (line.case_number() != previous_case) {
             if (previous_case > -1) net_.flow_time.Add_observation(duration(case_start, last_time));
+            if (!stop && previous_case > -1) complete_case(show_messages, last_time);
             if (!stop) stop = Check_tokens_left(show_messages);
             case_start = time;
             if (!stop && start_place != nullptr) stop = Put_token(start_place, show_messages, time);
@@ -231,6 +251,7 @@ void Treplay::Replay(bool show_messages) {
         last_time = time;
     }
     if (!log_.empty()) net_.flow_time.Add_observation(duration(case_start, last_time));
+    if (!stop && !log_.empty()) complete_case(show_messages, last_time);
     // Without messages nothing was checked by them, so "no errors" would claim too much.
     if (!stop && show_messages)
         sink_.information(log_.empty() ? "No timing information available"

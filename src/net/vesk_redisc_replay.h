@@ -2,12 +2,14 @@
 // Replaying a log on a net: the token game finds what the net cannot reproduce and measures the
 // waiting, synchronisation and sojourn times of the places and the flow time of the cases.
 
+#include <memory>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
 #include "base/message_sink.h"
 #include "log/vesk_logline.h"
+#include "net/invisible_search.h"
 #include "net/vesk_redisc.h"
 
 namespace vesk {
@@ -43,6 +45,9 @@ private:
     void count_tasks();
     void set_probabilities();
     bool report_unfired(Ttask* task, const std::string& name, bool show_messages);
+    InvisibleSearch::Marking marking() const;
+    // On nets replayed by shortest sequences: the invisible firings that end the case.
+    void complete_case(bool show_messages, double time);
 
     Tpetrinet& net_;
     const Tloglist& log_;
@@ -53,6 +58,7 @@ private:
     std::unordered_map<const Ttask*, Ttransition*> transition_of_;
     std::vector<Ttransition*> skip_transitions_;
     std::vector<std::string> unknown_reported_;
+    std::unique_ptr<InvisibleSearch> search_;
 };
 
 }  // namespace vesk

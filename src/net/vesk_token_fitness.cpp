@@ -1,6 +1,9 @@
 #include "net/vesk_token_fitness.h"
 
+#include <memory>
 #include <unordered_map>
+
+#include "net/invisible_search.h"
 
 namespace vesk {
 
@@ -31,6 +34,8 @@ public:
             task_of_name_.try_emplace(task->name(), task);
             transition_of_.try_emplace(task, net.Transition_of_task(task));
         }
+        if (net.skip_rule == SkipRule::shortest_sequence)
+            search_ = std::make_unique<InvisibleSearch>(net);
     }
 
     void start_case() {
@@ -54,13 +59,20 @@ public:
             case_fits_ = false;  // an event the net has no transition for
             return;
         }
-        if (!enabled(transition))
+        if (!enabled(transition) && search_) {
+            for (const Ttransition* step : search_->enabling(tokens_, transition))
+                fire(step);
+        } else if (!enabled(transition)) {
             for (const Ttransition* skip : skips_)
                 if (enabled(skip)) fire(skip);
+        }
         fire(transition);
     }
 
     void end_case(TokenCounts& total) {
+        if (search_)
+            for (const Ttransition* step : search_->completing(tokens_))
+                fire(step);
         if (end_ >= 0) {
             auto& end_tokens = tokens_[static_cast<std::size_t>(end_)];
             ++case_.consumed;
@@ -121,6 +133,7 @@ private:
     long end_ = -1;
     TokenCounts case_;
     bool case_fits_ = true;
+    std::unique_ptr<InvisibleSearch> search_;
 };
 
 }  // namespace

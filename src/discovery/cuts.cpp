@@ -1,0 +1,238 @@
+#include "discovery/cuts.h"
+
+#include <algorithm>
+#include <numeric>
+
+namespace vesk {
+
+namespace {
+
+using Nodes = std::vector<std::int32_t>;
+using Groups = std::vector<Nodes>;
+
+class UnionFind {
+public:
+    explicit UnionFind(std::int32_t size) : parent_(static_cast<std::size_t>(size)) {
+        std::iota(parent_.begin(), parent_.end(), 0);
+    }
+    std::int32_t find(std::int32_t x) {
+        while (parent_[at(x)] != x) {
+            parent_[at(x)] = parent_[at(parent_[at(x)])];
+            x = parent_[at(x)];
+        }
+        return x;
+    }
+    void join(std::int32_t a, std::int32_t b) {
+        a = find(a);
+        b = find(b);
+        if (a != b) parent_[at(std::max(a, b))] = std::min(a, b);
+    }
+    // The groups of the given nodes, each in ascending order, ordered by their smallest node.
+    Groups groups(const Nodes& nodes) {
+        Groups result;
+        std::vector<std::int32_t> group_of(parent_.size(), -1);
+        for (const std::int32_t node : nodes) {
+            auto& group = group_of[at(find(node))];
+            if (group < 0) {
+                group = static_cast<std::int32_t>(result.size());
+                result.emplace_back();
+            }
+            result[at(group)].push_back(node);
+        }
+        return result;
+    }
+
+private:
+    static std::size_t at(std::int32_t x) { return static_cast<std::size_t>(x); }
+    std::vector<std::int32_t> parent_;
+};
+
+Nodes all_nodes(const FollowsGraph& graph) {
+    Nodes nodes(static_cast<std::size_t>(graph.size()));
+    std::iota(nodes.begin(), nodes.end(), 0);
+    return nodes;
+}
+
+Cut make_cut(Cut::Kind kind, const FollowsGraph& graph, const Groups& groups) {
+    Cut cut;
+    if (groups.size() < 2) return cut;
+    cut.kind = kind;
+    for (const Nodes& group : groups) {
+        Nodes ids;
+        for (const std::int32_t node : group)
+            ids.push_back(graph.activity(node));
+        std::sort(ids.begin(), ids.end());
+        cut.parts.push_back(std::move(ids));
+    }
+    return cut;
+}
+
+// reach[a][b]: b can be reached from a along one edge or more.
+class Reachability {
+public:
+    explicit Reachability(const FollowsGraph& graph)
+        : n_(static_cast<std::size_t>(graph.size())),
+          words_((n_ + 63) / 64),
+          bits_(n_ * words_, 0) {
+        for (std::size_t a = 0; a < n_; ++a)
+            for (std::size_t b = 0; b < n_; ++b)
+                if (graph.has_edge(static_cast<std::int32_t>(a), static_cast<std::int32_t>(b)))
+                    set(a, b);
+        for (std::size_t k = 0; k < n_; ++k)
+            for (std::size_t a = 0; a < n_; ++a)
+                if (get(a, k))
+                    for (std::size_t w = 0; w < words_; ++w)
+                        bits_[a * words_ + w] |= bits_[k * words_ + w];
+    }
+    bool get(std::size_t a, std::size_t b) const {
+        return (bits_[a * words_ + b / 64] >> (b % 64)) & 1U;
+    }
+
+private:
+    void set(std::size_t a, std::size_t b) { bits_[a * words_ + b / 64] |= 1ULL << (b % 64); }
+    std::size_t n_, words_;
+    std::vector<std::uint64_t> bits_;
+};
+
+}  // namespace
+
+Cut choice_cut(const FollowsGraph& graph) {
+    UnionFind parts(graph.size());
+    for (std::int32_t a = 0; a < graph.size(); ++a)
+        for (std::int32_t b = a + 1; b < graph.size(); ++b)
+            if (graph.touches(a, b)) parts.join(a, b);
+    return make_cut(Cut::Kind::choice, graph, parts.groups(all_nodes(graph)));
+}
+
+Cut sequence_cut(const FollowsGraph& graph) {
+    const Reachability reach(graph);
+    const auto r = [&reach](std::int32_t a, std::int32_t b) {
+        return reach.get(static_cast<std::size_t>(a), static_cast<std::size_t>(b));
+    };
+    // Activities on a common cycle, and activities neither of which reaches the other, belong
+    // to the same part.
+    UnionFind parts(graph.size());
+    for (std::int32_t a = 0; a < graph.size(); ++a)
+        for (std::int32_t b = a + 1; b < graph.size(); ++b)
+            if (r(a, b) == r(b, a)) parts.join(a, b);
+    // Parts must be ordered pair by pair: every activity of the earlier one reaches every
+    // activity of the later one and none the other way. Parts that are not are joined.
+    for (bool joined = true; joined;) {
+        joined = false;
+        const Groups groups = parts.groups(all_nodes(graph));
+        for (std::size_t g = 0; g < groups.size() && !joined; ++g)
+            for (std::size_t h = g + 1; h < groups.size() && !joined; ++h) {
+                const bool forward = r(groups[g][0], groups[h][0]);
+                for (const std::int32_t a : groups[g]) {
+                    for (const std::int32_t b : groups[h])
+                        if (r(a, b) != forward || r(b, a) == forward) {
+                            parts.join(a, b);
+                            joined = true;
+                            break;
+                        }
+                    if (joined) break;
+                }
+            }
+    }
+    Groups groups = parts.groups(all_nodes(graph));
+    std::sort(groups.begin(), groups.end(),
+              [&r](const Nodes& g, const Nodes& h) { return r(g[0], h[0]); });
+    return make_cut(Cut::Kind::sequence, graph, groups);
+}
+
+Cut parallel_cut(const FollowsGraph& graph) {
+    UnionFind parts(graph.size());
+    for (std::int32_t a = 0; a < graph.size(); ++a)
+        for (std::int32_t b = a + 1; b < graph.size(); ++b)
+            if (!graph.has_edge(a, b) || !graph.has_edge(b, a)) parts.join(a, b);
+    Groups groups = parts.groups(all_nodes(graph));
+    // Each branch of a parallel block starts and ends a case somewhere; a part that cannot is
+    // joined to the first part that can.
+    const auto complete = [&graph](const Nodes& group) {
+        const bool starts = std::any_of(group.begin(), group.end(),
+                                        [&graph](std::int32_t a) { return graph.is_start(a); });
+        const bool ends = std::any_of(group.begin(), group.end(),
+                                      [&graph](std::int32_t a) { return graph.is_end(a); });
+        return starts && ends;
+    };
+    const auto first = std::find_if(groups.begin(), groups.end(), complete);
+    if (first == groups.end()) return Cut{};
+    Groups result;
+    Nodes merged = *first;
+    for (auto group = groups.begin(); group != groups.end(); ++group) {
+        if (group == first) continue;
+        if (complete(*group))
+            result.push_back(*group);
+        else
+            merged.insert(merged.end(), group->begin(), group->end());
+    }
+    std::sort(merged.begin(), merged.end());
+    result.push_back(std::move(merged));
+    std::sort(result.begin(), result.end());
+    return make_cut(Cut::Kind::parallel, graph, result);
+}
+
+Cut loop_cut(const FollowsGraph& graph) {
+    const std::int32_t n = graph.size();
+    Nodes starts, ends;
+    std::vector<bool> in_body(static_cast<std::size_t>(n), false);
+    for (std::int32_t a = 0; a < n; ++a) {
+        if (graph.is_start(a)) starts.push_back(a);
+        if (graph.is_end(a)) ends.push_back(a);
+        in_body[static_cast<std::size_t>(a)] = graph.is_start(a) || graph.is_end(a);
+    }
+    if (starts.empty() || ends.empty()) return Cut{};
+    const auto body = [&in_body](std::int32_t a) { return in_body[static_cast<std::size_t>(a)]; };
+    UnionFind parts(n);
+    Nodes others;
+    for (std::int32_t a = 0; a < n; ++a) {
+        if (body(a)) continue;
+        others.push_back(a);
+        for (std::int32_t b = a + 1; b < n; ++b)
+            if (!body(b) && graph.touches(a, b)) parts.join(a, b);
+    }
+    // A way back is entered only from the body's ends, from all of them, and leads only to the
+    // body's starts, to all of them; any other part belongs to the body.
+    const auto way_back = [&](const Nodes& part) {
+        for (const std::int32_t a : part) {
+            bool from_end = false, to_start = false;
+            for (std::int32_t x = 0; x < n; ++x) {
+                if (!body(x)) continue;
+                if (graph.has_edge(x, a)) {
+                    if (!graph.is_end(x)) return false;
+                    from_end = true;
+                }
+                if (graph.has_edge(a, x)) {
+                    if (!graph.is_start(x)) return false;
+                    to_start = true;
+                }
+            }
+            for (const std::int32_t e : ends)
+                if (from_end && !graph.has_edge(e, a)) return false;
+            for (const std::int32_t s : starts)
+                if (to_start && !graph.has_edge(a, s)) return false;
+        }
+        return true;
+    };
+    Groups result(1);
+    for (const Nodes& part : parts.groups(others)) {
+        if (way_back(part))
+            result.push_back(part);
+        else
+            result[0].insert(result[0].end(), part.begin(), part.end());
+    }
+    for (std::int32_t a = 0; a < n; ++a)
+        if (body(a)) result[0].push_back(a);
+    return make_cut(Cut::Kind::loop, graph, result);
+}
+
+Cut find_cut(const FollowsGraph& graph) {
+    if (graph.size() < 2) return Cut{};
+    for (const auto finder : {choice_cut, sequence_cut, parallel_cut, loop_cut}) {
+        Cut cut = finder(graph);
+        if (cut.kind != Cut::Kind::none) return cut;
+    }
+    return Cut{};
+}
+
+}  // namespace vesk

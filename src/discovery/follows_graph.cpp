@@ -1,0 +1,51 @@
+#include "discovery/follows_graph.h"
+
+#include <algorithm>
+
+namespace vesk {
+
+FollowsGraph::FollowsGraph(const TraceLog& log, std::int32_t universe) {
+    std::vector<std::int32_t> node_of(static_cast<std::size_t>(universe), -1);
+    for (const Trace& trace : log)
+        for (const std::int32_t id : trace.events)
+            node_of[idx(id)] = 0;
+    for (std::int32_t id = 0; id < universe; ++id)
+        if (node_of[idx(id)] == 0) {
+            node_of[idx(id)] = size();
+            activities_.push_back(id);
+        }
+    const std::size_t n = activities_.size();
+    edges_.assign(n * n, 0);
+    starts_.assign(n, 0);
+    ends_.assign(n, 0);
+    for (const Trace& trace : log) {
+        if (trace.events.empty()) continue;
+        starts_[idx(node_of[idx(trace.events.front())])] += trace.count;
+        ends_[idx(node_of[idx(trace.events.back())])] += trace.count;
+        for (std::size_t i = 1; i < trace.events.size(); ++i) {
+            const auto from = idx(node_of[idx(trace.events[i - 1])]);
+            const auto to = idx(node_of[idx(trace.events[i])]);
+            edges_[from * n + to] += trace.count;
+        }
+    }
+}
+
+FollowsGraph FollowsGraph::filtered(double threshold) const {
+    FollowsGraph result = *this;
+    const std::size_t n = activities_.size();
+    if (n == 0) return result;
+    for (std::size_t from = 0; from < n; ++from) {
+        const auto row = result.edges_.begin() + static_cast<std::ptrdiff_t>(from * n);
+        const std::int64_t strongest = *std::max_element(row, row + static_cast<std::ptrdiff_t>(n));
+        for (auto cell = row; cell != row + static_cast<std::ptrdiff_t>(n); ++cell)
+            if (static_cast<double>(*cell) < threshold * static_cast<double>(strongest)) *cell = 0;
+    }
+    for (std::vector<std::int64_t>* counts : {&result.starts_, &result.ends_}) {
+        const std::int64_t strongest = *std::max_element(counts->begin(), counts->end());
+        for (std::int64_t& count : *counts)
+            if (static_cast<double>(count) < threshold * static_cast<double>(strongest)) count = 0;
+    }
+    return result;
+}
+
+}  // namespace vesk

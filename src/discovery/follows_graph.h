@@ -1,0 +1,46 @@
+#pragma once
+// The directly-follows graph of a trace log: how often one activity directly follows another in
+// a case, and how often each starts and ends a case. Nodes are the activities that occur, in
+// the order of their ids.
+
+#include <cstdint>
+#include <vector>
+
+#include "discovery/trace_log.h"
+
+namespace vesk {
+
+class FollowsGraph {
+public:
+    // universe: one more than the largest activity id the log may hold.
+    FollowsGraph(const TraceLog& log, std::int32_t universe);
+
+    std::int32_t size() const { return static_cast<std::int32_t>(activities_.size()); }
+    std::int32_t activity(std::int32_t node) const { return activities_[idx(node)]; }
+    std::int64_t edge(std::int32_t from, std::int32_t to) const {
+        return edges_[idx(from) * activities_.size() + idx(to)];
+    }
+    bool has_edge(std::int32_t from, std::int32_t to) const { return edge(from, to) > 0; }
+    // Either way round.
+    bool touches(std::int32_t a, std::int32_t b) const { return has_edge(a, b) || has_edge(b, a); }
+    std::int64_t starts(std::int32_t node) const { return starts_[idx(node)]; }
+    std::int64_t ends(std::int32_t node) const { return ends_[idx(node)]; }
+    bool is_start(std::int32_t node) const { return starts(node) > 0; }
+    bool is_end(std::int32_t node) const { return ends(node) > 0; }
+
+    // Without the infrequent behaviour: an edge weaker than threshold times the strongest edge
+    // out of the same activity, and a start or an end weaker than threshold times the strongest
+    // start or end, are dropped.
+    FollowsGraph filtered(double threshold) const;
+
+private:
+    FollowsGraph() = default;
+    static std::size_t idx(std::int32_t node) { return static_cast<std::size_t>(node); }
+
+    std::vector<std::int32_t> activities_;
+    std::vector<std::int64_t> edges_;
+    std::vector<std::int64_t> starts_;
+    std::vector<std::int64_t> ends_;
+};
+
+}  // namespace vesk

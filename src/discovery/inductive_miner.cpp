@@ -1,0 +1,189 @@
+#include "discovery/inductive_miner.h"
+
+#include <algorithm>
+#include <optional>
+#include <utility>
+
+#include "discovery/cuts.h"
+#include "discovery/follows_graph.h"
+#include "discovery/log_split.h"
+
+namespace vesk {
+
+namespace {
+
+using Kind = ProcessTree::Kind;
+
+std::vector<std::int32_t> activities_of(const TraceLog& log, std::int32_t universe) {
+    std::vector<bool> seen(static_cast<std::size_t>(universe), false);
+    for (const Trace& trace : log)
+        for (const std::int32_t a : trace.events)
+            seen[static_cast<std::size_t>(a)] = true;
+    std::vector<std::int32_t> result;
+    for (std::int32_t a = 0; a < universe; ++a)
+        if (seen[static_cast<std::size_t>(a)]) result.push_back(a);
+    return result;
+}
+
+// Counts the levels of the recursion.
+class DepthGuard {
+public:
+    explicit DepthGuard(std::int32_t& depth) : depth_(depth) { ++depth_; }
+    ~DepthGuard() { --depth_; }
+    DepthGuard(const DepthGuard&) = delete;
+    DepthGuard& operator=(const DepthGuard&) = delete;
+
+private:
+    std::int32_t& depth_;
+};
+
+class InductiveMiner {
+public:
+    InductiveMiner(std::int32_t universe, const InductiveOptions& options)
+        : universe_(universe), noise_(std::clamp(options.noise, 0.0, 1.0)) {}
+
+    ProcessTree mine(TraceLog log) {
+        const DepthGuard guard(depth_);
+        const std::vector<std::int32_t> activities = activities_of(log, universe_);
+        if (activities.empty()) return ProcessTree::silent();
+        if (auto base = single_activity(log, activities)) return std::move(*base);
+        if (auto choice = empty_traces(log)) return std::move(*choice);
+        if (activities.size() > static_cast<std::size_t>(kMaxBlockActivities) || depth_ > kMaxDepth)
+            return flower(activities);
+        if (std::optional<Cut> cut = cut_of(log)) return divide(log, *cut);
+        return fall_through(std::move(log), activities);
+    }
+
+private:
+    // Every trace is the one activity: the activity itself.
+    static std::optional<ProcessTree> single_activity(const TraceLog& log,
+                                                      const std::vector<std::int32_t>& ids) {
+        if (ids.size() != 1) return std::nullopt;
+        for (const Trace& trace : log)
+            if (trace.events.size() != 1) return std::nullopt;
+        return ProcessTree::activity(ids.front());
+    }
+
+    // Cases without events: a choice to skip the rest, unless they are too few to matter.
+    std::optional<ProcessTree> empty_traces(TraceLog& log) {
+        std::int64_t empty = 0;
+        for (const Trace& trace : log)
+            if (trace.events.empty()) empty += trace.count;
+        if (empty == 0) return std::nullopt;
+        const double share = static_cast<double>(empty) / static_cast<double>(case_total(log));
+        std::erase_if(log, [](const Trace& trace) { return trace.events.empty(); });
+        if (share < noise_) return std::nullopt;
+        return ProcessTree::node(Kind::choice, {mine(std::move(log)), ProcessTree::silent()});
+    }
+
+    // A cut of the graph as it is; failing that, of the graph without its infrequent edges.
+    std::optional<Cut> cut_of(const TraceLog& log) const {
+        const FollowsGraph graph(log, universe_);
+        Cut cut = find_cut(graph);
+        if (cut.kind == Cut::Kind::none && noise_ > 0.0) cut = find_cut(graph.filtered(noise_));
+        if (cut.kind == Cut::Kind::none) return std::nullopt;
+        return cut;
+    }
+
+    ProcessTree divide(const TraceLog& log, const Cut& cut) {
+        std::vector<TraceLog> parts = split_log(log, cut, universe_);
+        std::vector<ProcessTree> children;
+        for (TraceLog& part : parts)
+            children.push_back(mine(std::move(part)));
+        return ProcessTree::node(kind_of(cut.kind), std::move(children));
+    }
+
+    static Kind kind_of(Cut::Kind kind) {
+        switch (kind) {
+            case Cut::Kind::choice:
+                return Kind::choice;
+            case Cut::Kind::sequence:
+                return Kind::sequence;
+            case Cut::Kind::parallel:
+                return Kind::parallel;
+            default:
+                return Kind::loop;
+        }
+    }
+
+    ProcessTree fall_through(TraceLog log, const std::vector<std::int32_t>& activities) {
+        if (activities.size() > 1) {
+            if (auto once = activity_once_per_trace(log, activities)) return beside(log, *once);
+            if (activities.size() <= static_cast<std::size_t>(kMaxConcurrentSearch))
+                if (auto concurrent = activity_concurrent(log, activities))
+                    return beside(log, *concurrent);
+        }
+        if (auto strict = tau_loop(log, true)) return std::move(*strict);
+        if (auto loose = tau_loop(log, false)) return std::move(*loose);
+        return flower(activities);
+    }
+
+    // An activity that occurs exactly once in every case.
+    static std::optional<std::int32_t> activity_once_per_trace(
+        const TraceLog& log, const std::vector<std::int32_t>& activities) {
+        for (const std::int32_t a : activities) {
+            const bool once = std::all_of(log.begin(), log.end(), [a](const Trace& trace) {
+                return std::count(trace.events.begin(), trace.events.end(), a) == 1;
+            });
+            if (once) return a;
+        }
+        return std::nullopt;
+    }
+
+    // An activity without which the rest of the log divides along a cut.
+    std::optional<std::int32_t> activity_concurrent(const TraceLog& log,
+                                                    const std::vector<std::int32_t>& activities) {
+        for (const std::int32_t a : activities)
+            if (cut_of(without_activity(log, a))) return a;
+        return std::nullopt;
+    }
+
+    // The activity in parallel with the rest.
+    ProcessTree beside(const TraceLog& log, std::int32_t activity) {
+        Cut cut;
+        cut.kind = Cut::Kind::parallel;
+        cut.parts = {{activity}, {}};
+        for (const std::int32_t a : activities_of(log, universe_))
+            if (a != activity) cut.parts[1].push_back(a);
+        return divide(log, cut);
+    }
+
+    // The cases cut into pieces that repeat: where an end is directly followed by a start
+    // (strict), or before every start that is not the first event.
+    std::optional<ProcessTree> tau_loop(const TraceLog& log, bool strict) {
+        const FollowsGraph graph(log, universe_);
+        std::vector<bool> start(static_cast<std::size_t>(universe_), false);
+        std::vector<bool> end(start);
+        for (std::int32_t node = 0; node < graph.size(); ++node) {
+            start[static_cast<std::size_t>(graph.activity(node))] = graph.is_start(node);
+            end[static_cast<std::size_t>(graph.activity(node))] = graph.is_end(node);
+        }
+        const auto at = [](const std::vector<bool>& flags, std::int32_t a) {
+            return flags[static_cast<std::size_t>(a)];
+        };
+        TraceLog pieces = cut_traces(log, [&](std::int32_t previous, std::int32_t next) {
+            return at(start, next) && (!strict || at(end, previous));
+        });
+        if (case_total(pieces) == case_total(log)) return std::nullopt;
+        return ProcessTree::node(Kind::loop, {mine(std::move(pieces)), ProcessTree::silent()});
+    }
+
+    static ProcessTree flower(const std::vector<std::int32_t>& activities) {
+        std::vector<ProcessTree> children{ProcessTree::silent()};
+        for (const std::int32_t a : activities)
+            children.push_back(ProcessTree::activity(a));
+        return ProcessTree::node(Kind::loop, std::move(children));
+    }
+
+    std::int32_t universe_;
+    double noise_;
+    std::int32_t depth_ = 0;
+};
+
+}  // namespace
+
+ProcessTree mine_tree(const TraceLog& log, std::int32_t universe, const InductiveOptions& options) {
+    return InductiveMiner(universe, options).mine(merged(log));
+}
+
+}  // namespace vesk

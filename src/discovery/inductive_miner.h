@@ -1,0 +1,32 @@
+#pragma once
+// The inductive construction: a process tree found by dividing the log recursively along the
+// cuts of its directly-follows graph, with infrequent behaviour filtered out (Leemans, Fahland
+// and van der Aalst, 2013 and 2014). A noise threshold of 0 filters nothing, and the log then
+// fits the tree exactly.
+
+#include <cstdint>
+
+#include "discovery/process_tree.h"
+#include "discovery/trace_log.h"
+
+namespace vesk {
+
+inline constexpr double kDefaultNoise = 0.2;
+// Larger blocks are not divided but drawn as a flower: their graph alone would need
+// thousands of megabytes.
+inline constexpr std::int32_t kMaxBlockActivities = 2000;
+
+// Beyond these, the search for an activity in parallel with the rest (a cut search per
+// activity) is skipped, and a block so deep in the tree is drawn as a flower: both keep
+// unstructured logs of many activities from taking hours.
+inline constexpr std::int32_t kMaxConcurrentSearch = 100;
+inline constexpr std::int32_t kMaxDepth = 400;
+
+struct InductiveOptions {
+    double noise = kDefaultNoise;
+};
+
+// universe: the number of activity names (ids run from 0 to universe - 1).
+ProcessTree mine_tree(const TraceLog& log, std::int32_t universe, const InductiveOptions& options);
+
+}  // namespace vesk
