@@ -30,6 +30,27 @@ FollowsGraph::FollowsGraph(const TraceLog& log, std::int32_t universe) {
     }
 }
 
+FollowsGraph FollowsGraph::eventually(const TraceLog& log, std::int32_t universe) {
+    FollowsGraph result(log, universe);
+    const std::size_t n = result.activities_.size();
+    std::vector<std::int32_t> node_of(static_cast<std::size_t>(universe), -1);
+    for (std::size_t node = 0; node < n; ++node)
+        node_of[idx(result.activities_[node])] = static_cast<std::int32_t>(node);
+    std::fill(result.edges_.begin(), result.edges_.end(), 0);
+    // From the back of each case: the events seen so far are the ones that follow.
+    std::vector<std::int64_t> later(n);
+    for (const Trace& trace : log) {
+        std::fill(later.begin(), later.end(), 0);
+        for (auto event = trace.events.rbegin(); event != trace.events.rend(); ++event) {
+            const auto from = idx(node_of[idx(*event)]);
+            for (std::size_t to = 0; to < n; ++to)
+                result.edges_[from * n + to] += later[to] * trace.count;
+            ++later[from];
+        }
+    }
+    return result;
+}
+
 FollowsGraph FollowsGraph::filtered(double threshold) const {
     FollowsGraph result = *this;
     const std::size_t n = activities_.size();

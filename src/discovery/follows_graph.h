@@ -14,6 +14,9 @@ class FollowsGraph {
 public:
     // universe: one more than the largest activity id the log may hold.
     FollowsGraph(const TraceLog& log, std::int32_t universe);
+    // The eventually-follows graph: an edge counts every later event of a case, not only the
+    // next one.
+    static FollowsGraph eventually(const TraceLog& log, std::int32_t universe);
 
     std::int32_t size() const { return static_cast<std::int32_t>(activities_.size()); }
     std::int32_t activity(std::int32_t node) const { return activities_[idx(node)]; }

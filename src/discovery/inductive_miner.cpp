@@ -64,7 +64,7 @@ private:
         return ProcessTree::activity(ids.front());
     }
 
-    // Cases without events: a choice to skip the rest, unless they are too few to matter.
+    // Cases without events: a choice to skip the rest.
     std::optional<ProcessTree> empty_traces(TraceLog& log) {
         std::int64_t empty = 0;
         for (const Trace& trace : log)
@@ -72,15 +72,25 @@ private:
         if (empty == 0) return std::nullopt;
         const double share = static_cast<double>(empty) / static_cast<double>(case_total(log));
         std::erase_if(log, [](const Trace& trace) { return trace.events.empty(); });
-        if (share < noise_) return std::nullopt;
+        // Too few to matter: the rest is mined as if they were not there.
+        if (share < noise_) return mine(std::move(log));
         return ProcessTree::node(Kind::choice, {mine(std::move(log)), ProcessTree::silent()});
     }
 
-    // A cut of the graph as it is; failing that, of the graph without its infrequent edges.
+    // A cut of the graph as it is; failing that, of the graph without its infrequent edges,
+    // where a sequence is looked for in the eventually-follows graph: directly-follows edges
+    // alone, once thinned out, rarely tell what comes after what.
     std::optional<Cut> cut_of(const TraceLog& log) const {
         const FollowsGraph graph(log, universe_);
         Cut cut = find_cut(graph);
-        if (cut.kind == Cut::Kind::none && noise_ > 0.0) cut = find_cut(graph.filtered(noise_));
+        if (cut.kind == Cut::Kind::none && noise_ > 0.0 && graph.size() > 1) {
+            const FollowsGraph filtered = graph.filtered(noise_);
+            cut = choice_cut(filtered);
+            if (cut.kind == Cut::Kind::none)
+                cut = sequence_cut(FollowsGraph::eventually(log, universe_).filtered(noise_));
+            if (cut.kind == Cut::Kind::none) cut = parallel_cut(filtered);
+            if (cut.kind == Cut::Kind::none) cut = loop_cut(filtered);
+        }
         if (cut.kind == Cut::Kind::none) return std::nullopt;
         return cut;
     }

@@ -12,7 +12,7 @@
 namespace vesk {
 
 // Markings looked at before a search gives up.
-inline constexpr std::size_t kMaxInvisibleMarkings = 2000;
+inline constexpr std::size_t kMaxInvisibleMarkings = 20000;
 
 class InvisibleSearch {
 public:
@@ -35,13 +35,23 @@ private:
         std::vector<std::int32_t> inputs;
         std::vector<std::int32_t> outputs;
     };
-    template <typename Goal>
-    std::vector<Ttransition*> search(const Marking& start, Goal goal, bool& found) const;
-    bool enabled(const Marking& marking, const std::vector<std::int32_t>& inputs) const;
+    struct Goal {
+        std::vector<std::int32_t> places;
+        // The invisible transitions whose tokens can reach a goal place through invisible
+        // transitions: no other firing can help, and leaving them out keeps the search from
+        // wandering through every interleaving of parallel loops.
+        std::vector<std::size_t> steps;
+    };
+    Goal goal_of(std::vector<std::int32_t> places) const;
+    template <typename Reached>
+    std::vector<Ttransition*> search(const Marking& start, const std::vector<std::size_t>& steps,
+                                     Reached reached, bool& found) const;
+    static bool enabled(const Marking& marking, const std::vector<std::int32_t>& inputs);
 
     std::unordered_map<const Tplace*, std::int32_t> index_;
-    std::unordered_map<const Ttransition*, std::vector<std::int32_t>> inputs_of_;
     std::vector<Step> invisible_;
+    std::unordered_map<const Ttransition*, Goal> goal_of_transition_;
+    Goal end_goal_;
     std::int32_t end_ = -1;
 };
 
