@@ -55,13 +55,17 @@ public:
     }
 
 private:
-    // Every trace is the one activity: the activity itself.
-    static std::optional<ProcessTree> single_activity(const TraceLog& log,
-                                                      const std::vector<std::int32_t>& ids) {
+    // Every case is the one activity once, or all but too few to matter: the activity.
+    std::optional<ProcessTree> single_activity(const TraceLog& log,
+                                               const std::vector<std::int32_t>& ids) const {
         if (ids.size() != 1) return std::nullopt;
+        std::int64_t other = 0;
         for (const Trace& trace : log)
-            if (trace.events.size() != 1) return std::nullopt;
-        return ProcessTree::activity(ids.front());
+            if (trace.events.size() != 1) other += trace.count;
+        if (other == 0 || static_cast<double>(other) <
+                              noise_ * static_cast<double>(case_total(log)))
+            return ProcessTree::activity(ids.front());
+        return std::nullopt;
     }
 
     // Cases without events: a choice to skip the rest.

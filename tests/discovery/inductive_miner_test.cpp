@@ -1,0 +1,101 @@
+// Process trees worked out by hand from small logs: each cut, the fall-throughs, nesting, skips
+// and the filter.
+
+#include "discovery/inductive_miner.h"
+
+#include <gtest/gtest.h>
+
+#include "discovery/cuts.h"
+#include "discovery/follows_graph.h"
+#include "discovery/trace_log.h"
+#include "discovery/trace_logs.h"
+
+namespace vesk {
+namespace {
+
+std::string mined(const std::vector<std::pair<std::string, std::int64_t>>& cases,
+                  double noise = 0.0) {
+    return tree_text(mine_tree(test::letters(cases), 26, InductiveOptions{noise}),
+                     test::letter_names());
+}
+
+TEST(InductiveMiner, FindsEachCutOfTheTextbookShapes) {
+    // a, b, c in that order every time: a sequence.
+    EXPECT_EQ(mined({{"abc", 3}}), "->( 'a', 'b', 'c' )");
+    // b or c after a: no edge between b and c, so they form a choice of their own.
+    EXPECT_EQ(mined({{"ab", 2}, {"ac", 1}}), "->( 'a', X( 'b', 'c' ) )");
+    // b and c in either order, each both starts and ends the middle: parallel.
+    EXPECT_EQ(mined({{"abcd", 1}, {"acbd", 1}}), "->( 'a', +( 'b', 'c' ), 'd' )");
+    // After a, c leads back to a; the case always ends with a: a loop with c as the way back.
+    EXPECT_EQ(mined({{"a", 1}, {"aca", 1}, {"acaca", 1}}), "*( 'a', 'c' )");
+    // Two ways back, not connected to each other: two redo children.
+    EXPECT_EQ(mined({{"a", 1}, {"aba", 1}, {"aca", 1}}), "*( 'a', 'b', 'c' )");
+}
+
+TEST(InductiveMiner, ASkippedActivityBecomesAChoiceWithASilentStep) {
+    // In the sequence a, b, c, the case a c leaves b's part an empty trace.
+    EXPECT_EQ(mined({{"abc", 2}, {"ac", 1}}), "->( 'a', X( 'b', tau ), 'c' )");
+    // Empty cases beside a b: the whole process may be skipped.
+    EXPECT_EQ(mined({{"", 1}, {"ab", 1}}), "X( ->( 'a', 'b' ), tau )");
+    EXPECT_EQ(mined({{"", 3}}), "tau");
+}
+
+TEST(InductiveMiner, NestedLoopsComeBackNested) {
+    // Body a then the loop b (back through c); the outer way back is d. Worked out: the loop
+    // cut's body holds a, b, c (c returns to b, which is no start), d is the way back; the body
+    // a b (c b)* is a sequence of a and the inner loop.
+    EXPECT_EQ(mined({{"ab", 1}, {"abcb", 1}, {"abdab", 1}, {"abcbdab", 1}}),
+              "*( ->( 'a', *( 'b', 'c' ) ), 'd' )");
+}
+
+TEST(InductiveMiner, FallThroughsWhenNoCutDivides) {
+    // One activity repeated: an end directly followed by a start, so a strict tau loop.
+    EXPECT_EQ(mined({{"a", 1}, {"aa", 1}}), "*( 'a', tau )");
+    // a b c, b c a and b c: no cut (a -> b -> c -> a is one cycle and a, b are not parallel);
+    // b occurs once in every case, so b is in parallel with the rest; the rest a c, c a, c
+    // divides into a parallel of an optional a and c.
+    EXPECT_EQ(mined({{"abc", 1}, {"bca", 1}, {"bc", 1}}), "+( X( 'a', tau ), 'b', 'c' )");
+}
+
+TEST(InductiveMiner, TheFilterDropsOneInfrequentCaseAtTwentyPercentAndKeepsItAtZero) {
+    // Fifty cases a b c and one a c: the empty trace of b's part is 1 in 51.
+    EXPECT_EQ(mined({{"abc", 50}, {"ac", 1}}, 0.0), "->( 'a', X( 'b', tau ), 'c' )");
+    EXPECT_EQ(mined({{"abc", 50}, {"ac", 1}}, 0.2), "->( 'a', 'b', 'c' )");
+    // One case of fifty-one repeats b: a loop without the filter, b alone with it.
+    const std::vector<std::pair<std::string, std::int64_t>> log = {
+        {"abd", 25}, {"acd", 25}, {"abbd", 1}};
+    EXPECT_EQ(mined(log, 0.0), "->( 'a', X( *( 'b', tau ), 'c' ), 'd' )");
+    EXPECT_EQ(mined(log, 0.2), "->( 'a', X( 'b', 'c' ), 'd' )");
+}
+
+TEST(InductiveMiner, CutsOnTheGraphAlone) {
+    // a -> b -> c and a -> c: the sequence orders all three.
+    const FollowsGraph graph(test::letters({{"abc", 1}, {"ac", 1}}), 26);
+    const Cut cut = sequence_cut(graph);
+    ASSERT_EQ(cut.kind, Cut::Kind::sequence);
+    EXPECT_EQ(cut.parts, (std::vector<std::vector<std::int32_t>>{{0}, {1}, {2}}));
+    // A parallel part must start and end somewhere: b never ends, so no parallel cut.
+    EXPECT_EQ(parallel_cut(FollowsGraph(test::letters({{"abc", 1}, {"bac", 1}}), 26)).kind,
+              Cut::Kind::none);
+    // The eventually-follows graph counts every later event.
+    const FollowsGraph eventually = FollowsGraph::eventually(test::letters({{"abcb", 2}}), 26);
+    EXPECT_EQ(eventually.edge(0, 1), 4);  // a before both b's, in two cases
+    EXPECT_EQ(eventually.edge(1, 1), 2);
+    EXPECT_EQ(eventually.edge(2, 0), 0);
+}
+
+TEST(InductiveMiner, VariantsAreCountedFromTheLines) {
+    Tloglist lines;
+    for (const auto& [name, case_number] :
+         std::vector<std::pair<const char*, int>>{{"x", 0}, {"y", 0}, {"x", 1}, {"y", 1}, {"y", 2}})
+        lines.emplace_back(std::string(name), case_number);
+    const VariantLog variants = variants_of(lines);
+    EXPECT_EQ(variants.names, (std::vector<std::string>{"x", "y"}));
+    ASSERT_EQ(variants.traces.size(), 2U);
+    EXPECT_EQ(variants.traces[0], (Trace{{0, 1}, 2}));
+    EXPECT_EQ(variants.traces[1], (Trace{{1}, 1}));
+    EXPECT_EQ(case_total(variants.traces), 3);
+}
+
+}  // namespace
+}  // namespace vesk
