@@ -169,11 +169,12 @@ void MineCommand::declare(CLI::App& app) {
                    "event types that occur in the relations");
     app.add_flag("--split-loops", split_loops_,
                  "split short loops into copies instead of setting them aside");
-    app.add_option("--construction", construction_,
-                   "alpha (default): places from the ordering relations; new: with invisible "
-                   "transitions; inductive: a sound workflow net from a process tree found in "
-                   "the log, with infrequent behaviour filtered out (see --noise)")
-        ->check(CLI::IsMember({"alpha", "new", "inductive"}));
+    construction_option_ =
+        app.add_option("--construction", construction_,
+                       "alpha (default): places from the ordering relations; new: with invisible "
+                       "transitions; inductive: a sound workflow net from a process tree found in "
+                       "the log, with infrequent behaviour filtered out (see --noise)")
+            ->check(CLI::IsMember({"alpha", "new", "inductive"}));
     app.add_flag("--new-construction", new_construction_, "the same as --construction new");
     noise_option_ =
         app.add_option("--noise", noise_,
@@ -244,7 +245,7 @@ std::string MineCommand::options_text() const {
 }
 
 void MineCommand::check_combinations() const {
-    if (new_construction_ && construction_ != "alpha")
+    if (new_construction_ && construction_option_->count() > 0)
         throw UsageError("--new-construction and --construction " + construction_ +
                          " contradict each other");
     if (no_combine_ && construction() != "new")
@@ -356,7 +357,8 @@ void MineCommand::render(Tvesk_util& controller, const MineSource& source,
                           options_text(),
                           summary.replayed,
                           controller.token_counts(),
-                          controller.decimal_separator()};
+                          controller.decimal_separator(),
+                          controller.process_tree_text()};
     results.push_back(make_report(*dot, prefix, controller.net(), info, options));
     for (const RenderResult& result : results) {
         for (const std::string& message : result.messages)

@@ -88,6 +88,7 @@ private:
     std::string page_ = "a4";
     std::vector<CLI::Option*> export_options_;
     CLI::Option* noise_option_ = nullptr;
+    CLI::Option* construction_option_ = nullptr;
 };
 
 }  // namespace vesk::cli

@@ -80,6 +80,11 @@ Tevent_filter RelationsInspection::event_types_in_use() const {
     return filter;
 }
 
+void RelationsInspection::read_process(const std::string& process_id) {
+    controller_.set_filter(event_types_in_use());
+    controller_.read_process(process_id);
+}
+
 void RelationsInspection::replay_process(const std::string& process_id, bool show_messages,
                                          MessageSink& sink, StageTimings* timings) {
     begin_stage(timings, "read");

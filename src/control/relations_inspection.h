@@ -48,6 +48,8 @@ public:
 
     // The event types that occur in the facts' tasks: a log is replayed with exactly these.
     Tevent_filter event_types_in_use() const;
+    // Reads the process of the controller's log with those event types.
+    void read_process(const std::string& process_id);
     // Reads the process of the controller's log with those event types and replays it; with
     // timings, as the stages "read" and "replay".
     void replay_process(const std::string& process_id, bool show_messages, MessageSink& sink,

@@ -23,6 +23,7 @@ body { font-family: sans-serif; margin: 0; color: #222; }
 header { padding: 12px 20px; background: #eef3f9; border-bottom: 1px solid #c8d4e3; }
 header h1 { font-size: 20px; margin: 0 0 6px 0; }
 header p { margin: 2px 0; font-size: 13px; }
+code.tree { font-size: 12px; overflow-wrap: anywhere; }
 .findings { display: flex; flex-wrap: wrap; gap: 8px 24px; margin-top: 8px; font-size: 14px; }
 .good { color: #17692b; } .bad { color: #a0201b; }
 main { display: flex; flex-direction: column; }
@@ -283,6 +284,8 @@ std::string report_page_text(const Tpetrinet& net, const ReportInfo& info, std::
     page += "<h1>Process " + e(info.process_id) + " (" + e(info.process_description) + ")</h1>\n";
     page += "<p>Log: " + e(info.log_file) + "</p>\n";
     page += "<p>Event types: " + e(info.event_types) + "; " + e(info.options) + "</p>\n";
+    if (!info.process_tree.empty())
+        page += "<p>Process tree: <code class=\"tree\">" + e(info.process_tree) + "</code></p>\n";
     const NetStructure structure = check_structure(net);
     page += "<div class=\"findings\">\n" + findings_text(net, info, structure);
     page += "</div>\n" + structure_text(net, structure) +

@@ -21,6 +21,8 @@ struct ReportInfo {
     bool replayed = false;
     std::optional<TokenCounts> fitness;
     char decimal_separator = '.';
+    // The process tree of the inductive construction; empty for the others.
+    std::string process_tree;
 };
 
 // svg is dot's -Tsvg output of the low-detail file, whose node names (Task3, Place5) tie its

@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDoubleSpinBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -123,6 +124,17 @@ QWidget* Tvesk_relations_inspector::build_check_group() {
     split_short_loops_ =
         named_check(check, "split_short_loops_check", "Split up short loops", false);
     combine_places_ = named_check(check, "combine_places_check", "Combine places", false);
+    auto* make_inductive =
+        command_button(check, "Make_Petrinet_inductive_button", "Make Petrinet (inductive)",
+                       &Logic::make_petrinet_inductive);
+    noise_ = new QDoubleSpinBox(check);
+    noise_->setObjectName("noise_threshold");
+    noise_->setRange(0.0, 1.0);
+    noise_->setSingleStep(0.05);
+    noise_->setDecimals(2);
+    noise_->setToolTip(
+        "The share of behaviour the inductive construction treats as infrequent and leaves out; "
+        "0 keeps everything, and the log then fits the net.");
     grid->addWidget(open_xml, 0, 0);
     grid->addWidget(named_label(check, "Label17", "Select an available process"), 0, 1);
     grid->addWidget(available_processes_, 0, 2);
@@ -134,6 +146,9 @@ QWidget* Tvesk_relations_inspector::build_check_group() {
     grid->addWidget(make_petrinet_2_, 2, 1);
     grid->addWidget(split_short_loops_, 2, 2);
     grid->addWidget(combine_places_, 2, 3);
+    grid->addWidget(make_inductive, 3, 0);
+    grid->addWidget(named_label(check, "noise_label", "Noise threshold"), 3, 1);
+    grid->addWidget(noise_, 3, 2);
     auto* zoom_row = new QHBoxLayout;
     for (QPushButton* b : {command_button(check, "Zoom_out_button", "-", &Logic::zoom_out),
                            command_button(check, "zoom_normal_button", "100%", &Logic::zoom_normal),
@@ -214,6 +229,7 @@ void Tvesk_relations_inspector::read_controls() {
     s.erroneous_sets.selected = erroneous_sets_->currentIndex();
     s.split_short_loops = split_short_loops_->isChecked();
     s.combine_places = combine_places_->isChecked();
+    s.noise = noise_->value();
 }
 
 void Tvesk_relations_inspector::show_controls() {
@@ -222,6 +238,7 @@ void Tvesk_relations_inspector::show_controls() {
     show_choice_list(erroneous_sets_, s.erroneous_sets);
     split_short_loops_->setChecked(s.split_short_loops);
     combine_places_->setChecked(s.combine_places);
+    noise_->setValue(s.noise);
     for (QWidget* hidden :
          std::initializer_list<QWidget*>{make_petrinet_2_, split_short_loops_, combine_places_})
         hidden->setVisible(s.construction_controls_visible);

@@ -11,6 +11,7 @@
 #include "ui/relations_inspector_logic.h"
 
 class QCheckBox;
+class QDoubleSpinBox;
 class QComboBox;
 class QLabel;
 class QPushButton;
@@ -89,5 +90,6 @@ private:
     QComboBox *available_processes_, *erroneous_sets_;
     QPushButton* make_petrinet_2_;
     QCheckBox *split_short_loops_, *combine_places_;
+    QDoubleSpinBox* noise_;
     QTableWidget* time_info_;
 };

@@ -132,9 +132,10 @@ void RelationsInspectorLogic::make_net(RelationsInspection::Construction constru
     if (!inspection_.is_open()) return;
     try {
         BusyScope busy(dialogs_);
-        inspection_.make_petrinet(state_.split_short_loops, construction, state_.combine_places);
-    } catch (const std::exception&) {
-        dialogs_.error(kBuildingError);
+        inspection_.make_petrinet(state_.split_short_loops, construction, state_.combine_places,
+                                  state_.noise);
+    } catch (const std::exception& error) {
+        dialogs_.error(std::string(kBuildingError) + "\n" + error.what());
         return;
     }
     state_.structure = structure_text(controller_.structure(), controller_.net());
@@ -147,6 +148,22 @@ void RelationsInspectorLogic::make_petrinet() {
 
 void RelationsInspectorLogic::make_petrinet_2() {
     make_net(RelationsInspection::Construction::second);
+}
+
+void RelationsInspectorLogic::make_petrinet_inductive() {
+    if (!inspection_.is_open()) return;
+    if (controller_.log().empty() && !state_.available_processes.text().empty()) {
+        const std::string process = process_id_of_entry(state_.available_processes.text());
+        try {
+            BusyScope busy(dialogs_);
+            inspection_.read_process(process);
+        } catch (const std::exception& error) {
+            dialogs_.error(std::string(kBuildingError) + "\nThe process " + process +
+                           " could not be read: " + error.what());
+            return;
+        }
+    }
+    make_net(RelationsInspection::Construction::inductive);
 }
 
 void RelationsInspectorLogic::draw_net() {

@@ -38,6 +38,8 @@ struct RelationsInspectorState {
     ChoiceList erroneous_sets;
     bool split_short_loops = false;
     bool combine_places = true;
+    // The inductive construction's share of behaviour treated as infrequent, 0 to 1.
+    double noise = 0.2;
     // "Make Petrinet (new)" and its two switches are hidden until asked for.
     bool construction_controls_visible = false;
     // Null until a net has been drawn.
@@ -89,6 +91,9 @@ public:
     void edit_erroneous_set();
     void make_petrinet();
     void make_petrinet_2();
+    // The inductive construction on the log's lines; after Open relations the selected process
+    // is read first.
+    void make_petrinet_inductive();
     void zoom_in();
     void zoom_out();
     void zoom_normal();

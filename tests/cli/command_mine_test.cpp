@@ -6,6 +6,8 @@
 #include <fstream>
 #include <sstream>
 
+#include <nlohmann/json.hpp>
+
 #include "cli/cli_app.h"
 #include "support/cli_run.h"
 #include "support/temp_dir.h"
@@ -52,6 +54,60 @@ TEST(MineCommand, BadCombinationsAreUsageErrors) {
     EXPECT_EQ(test::run_cli({"mine", kExample}).code, 2);
     EXPECT_EQ(test::run_cli({"mine", "--help"}).code, 0);
     EXPECT_EQ(test::run_cli({"mine", "--relations", "/nonexistent/r.xml"}).code, 1);
+    // The noise belongs to the inductive construction, which needs a log's lines.
+    EXPECT_EQ(test::run_cli({"mine", kExample, "--process", "1", "--noise", "0.1"}).code, 2);
+    EXPECT_EQ(test::run_cli({"mine", kExample, "--process", "1", "--construction", "inductive",
+                             "--noise", "1.5"})
+                  .code,
+              2);
+    EXPECT_EQ(test::run_cli({"mine", "--relations", "r.xml", "--construction", "inductive"}).code,
+              2);
+    EXPECT_EQ(test::run_cli({"mine", kExample, "--process", "1", "--construction", "alpha",
+                             "--new-construction"})
+                  .code,
+              2);
+}
+
+TEST(MineCommand, TheInductiveTreeOfTheTextbookLogIsTheTextbookModel) {
+    // The running example of the process-mining textbook: register, then repeatedly the two
+    // examinations as a choice beside the ticket check, followed by the decision, with
+    // reinitiation as the way back, and finally payment or rejection.
+    const std::string log = std::string(VESK_SHARED_XES) + "/running-example.xes";
+    if (!std::filesystem::exists(log)) GTEST_SKIP() << "no public logs beside the project";
+    const test::CliResult r = test::run_cli(
+        {"mine", log, "--construction", "inductive", "--show", "tree", "--format", "json"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    const nlohmann::json summary = nlohmann::json::parse(r.out);
+    const std::string tree =
+        "->( 'register request_complete', *( ->( +( X( 'examine casually_complete', "
+        "'examine thoroughly_complete' ), 'check ticket_complete' ), 'decide_complete' ), "
+        "'reinitiate request_complete' ), X( 'pay compensation_complete', "
+        "'reject request_complete' ) )";
+    EXPECT_EQ(summary["tree"], tree);
+    EXPECT_EQ(summary["listings"]["tree"][0], tree);
+    EXPECT_TRUE(summary["structure"]["workflow_net"]);
+    EXPECT_EQ(summary["replay"]["fitness"]["fitness"], 1.0);
+    EXPECT_EQ(summary["replay"]["fitness"]["fitting_cases"], 6);
+}
+
+TEST(MineCommand, TheInductiveConstructionFromARelationsFileReadsTheLog) {
+    test::TempDir dir;
+    ASSERT_EQ(
+        test::run_cli({"relations", kExample, "--process", "1", "--out", dir.path().string()}).code,
+        0);
+    const std::string saved = (dir.path() / "example_log.xml 1 relations.xml").string();
+    const test::CliResult from_log =
+        test::run_cli({"mine", kExample, "--process", "1", "--construction", "inductive"});
+    const test::CliResult from_file =
+        test::run_cli({"mine", "--relations", saved, "--log", kExample, "--process", "1",
+                       "--construction", "inductive"});
+    EXPECT_EQ(from_file.code, 0) << from_file.err;
+    EXPECT_EQ(from_file.out, from_log.out);
+    const test::CliResult net_only =
+        test::run_cli({"mine", "--relations", saved, "--log", kExample, "--process", "1",
+                       "--construction", "inductive", "--no-replay"});
+    EXPECT_EQ(net_only.code, 0) << net_only.err;
+    EXPECT_EQ(net_only.out.find("Replayed"), std::string::npos);
 }
 
 }  // namespace

@@ -106,7 +106,10 @@ TEST(ReportWriter, TheThreeCaseLogShowsTrueCountsAndShares) {
 
     ReportInfo info;
     info.replayed = true;
+    info.process_tree = "X( 'a<b', tau )";
     const std::string page = report_page_text(net, info, "<svg></svg>");
+    EXPECT_NE(page.find("Process tree: <code class=\"tree\">X( "), std::string::npos);
+    EXPECT_EQ(page.find("a<b"), std::string::npos) << "the tree's names are text";
     for (const char* seen :
          {"<h2>a_complete</h2>\n<p>Seen 3 times", "<h2>b_complete</h2>\n<p>Seen 2 times",
           "<h2>c_complete</h2>\n<p>Seen 1 time in", "<h2>d_complete</h2>\n<p>Seen 3 times"})

@@ -130,6 +130,38 @@ TEST_F(InspectorTest, MakePetrinetToldWhatTheNetLacks) {
     EXPECT_NE(told.find("Hint: the log is too irregular"), std::string::npos);
 }
 
+TEST_F(InspectorTest, TheInductiveNetIsAWorkflowNetThatItsProcessFits) {
+    build("1");
+    logic_.state().noise = 0.0;
+    logic_.make_petrinet_inductive();
+    EXPECT_TRUE(dialogs_.errors.empty());
+    EXPECT_EQ(logic_.state().structure.rfind("The net is a workflow net", 0), 0u)
+        << logic_.state().structure;
+    EXPECT_EQ(controller_.net().skip_rule, SkipRule::shortest_sequence);
+    logic_.state().available_processes = {{"1 (" + controller_.process_description() + ")"}, 0};
+    logic_.replay_process();
+    EXPECT_TRUE(dialogs_.warnings.empty()) << dialogs_.warnings.front();
+    ASSERT_TRUE(controller_.token_counts());
+    EXPECT_EQ(controller_.token_counts()->fitness(), 1.0);
+    // Another construction afterwards replays as before.
+    logic_.make_petrinet();
+    EXPECT_EQ(controller_.net().skip_rule, SkipRule::one_pass);
+    EXPECT_TRUE(controller_.process_tree_text().empty());
+}
+
+TEST_F(InspectorTest, TheInductiveConstructionWithoutLinesSaysWhy) {
+    build("1");
+    const std::filesystem::path written = controller_.write_relations(dir_.path(), "rel", "");
+    logic_.close();
+    controller_.reset();  // as Open relations does
+    logic_.open_with_relations_file(written.string(), false);
+    logic_.state().available_processes = {};  // no log opened to replay on
+    logic_.make_petrinet_inductive();
+    ASSERT_EQ(dialogs_.errors.size(), 1u);
+    EXPECT_NE(dialogs_.errors.front().find("works on the log's lines"), std::string::npos)
+        << dialogs_.errors.front();
+}
+
 TEST_F(InspectorTest, TheDrawnNetHasARectanglePerVisibleTransitionAndPlace) {
     require_dot();
     build("1");
