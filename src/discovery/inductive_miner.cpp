@@ -55,17 +55,14 @@ public:
     }
 
 private:
-    // Every case is the one activity once, or all but too few to matter: the activity.
-    std::optional<ProcessTree> single_activity(const TraceLog& log,
-                                               const std::vector<std::int32_t>& ids) const {
+    // Every case is the one activity once: the activity. Repetitions, however rare, stay a
+    // loop: leaving them out costs real logs more fitness than it gains in precision.
+    static std::optional<ProcessTree> single_activity(const TraceLog& log,
+                                                      const std::vector<std::int32_t>& ids) {
         if (ids.size() != 1) return std::nullopt;
-        std::int64_t other = 0;
         for (const Trace& trace : log)
-            if (trace.events.size() != 1) other += trace.count;
-        if (other == 0 || static_cast<double>(other) <
-                              noise_ * static_cast<double>(case_total(log)))
-            return ProcessTree::activity(ids.front());
-        return std::nullopt;
+            if (trace.events.size() != 1) return std::nullopt;
+        return ProcessTree::activity(ids.front());
     }
 
     // Cases without events: a choice to skip the rest.
