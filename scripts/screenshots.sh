@@ -1,15 +1,21 @@
 #!/usr/bin/env bash
 # Renders each tab of the main window (on the example log), the help window and the folder
-# dialog to PNG files in docs/. Run by hand; uses xvfb-run when it is there, else Qt's
+# dialog to PNG files in docs/, and, when the public logs lie beside the project, the inspector
+# with the inductive net of bpic2012. Run by hand; uses xvfb-run when it is there, else Qt's
 # offscreen platform. Usage: screenshots.sh [BUILD_DIR]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-"$root/build"}
 cmake --build "$build" --target vesk_screenshots
 mkdir -p "$root/docs"
-if command -v xvfb-run >/dev/null; then
-    xvfb-run -a -s "-screen 0 1280x1024x24" "$build/bin/vesk_screenshots" "$root/docs"
-else
-    QT_QPA_PLATFORM=offscreen "$build/bin/vesk_screenshots" "$root/docs"
-fi
+shoot() {
+    if command -v xvfb-run >/dev/null; then
+        xvfb-run -a -s "-screen 0 1280x1024x24" "$build/bin/vesk_screenshots" "$@"
+    else
+        QT_QPA_PLATFORM=offscreen "$build/bin/vesk_screenshots" "$@"
+    fi
+}
+shoot "$root/docs"
+bpic2012="$root/../shared/data/xes/bpic2012.xes.gz"
+[ -f "$bpic2012" ] && shoot "$root/docs" "$bpic2012"
 ls "$root"/docs/window-*.png

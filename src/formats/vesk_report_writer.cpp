@@ -128,6 +128,8 @@ std::string set_text(const std::string& set) {
             name.erase(0, 1);
         while (!name.empty() && name.back() == '*')
             name.pop_back();
+        // Generated names mean nothing to a reader.
+        if (name.find(kSkipMarker) != std::string::npos) name = "an invisible step";
         text += (text.empty() ? "" : ", ") + name;
         begin = end + 3;
     }
@@ -253,7 +255,10 @@ std::string panel_text(const Tpetrinet& net, bool replayed) {
         Ttask* task = transitions[i]->task;
         page += "<div class=\"info transition\" id=\"info-Task" + std::to_string(i) + "\">\n";
         if (task == nullptr) {
-            page += "<h2>Invisible transition</h2>\n<p>It lets cases skip a task.</p>\n</div>\n";
+            page +=
+                "<h2>Invisible transition</h2>\n<p>It fires on no event of the log: it lets "
+                "cases skip a task, or splits, joins or repeats a part of the process.</p>\n"
+                "</div>\n";
             continue;
         }
         const std::int32_t seen = transitions[i]->occurrences;

@@ -160,7 +160,7 @@ QWidget* Tvesk_relations_inspector::build_check_group() {
     connect(close_button, &QPushButton::clicked, this, &QWidget::close);
     zoom_row->addStretch();
     zoom_row->addWidget(close_button);
-    grid->addLayout(zoom_row, 3, 0, 1, 4);
+    grid->addLayout(zoom_row, 4, 0, 1, 4);
     return check;
 }
 
