@@ -4,11 +4,12 @@
 
 namespace vesk {
 
-FollowsGraph::FollowsGraph(const TraceLog& log, std::int32_t universe) {
+FollowsGraph::FollowsGraph(const TraceLog& log, std::int32_t universe, std::int32_t left_out) {
     std::vector<std::int32_t> node_of(static_cast<std::size_t>(universe), -1);
     for (const Trace& trace : log)
         for (const std::int32_t id : trace.events)
             node_of[idx(id)] = 0;
+    if (left_out >= 0) node_of[idx(left_out)] = -1;
     for (std::int32_t id = 0; id < universe; ++id)
         if (node_of[idx(id)] == 0) {
             node_of[idx(id)] = size();
@@ -19,19 +20,23 @@ FollowsGraph::FollowsGraph(const TraceLog& log, std::int32_t universe) {
     starts_.assign(n, 0);
     ends_.assign(n, 0);
     for (const Trace& trace : log) {
-        if (trace.events.empty()) continue;
-        starts_[idx(node_of[idx(trace.events.front())])] += trace.count;
-        ends_[idx(node_of[idx(trace.events.back())])] += trace.count;
-        for (std::size_t i = 1; i < trace.events.size(); ++i) {
-            const auto from = idx(node_of[idx(trace.events[i - 1])]);
-            const auto to = idx(node_of[idx(trace.events[i])]);
-            edges_[from * n + to] += trace.count;
+        std::int32_t previous = -1;
+        for (const std::int32_t id : trace.events) {
+            const std::int32_t node = node_of[idx(id)];
+            if (node < 0) continue;
+            if (previous < 0)
+                starts_[idx(node)] += trace.count;
+            else
+                edges_[idx(previous) * n + idx(node)] += trace.count;
+            previous = node;
         }
+        if (previous >= 0) ends_[idx(previous)] += trace.count;
     }
 }
 
-FollowsGraph FollowsGraph::eventually(const TraceLog& log, std::int32_t universe) {
-    FollowsGraph result(log, universe);
+FollowsGraph FollowsGraph::eventually(const TraceLog& log, std::int32_t universe,
+                                      std::int32_t left_out) {
+    FollowsGraph result(log, universe, left_out);
     const std::size_t n = result.activities_.size();
     std::vector<std::int32_t> node_of(static_cast<std::size_t>(universe), -1);
     for (std::size_t node = 0; node < n; ++node)
@@ -42,7 +47,9 @@ FollowsGraph FollowsGraph::eventually(const TraceLog& log, std::int32_t universe
     for (const Trace& trace : log) {
         std::fill(later.begin(), later.end(), 0);
         for (auto event = trace.events.rbegin(); event != trace.events.rend(); ++event) {
-            const auto from = idx(node_of[idx(*event)]);
+            const std::int32_t node = node_of[idx(*event)];
+            if (node < 0) continue;
+            const auto from = idx(node);
             for (std::size_t to = 0; to < n; ++to)
                 result.edges_[from * n + to] += later[to] * trace.count;
             ++later[from];

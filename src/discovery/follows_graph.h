@@ -12,11 +12,13 @@ namespace vesk {
 
 class FollowsGraph {
 public:
-    // universe: one more than the largest activity id the log may hold.
-    FollowsGraph(const TraceLog& log, std::int32_t universe);
+    // universe: one more than the largest activity id the log may hold. The events of the
+    // activity `left_out` (if any) are read as if they were not in the log.
+    FollowsGraph(const TraceLog& log, std::int32_t universe, std::int32_t left_out = -1);
     // The eventually-follows graph: an edge counts every later event of a case, not only the
     // next one.
-    static FollowsGraph eventually(const TraceLog& log, std::int32_t universe);
+    static FollowsGraph eventually(const TraceLog& log, std::int32_t universe,
+                                   std::int32_t left_out = -1);
 
     std::int32_t size() const { return static_cast<std::int32_t>(activities_.size()); }
     std::int32_t activity(std::int32_t node) const { return activities_[idx(node)]; }

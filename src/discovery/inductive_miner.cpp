@@ -82,13 +82,26 @@ private:
     // where a sequence is looked for in the eventually-follows graph: directly-follows edges
     // alone, once thinned out, rarely tell what comes after what.
     std::optional<Cut> cut_of(const TraceLog& log) const {
-        const FollowsGraph graph(log, universe_);
-        Cut cut = find_cut(graph);
-        if (cut.kind == Cut::Kind::none && noise_ > 0.0 && graph.size() > 1) {
+        if (std::optional<Cut> cut = exact_cut(log)) return cut;
+        return filtered_cut(log);
+    }
+
+    // left_out: an activity whose events are read as if they were not there.
+    std::optional<Cut> exact_cut(const TraceLog& log, std::int32_t left_out = -1) const {
+        Cut cut = find_cut(FollowsGraph(log, universe_, left_out));
+        if (cut.kind == Cut::Kind::none) return std::nullopt;
+        return cut;
+    }
+
+    std::optional<Cut> filtered_cut(const TraceLog& log, std::int32_t left_out = -1) const {
+        const FollowsGraph graph(log, universe_, left_out);
+        Cut cut;
+        if (noise_ > 0.0 && graph.size() > 1) {
             const FollowsGraph filtered = graph.filtered(noise_);
             cut = choice_cut(filtered);
             if (cut.kind == Cut::Kind::none)
-                cut = sequence_cut(FollowsGraph::eventually(log, universe_).filtered(noise_));
+                cut = sequence_cut(
+                    FollowsGraph::eventually(log, universe_, left_out).filtered(noise_));
             if (cut.kind == Cut::Kind::none) cut = parallel_cut(filtered);
             if (cut.kind == Cut::Kind::none) cut = loop_cut(filtered);
         }
@@ -141,11 +154,14 @@ private:
         return std::nullopt;
     }
 
-    // An activity without which the rest of the log divides along a cut.
+    // An activity without which the rest of the log divides along a cut; one that leaves an
+    // exact cut is preferred to one that leaves a cut only after filtering.
     std::optional<std::int32_t> activity_concurrent(const TraceLog& log,
                                                     const std::vector<std::int32_t>& activities) {
         for (const std::int32_t a : activities)
-            if (cut_of(without_activity(log, a))) return a;
+            if (exact_cut(log, a)) return a;
+        for (std::size_t i = 0; i < activities.size() && noise_ > 0.0; ++i)
+            if (filtered_cut(log, activities[i])) return activities[i];
         return std::nullopt;
     }
 

@@ -115,16 +115,4 @@ std::vector<TraceLog> split_log(const TraceLog& log, const Cut& cut, std::int32_
     return logs;
 }
 
-TraceLog without_activity(const TraceLog& log, std::int32_t activity) {
-    TraceLog result;
-    result.reserve(log.size());
-    for (const Trace& trace : log) {
-        Trace kept{{}, trace.count};
-        for (const std::int32_t a : trace.events)
-            if (a != activity) kept.events.push_back(a);
-        result.push_back(std::move(kept));
-    }
-    return merged(std::move(result));
-}
-
 }  // namespace vesk

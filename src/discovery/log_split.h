@@ -13,8 +13,6 @@ namespace vesk {
 // universe: one more than the largest activity id of the log.
 std::vector<TraceLog> split_log(const TraceLog& log, const Cut& cut, std::int32_t universe);
 
-// The log without the given activity.
-TraceLog without_activity(const TraceLog& log, std::int32_t activity);
 // Each trace cut before every position where keep_apart(previous event, event) holds.
 template <typename Predicate>
 TraceLog cut_traces(const TraceLog& log, Predicate keep_apart) {

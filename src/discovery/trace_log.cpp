@@ -1,37 +1,54 @@
 #include "discovery/trace_log.h"
 
 #include <unordered_map>
+#include <unordered_set>
 
 namespace vesk {
 
 namespace {
 
-struct EventsHash {
-    std::size_t operator()(const std::vector<std::int32_t>& events) const noexcept {
-        std::uint64_t hash = 1469598103934665603ULL;
-        for (const std::int32_t id : events) {
-            hash ^= static_cast<std::uint32_t>(id);
-            hash *= 1099511628211ULL;
-        }
-        return static_cast<std::size_t>(hash);
+std::size_t hash_of(const std::vector<std::int32_t>& events) {
+    std::uint64_t hash = 1469598103934665603ULL;
+    for (const std::int32_t id : events) {
+        hash ^= static_cast<std::uint32_t>(id);
+        hash *= 1099511628211ULL;
     }
-};
+    return static_cast<std::size_t>(hash);
+}
 
-// Collects traces, adding up the equal ones.
+// Collects traces, adding up the equal ones. The index holds positions in the log, so that a
+// trace is stored once, not again as a key.
 class TraceCollector {
 public:
+    TraceCollector() : index_(16, Hash{&log_}, Equal{&log_}) {}
+    TraceCollector(const TraceCollector&) = delete;
+    TraceCollector& operator=(const TraceCollector&) = delete;
+
     void add(std::vector<std::int32_t> events, std::int64_t count) {
-        const auto [found, added] = index_.try_emplace(events, log_.size());
-        if (added)
-            log_.push_back(Trace{std::move(events), count});
-        else
-            log_[found->second].count += count;
+        log_.push_back(Trace{std::move(events), count});
+        const auto [found, added] = index_.insert(log_.size() - 1);
+        if (added) return;
+        log_[*found].count += count;
+        log_.pop_back();
     }
-    TraceLog take() { return std::move(log_); }
+    TraceLog take() {
+        index_.clear();
+        return std::move(log_);
+    }
 
 private:
-    std::unordered_map<std::vector<std::int32_t>, std::size_t, EventsHash> index_;
+    struct Hash {
+        const TraceLog* log;
+        std::size_t operator()(std::size_t at) const { return hash_of((*log)[at].events); }
+    };
+    struct Equal {
+        const TraceLog* log;
+        bool operator()(std::size_t a, std::size_t b) const {
+            return (*log)[a].events == (*log)[b].events;
+        }
+    };
     TraceLog log_;
+    std::unordered_set<std::size_t, Hash, Equal> index_;
 };
 
 }  // namespace
