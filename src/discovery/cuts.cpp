@@ -117,21 +117,23 @@ Cut sequence_cut(const FollowsGraph& graph) {
             if (r(a, b) == r(b, a)) parts.join(a, b);
     // Parts must be ordered pair by pair: every activity of the earlier one reaches every
     // activity of the later one and none the other way. Parts that are not are joined.
+    // Every pair found out of order in a pass is joined in that pass, so that a graph of
+    // thousands of activities needs few passes.
     for (bool joined = true; joined;) {
         joined = false;
         const Groups groups = parts.groups(all_nodes(graph));
-        for (std::size_t g = 0; g < groups.size() && !joined; ++g)
-            for (std::size_t h = g + 1; h < groups.size() && !joined; ++h) {
+        for (std::size_t g = 0; g < groups.size(); ++g)
+            for (std::size_t h = g + 1; h < groups.size(); ++h) {
                 const bool forward = r(groups[g][0], groups[h][0]);
-                for (const std::int32_t a : groups[g]) {
-                    for (const std::int32_t b : groups[h])
-                        if (r(a, b) != forward || r(b, a) == forward) {
-                            parts.join(a, b);
-                            joined = true;
-                            break;
-                        }
-                    if (joined) break;
-                }
+                const bool ordered =
+                    std::all_of(groups[g].begin(), groups[g].end(), [&](std::int32_t a) {
+                        return std::all_of(groups[h].begin(), groups[h].end(), [&](std::int32_t b) {
+                            return r(a, b) == forward && r(b, a) != forward;
+                        });
+                    });
+                if (ordered) continue;
+                parts.join(groups[g][0], groups[h][0]);
+                joined = true;
             }
     }
     Groups groups = parts.groups(all_nodes(graph));
