@@ -1,6 +1,7 @@
 #include "gui/vesk_out_folder.h"
 
 #include <QDir>
+#include <QEvent>
 #include <QFileSystemModel>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -58,9 +59,18 @@ Tvesk_out_form::Tvesk_out_form(QWidget* owner) : QDialog(owner) {
     };
     connect(tree_, &QTreeView::clicked, this, picked);
     connect(tree_, &QTreeView::activated, this, picked);
+    // The arrow keys move the tree's current row too: that is a pick as much as a click.
+    tree_->installEventFilter(this);
     connect(add, &QPushButton::clicked, this, &Tvesk_out_form::add_folder);
     connect(accept, &QPushButton::clicked, this, &QDialog::accept);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+bool Tvesk_out_form::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == tree_ && event->type() == QEvent::KeyRelease &&
+        tree_->currentIndex().isValid())
+        current_ = model_->filePath(tree_->currentIndex());
+    return QDialog::eventFilter(watched, event);
 }
 
 std::string Tvesk_out_form::selected_folder() const {

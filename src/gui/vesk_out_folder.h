@@ -23,6 +23,9 @@ public:
     void select_folder(const std::string& path);
     void add_folder();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     QFileSystemModel* model_;
     QTreeView* tree_;

@@ -1,9 +1,11 @@
 // The output-folder dialog: Add folder makes the folder, Accept gives it with its separator.
 
+#include <QFileSystemModel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <QTreeView>
 #include <filesystem>
 
 #include "gui/vesk_out_folder.h"
@@ -32,6 +34,32 @@ private slots:
         QCOMPARE(*chosen, (dir.path() / "new one").string() + "/");
         QTimer::singleShot(0, [&dialog] { dialog.findChild<QPushButton*>("Cancel")->click(); });
         QVERIFY(!dialog.choose(dir.path().string()).has_value());
+    }
+
+    // Choosing with the arrow keys and Accept gives the folder the keys chose, not the last
+    // one clicked or set.
+    void theKeysChooseTheFolder() {
+        vesk::test::TempDir dir;
+        std::filesystem::create_directory(dir.path() / "a");
+        std::filesystem::create_directory(dir.path() / "b");
+        Tvesk_out_form dialog;
+        dialog.show();
+        dialog.select_folder((dir.path() / "a").string());
+        auto* tree = dialog.findChild<QTreeView*>("tree");
+        const auto current_name = [tree] {
+            return tree->currentIndex().data().toString();
+        };
+        QTRY_COMPARE(current_name(), QString("a"));
+        // The folders are loaded and sorted in the background: Down moves to whatever row
+        // follows a by then, and that row is the folder chosen.
+        QTRY_VERIFY(tree->indexBelow(tree->currentIndex()).isValid());
+        tree->setFocus();
+        QTest::keyClick(tree, Qt::Key_Down);
+        QVERIFY(current_name() != QString("a"));
+        const auto* model = static_cast<const QFileSystemModel*>(tree->model());
+        QCOMPARE(dialog.selected_folder(),
+                 model->filePath(tree->currentIndex()).toStdString() + "/");
+        QVERIFY(dialog.selected_folder() != (dir.path() / "a").string() + "/");
     }
 };
 
