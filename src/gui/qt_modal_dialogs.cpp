@@ -13,8 +13,9 @@
 QString qt_file_filter(const std::string& filter) {
     const QStringList parts = QString::fromStdString(filter).split('|');
     QStringList filters;
+    // The dialog matches the patterns it shows: they are shown once, after the text.
     for (int i = 0; i + 1 < parts.size(); i += 2)
-        filters << parts[i].trimmed() + " (" + parts[i + 1] + ")";
+        filters << parts[i].trimmed() + " (" + parts[i + 1].trimmed() + ")";
     return filters.join(";;");
 }
 

@@ -9,7 +9,8 @@
 
 class Tvesk_out_form;
 
-// "XML files (*.xml)|*.XML|Other files |*.*" as a Qt file-dialog filter.
+// "XML files|*.xml *.XML|Other files|*" as a Qt file-dialog filter:
+// "XML files (*.xml *.XML);;Other files (*)".
 QString qt_file_filter(const std::string& filter);
 
 class QtModalDialogs : public vesk::ModalDialogs {

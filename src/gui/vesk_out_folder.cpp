@@ -67,8 +67,7 @@ Tvesk_out_form::Tvesk_out_form(QWidget* owner) : QDialog(owner) {
 }
 
 bool Tvesk_out_form::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == tree_ && event->type() == QEvent::KeyRelease &&
-        tree_->currentIndex().isValid())
+    if (watched == tree_ && event->type() == QEvent::KeyRelease && tree_->currentIndex().isValid())
         current_ = model_->filePath(tree_->currentIndex());
     return QDialog::eventFilter(watched, event);
 }

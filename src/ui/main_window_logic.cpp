@@ -120,9 +120,9 @@ void MainWindowLogic::open_xml_log_file(const std::string& path) {
         state_.available_processes.selected = entries.empty() ? -1 : 0;
         set_status("Workflow-log read");
         process_chosen();
-    } catch (const std::exception&) {
+    } catch (const std::exception& error) {
         dialogs_.busy(false);
-        dialogs_.warning("The specified file could not be read.");
+        dialogs_.warning(file_not_read(error));
         set_status("Workflow-log NOT read");
     }
 }
@@ -235,12 +235,12 @@ void MainWindowLogic::open_relations() {
     state_.xml_file_name = state_.output_folder;
     try {
         dialogs_.inspect({InspectorEntry::Source::relations_file, *chosen, "", false});
-    } catch (const std::exception&) {
+    } catch (const std::exception& error) {
         // Nothing happening at all would look like success.
         restore_main_log();
         state_.export_html_enabled = false;
         state_.change_export_pnet_enabled = false;
-        dialogs_.warning("The specified file could not be read.");
+        dialogs_.warning(file_not_read(error));
         return;
     }
     restore_main_log();

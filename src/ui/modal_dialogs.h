@@ -3,6 +3,7 @@
 // instead of a user. The messages (warning, information, error with one OK button) are those
 // of a MessageSink, so the core's messages reach the user through the same dialogs.
 
+#include <exception>
 #include <optional>
 #include <string>
 
@@ -10,11 +11,17 @@
 
 namespace vesk {
 
-// The filters of the open dialogs: the logs Vesk reads, and the files of a conversion module.
+// The filters of the open dialogs, "Text|patterns|...": the logs Vesk reads (all of them
+// first, so that the dialog shows every log at once), and the files of a conversion module.
 inline constexpr const char* kXmlLogFilter =
-    "XML files (*.xml)|*.XML|Event logs (*.xes *.xes.gz *.mxml *.mxml.gz)|*.xes *.xes.gz *.mxml "
-    "*.mxml.gz|Other files |*.*";
-inline constexpr const char* kLogFileFilter = "Log files (*.log)|*.log|Other files |*.*";
+    "Logs Vesk reads|*.xml *.XML *.xes *.xes.gz *.mxml *.mxml.gz|XML files|*.xml *.XML|"
+    "Event logs|*.xes *.xes.gz *.mxml *.mxml.gz|Other files|*";
+inline constexpr const char* kLogFileFilter = "Log files|*.log|Other files|*";
+
+// "The specified file could not be read." with the reason on a second line.
+inline std::string file_not_read(const std::exception& reason) {
+    return std::string("The specified file could not be read.\n") + reason.what();
+}
 
 class ModalDialogs : public MessageSink {
 public:

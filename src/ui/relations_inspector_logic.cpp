@@ -286,8 +286,8 @@ void RelationsInspectorLogic::open_xml() {
         controller_.load_log_plainly(*chosen, resolve_externals_);
         const std::vector<std::string> entries = controller_.list_processes();
         state_.available_processes = {entries, entries.empty() ? -1 : 0};
-    } catch (const std::exception&) {
-        dialogs_.warning("The specified file could not be read.");
+    } catch (const std::exception& error) {
+        dialogs_.warning(file_not_read(error));
     }
 }
 

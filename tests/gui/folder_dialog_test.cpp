@@ -46,9 +46,7 @@ private slots:
         dialog.show();
         dialog.select_folder((dir.path() / "a").string());
         auto* tree = dialog.findChild<QTreeView*>("tree");
-        const auto current_name = [tree] {
-            return tree->currentIndex().data().toString();
-        };
+        const auto current_name = [tree] { return tree->currentIndex().data().toString(); };
         QTRY_COMPARE(current_name(), QString("a"));
         // The folders are loaded and sorted in the background: Down moves to whatever row
         // follows a by then, and that row is the folder chosen.

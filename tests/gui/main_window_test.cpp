@@ -11,6 +11,7 @@
 #include <deque>
 #include <filesystem>
 
+#include "gui/qt_modal_dialogs.h"
 #include "gui/vesk_help.h"
 #include "gui/vesk_main.h"
 #include "support/cli_run.h"
@@ -36,6 +37,16 @@ class MainWindowTest : public QObject {
     }
 
 private slots:
+    // The open dialog shows every log Vesk reads at first, and each pattern once.
+    void theOpenDialogFiltersShowEveryLogFirst() {
+        const QStringList filters = qt_file_filter(vesk::kXmlLogFilter).split(";;");
+        QCOMPARE(filters.first(),
+                 QString("Logs Vesk reads (*.xml *.XML *.xes *.xes.gz *.mxml *.mxml.gz)"));
+        QCOMPARE(filters.at(1), QString("XML files (*.xml *.XML)"));
+        for (const QString& filter : filters)
+            QVERIFY2(filter.count('(') == 1, qPrintable(filter));
+    }
+
     void startsWithTheDefaultsOfEveryControl() {
         Answers answers;
         TVesk_mainform window(kPrograms, kPrograms, &answers);

@@ -143,7 +143,10 @@ TEST_F(MainWindowLogicTest, BuildAndExportGiveTheCommandLinesRelationsFile) {
 TEST_F(MainWindowLogicTest, FailuresSayWhatWentWrong) {
     test::TempDir dir;
     logic_.open_xml_log_file(dir.write("broken.xml", "<log><process id=\"1\">"));
-    EXPECT_EQ(dialogs_.warnings, std::vector<std::string>{"The specified file could not be read."});
+    // The message first, then the reason on a line of its own.
+    EXPECT_EQ(dialogs_.warnings,
+              std::vector<std::string>{"The specified file could not be read.\nline 1: "
+                                       "Premature end of data in tag process line 1"});
     EXPECT_EQ(logic_.state().status, "Workflow-log NOT read");
     EXPECT_FALSE(logic_.state().build_relations_enabled);
 
@@ -264,8 +267,9 @@ TEST_F(MainWindowLogicTest, OpenRelationsNamesTheExportAfterTheFileAndReportsABa
         build_and_replay(controller_, entry, dir.path().string() + "/");
     };
     logic_.open_relations();
-    EXPECT_EQ(dialogs_.warnings,
-              (std::vector<std::string>{"The specified file could not be read."}));
+    ASSERT_EQ(dialogs_.warnings.size(), 1u);
+    EXPECT_EQ(dialogs_.warnings.front().rfind("The specified file could not be read.\nline 1: ", 0),
+              0u);
     EXPECT_FALSE(logic_.state().export_html_enabled);
 
     dialogs_.files.push_back(relations);
@@ -323,8 +327,9 @@ TEST_F(MainWindowLogicTest, AFailedOpenKeepsTheLogThatWasOpen) {
     logic_.open_xml_log_file(VESK_EXAMPLE_LOG);
     const std::vector<std::string> processes = logic_.state().available_processes.items;
     logic_.open_xml_log_file(dir.write("bad.xml", "<WorkFlow_log><process id="));
-    EXPECT_EQ(dialogs_.warnings,
-              (std::vector<std::string>{"The specified file could not be read."}));
+    ASSERT_EQ(dialogs_.warnings.size(), 1u);
+    EXPECT_EQ(dialogs_.warnings.front().rfind("The specified file could not be read.\nline 1: ", 0),
+              0u);
     EXPECT_EQ(logic_.state().xml_file_name, VESK_EXAMPLE_LOG);
     EXPECT_EQ(logic_.state().available_processes.items, processes);
     EXPECT_EQ(controller_.log_file_name(), VESK_EXAMPLE_LOG);
