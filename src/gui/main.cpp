@@ -9,6 +9,7 @@
 
 #include "base/build_info.h"
 #include "base/util_functions.h"
+#include "gui/application_identity.h"
 #include "gui/vesk_main.h"
 
 namespace {
@@ -41,9 +42,7 @@ int main(int argc, char** argv) {
         }
     }
     QApplication application(argc, argv);
-    QApplication::setApplicationName("vesk");
-    QApplication::setApplicationDisplayName("Vesk: A tool for mining process models");
-    QApplication::setApplicationVersion(vesk::kVeskVersion);
+    identify_application();
     QCommandLineParser parser;
     parser.setApplicationDescription(
         "Vesk mines process models from workflow logs. LOG (an XML workflow log, XES or MXML) "

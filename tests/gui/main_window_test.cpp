@@ -11,6 +11,7 @@
 #include <deque>
 #include <filesystem>
 
+#include "gui/application_identity.h"
 #include "gui/qt_modal_dialogs.h"
 #include "gui/vesk_help.h"
 #include "gui/vesk_main.h"
@@ -37,6 +38,15 @@ class MainWindowTest : public QObject {
     }
 
 private slots:
+    // The caption is the window's own: nothing is appended to it or to a message box's title.
+    void theCaptionIsVeskAlone() {
+        identify_application();
+        QCOMPARE(QGuiApplication::applicationDisplayName(), QApplication::applicationName());
+        Answers answers;
+        TVesk_mainform window(kPrograms, kPrograms, &answers);
+        QCOMPARE(window.windowTitle(), QString("Vesk V2.10"));
+    }
+
     // The open dialog shows every log Vesk reads at first, and each pattern once.
     void theOpenDialogFiltersShowEveryLogFirst() {
         const QStringList filters = qt_file_filter(vesk::kXmlLogFilter).split(";;");
