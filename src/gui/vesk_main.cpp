@@ -123,6 +123,8 @@ TVesk_mainform::TVesk_mainform(std::filesystem::path program_folder,
     layout->addWidget(tabs_);
     use_external_dtd_ = named_check(this, "use_external_DTD", "Use external DTD's", false);
     layout->addWidget(use_external_dtd_);
+    written_ = named_label(this, "Written_status", "");
+    layout->addWidget(written_);
     build_help_menu();
     tabs_->setCurrentIndex(1);
 
@@ -245,6 +247,7 @@ void TVesk_mainform::show_controls() {
     change_export_rel_button_->setEnabled(s.change_export_rel_enabled);
     output_folder2_->setText(QString::fromStdString(s.output_folder2));
     current_status2_->setText(QString::fromStdString(s.status));
+    written_->setText(QString::fromStdString(s.written));
     filename2_->setText(QString::fromStdString(s.file_name_label));
     export_html_->setEnabled(s.export_html_enabled);
     change_export_pnet_button_->setEnabled(s.change_export_pnet_enabled);

@@ -115,6 +115,8 @@ private:
         *change_export_rel_button_;
     QLineEdit* output_folder2_;
     QLabel *current_status2_, *filename2_, *label23_;
+    // What the last export or drawing wrote, under the tabs.
+    QLabel* written_;
     QProgressBar* progress_;
     // Export.
     QCheckBox *wait_choice_, *sync_choice_, *sojourn_choice_;

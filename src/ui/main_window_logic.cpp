@@ -194,7 +194,9 @@ void MainWindowLogic::export_relations() {
                                  ? relations_file_base_name(state_.xml_file_name, state_.process_id)
                                  : export_base() + "relations";
     try {
-        controller_.write_relations(state_.output_folder2, name, state_.dtd_rel_url);
+        const std::filesystem::path path =
+            controller_.write_relations(state_.output_folder2, name, state_.dtd_rel_url);
+        state_.written = "Wrote the relations: " + path.string();
     } catch (const FileWriteError&) {
         dialogs_.warning("The export file could not be written. Try specifying another path.");
     }
@@ -275,6 +277,8 @@ void MainWindowLogic::export_petrinet() {
     std::vector<std::filesystem::path> written;
     try {
         vesk::export_petrinet(controller_, request, written);
+        state_.written = "Wrote " + std::to_string(written.size()) + " files of the net into " +
+                         state_.output_folder;
     } catch (const FileWriteError&) {
         dialogs_.warning("The export file could not be written. Try specifying another path.");
     } catch (const std::exception& failure) {
@@ -298,6 +302,8 @@ void MainWindowLogic::render(bool high) {
     const RenderResult result =
         high ? vesk::make_ps_jpg(*dot, prefix, options) : vesk::make_jpg_map(*dot, prefix, options);
     dialogs_.busy(false);
+    state_.written = "dot wrote " + std::to_string(result.written.size()) + " files into " +
+                     state_.output_folder;
     if (!result.ok()) {
         std::string text = "dot could not make every picture:";
         for (const std::string& failure : result.failures)

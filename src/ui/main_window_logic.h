@@ -61,6 +61,9 @@ struct MainWindowState {
     bool change_export_rel_enabled = false;
     std::string output_folder2 = "Output_folder";
     std::string status = "Welcome to Vesk";
+    // What the last export or drawing wrote, and where: shown under the tabs, so that it is
+    // seen on whichever tab the user is on.
+    std::string written;
     std::string file_name_label = "filename";
     // Export tab.
     bool export_html_enabled = false;

@@ -118,6 +118,13 @@ private slots:
         const std::string from_window = vesk::test::read_file(dir.path() / "window" / name);
         QVERIFY2(!from_window.empty(), "the window wrote no relations file");
         QVERIFY(from_window == vesk::test::read_file(dir.path() / "shell" / name));
+        // The export says what it wrote where, under the tabs, seen from any tab.
+        auto* written = find<QLabel>(window, "Written_status");
+        QCOMPARE(written->text().toStdString(),
+                 "Wrote the relations: " + (dir.path() / "window" / name).string());
+        find<QTabWidget>(window, "TabControl")->setCurrentIndex(2);
+        window.show();
+        QVERIFY(written->isVisible());
     }
 
     void failuresShowTheirMessageAndStatus() {

@@ -305,6 +305,13 @@ TEST_F(MainWindowLogicTest, NothingIsLostByACancelledOpenOrAnEmptyNet) {
     logic_.export_petrinet();
     const std::string exported = test::read_file(tpn);
     ASSERT_FALSE(exported.empty());
+    // The export says what it wrote where: at least the text net and a page per place.
+    const std::string& written = logic_.state().written;
+    std::size_t count = 0;
+    ASSERT_EQ(std::sscanf(written.c_str(), "Wrote %zu files of the net into ", &count), 1)
+        << written;
+    EXPECT_GT(count, controller_.net().places().size());
+    EXPECT_TRUE(written.ends_with(" into " + folder)) << written;
     logic_.open_relations();  // no file chosen
     EXPECT_TRUE(logic_.state().export_html_enabled);
     logic_.export_petrinet();
