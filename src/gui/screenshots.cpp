@@ -104,8 +104,8 @@ int main(int argc, char** argv) {
         QApplication::processEvents();
         window.grab().save(out + "/" + names[i]);
     }
+    // At its default size, as a user first sees it.
     Tvesk_relations_inspector& inspector = window.inspector();
-    inspector.resize(1100, 760);
     inspector.Open_with_task_list((program / "example_log.xml").string(), false, "1");
     inspector.findChild<QPushButton*>("Make_Petrinet_button")->click();
     inspector.findChild<QPushButton*>("Replay_process_button")->click();

@@ -7,6 +7,7 @@
 #include <QDoubleSpinBox>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QImage>
@@ -14,9 +15,11 @@
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QShortcut>
+#include <QSplitter>
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <QWheelEvent>
@@ -68,12 +71,23 @@ Tvesk_relations_inspector::Tvesk_relations_inspector(vesk::Tvesk_util& controlle
     resize(700, 550);
     setMinimumSize(700, 500);
 
+    // The picture above the figures, each as high as the user drags it; the commands below, at
+    // the full width of the window, so that every column of the figures shows at the default
+    // size.
     auto* layout = new QVBoxLayout(this);
-    build_picture(layout);
-    auto* bottom = new QHBoxLayout;
-    bottom->addWidget(build_check_group(), 0);
-    bottom->addWidget(build_figures_group(), 1);
-    layout->addLayout(bottom);
+    auto* splitter = new QSplitter(Qt::Vertical, this);
+    splitter->setObjectName("picture_figures_splitter");
+    auto* picture_side = new QWidget(splitter);
+    auto* picture_layout = new QVBoxLayout(picture_side);
+    picture_layout->setContentsMargins(0, 0, 0, 0);
+    build_picture(picture_layout);
+    splitter->addWidget(picture_side);
+    splitter->addWidget(build_figures_group());
+    splitter->setStretchFactor(0, 3);
+    splitter->setStretchFactor(1, 1);
+    splitter->setChildrenCollapsible(false);
+    layout->addWidget(splitter, 1);
+    layout->addWidget(build_check_group(), 0);
     add_shortcuts();
     round_trip_.show();
 }
@@ -175,8 +189,7 @@ QWidget* Tvesk_relations_inspector::build_figures_group() {
     time_info_->setVerticalHeaderLabels(
         {"# Observations", "Mean", "Variance", "Minimum", "Maximum"});
     time_info_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    time_info_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    time_info_->horizontalHeader()->setStretchLastSection(true);
+    time_info_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     time_info_->verticalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     figures_layout->addWidget(time_info_);
     return figures;
@@ -198,21 +211,41 @@ void Tvesk_relations_inspector::add_shortcuts() {
 
 Tvesk_relations_inspector::~Tvesk_relations_inspector() = default;
 
+void Tvesk_relations_inspector::show_on_screen() {
+    // Opened where the window system puts it, it may reach below the screen's edge with its
+    // Close button. The frame is known only once the window shows, so it is fitted twice.
+    const auto fit = [this] {
+        const QScreen* here = screen() != nullptr ? screen() : QGuiApplication::primaryScreen();
+        if (here == nullptr) return;
+        const QRect free = here->availableGeometry();
+        const QSize frame_extra = frameGeometry().size() - size();
+        resize(size().boundedTo(free.size() - frame_extra));
+        QRect frame = frameGeometry();
+        frame.moveBottom(std::min(frame.bottom(), free.bottom()));
+        frame.moveRight(std::min(frame.right(), free.right()));
+        frame.moveTop(std::max(frame.top(), free.top()));
+        frame.moveLeft(std::max(frame.left(), free.left()));
+        move(frame.topLeft());
+    };
+    fit();
+    show();
+    fit();
+    raise();
+}
+
 void Tvesk_relations_inspector::Open_with_task_list(const std::string& log_file,
                                                     bool resolve_externals,
                                                     const std::string& process) {
     logic_->open_with_task_list(log_file, resolve_externals, process);
     round_trip_.show();
-    show();
-    raise();
+    show_on_screen();
 }
 
 void Tvesk_relations_inspector::Open_with_relations_file(const std::string& relations_file,
                                                          bool resolve_externals) {
     logic_->open_with_relations_file(relations_file, resolve_externals);
     round_trip_.show();
-    show();
-    raise();
+    show_on_screen();
 }
 
 QPoint Tvesk_relations_inspector::control_position(const vesk::Trectangle& r) const {

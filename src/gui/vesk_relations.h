@@ -50,6 +50,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Shows the window inside the screen's free area.
+    void show_on_screen();
     class Dialogs;
     template <typename Command>
     void run(Command&& command) {

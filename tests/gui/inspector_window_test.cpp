@@ -4,9 +4,11 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
@@ -89,6 +91,29 @@ class InspectorWindowTest : public QObject {
     }
 
 private slots:
+    // At its default size the inspector shows every column of the figures and the picture,
+    // and it opens inside the screen.
+    void theDefaultSizeShowsTheFiguresAndThePicture() {
+        Answers answers;
+        TVesk_mainform window(kPrograms, kPrograms, &answers);
+        answers.files.push_back(VESK_EXAMPLE_LOG);
+        QTest::mouseClick(find<QPushButton>(window, "open_XML"), Qt::LeftButton);
+        QTest::mouseClick(find<QPushButton>(window, "Build_relations_button"), Qt::LeftButton);
+        Tvesk_relations_inspector& inspector = window.inspector();
+        inspector.move(0, 10000);  // where a window system might put it
+        inspector.Open_with_task_list(VESK_EXAMPLE_LOG, false, "1");
+        QVERIFY(QTest::qWaitForWindowExposed(&inspector));
+        QCOMPARE(inspector.size(), QSize(700, 550));
+        auto* grid = find<QTableWidget>(inspector, "Time_info");
+        QVERIFY2(grid->horizontalHeader()->length() <= grid->viewport()->width(),
+                 "a column of the figures is cut off");
+        QVERIFY(grid->viewport()->width() >= 400);
+        QVERIFY(find<QWidget>(inspector, "ScrollBox1")->height() >= 150);
+        const QRect free = inspector.screen()->availableGeometry();
+        QVERIFY(free.contains(inspector.frameGeometry().bottomRight()));
+        inspector.close();
+    }
+
     void theWholePathEndsInTheCommandLinesFiles() {
         if (!vesk::find_dot(kPrograms)) QSKIP("dot is not installed");
         vesk::test::TempDir dir;
