@@ -13,6 +13,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
@@ -170,6 +171,13 @@ QWidget* Tvesk_relations_inspector::build_check_group() {
         b->setToolTip("Ctrl + mouse wheel, Ctrl+-, Ctrl+0, Ctrl++");
         zoom_row->addWidget(b);
     }
+    auto* fit = named_button(check, "zoom_fit_button", "Fit");
+    fit->setToolTip("The whole net in the view");
+    connect(fit, &QPushButton::clicked, this, [this] {
+        const QSize view = scroll_box_->viewport()->size();
+        run([this, view] { logic_->zoom_to_fit(view.width(), view.height()); });
+    });
+    zoom_row->addWidget(fit);
     auto* close_button = named_button(check, "Close_button", "Close");
     connect(close_button, &QPushButton::clicked, this, &QWidget::close);
     zoom_row->addStretch();
@@ -286,6 +294,8 @@ void Tvesk_relations_inspector::show_controls() {
                 time_info_->setItem(r, c, item);
             }
             item->setText(text);
+            item->setToolTip(QString::fromStdString(
+                s.time_tips[static_cast<std::size_t>(c)][static_cast<std::size_t>(r)]));
         }
     structure_->setText(QString::fromStdString(s.structure));
     structure_->setVisible(!s.structure.empty());
@@ -297,8 +307,10 @@ void Tvesk_relations_inspector::show_controls() {
 
 void Tvesk_relations_inspector::show_picture() {
     const vesk::RgbPicture* picture = logic_->state().picture.get();
-    if (picture != shown_picture_) {
+    const auto& marked = logic_->state().marked_place;
+    if (picture != shown_picture_ || marked != shown_mark_) {
         shown_picture_ = picture;
+        shown_mark_ = marked;
         if (picture == nullptr) {
             picture_->setPixmap({});
             picture_->setText("Make Petrinet (alpha) draws the net here.");
@@ -306,7 +318,15 @@ void Tvesk_relations_inspector::show_picture() {
         } else {
             const QImage image(picture->pixels.data(), picture->width, picture->height,
                                picture->width * 3, QImage::Format_RGB888);
-            picture_->setPixmap(QPixmap::fromImage(image.copy()));
+            QPixmap pixmap = QPixmap::fromImage(image.copy());
+            if (marked) {
+                // The clicked place, so that its figures are seen to be its own.
+                QPainter painter(&pixmap);
+                painter.setPen(QPen(QColor(200, 30, 30), 3));
+                const auto& [left, top, right, bottom] = *marked;
+                painter.drawRect(QRect(QPoint(left - 3, top - 3), QPoint(right + 3, bottom + 3)));
+            }
+            picture_->setPixmap(pixmap);
         }
     }
     if (picture != nullptr) picture_->resize(logic_->picture_width(), logic_->picture_height());

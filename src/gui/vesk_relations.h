@@ -3,8 +3,10 @@
 // replay and the erroneous sets, over RelationsInspectorLogic.
 
 #include <QWidget>
+#include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <utility>
 
 #include "gui/state_round_trip.h"
@@ -78,6 +80,7 @@ private:
     std::unique_ptr<Dialogs> dialogs_;
     std::unique_ptr<vesk::RelationsInspectorLogic> logic_;
     const vesk::RgbPicture* shown_picture_ = nullptr;
+    std::optional<std::array<std::int32_t, 4>> shown_mark_;
     StateRoundTrip round_trip_{[this] { read_controls(); }, [this] { show_controls(); }};
     // Dragging the picture pans the scroll area; a press that does not move is a click.
     QPoint drag_start_;

@@ -1,5 +1,9 @@
 #include "ui/relations_inspector_logic.h"
 
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
 #include "base/file_util.h"
 #include "base/number_format.h"
 #include "base/util_functions.h"
@@ -73,6 +77,7 @@ void RelationsInspectorLogic::reset_picture() {
     state_.mouse_x = 0;
     state_.mouse_y = 0;
     state_.hand_pointer = false;
+    state_.marked_place.reset();
 }
 
 void RelationsInspectorLogic::open_with_task_list(const std::string& log_file,
@@ -81,6 +86,7 @@ void RelationsInspectorLogic::open_with_task_list(const std::string& log_file,
     reset_picture();
     // Figures of an earlier inspection belong to another net.
     state_.time_info = {};
+    state_.time_tips = {};
     state_.structure.clear();
     resolve_externals_ = resolve_externals;
     inspection_.open_with_task_list();
@@ -95,6 +101,7 @@ void RelationsInspectorLogic::open_with_relations_file(const std::string& relati
                                                        bool resolve_externals) {
     reset_picture();
     state_.time_info = {};
+    state_.time_tips = {};
     state_.structure.clear();
     resolve_externals_ = resolve_externals;
     inspection_.open_with_relations_file(relations_file, resolve_externals, dialogs_);
@@ -231,6 +238,14 @@ void RelationsInspectorLogic::zoom_out() {
     if (state_.zoom <= 0) state_.zoom = 10;
 }
 
+void RelationsInspectorLogic::zoom_to_fit(std::int32_t view_width, std::int32_t view_height) {
+    if (state_.natural_width <= 0 || state_.natural_height <= 0) return;
+    const std::int64_t across = std::int64_t{view_width} * 100 / state_.natural_width;
+    const std::int64_t down = std::int64_t{view_height} * 100 / state_.natural_height;
+    state_.zoom = static_cast<std::int32_t>(
+        std::clamp<std::int64_t>(std::min(across, down), 10, INT32_MAX / 100 - 10));
+}
+
 void RelationsInspectorLogic::zoom_normal() {
     state_.zoom = 100;
 }
@@ -257,7 +272,32 @@ void RelationsInspectorLogic::click() {
         return;
     }
     int index = -1;
-    if (parse_int32(b, index)) show_place(index);
+    if (!parse_int32(b, index)) return;
+    show_place(index);
+    state_.marked_place = {hit->x1, hit->y2, hit->x2, hit->y1};
+}
+
+std::string minutes_tip(double minutes, char separator) {
+    std::string text = format_fixed4(minutes, separator) + " min";
+    char unit[64];
+    if (std::fabs(minutes) >= 2 * 1440)
+        std::snprintf(unit, sizeof unit, " (%.2f d)", minutes / 1440);
+    else if (std::fabs(minutes) >= 120)
+        std::snprintf(unit, sizeof unit, " (%.2f h)", minutes / 60);
+    else
+        return text;
+    std::string extra = unit;
+    if (separator != '.') std::replace(extra.begin(), extra.end(), '.', separator);
+    return text + extra;
+}
+
+std::array<std::string, 5> RelationsInspectorLogic::figure_tips(const TStoch_var& s) const {
+    const char separator = controller_.decimal_separator();
+    const std::string count = std::to_string(s.Nr_of_observations()) + " observations";
+    if (s.Nr_of_observations() == 0) return {count, "", "", "", ""};
+    return {count, minutes_tip(s.Mean(), separator),
+            format_fixed4(s.Variance(), separator) + " min\u00b2",
+            minutes_tip(s.Minimum(), separator), minutes_tip(s.Maximum(), separator)};
 }
 
 std::string RelationsInspectorLogic::figure(double value) const {
@@ -271,6 +311,7 @@ void RelationsInspectorLogic::show_place(std::int32_t index) {
     if (columns[0] == nullptr) return;
     for (std::size_t c = 0; c < 3; ++c) {
         state_.time_info[c] = {};
+        state_.time_tips[c] = figure_tips(*columns[c]);
         const TStoch_var& s = *columns[c];
         state_.time_info[c][0] = std::to_string(s.Nr_of_observations());
         if (s.Nr_of_observations() > 0)
@@ -305,6 +346,7 @@ void RelationsInspectorLogic::replay_process() {
     const TStoch_var& flow = controller_.flow_time();
     state_.time_info[3] = {std::to_string(flow.Nr_of_observations()), figure(flow.Mean()),
                            figure(flow.Variance()), figure(flow.Minimum()), figure(flow.Maximum())};
+    state_.time_tips[3] = figure_tips(flow);
     draw_net();
 }
 

@@ -51,6 +51,11 @@ struct RelationsInspectorState {
     std::int32_t mouse_y = 0;
     bool hand_pointer = false;
     TimeInfoGrid time_info;
+    // The figures with their units, hours or days where they read better: the cells' tips.
+    TimeInfoGrid time_tips;
+    // The clicked place in picture pixels (left, top, right, bottom), marked in the picture
+    // until the next drawing.
+    std::optional<std::array<std::int32_t, 4>> marked_place;
     // After Make Petrinet: that the net is a workflow net, or what it lacks and what to try.
     std::string structure;
 };
@@ -61,6 +66,9 @@ struct InspectorDrawing {
     std::string work_folder;
     std::function<std::optional<std::filesystem::path>()> find_dot;
 };
+
+// "125.0000 min (2.08 h)": minutes, with hours or days where they read better.
+std::string minutes_tip(double minutes, char separator);
 
 // n / d rounded to the nearest integer, halves to the even neighbour; d > 0.
 std::int32_t divide_rounding_half_even(std::int64_t n, std::int64_t d);
@@ -97,6 +105,8 @@ public:
     void zoom_in();
     void zoom_out();
     void zoom_normal();
+    // The largest zoom at which the whole net fits a view of this size, at least 10.
+    void zoom_to_fit(std::int32_t view_width, std::int32_t view_height);
     // The pointer over the picture, in control pixels.
     void mouse_move(std::int32_t x, std::int32_t y);
     // A click at the last pointer position.
@@ -122,6 +132,7 @@ private:
     void draw_net();
     void show_place(std::int32_t index);
     std::string figure(double value) const;
+    std::array<std::string, 5> figure_tips(const TStoch_var& figures) const;
 
     Tvesk_util& controller_;
     InspectorDialogs& dialogs_;

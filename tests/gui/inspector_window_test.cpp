@@ -9,6 +9,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
@@ -111,6 +112,15 @@ private slots:
         QVERIFY(find<QWidget>(inspector, "ScrollBox1")->height() >= 150);
         const QRect free = inspector.screen()->availableGeometry();
         QVERIFY(free.contains(inspector.frameGeometry().bottomRight()));
+        if (vesk::find_dot(kPrograms)) {
+            // Fit: the whole net in the view.
+            find<QPushButton>(inspector, "Make_Petrinet_button")->click();
+            find<QPushButton>(inspector, "zoom_fit_button")->click();
+            const QWidget* view = find<QScrollArea>(inspector, "ScrollBox1")->viewport();
+            const QWidget* picture = find<QWidget>(inspector, "Petrinet_image");
+            QVERIFY(inspector.logic().state().zoom < 100);
+            QVERIFY(picture->width() <= view->width() && picture->height() <= view->height());
+        }
         inspector.close();
     }
 

@@ -130,6 +130,40 @@ TEST_F(InspectorTest, MakePetrinetToldWhatTheNetLacks) {
     EXPECT_NE(told.find("Hint: the log is too irregular"), std::string::npos);
 }
 
+TEST(FigureTips, MinutesWithHoursOrDaysWhereTheyReadBetter) {
+    EXPECT_EQ(minutes_tip(45, '.'), "45.0000 min");
+    EXPECT_EQ(minutes_tip(125, '.'), "125.0000 min (2.08 h)");
+    EXPECT_EQ(minutes_tip(4320, ','), "4320,0000 min (3,00 d)");
+}
+
+// Fit shows the whole net; a clicked place is marked and its figures carry their units.
+TEST_F(InspectorTest, FitMarkAndUnits) {
+    require_dot();
+    build("1");
+    logic_.make_petrinet();
+    RelationsInspectorState& s = logic_.state();
+    ASSERT_GT(s.natural_width, 0);
+    logic_.zoom_to_fit(s.natural_width / 2, s.natural_height);
+    EXPECT_EQ(s.zoom, 50);
+    EXPECT_LE(logic_.picture_width(), s.natural_width / 2);
+    logic_.zoom_to_fit(1, 1);
+    EXPECT_EQ(s.zoom, 10);  // never below ten percent
+    logic_.zoom_normal();
+    s.available_processes = {{"1"}, 0};
+    logic_.replay_process();
+    EXPECT_FALSE(s.marked_place);
+    const Trectangle* place = rectangle("place\\n1");
+    ASSERT_NE(place, nullptr);
+    click_at(*place);
+    ASSERT_TRUE(s.marked_place);
+    EXPECT_EQ(*s.marked_place,
+              (std::array<std::int32_t, 4>{place->x1, place->y2, place->x2, place->y1}));
+    EXPECT_NE(s.time_tips[1][1].find(" min"), std::string::npos) << s.time_tips[1][1];
+    EXPECT_EQ(s.time_tips[3][0], s.time_info[3][0] + " observations");
+    logic_.make_petrinet();  // a new drawing has no mark
+    EXPECT_FALSE(s.marked_place);
+}
+
 TEST_F(InspectorTest, TheInductiveNetIsAWorkflowNetThatItsProcessFits) {
     build("1");
     logic_.state().noise = 0.0;
