@@ -27,17 +27,25 @@ std::optional<std::string> QtModalDialogs::open_file(const std::string& filter,
     return chosen.toStdString();
 }
 
+QWidget* QtModalDialogs::message_parent() const {
+    // A message belongs to the window that raised it: parented to the main window, it opened
+    // behind the relations editor (which stays on top) and that editor then took no clicks.
+    if (QWidget* modal = QApplication::activeModalWidget()) return modal;
+    if (QWidget* active = QApplication::activeWindow()) return active;
+    return owner_;
+}
+
 void QtModalDialogs::warning(const std::string& text) {
-    QMessageBox::warning(owner_, "Vesk", QString::fromStdString(text), QMessageBox::Ok);
+    QMessageBox::warning(message_parent(), "Vesk", QString::fromStdString(text), QMessageBox::Ok);
 }
 
 void QtModalDialogs::information(const std::string& text) {
-    QMessageBox::information(QApplication::activeWindow(), "Vesk", QString::fromStdString(text),
+    QMessageBox::information(message_parent(), "Vesk", QString::fromStdString(text),
                              QMessageBox::Ok);
 }
 
 void QtModalDialogs::error(const std::string& text) {
-    QMessageBox::critical(owner_, "Vesk", QString::fromStdString(text), QMessageBox::Ok);
+    QMessageBox::critical(message_parent(), "Vesk", QString::fromStdString(text), QMessageBox::Ok);
 }
 
 std::optional<std::string> QtModalDialogs::input(const std::string& caption,

@@ -25,6 +25,9 @@ public:
                                      const std::string& prompt) override;
     std::optional<std::string> choose_folder(const std::string& current) override;
 
+    // The modal window in front, else the active window, else the main window.
+    QWidget* message_parent() const;
+
 private:
     QWidget* owner_;
     Tvesk_out_form& folder_;

@@ -2,12 +2,15 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
 #include <deque>
 #include <filesystem>
 
@@ -15,6 +18,7 @@
 #include "gui/qt_modal_dialogs.h"
 #include "gui/vesk_help.h"
 #include "gui/vesk_main.h"
+#include "gui/vesk_out_folder.h"
 #include "support/cli_run.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_dir.h"
@@ -38,6 +42,30 @@ class MainWindowTest : public QObject {
     }
 
 private slots:
+    // A message raised while a modal window (the relations editor) is open belongs to it, so
+    // that it opens in front of it instead of behind it.
+    void aMessageBelongsToTheModalWindowInFront() {
+        QWidget main_window;
+        Tvesk_out_form folder(&main_window);
+        QtModalDialogs dialogs(&main_window, folder);
+        QDialog editor(&main_window);
+        editor.setModal(true);
+        QWidget* parent_seen = nullptr;
+        QTimer::singleShot(0, [&] {
+            QTimer::singleShot(0, [&] {
+                auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                if (box != nullptr) {
+                    parent_seen = box->parentWidget();
+                    box->accept();
+                }
+                editor.reject();
+            });
+            dialogs.warning("The distance must be a number");
+        });
+        editor.exec();
+        QCOMPARE(parent_seen, static_cast<QWidget*>(&editor));
+    }
+
     // The caption is the window's own: nothing is appended to it or to a message box's title.
     void theCaptionIsVeskAlone() {
         identify_application();
