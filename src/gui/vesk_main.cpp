@@ -1,5 +1,6 @@
 #include "gui/vesk_main.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -13,6 +14,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -127,6 +129,16 @@ TVesk_mainform::TVesk_mainform(std::filesystem::path program_folder,
     layout->addWidget(written_);
     build_help_menu();
     tabs_->setCurrentIndex(1);
+    popup_timer_.setSingleShot(true);
+    connect(&popup_timer_, &QTimer::timeout, this, [this] {
+        if (popup_box_ != nullptr) popup_box_->showPopup();
+    });
+    // Right click anywhere shows the help: text boxes and lists leave the click to the window
+    // instead of showing their edit menu.
+    for (QWidget* child : findChildren<QLineEdit*>())
+        child->setContextMenuPolicy(Qt::NoContextMenu);
+    for (QWidget* child : findChildren<QAbstractItemView*>())
+        child->setContextMenuPolicy(Qt::NoContextMenu);
 
     // The controls take the defaults of the state first; start then works from them.
     round_trip_.show();
@@ -168,23 +180,45 @@ void TVesk_mainform::contextMenuEvent(QContextMenuEvent* event) {
     help_menu_->popup(event->globalPos());
 }
 
+void TVesk_mainform::next_item(QComboBox* box) {
+    run([this, box] {
+        vesk::MainWindowState& s = logic_->state();
+        ChoiceList* list = box == xml_source_       ? &s.xml_source
+                           : box == start_choice_1_ ? &s.start_event_choice_1
+                           : box == stop_choice_1_  ? &s.stop_event_choice_1
+                           : box == start_choice_2_ ? &s.start_event_choice_2
+                                                    : &s.stop_event_choice_2;
+        MainWindowLogic::next_item(*list);
+    });
+}
+
 bool TVesk_mainform::eventFilter(QObject* watched, QEvent* event) {
-    // A double click on a drop-down list moves its selection to the next item.
-    if (event->type() == QEvent::MouseButtonDblClick) {
-        if (auto* box = qobject_cast<QComboBox*>(watched)) {
-            run([this, box] {
-                vesk::MainWindowState& s = logic_->state();
-                ChoiceList* list = box == xml_source_       ? &s.xml_source
-                                   : box == start_choice_1_ ? &s.start_event_choice_1
-                                   : box == stop_choice_1_  ? &s.stop_event_choice_1
-                                   : box == start_choice_2_ ? &s.start_event_choice_2
-                                                            : &s.stop_event_choice_2;
-                MainWindowLogic::next_item(*list);
-            });
-            return true;
-        }
+    // A double click on a drop-down list moves its selection to the next item. A press opens
+    // the list only once no second press follows within the double-click time: opened at once,
+    // the open list took the second click, and the rule was out of a mouse's reach.
+    auto* box = qobject_cast<QComboBox*>(watched);
+    const bool press = event->type() == QEvent::MouseButtonPress;
+    const bool double_click = event->type() == QEvent::MouseButtonDblClick;
+    if (box == nullptr || !(press || double_click) ||
+        static_cast<QMouseEvent*>(event)->button() != Qt::LeftButton)
+        return QWidget::eventFilter(watched, event);
+    const bool same_box = popup_box_ == box;
+    if (press && !(same_box && popup_timer_.isActive())) {
+        popup_box_ = box;
+        double_counted_ = false;
+        popup_timer_.start(QApplication::doubleClickInterval());
+        return true;
     }
-    return QWidget::eventFilter(watched, event);
+    popup_timer_.stop();
+    // A second press already counted the double click its event then reports.
+    if (double_click && same_box && double_counted_) {
+        double_counted_ = false;
+        return true;
+    }
+    double_counted_ = press;
+    popup_box_ = box;
+    next_item(box);
+    return true;
 }
 
 void TVesk_mainform::open_log_at_start(const std::string& path) {

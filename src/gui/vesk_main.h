@@ -3,6 +3,7 @@
 // logic's state, runs the command and shows the state again; the object names are the
 // controls' names, so tests find them.
 
+#include <QTimer>
 #include <QWidget>
 #include <memory>
 #include <optional>
@@ -57,6 +58,7 @@ public:
 protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void next_item(QComboBox* box);
 
 private:
     class WindowDialogs;
@@ -130,4 +132,8 @@ private:
     QRadioButton *show_relations_, *show_net_, *show_times_;
     QPlainTextEdit* debug_view_;
     QCheckBox* use_external_dtd_;
+    // A drop-down list waits a double-click time before it opens (see eventFilter).
+    QTimer popup_timer_;
+    QComboBox* popup_box_ = nullptr;
+    bool double_counted_ = false;
 };

@@ -1,7 +1,9 @@
 // The main window driven as a user drives it, offscreen: controls found by their names.
 
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -42,6 +44,40 @@ class MainWindowTest : public QObject {
     }
 
 private slots:
+    // A mouse reaches the drop-down lists' double click: two presses in a row move to the next
+    // item and the list stays closed; one press opens the list after the double-click time.
+    void twoPressesMoveADropDownListOnAndOneOpensIt() {
+        Answers answers;
+        TVesk_mainform window(kPrograms, kPrograms, &answers);
+        window.show();
+        auto* box = find<QComboBox>(window, "XML_source");
+        QVERIFY(box->count() >= 2);
+        const QString first = box->itemText(0);
+        QTest::mouseClick(box, Qt::LeftButton);
+        QTest::mouseClick(box, Qt::LeftButton);
+        QCOMPARE(box->currentText(), box->itemText(1));
+        QTest::qWait(QApplication::doubleClickInterval() + 100);
+        QVERIFY(!box->view()->isVisible());
+        QTest::mouseClick(box, Qt::LeftButton);
+        QVERIFY(!box->view()->isVisible());
+        QTRY_VERIFY(box->view()->isVisible());
+        box->hidePopup();
+        QVERIFY(box->currentText() != first);
+    }
+
+    // A right click on a text box shows the help, as anywhere else in the window.
+    void aRightClickOnATextBoxShowsTheHelp() {
+        Answers answers;
+        TVesk_mainform window(kPrograms, kPrograms, &answers);
+        window.show();
+        auto* line = find<QLineEdit>(window, "DTD_LOG_URL");
+        QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(5, 5),
+                                line->mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(line, &click);
+        QTRY_VERIFY(window.help_menu().isVisible());
+        window.help_menu().hide();
+    }
+
     // A message raised while a modal window (the relations editor) is open belongs to it, so
     // that it opens in front of it instead of behind it.
     void aMessageBelongsToTheModalWindowInFront() {
