@@ -66,14 +66,27 @@ public:
     void status_shown(const std::string& status) override {
         window_.current_status2_->setText(QString::fromStdString(status));
         window_.current_status2_->repaint();
+        if (busy_) take_events();
     }
+    // While a long command runs the window's controls are off: the window keeps painting at
+    // each step, and clicks made meanwhile reach disabled controls and are dropped, instead of
+    // being queued and running the command again once it is done.
     void busy(bool busy) override {
+        if (busy && !busy_) window_.set_content_enabled(false);
         window_.progress_->setVisible(busy);
         window_.progress_->repaint();
+        if (!busy && busy_) {
+            take_events();
+            window_.set_content_enabled(true);
+        }
+        busy_ = busy;
     }
 
 private:
+    static void take_events() { QApplication::processEvents(); }
+
     TVesk_mainform& window_;
+    bool busy_ = false;
 };
 
 namespace {

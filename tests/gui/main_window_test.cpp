@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
@@ -44,6 +45,32 @@ class MainWindowTest : public QObject {
     }
 
 private slots:
+    // A click made while Build relations runs is dropped, not queued to run the build again.
+    void aClickDuringALongCommandIsDropped() {
+        Answers answers;
+        TVesk_mainform window(kPrograms, kPrograms, &answers);
+        window.show();
+        answers.files.push_back(VESK_EXAMPLE_LOG);
+        QTest::mouseClick(find<QPushButton>(window, "open_XML"), Qt::LeftButton);
+        auto* build = find<QPushButton>(window, "Build_relations_button");
+        int builds = 0;
+        connect(build, &QPushButton::clicked, [&builds] { ++builds; });
+        // The user's second click, waiting in the queue while the first one runs.
+        const QPoint centre = build->rect().center();
+        const QPointF global = build->mapToGlobal(QPointF(centre));
+        QCoreApplication::postEvent(
+            build, new QMouseEvent(QEvent::MouseButtonPress, QPointF(centre), global,
+                                   Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
+        QCoreApplication::postEvent(
+            build, new QMouseEvent(QEvent::MouseButtonRelease, QPointF(centre), global,
+                                   Qt::LeftButton, Qt::NoButton, Qt::NoModifier));
+        build->click();
+        QCoreApplication::processEvents();
+        QCOMPARE(builds, 1);
+        QCOMPARE(find<QLabel>(window, "Current_status2")->text(), QString("Relations Built"));
+        QVERIFY(find<QTabWidget>(window, "TabControl")->isEnabled());
+    }
+
     // A mouse reaches the drop-down lists' double click: two presses in a row move to the next
     // item and the list stays closed; one press opens the list after the double-click time.
     void twoPressesMoveADropDownListOnAndOneOpensIt() {
