@@ -11,6 +11,7 @@
 #include "base/util_functions.h"
 #include "cli/cli_common.h"
 #include "cli/console.h"
+#include "cli/mine_help.h"
 #include "cli/mine_json.h"
 #include "control/export_petrinet.h"
 #include "control/mine_run.h"
@@ -116,59 +117,9 @@ void print_listings(Tvesk_util& controller, const std::vector<std::string>& show
             console.out() << line << '\n';
 }
 
-// What the command does, its log options, its files and its JSON, after the options.
-std::string footer_text() {
-    return "Builds the ordering relations of process ID of LOG (as 'vesk-cli relations' does), or "
-           "takes them from a relations FILE, rediscovers a Petri net from them, replays the log "
-           "on the net and closes the relations as the inspector does when it is closed. Prints "
-           "the size of the net, what it lacks to be a workflow net (transitions without an "
-           "input or an output place fire or end as they please, and a replay cannot see it), "
-           "and what the replay found: tasks that had to fire while not "
-           "enabled, whether a place ever held two tokens, whether cases left tokens behind, and "
-           "the flow time of the cases in minutes." +
-           std::string("\n\n") + std::string(LogReadOptions::kHelp) +
-           "\nThe export writes \"<LOG name> <ID> low.dot\", \"... high.dot\", \"... .tpn\", "
-           "Default.htm and a page per place into DIR; with --relations the names start with the "
-           "relations file's name. A \"/\" or \"\\\" in a process id becomes \"_\" in file names.\n"
-           "With --format json the summary is one object: {\"log\", \"relations\", \"process\", "
-           "\"events\" (null where not used), \"net\": {\"transitions\", \"places\", \"arcs\" "
-           "(counts), \"transition_list\": [{\"name\", \"visible\", and for a visible one "
-           "\"activity\", \"event\", \"occurrences\"}], \"place_list\": [{\"name\", "
-           "\"input_transitions\", \"output_transitions\", \"waiting\", \"synchronisation\", "
-           "\"sojourn\": {\"observations\", and where there are any \"mean\", \"variance\", "
-           "\"minimum\", \"maximum\"}}]}, "
-           "\"tree\" (the process tree of the inductive construction, else null), "
-           "\"structure\": {\"workflow_net\", \"transitions_without_input\", "
-           "\"transitions_without_output\", \"transitions_without_arcs\" (names), "
-           "\"places_without_input\", \"places_without_output\" (place numbers), "
-           "\"start_place_without_output\", \"end_place_without_input\", "
-           "\"transitions_off_path\", \"places_off_path\" (counts), \"findings\" (texts)}, "
-           "\"replay\": null or {\"events\", \"cases\" (replayed), \"process_instances\", "
-           "\"unfired_tasks\": [names], \"safe\", \"tokens_left\", \"fitness\": {\"fitness\", "
-           "\"produced\", \"consumed\", \"missing\", \"remaining\", \"cases\", "
-           "\"fitting_cases\"}}, "
-           "\"flow_time_minutes\": null or "
-           "{\"observations\", \"mean\", \"variance\", \"minimum\", \"maximum\"}, \"files\": "
-           "[paths "
-           "written], \"warnings\": count, \"warning_list\": [{\"kind\", \"count\", \"example\", "
-           "\"text\"}], \"errors\": [texts], \"listings\" (with --show): "
-           "{\"relations\", \"net\", \"timing\": [lines]}}; a run that fails prints {\"errors\": "
-           "[texts]}.\n"
-           "Exit status: 0 done; 1 a file or process could not be read, or an export file could "
-           "not be written; 2 wrong arguments; 3 the net was exported but dot was missing or "
-           "failed on a picture or the report.";
-}
-
 }  // namespace
 
-void MineCommand::declare(CLI::App& app) {
-    log_.declare(app, false);
-    app.add_option("--relations", relations_, "start from a relations file instead of a LOG");
-    app.add_option("--log", replay_log_,
-                   "with --relations: the log to replay (needs --process); it is read with the "
-                   "event types that occur in the relations");
-    app.add_flag("--split-loops", split_loops_,
-                 "split short loops into copies instead of setting them aside");
+void MineCommand::declare_construction(CLI::App& app) {
     construction_option_ =
         app.add_option("--construction", construction_,
                        "alpha (default): places from the ordering relations; new: with invisible "
@@ -182,6 +133,17 @@ void MineCommand::declare(CLI::App& app) {
                        "infrequent and left out, 0 to 1 (default 0.2); 0 keeps everything, and "
                        "the log then fits the net")
             ->check(CLI::Range(0.0, 1.0));
+}
+
+void MineCommand::declare(CLI::App& app) {
+    log_.declare(app, false);
+    app.add_option("--relations", relations_, "start from a relations file instead of a LOG");
+    app.add_option("--log", replay_log_,
+                   "with --relations: the log to replay (needs --process); it is read with the "
+                   "event types that occur in the relations");
+    app.add_flag("--split-loops", split_loops_,
+                 "split short loops into copies instead of setting them aside");
+    declare_construction(app);
     app.add_flag("--no-combine", no_combine_, "with --construction new: keep redundant places");
     app.add_flag("--no-replay", no_replay_, "build the net only");
     app.add_option("--show", shows_,
@@ -225,7 +187,7 @@ void MineCommand::declare(CLI::App& app) {
             ->add_option("--page", page_,
                          "page size of the PostScript file: a4 (default) or letter")
             ->check(CLI::IsMember({"a4", "letter"}))};
-    app.footer(footer_text());
+    app.footer(mine_footer_text());
 }
 
 std::string MineCommand::construction() const {

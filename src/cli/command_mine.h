@@ -49,6 +49,7 @@ public:
     bool writes_json() const override { return format_ == "json"; }
 
 private:
+    void declare_construction(CLI::App& app);
     void check_combinations() const;
     // alpha, new or inductive, --new-construction taken in.
     std::string construction() const;

@@ -59,6 +59,22 @@ private:
     std::function<void(bool)> busy_;
 };
 
+namespace {
+
+QDoubleSpinBox* noise_box(QWidget* parent) {
+    auto* box = new QDoubleSpinBox(parent);
+    box->setObjectName("noise_threshold");
+    box->setRange(0.0, 1.0);
+    box->setSingleStep(0.05);
+    box->setDecimals(2);
+    box->setToolTip(
+        "The share of behaviour the inductive construction treats as infrequent and leaves out; "
+        "0 keeps everything, and the log then fits the net.");
+    return box;
+}
+
+}  // namespace
+
 Tvesk_relations_inspector::Tvesk_relations_inspector(vesk::Tvesk_util& controller,
                                                      vesk::ModalDialogs*& dialogs,
                                                      TVesk_relations_editor_form& editor,
@@ -142,14 +158,7 @@ QWidget* Tvesk_relations_inspector::build_check_group() {
     auto* make_inductive =
         command_button(check, "Make_Petrinet_inductive_button", "Make Petrinet (inductive)",
                        &Logic::make_petrinet_inductive);
-    noise_ = new QDoubleSpinBox(check);
-    noise_->setObjectName("noise_threshold");
-    noise_->setRange(0.0, 1.0);
-    noise_->setSingleStep(0.05);
-    noise_->setDecimals(2);
-    noise_->setToolTip(
-        "The share of behaviour the inductive construction treats as infrequent and leaves out; "
-        "0 keeps everything, and the log then fits the net.");
+    noise_ = noise_box(check);
     grid->addWidget(open_xml, 0, 0);
     grid->addWidget(named_label(check, "Label17", "Select an available process"), 0, 1);
     grid->addWidget(available_processes_, 0, 2);
