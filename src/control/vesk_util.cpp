@@ -96,7 +96,7 @@ std::int32_t Tvesk_util::cases_in_log() const {
 }
 
 void Tvesk_util::read_process(const std::string& process_id) {
-    ProcessLog read = read_process_log(log_file_, process_id, filter_);
+    ProcessLog read = read_process_log(log_file_, process_id, filter_, progress_);
     log_ = std::move(read.lines);
     case_count_ = read.case_count;
     process_description_ = std::move(read.description);
@@ -174,7 +174,9 @@ void Tvesk_util::finish_short_loops(bool split) {
 }
 
 void Tvesk_util::replay(bool show_messages, MessageSink& sink) {
-    Treplay(*net_, log_, main_tasks_, sink).Replay(show_messages);
+    Treplay replay(*net_, log_, main_tasks_, sink);
+    replay.set_progress(progress_);
+    replay.Replay(show_messages);
     // Counted apart from the replay, which may stop at its first message.
     token_counts_ = token_fitness(*net_, log_, main_tasks_);
 }

@@ -11,6 +11,7 @@
 
 #include "base/message_sink.h"
 #include "base/number_format.h"
+#include "base/progress.h"
 #include "formats/vesk_dot_writer.h"
 #include "log/vesk_logline.h"
 #include "log/vesk_logline_reader.h"
@@ -57,6 +58,8 @@ public:
     void reset();
 
     void set_filter(const Tevent_filter& filter) { filter_ = filter; }
+    // Told how reading a process and replaying it go on; none by default.
+    void set_progress(ProgressCallback progress) { progress_ = std::move(progress); }
     const Tevent_filter& filter() const { return filter_; }
 
     // Resets, then remembers the log file and how to parse it.
@@ -162,6 +165,7 @@ private:
     char decimal_separator_;
     ExportFlags export_flags_;
     std::string process_tree_text_;
+    ProgressCallback progress_;
 };
 
 }  // namespace vesk

@@ -58,7 +58,14 @@ public:
 // The inspector with the inductive net of a real log and a place's figures.
 void inductive_picture(TVesk_mainform& window, const std::string& log, const QString& out) {
     window.open_log_at_start(log);
+    // The window takes its events while it reads, so a timer catches it in the middle.
+    bool pictured = false;
+    QTimer::singleShot(150, [&] {
+        window.grab().save(out + "/window-progress.png");
+        pictured = true;
+    });
     window.findChild<QPushButton*>("Build_relations_button")->click();
+    if (!pictured) std::cerr << "the build was over before the progress could be pictured\n";
     const std::string process = vesk::process_id_of_entry(
         window.findChild<QComboBox*>("Available_processes")->currentText().toStdString());
     Tvesk_relations_inspector& inspector = window.inspector();

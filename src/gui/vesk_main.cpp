@@ -71,7 +71,30 @@ public:
     // While a long command runs the window's controls are off: the window keeps painting at
     // each step, and clicks made meanwhile reach disabled controls and are dropped, instead of
     // being queued and running the command again once it is done.
+    // The inspector's long steps: the bar only. Its window stays as it is, and no events are
+    // taken in the middle of its commands.
+    void inspector_busy(bool busy) {
+        window_.progress_->setRange(0, 0);
+        window_.progress_->setVisible(busy);
+        window_.progress_->repaint();
+    }
+    void progress(const vesk::Progress& progress) override {
+        QProgressBar& bar = *window_.progress_;
+        if (progress.total > 0) {
+            bar.setRange(0, 1000);
+            bar.setValue(static_cast<int>(progress.done * 1000 / progress.total));
+        } else {
+            bar.setRange(0, 0);
+        }
+        bar.repaint();
+        if (!busy_) return;
+        std::string text = progress.step + ": " + std::to_string(progress.done);
+        if (progress.total > 0) text += " of " + std::to_string(progress.total);
+        window_.current_status2_->setText(QString::fromStdString(text));
+        take_events();
+    }
     void busy(bool busy) override {
+        window_.progress_->setRange(0, 0);
         if (busy && !busy_) window_.set_content_enabled(false);
         window_.progress_->setVisible(busy);
         window_.progress_->repaint();
@@ -124,7 +147,7 @@ TVesk_mainform::TVesk_mainform(std::filesystem::path program_folder,
     inspector_ = std::make_unique<Tvesk_relations_inspector>(
         *controller_, modal_, *editor_,
         drawing ? std::move(*drawing) : default_drawing(program_folder),
-        [this](bool busy) { window_dialogs_->busy(busy); });
+        [this](bool busy) { window_dialogs_->inspector_busy(busy); });
     logic_ = std::make_unique<MainWindowLogic>(*controller_, *window_dialogs_,
                                                std::move(program_folder), std::move(data_folder));
 

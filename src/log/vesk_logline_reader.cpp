@@ -208,11 +208,14 @@ bool passes_event_filter(const std::optional<std::string>& kind, const Tevent_fi
 }
 
 ProcessLog read_process_log(const WorkflowLogFile& file, const std::string& process_id,
-                            const Tevent_filter& filter) {
+                            const Tevent_filter& filter, const ProgressCallback& progress) {
     ProcessLog result;
     CaseCollector collector(result.lines, filter, result.diagnostics);
-    const ProcessHeader header = file.read_process(
-        process_id, [&collector](const LogEntryFields& entry) { collector.take(entry); });
+    std::int64_t events = 0;
+    const ProcessHeader header = file.read_process(process_id, [&](const LogEntryFields& entry) {
+        collector.take(entry);
+        if (progress && ++events % kProgressEvery == 0) progress({"Reading", events, 0});
+    });
     collector.finish();
     result.description = header.description.value_or("none");
     result.case_count = header.case_count;

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/progress.h"
 #include "log/vesk_logline.h"
 #include "log/xml_log_stream.h"
 
@@ -77,8 +78,9 @@ bool passes_event_filter(const std::optional<std::string>& kind, EventType event
 
 // Reads the process, names every line by its task and event ("A_complete") and fills in the
 // loop information. Throws what WorkflowLogFile::read_process throws.
+// With progress: "Reading" with the events read so far, every kProgressEvery events.
 ProcessLog read_process_log(const WorkflowLogFile& file, const std::string& process_id,
-                            const Tevent_filter& filter);
+                            const Tevent_filter& filter, const ProgressCallback& progress = {});
 
 // Sets loop lengths and two-loop partners of every line from repetitions within its case.
 void compute_loop_information(Tloglist& log);

@@ -232,6 +232,11 @@ void Treplay::Replay(bool show_messages) {
     double case_start = 0.0, last_time = 0.0;
     std::int32_t previous_case = -1;
     bool stop = false;
+    std::int64_t cases = 0, begun = 0;
+    if (progress_) {
+        for (std::size_t i = 0; i < log_.size(); ++i)
+            cases += i == 0 || log_[i].case_number() != log_[i - 1].case_number();
+    }
     for (const Tlog_line& line : log_) {
         const Ttime clock = line.time();
         const double time = date_time_value(line.date(), clock.hour, clock.minute);
@@ -242,6 +247,7 @@ void Treplay::Replay(bool show_messages) {
             case_start = time;
             if (!stop && start_place != nullptr) stop = Put_token(start_place, show_messages, time);
             previous_case = line.case_number();
+            if (progress_ && ++begun % kProgressEvery == 0) progress_({"Replaying", begun, cases});
         }
         if (!stop) {
             const auto found = task_of_name_.find(line.name());

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "base/message_sink.h"
+#include "base/progress.h"
 #include "log/vesk_logline.h"
 #include "net/invisible_search.h"
 #include "net/vesk_redisc.h"
@@ -32,6 +33,8 @@ public:
     // The whole replay. With show_messages the first finding is reported and ends the token
     // game; without, every finding is only recorded in the net.
     void Replay(bool show_messages);
+    // "Replaying" with the cases begun of all cases, every kProgressEvery cases.
+    void set_progress(ProgressCallback progress) { progress_ = std::move(progress); }
 
     // Each returns true when a message was shown.
     bool Fire_task(Ttask* task, const std::string& line_name, bool show_messages, double time);
@@ -59,6 +62,7 @@ private:
     std::vector<Ttransition*> skip_transitions_;
     std::vector<std::string> unknown_reported_;
     std::unique_ptr<InvisibleSearch> search_;
+    ProgressCallback progress_;
 };
 
 }  // namespace vesk

@@ -32,7 +32,9 @@ MainWindowLogic::MainWindowLogic(Tvesk_util& controller, UserDialogs& dialogs,
     : controller_(controller),
       dialogs_(dialogs),
       program_folder_(std::move(program_folder)),
-      data_folder_(std::move(data_folder)) {}
+      data_folder_(std::move(data_folder)) {
+    controller_.set_progress([this](const Progress& progress) { dialogs_.progress(progress); });
+}
 
 void MainWindowLogic::set_status(const std::string& status) {
     state_.status = status;

@@ -36,6 +36,8 @@ public:
     virtual void status_shown(const std::string& status) = 0;
     // A long step is under way (busy) or over.
     virtual void busy(bool busy) = 0;
+    // How far the long step has come.
+    virtual void progress(const Progress& /*progress*/) {}
     // Shows the relations inspector on the entry and returns when it has been closed. Throws
     // when the inspector cannot be opened on it.
     virtual void inspect(const InspectorEntry& entry) = 0;

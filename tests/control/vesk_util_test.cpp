@@ -52,6 +52,30 @@ TEST(Controller, AFailedReadKeepsTheLogItHad) {
     EXPECT_EQ(controller.log().size(), 1u);
 }
 
+// Reading tells the events read every 20,000; the replay the cases begun of all of them.
+TEST(Controller, ProgressCountsTheEventsReadAndTheCasesReplayed) {
+    test::TempDir dir;
+    Process process;
+    for (int c = 0; c < 20000; ++c)
+        process.cases.push_back({Entry{"A", "complete", "04-03-2002", "10:00"},
+                                 Entry{"B", "complete", "04-03-2002", "10:05"}});
+    Tvesk_util controller;
+    std::vector<std::string> told;
+    controller.set_progress([&told](const Progress& p) {
+        told.push_back(p.step + " " + std::to_string(p.done) + "/" + std::to_string(p.total));
+    });
+    controller.load_log(dir.write("log.xml", test::log_xml({process})), false);
+    controller.set_filter(complete_only());
+    controller.read_process("1");
+    EXPECT_EQ(told, (std::vector<std::string>{"Reading 20000/0", "Reading 40000/0"}));
+    controller.build_task_list();
+    controller.make_net(false);
+    told.clear();
+    RecordingSink sink;
+    controller.replay(false, sink);
+    EXPECT_EQ(told, std::vector<std::string>{"Replaying 20000/20000"});
+}
+
 TEST(Controller, RelationsTextListsEveryTask) {
     test::TempDir dir;
     Tvesk_util controller;

@@ -24,8 +24,10 @@ public:
     std::vector<InspectorEntry> inspected;
     // What a user does in the inspector before closing it.
     std::function<void(const InspectorEntry&)> in_inspector;
+    std::vector<Progress> progressed;
     void status_shown(const std::string& status) override { statuses.push_back(status); }
     void busy(bool) override {}
+    void progress(const Progress& progress) override { progressed.push_back(progress); }
     void inspect(const InspectorEntry& entry) override {
         inspected.push_back(entry);
         if (in_inspector) in_inspector(entry);
@@ -44,6 +46,20 @@ protected:
     ScriptedDialogs dialogs_;
     MainWindowLogic logic_;
 };
+
+// A long Build relations tells the window how far the reading has come.
+TEST_F(MainWindowLogicTest, BuildRelationsReportsTheEventsRead) {
+    test::TempDir dir;
+    test::Process process;
+    for (int c = 0; c < 10000; ++c)
+        process.cases.push_back({test::Entry{"a"}, test::Entry{"b"}, test::Entry{"c"}});
+    logic_.open_xml_log_file(dir.write("long.xml", test::log_xml({process})));
+    logic_.build_relations();
+    ASSERT_FALSE(dialogs_.progressed.empty());
+    EXPECT_EQ(dialogs_.progressed.front().step, "Reading");
+    EXPECT_EQ(dialogs_.progressed.front().done, 20000);
+    EXPECT_EQ(logic_.state().status, "Relations Built");
+}
 
 TEST_F(MainWindowLogicTest, StartSetsTheFoldersTheModulesAndTheEventChoice) {
     const MainWindowState& s = logic_.state();

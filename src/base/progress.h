@@ -1,0 +1,23 @@
+#pragma once
+// How far a long step has come, for a progress bar and a status line.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace vesk {
+
+struct Progress {
+    std::string step;
+    std::int64_t done = 0;
+    // 0 when the end is not known beforehand (reading a file event by event).
+    std::int64_t total = 0;
+};
+
+using ProgressCallback = std::function<void(const Progress&)>;
+
+// Steps report every this many events or cases: often enough for a window to keep painting,
+// rarely enough to cost nothing.
+inline constexpr std::int64_t kProgressEvery = 20000;
+
+}  // namespace vesk
