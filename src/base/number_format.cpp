@@ -143,4 +143,11 @@ bool parse_int32(const std::string& text, int& value) {
     return error == std::errc() && stop == end;
 }
 
+std::optional<LargerTimeUnit> larger_time_unit(double minutes) {
+    const double magnitude = std::fabs(minutes);
+    if (magnitude >= 1440.0) return LargerTimeUnit{minutes / 1440.0, "d"};
+    if (magnitude >= 60.0) return LargerTimeUnit{minutes / 60.0, "h"};
+    return std::nullopt;
+}
+
 }  // namespace vesk

@@ -2,6 +2,7 @@
 // Numbers as the written files show them, with the decimal separator of the user's locale.
 
 #include <locale>
+#include <optional>
 #include <string>
 
 namespace vesk {
@@ -23,6 +24,14 @@ std::string format_fixed4(double value, char separator, int significant = 14);
 inline std::string format_probability(double value, char separator) {
     return format_fixed4(value, separator, 4);
 }
+
+// A span of minutes in days from one day on, in hours from one hour on: what reads better beside
+// the minutes themselves. Empty below an hour.
+struct LargerTimeUnit {
+    double value;
+    const char* unit;  // "d" or "h"
+};
+std::optional<LargerTimeUnit> larger_time_unit(double minutes);
 
 // Parses a decimal integer with an optional sign; empty when the text is anything else or does
 // not fit 32 bits.

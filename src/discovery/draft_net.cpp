@@ -125,7 +125,7 @@ void DraftNet::reduce() {
             const Transition& transition = transitions_[t];
             if (!transition.alive || transition.activity >= 0) continue;
             const auto id = static_cast<std::int32_t>(t);
-            reduced = fuse_places(id) || merge_split(id) || merge_join(id);
+            reduced = fuse_places(id) || merge_through(id, true) || merge_through(id, false);
         }
     }
 }
@@ -163,36 +163,28 @@ bool DraftNet::fuse_places(std::int32_t t) {
     return false;
 }
 
-// A silent split whose only place is fed by one transition alone: that transition splits.
-bool DraftNet::merge_split(std::int32_t t) {
+// A silent split whose only place is fed by one transition alone: that transition splits. Or,
+// mirrored, a silent join whose only place feeds one transition alone: that transition joins.
+bool DraftNet::merge_through(std::int32_t t, bool split) {
     const Transition& step = transitions_[at(t)];
-    if (step.inputs.size() != 1 || step.outputs.size() < 2) return false;
-    const std::int32_t p = step.inputs.front();
-    if (p == start_ || p == end_ || !only(consumers_[at(p)], t) || producers_[at(p)].size() != 1)
+    const Places& single = split ? step.inputs : step.outputs;
+    const Places& several = split ? step.outputs : step.inputs;
+    if (single.size() != 1 || several.size() < 2) return false;
+    // The transitions on the step's side of a place, and those on the other side.
+    const auto& step_side = split ? consumers_ : producers_;
+    const auto& other_side = split ? producers_ : consumers_;
+    const std::int32_t p = single.front();
+    if (p == start_ || p == end_ || !only(step_side[at(p)], t) || other_side[at(p)].size() != 1)
         return false;
-    const std::int32_t u = producers_[at(p)].front();
-    if (u == t || shares_any(transitions_[at(u)].outputs, step.outputs)) return false;
-    for (const std::int32_t q : step.outputs)
-        if (!only(producers_[at(q)], t) || q == start_) return false;
-    replace(transitions_[at(u)].outputs, p, step.outputs);
+    const std::int32_t u = other_side[at(p)].front();
+    Places& u_places = split ? transitions_[at(u)].outputs : transitions_[at(u)].inputs;
+    if (u == t || shares_any(u_places, several)) return false;
+    // The start place takes no tokens and the end place gives none.
+    const std::int32_t kept_free = split ? start_ : end_;
+    for (const std::int32_t q : several)
+        if (!only(other_side[at(q)], t) || q == kept_free) return false;
+    replace(u_places, p, several);
     place_alive_[at(p)] = false;
-    kill_transition(t);
-    return true;
-}
-
-// A silent join whose only place feeds one transition alone: that transition joins.
-bool DraftNet::merge_join(std::int32_t t) {
-    const Transition& step = transitions_[at(t)];
-    if (step.inputs.size() < 2 || step.outputs.size() != 1) return false;
-    const std::int32_t q = step.outputs.front();
-    if (q == start_ || q == end_ || !only(producers_[at(q)], t) || consumers_[at(q)].size() != 1)
-        return false;
-    const std::int32_t v = consumers_[at(q)].front();
-    if (v == t || shares_any(transitions_[at(v)].inputs, step.inputs)) return false;
-    for (const std::int32_t p : step.inputs)
-        if (!only(consumers_[at(p)], t) || p == end_) return false;
-    replace(transitions_[at(v)].inputs, q, step.inputs);
-    place_alive_[at(q)] = false;
     kill_transition(t);
     return true;
 }

@@ -43,8 +43,9 @@ private:
 
     // Each tries one reduction at the invisible transition t; true when it was made.
     bool fuse_places(std::int32_t t);
-    bool merge_split(std::int32_t t);
-    bool merge_join(std::int32_t t);
+    // split: a silent split merges into the transition before it; else a silent join into the
+    // transition after it.
+    bool merge_through(std::int32_t t, bool split);
     void index_places();
     void kill_transition(std::int32_t t);
 

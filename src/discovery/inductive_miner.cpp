@@ -82,19 +82,20 @@ private:
     // where a sequence is looked for in the eventually-follows graph: directly-follows edges
     // alone, once thinned out, rarely tell what comes after what.
     std::optional<Cut> cut_of(const TraceLog& log) const {
-        if (std::optional<Cut> cut = exact_cut(log)) return cut;
-        return filtered_cut(log);
+        const FollowsGraph graph(log, universe_);
+        if (std::optional<Cut> cut = exact_cut(graph)) return cut;
+        return filtered_cut(graph, log);
     }
 
-    // left_out: an activity whose events are read as if they were not there.
-    std::optional<Cut> exact_cut(const TraceLog& log, std::int32_t left_out = -1) const {
-        Cut cut = find_cut(FollowsGraph(log, universe_, left_out));
+    static std::optional<Cut> exact_cut(const FollowsGraph& graph) {
+        Cut cut = find_cut(graph);
         if (cut.kind == Cut::Kind::none) return std::nullopt;
         return cut;
     }
 
-    std::optional<Cut> filtered_cut(const TraceLog& log, std::int32_t left_out = -1) const {
-        const FollowsGraph graph(log, universe_, left_out);
+    // graph: the log's, read without the activity left_out (if any).
+    std::optional<Cut> filtered_cut(const FollowsGraph& graph, const TraceLog& log,
+                                    std::int32_t left_out = -1) const {
         Cut cut;
         if (noise_ > 0.0 && graph.size() > 1) {
             const FollowsGraph filtered = graph.filtered(noise_);
@@ -158,10 +159,14 @@ private:
     // exact cut is preferred to one that leaves a cut only after filtering.
     std::optional<std::int32_t> activity_concurrent(const TraceLog& log,
                                                     const std::vector<std::int32_t>& activities) {
-        for (const std::int32_t a : activities)
-            if (exact_cut(log, a)) return a;
+        std::vector<FollowsGraph> rests;
+        rests.reserve(activities.size());
+        for (const std::int32_t a : activities) {
+            rests.emplace_back(log, universe_, a);
+            if (exact_cut(rests.back())) return a;
+        }
         for (std::size_t i = 0; i < activities.size() && noise_ > 0.0; ++i)
-            if (filtered_cut(log, activities[i])) return activities[i];
+            if (filtered_cut(rests[i], log, activities[i])) return activities[i];
         return std::nullopt;
     }
 
@@ -178,12 +183,12 @@ private:
     // The cases cut into pieces that repeat: where an end is directly followed by a start
     // (strict), or before every start that is not the first event.
     std::optional<ProcessTree> tau_loop(const TraceLog& log, bool strict) {
-        const FollowsGraph graph(log, universe_);
         std::vector<bool> start(static_cast<std::size_t>(universe_), false);
         std::vector<bool> end(start);
-        for (std::int32_t node = 0; node < graph.size(); ++node) {
-            start[static_cast<std::size_t>(graph.activity(node))] = graph.is_start(node);
-            end[static_cast<std::size_t>(graph.activity(node))] = graph.is_end(node);
+        for (const Trace& trace : log) {
+            if (trace.events.empty()) continue;
+            start[static_cast<std::size_t>(trace.events.front())] = true;
+            end[static_cast<std::size_t>(trace.events.back())] = true;
         }
         const auto at = [](const std::vector<bool>& flags, std::int32_t a) {
             return flags[static_cast<std::size_t>(a)];

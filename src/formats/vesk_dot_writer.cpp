@@ -24,17 +24,11 @@ std::string escaped(const std::string& text) {
     return out;
 }
 
-bool is_start(const Tplace& p) {
-    return p.input_set == kStartSet;
-}
-bool is_end(const Tplace& p) {
-    return p.output_set == kEndSet;
-}
 bool is_exclusive(const Tplace& p) {
     return p.input_set.starts_with(kMutualExclusionPrefix);
 }
 bool is_special(const Tplace& p) {
-    return is_start(p) || is_end(p) || is_exclusive(p);
+    return is_start_place(p) || is_end_place(p) || is_exclusive(p);
 }
 
 std::string task_id(std::size_t i) {
@@ -325,7 +319,7 @@ std::string dot_high_text(const Tpetrinet& net, const std::string& process,
         const std::string id = place_id(j);
         dot.line(id + " [group=\"PTnet\", height=\".2\", width=\".2\",label=\"\",shape=circle];");
         const std::string record = information_record(place, flags, separator);
-        if (record == "{}" || is_start(place) || is_exclusive(place)) continue;
+        if (record == "{}" || is_start_place(place) || is_exclusive(place)) continue;
         dot.line(id + "info [fontsize=\"6\",fontname=\"Arial\",label=\"" + record +
                  "\",shape=Mrecord,color=\"dimgray\",fontcolor=\"dimgray\"];");
         const bool more_in =

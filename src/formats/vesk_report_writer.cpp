@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "base/number_format.h"
 #include "formats/vesk_html_writer.h"
 #include "net/net_structure.h"
 
@@ -155,11 +156,8 @@ std::string svg_without_prolog(std::string_view svg) {
 
 std::string minutes_text(double minutes) {
     std::string text = number(minutes) + "&nbsp;min";
-    const double magnitude = std::fabs(minutes);
-    if (magnitude >= 1440.0)
-        text += " (" + number(minutes / 1440.0) + "&nbsp;d)";
-    else if (magnitude >= 60.0)
-        text += " (" + number(minutes / 60.0) + "&nbsp;h)";
+    if (const auto larger = larger_time_unit(minutes))
+        text += " (" + number(larger->value) + "&nbsp;" + larger->unit + ")";
     return text;
 }
 

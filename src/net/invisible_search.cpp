@@ -25,7 +25,7 @@ InvisibleSearch::InvisibleSearch(const Tpetrinet& net) {
     const auto& places = net.places();
     for (std::size_t i = 0; i < places.size(); ++i) {
         index_[places[i].get()] = static_cast<std::int32_t>(i);
-        if (end_ < 0 && places[i]->output_set == kEndSet) end_ = static_cast<std::int32_t>(i);
+        if (end_ < 0 && is_end_place(*places[i])) end_ = static_cast<std::int32_t>(i);
     }
     std::unordered_map<const Ttransition*, std::size_t> step_of;
     for (const auto& transition : net.transitions())

@@ -8,14 +8,6 @@ namespace vesk {
 
 namespace {
 
-bool is_start(const Tplace& place) {
-    return place.input_set == kStartSet;
-}
-
-bool is_end(const Tplace& place) {
-    return place.output_set == kEndSet;
-}
-
 bool is_side_condition(const Tplace& place) {
     return place.input_set.starts_with(kMutualExclusionPrefix);
 }
@@ -68,11 +60,11 @@ NetStructure check_structure(const Tpetrinet& net) {
     for (std::size_t j = 0; j < places.size(); ++j) {
         const Tplace& place = *places[j];
         const auto [input, output] = arcs_of[&place];
-        if (is_start(place)) {
+        if (is_start_place(place)) {
             s.has_start_place = true;
             s.start_without_output = s.start_without_output || !output;
             starts.push_back(&place);
-        } else if (is_end(place)) {
+        } else if (is_end_place(place)) {
             s.has_end_place = true;
             s.end_without_input = s.end_without_input || !input;
             ends.push_back(&place);

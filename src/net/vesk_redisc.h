@@ -34,6 +34,14 @@ struct Tplace {
     double token_time = NO_TOKEN;
 };
 
+// The start place is known by its input set, the end place by its output set.
+inline bool is_start_place(const Tplace& place) {
+    return place.input_set == kStartSet;
+}
+inline bool is_end_place(const Tplace& place) {
+    return place.output_set == kEndSet;
+}
+
 struct Ttransition {
     std::string name;
     Ttask* task = nullptr;  // null for invisible transitions

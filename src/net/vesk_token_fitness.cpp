@@ -21,8 +21,8 @@ public:
         const auto& places = net.places();
         for (std::size_t i = 0; i < places.size(); ++i) {
             index_[places[i].get()] = i;
-            if (places[i]->input_set == kStartSet && start_ < 0) start_ = static_cast<long>(i);
-            if (places[i]->output_set == kEndSet && end_ < 0) end_ = static_cast<long>(i);
+            if (is_start_place(*places[i]) && start_ < 0) start_ = static_cast<long>(i);
+            if (is_end_place(*places[i]) && end_ < 0) end_ = static_cast<long>(i);
         }
         tokens_.assign(places.size(), 0);
         for (const auto& arc : net.arcs())

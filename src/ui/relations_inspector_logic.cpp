@@ -1,7 +1,6 @@
 #include "ui/relations_inspector_logic.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstdio>
 
 #include "base/file_util.h"
@@ -279,16 +278,13 @@ void RelationsInspectorLogic::click() {
 
 std::string minutes_tip(double minutes, char separator) {
     std::string text = format_fixed4(minutes, separator) + " min";
-    char unit[64];
-    if (std::fabs(minutes) >= 2 * 1440)
-        std::snprintf(unit, sizeof unit, " (%.2f d)", minutes / 1440);
-    else if (std::fabs(minutes) >= 120)
-        std::snprintf(unit, sizeof unit, " (%.2f h)", minutes / 60);
-    else
-        return text;
-    std::string extra = unit;
-    if (separator != '.') std::replace(extra.begin(), extra.end(), '.', separator);
-    return text + extra;
+    const auto larger = larger_time_unit(minutes);
+    if (!larger) return text;
+    char value[64];
+    std::snprintf(value, sizeof value, "%.2f", larger->value);
+    std::string shown = value;
+    std::replace(shown.begin(), shown.end(), '.', separator);
+    return text + " (" + shown + " " + larger->unit + ")";
 }
 
 std::array<std::string, 5> RelationsInspectorLogic::figure_tips(const TStoch_var& s) const {

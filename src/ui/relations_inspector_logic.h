@@ -67,7 +67,8 @@ struct InspectorDrawing {
     std::function<std::optional<std::filesystem::path>()> find_dot;
 };
 
-// "125.0000 min (2.08 h)": minutes, with hours or days where they read better.
+// "125.0000 min (2.08 h)": minutes, with hours or days where they read better (as report.html
+// gives them).
 std::string minutes_tip(double minutes, char separator);
 
 // n / d rounded to the nearest integer, halves to the even neighbour; d > 0.
