@@ -143,6 +143,16 @@ bool parse_int32(const std::string& text, int& value) {
     return error == std::errc() && stop == end;
 }
 
+std::string grouped_number(std::int64_t value) {
+    const std::string digits = std::to_string(value < 0 ? -(value + 1) + 1ULL : value + 0ULL);
+    std::string out = value < 0 ? "-" : "";
+    for (std::size_t i = 0; i < digits.size(); ++i) {
+        if (i > 0 && (digits.size() - i) % 3 == 0) out += ',';
+        out += digits[i];
+    }
+    return out;
+}
+
 std::optional<LargerTimeUnit> larger_time_unit(double minutes) {
     const double magnitude = std::fabs(minutes);
     if (magnitude >= 1440.0) return LargerTimeUnit{minutes / 1440.0, "d"};

@@ -1,6 +1,7 @@
 #pragma once
 // Numbers as the written files show them, with the decimal separator of the user's locale.
 
+#include <cstdint>
 #include <locale>
 #include <optional>
 #include <string>
@@ -32,6 +33,9 @@ struct LargerTimeUnit {
     const char* unit;  // "d" or "h"
 };
 std::optional<LargerTimeUnit> larger_time_unit(double minutes);
+
+// "13,087": a count with its thousands grouped, the same in every locale.
+std::string grouped_number(std::int64_t value);
 
 // Parses a decimal integer with an optional sign; empty when the text is anything else or does
 // not fit 32 bits.

@@ -17,8 +17,7 @@ inline std::string trimmed(std::string_view text) {
     return std::string(text.substr(first, last - first));
 }
 
-// ASCII letters only: names are compared as the original tool compared them, without regard to
-// the locale.
+// ASCII letters only: names compare the same whatever the user's locale.
 inline char ascii_lower(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }

@@ -16,6 +16,7 @@
 #include "base/file_util.h"
 #include "base/read_errors.h"
 #include "cli/command_convert.h"
+#include "cli/command_map.h"
 #include "cli/command_mine.h"
 #include "cli/command_processes.h"
 #include "cli/command_relations.h"
@@ -30,6 +31,7 @@ std::vector<std::unique_ptr<Command>> all_commands() {
     commands.push_back(std::make_unique<ProcessesCommand>());
     commands.push_back(std::make_unique<RelationsCommand>());
     commands.push_back(std::make_unique<MineCommand>());
+    commands.push_back(std::make_unique<MapCommand>());
     commands.push_back(std::make_unique<ConvertCommand>());
     return commands;
 }

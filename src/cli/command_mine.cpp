@@ -83,9 +83,12 @@ void print_text(Tvesk_util& controller, const MineSummary& summary, Console& con
     if (!findings.empty()) out << "Hint: " << kStructureHint << '\n';
     if (!summary.replayed) return;
     const std::int32_t cases = controller.cases_in_log();
+    const CaseFilterResult& kept = controller.case_filter_result();
+    if (!controller.case_filter().keeps_everything())
+        out << "Case filter: kept " << kept_cases_text(kept) << '\n';
     out << "Replayed: " << controller.log().size() << " events of " << cases << " cases\n";
-    if (controller.case_count() > cases)
-        out << "Not replayed: " << controller.case_count() - cases << " of the process's "
+    if (controller.case_count() > kept.total)
+        out << "Not replayed: " << controller.case_count() - kept.total << " of the process's "
             << controller.case_count()
             << " instances (left out for abort or withdraw events, or without events of the "
                "types read)\n";
@@ -251,7 +254,8 @@ MineSource MineCommand::mine_relations(Tvesk_util& controller, MineSummary& summ
     std::optional<ReplayLog> replay;
     // The inductive construction reads the log even when nothing is replayed.
     if (!replay_log_.empty() && (!no_replay_ || construction() == "inductive"))
-        replay = ReplayLog{replay_log_, log_.process(), log_.event_log_options(), !no_replay_};
+        replay = ReplayLog{replay_log_, log_.process(), log_.event_log_options(), !no_replay_,
+                           log_.case_filter()};
     summary.replayed =
         mine_from_relations_file(controller, relations_, log_.resolve_externals(), replay,
                                  net_options(), console, stage, console.timings())

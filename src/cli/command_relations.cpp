@@ -99,7 +99,7 @@ void RelationsCommand::declare(CLI::App& app) {
         "The second form (--relations FILE) reads a relations file back, lists its "
         "contradicting facts as erroneous sets, and with --out saves the relations again under "
         "the file's name." +
-        std::string("\n\n") + std::string(LogReadOptions::kHelp) +
+        std::string("\n\n") + std::string(LogReadOptions::kHelp) + "\n" + CaseFilterOptions::kHelp +
         "\nA \"/\" or \"\\\" in a process id becomes \"_\" in file names.\n"
         "With --format json the first form prints one object: {\"log\", \"process\", "
         "\"tasks\": [{\"name\", \"activity\", \"event\", \"loop_length\", \"trace_start\", "

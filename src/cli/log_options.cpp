@@ -77,6 +77,7 @@ void LogReadOptions::declare(CLI::App& app, bool log_required) {
                  "(\"+\" between) and read the event as complete");
     app.add_flag("--local-time", event_log_.local_time,
                  "XES, MXML: keep timestamps as written instead of converting them to UTC");
+    cases_.declare(app);
 }
 
 bool LogReadOptions::asks_for_events() const {
@@ -101,6 +102,7 @@ BuildRelationsRequest LogReadOptions::request(Console& console,
         }
         request.overlaps.push_back({parts[0], parts[1]});
     }
+    request.cases = cases_.filter();
     request.process_id = process_.empty() ? only_process(controller) : process_;
     return request;
 }

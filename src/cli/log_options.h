@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/case_filter_options.h"
 #include "control/build_relations.h"
 
 namespace CLI {
@@ -31,6 +32,8 @@ public:
     const EventLogOptions& event_log_options() const { return event_log_; }
     // Whether --events or --overlap were given.
     bool asks_for_events() const;
+    // The cases kept of those read.
+    CaseFilter case_filter() const { return cases_.filter(); }
 
     // The request for Build relations: the rules of the "Used events" boxes applied (changes
     // are noted on the console) and the overlap variants checked against the types read.
@@ -62,6 +65,7 @@ private:
     std::vector<std::string> overlaps_;
     bool external_dtd_ = false;
     EventLogOptions event_log_;
+    CaseFilterOptions cases_;
     CLI::Option* events_option_ = nullptr;
     CLI::Option* overlap_option_ = nullptr;
 };

@@ -16,7 +16,8 @@ std::string mine_footer_text() {
            "instead from a process tree found in the log's lines (--show tree prints it), and "
            "its invisible transitions fire by the shortest sequence that enables the next "
            "event." +
-           std::string("\n\n") + std::string(LogReadOptions::kHelp) +
+           std::string("\n\n") + std::string(LogReadOptions::kHelp) + "\n" +
+           CaseFilterOptions::kHelp +
            "\nThe export writes \"<LOG name> <ID> low.dot\", \"... high.dot\", \"... .tpn\", "
            "Default.htm and a page per place into DIR; with --relations the names start with the "
            "relations file's name. A \"/\" or \"\\\" in a process id becomes \"_\" in file names.\n"
@@ -36,7 +37,7 @@ std::string mine_footer_text() {
            "\"replay\": null or {\"events\", \"cases\" (replayed), \"process_instances\", "
            "\"unfired_tasks\": [names], \"safe\", \"tokens_left\", \"fitness\": {\"fitness\", "
            "\"produced\", \"consumed\", \"missing\", \"remaining\", \"cases\", "
-           "\"fitting_cases\"}}, "
+           "\"fitting_cases\"}, with a case filter \"case_filter\": {\"kept\", \"total\"}}, "
            "\"flow_time_minutes\": null or "
            "{\"observations\", \"mean\", \"variance\", \"minimum\", \"maximum\"}, \"files\": "
            "[paths "

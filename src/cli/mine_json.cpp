@@ -118,6 +118,9 @@ nlohmann::json summary_json(Tvesk_util& controller, const MineSummary& summary,
                             {"unfired_tasks", unfired},
                             {"safe", net.is_safe},
                             {"tokens_left", net.tokens_left}};
+        if (!controller.case_filter().keeps_everything())
+            result["replay"]["case_filter"] = {{"kept", controller.case_filter_result().kept},
+                                               {"total", controller.case_filter_result().total}};
         if (const auto& counts = controller.token_counts())
             result["replay"]["fitness"] = {
                 {"fitness", counts->fitness()},          {"produced", counts->produced},

@@ -10,6 +10,7 @@ void build_relations(Tvesk_util& controller, const BuildRelationsRequest& reques
     controller.reset();
     show("Activating XML file");
     controller.set_filter(event_filter_of(request.events));
+    controller.set_case_filter(request.cases);
     begin_stage(timings, "read");
     controller.read_process(request.process_id);
     begin_stage(timings, "relations");

@@ -22,6 +22,8 @@ struct BuildRelationsRequest {
     EventChoice events;
     // Run in this order; a variant whose start equals its stop is skipped.
     std::vector<OverlapVariant> overlaps;
+    // The cases kept of those read.
+    CaseFilter cases;
 };
 
 // Progress texts as a status line shows them.

@@ -44,6 +44,7 @@ MineOutcome mine_from_relations_file(Tvesk_util& controller, const std::string& 
                                      const NetOptions& net, MessageSink& sink,
                                      const StatusCallback& status, StageTimings* timings) {
     controller.reset();
+    if (log) controller.set_case_filter(log->cases);
     RelationsInspection inspection(controller);
     show(status, "Reading relations");
     begin_stage(timings, "relations");

@@ -27,6 +27,8 @@ struct ReplayLog {
     EventLogOptions options;
     // False: the log is read for the inductive construction only.
     bool replay = true;
+    // The cases kept of those read.
+    CaseFilter cases;
 };
 
 struct MineOutcome {

@@ -48,6 +48,7 @@ void Tvesk_util::reset() {
     case_count_ = -1;
     process_description_.clear();
     read_diagnostics_ = {};
+    case_filter_result_ = {};
     token_counts_.reset();
 }
 
@@ -97,7 +98,9 @@ std::int32_t Tvesk_util::cases_in_log() const {
 
 void Tvesk_util::read_process(const std::string& process_id) {
     ProcessLog read = read_process_log(log_file_, process_id, filter_, progress_);
+    const CaseFilterResult kept = filter_cases(read.lines, case_filter_);
     log_ = std::move(read.lines);
+    case_filter_result_ = kept;
     case_count_ = read.case_count;
     process_description_ = std::move(read.description);
     read_diagnostics_ = std::move(read.diagnostics);

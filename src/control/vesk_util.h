@@ -21,6 +21,8 @@
 #include "net/short_loop_transitions.h"
 #include "net/vesk_redisc.h"
 #include "net/vesk_token_fitness.h"
+#include "process_map/case_filter.h"
+#include "process_map/process_map.h"
 
 namespace vesk {
 
@@ -61,6 +63,11 @@ public:
     // Told how reading a process and replaying it go on; none by default.
     void set_progress(ProgressCallback progress) { progress_ = std::move(progress); }
     const Tevent_filter& filter() const { return filter_; }
+    // The cases every later read keeps; all by default.
+    void set_case_filter(const CaseFilter& filter) { case_filter_ = filter; }
+    const CaseFilter& case_filter() const { return case_filter_; }
+    // The cases the last read kept of those it read.
+    const CaseFilterResult& case_filter_result() const { return case_filter_result_; }
 
     // Resets, then remembers the log file and how to parse it.
     // XES and MXML logs are read as the options say.
@@ -76,10 +83,14 @@ public:
     std::vector<LogProcess> processes(std::vector<std::string>* refused = nullptr) const;
     // Reads the whole process once to count it; nothing of the controller changes.
     ProcessCounts count_process(const std::string& id) const;
-    // Replaces the log with the process's lines that pass the filter. A failed read leaves the
-    // log as it was.
+    // Replaces the log with the process's lines that pass the event filter, of the cases the
+    // case filter keeps. A failed read leaves the log as it was.
     void read_process(const std::string& process_id);
     void build_task_list();
+    // The process map of the log in memory.
+    ProcessMap process_map(const StepOptions& options) const {
+        return build_process_map(log_, options);
+    }
     // The overlap refinement on the log and the main task list; the types must differ.
     void overlap_parallel(const std::string& start_type, const std::string& stop_type);
 
@@ -153,6 +164,8 @@ private:
     void new_net();
 
     Tevent_filter filter_;
+    CaseFilter case_filter_;
+    CaseFilterResult case_filter_result_;
     std::unique_ptr<Tpetrinet> net_ = std::make_unique<Tpetrinet>();
     ShortLoopLists loops_;
     Towned_tasklist main_tasks_;

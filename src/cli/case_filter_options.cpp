@@ -1,0 +1,50 @@
+#include "cli/case_filter_options.h"
+
+#include <CLI/CLI.hpp>
+
+#include "cli/command.h"
+
+namespace vesk::cli {
+
+namespace {
+
+std::optional<double> moment_of(const std::string& text, const char* option, bool end_of_day) {
+    if (text.empty()) return std::nullopt;
+    const std::optional<double> minute = filter_minute(text, end_of_day);
+    if (!minute)
+        throw UsageError(std::string(option) +
+                         ": expected YYYY-MM-DD or YYYY-MM-DDTHH:MM[:SS], not \"" + text + "\"");
+    return minute;
+}
+
+}  // namespace
+
+void CaseFilterOptions::declare(CLI::App& app) {
+    app.add_option("--top-variants", top_variants_,
+                   "keep the cases of the N most frequent variants")
+        ->check(CLI::PositiveNumber);
+    app.add_option("--variant-coverage", variant_coverage_,
+                   "keep the most frequent variants that cover P% of the cases")
+        ->check(CLI::Range(0.0, 100.0));
+    app.add_option("--starts-with", starts_with_, "keep cases whose first event is ACTIVITY")
+        ->expected(1)
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+    app.add_option("--ends-with", ends_with_, "keep cases whose last event is ACTIVITY")
+        ->expected(1)
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+    app.add_option("--from", from_, "keep cases whose first event is at or after this time");
+    app.add_option("--to", to_, "keep cases whose first event is before this time");
+}
+
+CaseFilter CaseFilterOptions::filter() const {
+    CaseFilter filter;
+    filter.top_variants = top_variants_;
+    filter.variant_coverage = variant_coverage_;
+    filter.start_activities = starts_with_;
+    filter.end_activities = ends_with_;
+    filter.from_minute = moment_of(from_, "--from", false);
+    filter.to_minute = moment_of(to_, "--to", true);
+    return filter;
+}
+
+}  // namespace vesk::cli

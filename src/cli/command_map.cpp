@@ -1,0 +1,104 @@
+#include "cli/command_map.h"
+
+#include <CLI/CLI.hpp>
+
+#include <sstream>
+
+#include "base/file_util.h"
+#include "cli/cli_common.h"
+#include "cli/console.h"
+#include "cli/map_output.h"
+
+namespace vesk::cli {
+
+namespace {
+
+constexpr const char* kMapHelp =
+    "Reads process ID of LOG (with the event types and case filters given) and counts its "
+    "process map: per activity its events and the cases holding it; the activities that start "
+    "and end cases; the paths a -> b (b the next event after a in the same case) with their "
+    "count and the minutes from a to b (mean, median, minimum, maximum, total); and the "
+    "variants, the distinct sequences of activities, with their cases, share and median flow "
+    "time, most frequent first. Activities are named without the event type where one event "
+    "type is read, else with it. Where start and complete events are both read, the map is "
+    "made of activity instances instead: a start and the next complete of the same activity in "
+    "the case (first in, first out) are one instance with its service time, a complete without "
+    "a start is an instance of no duration, other event types are left out, and the paths run "
+    "from the end of one instance to the start of the next.\n"
+    "--activities P keeps the most frequent activities that together hold P% of the events; "
+    "--paths P keeps, of the paths between kept activities, the most frequent P% of their "
+    "number, and for every kept activity its most frequent way in and way out (where that is "
+    "no start or end of cases), so that the map does not fall apart.\n"
+    "--format json prints one object: {\"process\", \"cases\", \"events\", "
+    "\"activity_instances\" (true for the instance view), \"activities\": [{\"name\", "
+    "\"events\", \"cases\", and in the instance view \"service_instances\", "
+    "\"service_mean_minutes\", \"service_median_minutes\", \"service_min_minutes\", "
+    "\"service_max_minutes\", \"service_total_minutes\"}], \"start\": [{\"name\", \"cases\"}], "
+    "\"end\": [{\"name\", \"cases\"}], \"edges\": [{\"from\", \"to\", \"count\", "
+    "\"mean_minutes\", \"median_minutes\", \"min_minutes\", \"max_minutes\", "
+    "\"total_minutes\"}], \"variant_count\", \"variants\": [{\"activities\": [names], "
+    "\"cases\", \"share\", \"median_flow_minutes\"}], and with a case filter \"case_filter\": "
+    "{\"kept\", \"total\"}}. --format dot prints the map for dot. With --out the listing is "
+    "written to DIR as \"<LOG name> <ID> map.txt\" (.json, .dot) instead.\n"
+    "Exit status: 0 done, 1 a file or process could not be read or written, 2 wrong arguments.";
+
+}  // namespace
+
+void MapCommand::declare(CLI::App& app) {
+    log_.declare(app, true);
+    app.add_option("--activities", activities_,
+                   "keep the most frequent activities holding P% of the events (default 100)")
+        ->check(CLI::Range(0.0, 100.0));
+    app.add_option("--paths", paths_,
+                   "keep the most frequent P% of the paths between kept activities (default 100)")
+        ->check(CLI::Range(0.0, 100.0));
+    app.add_option("--variants", variants_,
+                   "list the N most frequent variants (default: 20 in text, all in JSON)")
+        ->check(CLI::NonNegativeNumber);
+    app.add_option("--format", format_, "text (default), json or dot")
+        ->check(CLI::IsMember({"text", "json", "dot"}));
+    app.add_option("--out", out_, "write the listing into DIR (created when missing)");
+    app.footer(std::string(kMapHelp) + "\n\n" + LogReadOptions::kHelp + "\n" +
+               CaseFilterOptions::kHelp);
+}
+
+int MapCommand::run(Console& console) {
+    Tvesk_util controller(locale_decimal_separator());
+    controller.load_log(log_.log(), log_.resolve_externals(), log_.event_log_options());
+    const BuildRelationsRequest request = log_.request(console, controller);
+    console.stage("Reading Workflow-log");
+    const ProcessMap map = read_process_map(
+        controller, request, [&console](const std::string& s) { console.stage(s); },
+        console.timings());
+    const std::vector<ReadWarning> warnings =
+        report_read_problems(controller, request.process_id, console);
+    const MapSelection selection = select_map(map, activities_, paths_);
+    MapListing listing{request.process_id, &map, &selection,
+                       variants_.value_or(format_ == "json" ? INT64_MAX : 20), std::nullopt};
+    if (!request.cases.keeps_everything()) listing.kept = controller.case_filter_result();
+    std::ostringstream text;
+    if (format_ == "json") {
+        nlohmann::json document = map_json(listing);
+        document["log"] = log_.log();
+        document["warnings"] = warnings.size();
+        document["warning_list"] = warnings_json(warnings);
+        text << document.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
+    } else if (format_ == "dot") {
+        text << map_dot_text(map, selection);
+    } else {
+        print_map_text(listing, text);
+    }
+    if (out_.empty()) {
+        console.out() << text.str();
+        return kSuccess;
+    }
+    const std::string extension = format_ == "text" ? "txt" : format_;
+    const std::filesystem::path path =
+        output_folder(out_) /
+        (export_base_name(log_.log(), request.process_id) + "map." + extension);
+    write_file_atomically(path, text.str());
+    console.note("wrote " + path.string());
+    return kSuccess;
+}
+
+}  // namespace vesk::cli

@@ -1,0 +1,151 @@
+#include "cli/map_output.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "base/number_format.h"
+
+namespace vesk::cli {
+
+namespace {
+
+nlohmann::json figures_json(const DurationFigures& figures, const std::string& prefix) {
+    return {{prefix + "mean_minutes", figures.mean},
+            {prefix + "median_minutes", figures.median},
+            {prefix + "min_minutes", figures.min},
+            {prefix + "max_minutes", figures.max},
+            {prefix + "total_minutes", figures.total}};
+}
+
+nlohmann::json endpoints_json(const ProcessMap& map, const std::vector<MapEndpoint>& endpoints,
+                              const std::vector<bool>& kept) {
+    nlohmann::json list = nlohmann::json::array();
+    for (std::size_t i = 0; i < endpoints.size(); ++i) {
+        if (!kept[i]) continue;
+        const auto activity = static_cast<std::size_t>(endpoints[i].activity);
+        list.push_back({{"name", map.activities[activity].name}, {"cases", endpoints[i].cases}});
+    }
+    return list;
+}
+
+std::string minutes(double value) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%.2f", value);
+    return text;
+}
+
+std::string sequence_text(const ProcessMap& map, const MapVariant& variant) {
+    std::string text;
+    for (const std::int32_t id : variant.activities)
+        text += (text.empty() ? "" : ", ") + map.activities[static_cast<std::size_t>(id)].name;
+    return text;
+}
+
+}  // namespace
+
+nlohmann::json map_json(const MapListing& listing) {
+    const ProcessMap& map = *listing.map;
+    const MapSelection& selection = *listing.selection;
+    nlohmann::json activities = nlohmann::json::array();
+    for (std::size_t a = 0; a < map.activities.size(); ++a) {
+        if (!selection.activities[a]) continue;
+        const MapActivity& activity = map.activities[a];
+        nlohmann::json entry = {
+            {"name", activity.name}, {"events", activity.events}, {"cases", activity.cases}};
+        if (activity.service_minutes) {
+            entry.update(figures_json(*activity.service_minutes, "service_"));
+            entry["service_instances"] = activity.service_minutes->count;
+        }
+        activities.push_back(entry);
+    }
+    nlohmann::json edges = nlohmann::json::array();
+    for (std::size_t e = 0; e < map.edges.size(); ++e) {
+        if (!selection.edges[e]) continue;
+        const MapEdge& edge = map.edges[e];
+        nlohmann::json entry = {{"from", map.activities[static_cast<std::size_t>(edge.from)].name},
+                                {"to", map.activities[static_cast<std::size_t>(edge.to)].name},
+                                {"count", edge.count}};
+        entry.update(figures_json(edge.minutes, ""));
+        edges.push_back(entry);
+    }
+    nlohmann::json variants = nlohmann::json::array();
+    const auto shown =
+        std::min<std::size_t>(map.variants.size(), static_cast<std::size_t>(listing.variants));
+    for (std::size_t v = 0; v < shown; ++v) {
+        const MapVariant& variant = map.variants[v];
+        nlohmann::json names = nlohmann::json::array();
+        for (const std::int32_t id : variant.activities)
+            names.push_back(map.activities[static_cast<std::size_t>(id)].name);
+        variants.push_back({{"activities", names},
+                            {"cases", variant.cases},
+                            {"share", variant.share},
+                            {"median_flow_minutes", variant.median_flow_minutes}});
+    }
+    nlohmann::json document = {{"process", listing.process},
+                               {"cases", map.cases},
+                               {"events", map.events},
+                               {"activity_instances", map.instance_view},
+                               {"activities", activities},
+                               {"start", endpoints_json(map, map.starts, selection.starts)},
+                               {"end", endpoints_json(map, map.ends, selection.ends)},
+                               {"edges", edges},
+                               {"variant_count", map.variants.size()},
+                               {"variants", variants}};
+    if (listing.kept)
+        document["case_filter"] = {{"kept", listing.kept->kept}, {"total", listing.kept->total}};
+    return document;
+}
+
+void print_map_text(const MapListing& listing, std::ostream& out) {
+    const ProcessMap& map = *listing.map;
+    const MapSelection& selection = *listing.selection;
+    out << "Process " << listing.process << ": " << grouped_number(map.cases) << " cases, "
+        << grouped_number(map.events) << (map.instance_view ? " activity instances" : " events")
+        << ", " << map.activities.size() << " activities, " << map.variants.size() << " variants\n";
+    if (listing.kept) out << "Case filter: kept " << kept_cases_text(*listing.kept) << '\n';
+    out << "Activities (events, cases" << (map.instance_view ? ", median service minutes" : "")
+        << "):\n";
+    for (std::size_t a = 0; a < map.activities.size(); ++a) {
+        if (!selection.activities[a]) continue;
+        const MapActivity& activity = map.activities[a];
+        out << "  " << activity.name << "  " << grouped_number(activity.events) << "  "
+            << grouped_number(activity.cases);
+        if (activity.service_minutes) out << "  " << minutes(activity.service_minutes->median);
+        out << '\n';
+    }
+    for (const auto& [title, endpoints, kept] :
+         {std::tuple("Start", &map.starts, &selection.starts),
+          std::tuple("End", &map.ends, &selection.ends)}) {
+        out << title << " (cases):\n";
+        for (std::size_t i = 0; i < endpoints->size(); ++i)
+            if ((*kept)[i])
+                out << "  "
+                    << map.activities[static_cast<std::size_t>((*endpoints)[i].activity)].name
+                    << "  " << grouped_number((*endpoints)[i].cases) << '\n';
+    }
+    out << "Paths (count; mean, median, min, max minutes):\n";
+    for (std::size_t e = 0; e < map.edges.size(); ++e) {
+        if (!selection.edges[e]) continue;
+        const MapEdge& edge = map.edges[e];
+        out << "  " << map.activities[static_cast<std::size_t>(edge.from)].name << " -> "
+            << map.activities[static_cast<std::size_t>(edge.to)].name << "  "
+            << grouped_number(edge.count) << "; " << minutes(edge.minutes.mean) << ", "
+            << minutes(edge.minutes.median) << ", " << minutes(edge.minutes.min) << ", "
+            << minutes(edge.minutes.max) << '\n';
+    }
+    out << "Variants (cases, share, median flow minutes):\n";
+    const auto shown =
+        std::min<std::size_t>(map.variants.size(), static_cast<std::size_t>(listing.variants));
+    for (std::size_t v = 0; v < shown; ++v) {
+        const MapVariant& variant = map.variants[v];
+        char share[32];
+        std::snprintf(share, sizeof share, "%.1f%%", variant.share * 100);
+        out << "  " << v + 1 << ". " << grouped_number(variant.cases) << "  " << share << "  "
+            << minutes(variant.median_flow_minutes) << "  " << sequence_text(map, variant) << '\n';
+    }
+    if (shown < map.variants.size())
+        out << "  and " << grouped_number(static_cast<std::int64_t>(map.variants.size() - shown))
+            << " more (--variants N)\n";
+}
+
+}  // namespace vesk::cli

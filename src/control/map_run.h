@@ -1,0 +1,21 @@
+#pragma once
+// The process map of a process, read as Build relations reads it (the same event types and
+// cases) but without building the relations.
+
+#include "control/build_relations.h"
+#include "formats/map_dot_writer.h"
+#include "process_map/map_selection.h"
+#include "process_map/process_map.h"
+
+namespace vesk {
+
+// Plain activity names where one event type is read; activity instances where start and
+// complete events both are.
+StepOptions step_options_of(const UsedEvents& read);
+
+// Resets the controller's run and reads the request's process into it; the lines stay for a
+// later Build relations.
+ProcessMap read_process_map(Tvesk_util& controller, const BuildRelationsRequest& request,
+                            const StatusCallback& status = {}, StageTimings* timings = nullptr);
+
+}  // namespace vesk

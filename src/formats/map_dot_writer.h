@@ -1,0 +1,29 @@
+#pragma once
+// The process map as a dot graph: a node per kept activity shaded by its events, the start and
+// the end of cases as two small circles, an edge per kept path labelled with its count.
+
+#include <string>
+
+#include "process_map/map_selection.h"
+#include "process_map/process_map.h"
+
+namespace vesk {
+
+struct MapDotStyle {
+    // For report.html: node ids "a<id>" and edge ids "e<index>" (the map's edge indexes), and
+    // classes giving each edge's frequency and mean-time shade from 1 to 5 ("f3 t2").
+    bool page_ids = false;
+    // Label the edges with their mean time instead of their count.
+    bool label_times = false;
+};
+
+std::string map_dot_text(const ProcessMap& map, const MapSelection& selection,
+                         const MapDotStyle& style = {});
+
+// "45 s", "12.5 min", "3.4 h", "2.1 d": a span short enough for a label.
+std::string short_duration(double minutes);
+
+// 1 to 5: where value lies between low and high, in equal steps of the logarithm.
+int shade_of(double value, double low, double high);
+
+}  // namespace vesk

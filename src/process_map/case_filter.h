@@ -1,0 +1,47 @@
+#pragma once
+// Which cases of a log an analysis keeps: the most frequent variants, cases that start or end
+// with given activities, cases that begin within a time window. Applied to the log's lines
+// before anything else is made of them.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "log/vesk_logline.h"
+
+namespace vesk {
+
+struct CaseFilter {
+    // The cases of the N most frequent variants (sequences of the lines' names).
+    std::optional<std::int64_t> top_variants = std::nullopt;
+    // The most frequent variants that together cover this percentage of the cases.
+    std::optional<double> variant_coverage = std::nullopt;
+    // Cases whose first (last) line is one of these activities, named with or without the
+    // event type ("register request" or "register request_complete"). Empty: any.
+    std::vector<std::string> start_activities = {};
+    std::vector<std::string> end_activities = {};
+    // Cases whose first line lies at or after from and before to (minutes since 1970).
+    std::optional<double> from_minute = std::nullopt;
+    std::optional<double> to_minute = std::nullopt;
+
+    bool keeps_everything() const;
+};
+
+struct CaseFilterResult {
+    std::int64_t kept = 0;
+    std::int64_t total = 0;
+};
+
+// Removes the cases the filter does not keep. The time window and the start and end activities
+// are applied first; the variant rules then count among the cases left.
+CaseFilterResult filter_cases(Tloglist& lines, const CaseFilter& filter);
+
+// "2012-01-31" (the start of the day) or "2012-01-31T14:05[:30]", as minutes since 1970; with
+// end_of_day a bare date stands for the end of that day. Empty for other text.
+std::optional<double> filter_minute(const std::string& text, bool end_of_day);
+
+// "1,203 of 13,087 cases".
+std::string kept_cases_text(const CaseFilterResult& result);
+
+}  // namespace vesk

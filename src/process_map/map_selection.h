@@ -1,0 +1,28 @@
+#pragma once
+// What the two sliders of a process map keep: the most frequent activities, and of the paths
+// between them the most frequent ones, with every kept activity keeping its most frequent way
+// in and way out so that the map does not fall apart.
+
+#include <vector>
+
+#include "process_map/process_map.h"
+
+namespace vesk {
+
+struct MapSelection {
+    // By activity id and by index of the map's edges.
+    std::vector<bool> activities;
+    std::vector<bool> edges;
+    // Of the map's starts and ends: those of kept activities.
+    std::vector<bool> starts;
+    std::vector<bool> ends;
+};
+
+// activity_percent: the most frequent activities that together hold this share of the events
+// (at least one). path_percent: of the edges between kept activities, the most frequent ones up
+// to this share of their number, rounded up; then for every kept activity its most frequent
+// incoming and outgoing edge (a start or end of cases counts as one). Both 0 to 100; 100 keeps
+// everything. A larger percentage never keeps less.
+MapSelection select_map(const ProcessMap& map, double activity_percent, double path_percent);
+
+}  // namespace vesk

@@ -1,0 +1,45 @@
+#pragma once
+// Small logs for the process map's tests: lines given as case, task-event name and moment.
+
+#include <string>
+#include <vector>
+
+#include "log/vesk_logline.h"
+
+namespace vesk::test {
+
+struct LineSpec {
+    std::int32_t case_number;
+    std::string name;
+    // "2024-03-01 10:15[:30]"
+    std::string moment = "2024-01-01 00:00";
+};
+
+inline Tloglist map_log(const std::vector<LineSpec>& specs) {
+    Tloglist lines;
+    for (const LineSpec& spec : specs) {
+        Tlog_line line(spec.name, spec.case_number);
+        const std::string& m = spec.moment;
+        line.set_date(
+            {std::stoi(m.substr(8, 2)), std::stoi(m.substr(5, 2)), std::stoi(m.substr(0, 4))});
+        line.set_time({std::stoi(m.substr(11, 2)), std::stoi(m.substr(14, 2)),
+                       m.size() > 16 ? std::stoi(m.substr(17, 2)) : 0, 0});
+        line.set_event({spec.name.substr(spec.name.rfind('_') + 1)});
+        lines.push_back(std::move(line));
+    }
+    return lines;
+}
+
+// Each letter of a word a line "<letter>_complete", a word a case, an hour between lines.
+inline Tloglist letter_log(const std::vector<std::string>& words) {
+    std::vector<LineSpec> specs;
+    for (std::size_t c = 0; c < words.size(); ++c)
+        for (std::size_t i = 0; i < words[c].size(); ++i)
+            specs.push_back({static_cast<std::int32_t>(c),
+                             std::string(1, words[c][i]) + "_complete",
+                             "2024-01-" + std::string(c < 9 ? "0" : "") + std::to_string(c + 1) +
+                                 " " + (i < 10 ? "0" : "") + std::to_string(i) + ":00"});
+    return map_log(specs);
+}
+
+}  // namespace vesk::test

@@ -1,0 +1,201 @@
+// The process map against answers worked out by hand: the textbook running example's paths,
+// ends and variants, times of a small log, activity instances that overlap, and the sliders.
+
+#include "process_map/process_map.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+
+#include "control/map_run.h"
+#include "process_map/map_logs.h"
+#include "process_map/map_selection.h"
+
+namespace vesk {
+namespace {
+
+using Counts = std::map<std::pair<std::string, std::string>, std::int64_t>;
+
+std::int32_t id_of(const ProcessMap& map, const std::string& name) {
+    for (std::size_t i = 0; i < map.activities.size(); ++i)
+        if (map.activities[i].name == name) return static_cast<std::int32_t>(i);
+    ADD_FAILURE() << "no activity " << name;
+    return -1;
+}
+
+const MapEdge* edge_of(const ProcessMap& map, const std::string& from, const std::string& to) {
+    for (const MapEdge& edge : map.edges)
+        if (edge.from == id_of(map, from) && edge.to == id_of(map, to)) return &edge;
+    return nullptr;
+}
+
+std::string letters_of(const ProcessMap& map, const MapVariant& variant,
+                       const std::map<std::string, char>& letter) {
+    std::string text;
+    for (const std::int32_t id : variant.activities)
+        text += letter.at(map.activities[static_cast<std::size_t>(id)].name);
+    return text;
+}
+
+TEST(ProcessMap, RunningExampleHasThePathsEndsAndVariantsCountedByHand) {
+    const std::filesystem::path file =
+        std::filesystem::path(VESK_SHARED_XES) / "running-example.xes";
+    if (!std::filesystem::exists(file)) GTEST_SKIP() << "no " << file;
+    Tvesk_util controller;
+    controller.load_log(file.string(), false);
+    BuildRelationsRequest request;
+    request.process_id = controller.processes().front().id;
+    request.events = apply_event_choice(UsedEvents{});
+    const ProcessMap map = read_process_map(controller, request);
+    // The six cases of the textbook, one letter per activity:
+    // abdeh, adceg, acdefbdeg, adbeh, acdefdcefcdeh, acdeg.
+    const std::map<std::string, char> letter = {
+        {"register request", 'a'}, {"examine thoroughly", 'b'},
+        {"examine casually", 'c'}, {"check ticket", 'd'},
+        {"decide", 'e'},           {"reinitiate request", 'f'},
+        {"pay compensation", 'g'}, {"reject request", 'h'}};
+    EXPECT_EQ(map.cases, 6);
+    EXPECT_EQ(map.events, 42);
+    Counts expected = {{{"a", "b"}, 1}, {{"a", "c"}, 3}, {{"a", "d"}, 2}, {{"b", "d"}, 2},
+                       {{"b", "e"}, 1}, {{"c", "d"}, 4}, {{"c", "e"}, 2}, {{"d", "b"}, 1},
+                       {{"d", "c"}, 2}, {{"d", "e"}, 6}, {{"e", "f"}, 3}, {{"e", "g"}, 3},
+                       {{"e", "h"}, 3}, {{"f", "b"}, 1}, {{"f", "c"}, 1}, {{"f", "d"}, 1}};
+    Counts found;
+    for (const MapEdge& edge : map.edges)
+        found[{std::string(1, letter.at(map.activities[static_cast<std::size_t>(edge.from)].name)),
+               std::string(1, letter.at(map.activities[static_cast<std::size_t>(edge.to)].name))}] =
+            edge.count;
+    EXPECT_EQ(found, expected);
+    ASSERT_EQ(map.starts.size(), 1u);
+    EXPECT_EQ(map.starts[0].cases, 6);
+    ASSERT_EQ(map.ends.size(), 2u);
+    EXPECT_EQ(map.ends[0].cases + map.ends[1].cases, 6);
+    EXPECT_EQ(map.activities[static_cast<std::size_t>(id_of(map, "decide"))].events, 9);
+    EXPECT_EQ(map.activities[static_cast<std::size_t>(id_of(map, "reinitiate request"))].cases, 2);
+    std::multiset<std::string> variants;
+    for (const MapVariant& variant : map.variants) {
+        EXPECT_EQ(variant.cases, 1);
+        EXPECT_DOUBLE_EQ(variant.share, 1.0 / 6);
+        variants.insert(letters_of(map, variant, letter));
+    }
+    EXPECT_EQ(variants, (std::multiset<std::string>{"abdeh", "adceg", "acdefbdeg", "adbeh",
+                                                    "acdefdcefcdeh", "acdeg"}));
+}
+
+TEST(ProcessMap, TimesOfPathsAndCasesAreThoseWorkedOutByHand) {
+    const Tloglist lines = test::map_log({{0, "a_complete", "2024-01-01 10:00"},
+                                          {0, "b_complete", "2024-01-01 10:30"},
+                                          {0, "c_complete", "2024-01-01 12:00"},
+                                          {1, "a_complete", "2024-01-02 09:00"},
+                                          {1, "b_complete", "2024-01-02 09:10:30"},
+                                          {2, "a_complete", "2024-01-03 23:50"},
+                                          {2, "b_complete", "2024-01-04 00:20"}});
+    const ProcessMap map = build_process_map(lines, {});
+    const MapEdge* ab = edge_of(map, "a", "b");
+    ASSERT_NE(ab, nullptr);
+    EXPECT_EQ(ab->count, 3);
+    EXPECT_DOUBLE_EQ(ab->minutes.min, 10.5);
+    EXPECT_DOUBLE_EQ(ab->minutes.max, 30);
+    EXPECT_DOUBLE_EQ(ab->minutes.median, 30);
+    EXPECT_DOUBLE_EQ(ab->minutes.total, 70.5);
+    EXPECT_DOUBLE_EQ(ab->minutes.mean, 23.5);
+    EXPECT_DOUBLE_EQ(edge_of(map, "b", "c")->minutes.mean, 90);
+    // "ab" twice (10.5 and 30 minutes), then "abc" once (120 minutes).
+    ASSERT_EQ(map.variants.size(), 2u);
+    EXPECT_EQ(map.variants[0].cases, 2);
+    EXPECT_DOUBLE_EQ(map.variants[0].median_flow_minutes, 20.25);
+    EXPECT_DOUBLE_EQ(map.variants[1].median_flow_minutes, 120);
+    EXPECT_FALSE(map.activities[0].service_minutes);
+}
+
+TEST(ProcessMap, OverlappingInstancesPairFirstInFirstOut) {
+    const Tloglist lines = test::map_log({{0, "a_start", "2024-01-01 10:00"},
+                                          {0, "a_start", "2024-01-01 10:05"},
+                                          {0, "a_complete", "2024-01-01 10:20"},
+                                          {0, "b_complete", "2024-01-01 10:30"},
+                                          {0, "a_complete", "2024-01-01 10:50"},
+                                          {0, "c_schedule", "2024-01-01 11:00"}});
+    const ProcessMap map = build_process_map(lines, {.plain_names = true, .instances = true});
+    // Two instances of a (10:00-10:20 and 10:05-10:50) and b without a start; the schedule
+    // event is no instance.
+    EXPECT_EQ(map.events, 3);
+    ASSERT_EQ(map.activities.size(), 2u);
+    const MapActivity& a = map.activities[static_cast<std::size_t>(id_of(map, "a"))];
+    ASSERT_TRUE(a.service_minutes);
+    EXPECT_EQ(a.service_minutes->count, 2);
+    EXPECT_DOUBLE_EQ(a.service_minutes->min, 20);
+    EXPECT_DOUBLE_EQ(a.service_minutes->max, 45);
+    EXPECT_EQ(map.activities[static_cast<std::size_t>(id_of(map, "b"))].service_minutes->count, 0);
+    // From the end of one instance to the start of the next, which began before it ended.
+    EXPECT_DOUBLE_EQ(edge_of(map, "a", "a")->minutes.mean, -15);
+    EXPECT_DOUBLE_EQ(edge_of(map, "a", "b")->minutes.mean, -20);
+    EXPECT_DOUBLE_EQ(map.variants[0].median_flow_minutes, 50);
+}
+
+TEST(ProcessMap, TaskEventNamesStayWhereSeveralTypesAreRead) {
+    const Tloglist lines = test::map_log({{0, "a_schedule"}, {0, "a_complete"}});
+    EXPECT_EQ(build_process_map(lines, {.plain_names = false}).activities.size(), 2u);
+    EXPECT_EQ(step_options_of({.start = true, .complete = true}).instances, true);
+    EXPECT_EQ(step_options_of({.schedule = true, .complete = true}).plain_names, false);
+    EXPECT_EQ(step_options_of({}).plain_names, true);
+}
+
+// A log whose activities and paths have many different frequencies.
+ProcessMap skewed_map() {
+    return build_process_map(test::letter_log({"abcdef", "abcdef", "abcdef", "abdcef", "abdcef",
+                                               "acbdeg", "aeh", "aih", "ajkh", "abcdjkef"}),
+                             {});
+}
+
+TEST(MapSelection, EverythingAtAHundredAndMoreNeverLess) {
+    const ProcessMap map = skewed_map();
+    const MapSelection all = select_map(map, 100, 100);
+    EXPECT_EQ(std::count(all.activities.begin(), all.activities.end(), true),
+              static_cast<std::ptrdiff_t>(map.activities.size()));
+    EXPECT_EQ(std::count(all.edges.begin(), all.edges.end(), true),
+              static_cast<std::ptrdiff_t>(map.edges.size()));
+    const auto subset = [](const std::vector<bool>& small, const std::vector<bool>& large) {
+        for (std::size_t i = 0; i < small.size(); ++i)
+            if (small[i] && !large[i]) return false;
+        return true;
+    };
+    for (double a = 0; a <= 100; a += 10) {
+        for (double p = 0; p <= 100; p += 10) {
+            const MapSelection here = select_map(map, a, p);
+            const MapSelection more_paths = select_map(map, a, std::min(100.0, p + 10));
+            const MapSelection more_activities = select_map(map, std::min(100.0, a + 10), p);
+            EXPECT_TRUE(subset(here.edges, more_paths.edges)) << a << " " << p;
+            EXPECT_TRUE(subset(here.activities, more_activities.activities)) << a << " " << p;
+            EXPECT_GE(std::count(here.activities.begin(), here.activities.end(), true), 1);
+        }
+    }
+}
+
+TEST(MapSelection, EveryActivityKeepsAWayInAndOut) {
+    const ProcessMap map = skewed_map();
+    const MapSelection fewest = select_map(map, 100, 0);
+    for (std::size_t a = 0; a < map.activities.size(); ++a) {
+        const auto id = static_cast<std::int32_t>(a);
+        bool in = false, out = false;
+        for (std::size_t i = 0; i < map.starts.size(); ++i)
+            in |= fewest.starts[i] && map.starts[i].activity == id;
+        for (std::size_t i = 0; i < map.ends.size(); ++i)
+            out |= fewest.ends[i] && map.ends[i].activity == id;
+        for (std::size_t e = 0; e < map.edges.size(); ++e) {
+            in |= fewest.edges[e] && map.edges[e].to == id;
+            out |= fewest.edges[e] && map.edges[e].from == id;
+        }
+        EXPECT_TRUE(in && out) << map.activities[a].name;
+    }
+    // a (10 events) and e (8) hold 18 of the 54 events, a third exactly; a little more takes
+    // b, c or d (7 each) as well: b, by name.
+    const MapSelection third = select_map(map, 100.0 / 3, 100);
+    EXPECT_EQ(std::count(third.activities.begin(), third.activities.end(), true), 2);
+    const MapSelection more = select_map(map, 34, 100);
+    EXPECT_TRUE(more.activities[static_cast<std::size_t>(id_of(map, "b"))]);
+    EXPECT_EQ(std::count(more.activities.begin(), more.activities.end(), true), 3);
+}
+
+}  // namespace
+}  // namespace vesk
