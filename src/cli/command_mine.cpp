@@ -14,6 +14,8 @@
 #include "cli/mine_help.h"
 #include "cli/mine_json.h"
 #include "control/export_petrinet.h"
+#include "control/map_rendering.h"
+#include "control/map_run.h"
 #include "control/mine_run.h"
 #include "control/read_warnings.h"
 #include "control/rendering.h"
@@ -325,7 +327,13 @@ void MineCommand::render(Tvesk_util& controller, const MineSource& source,
                           controller.token_counts(),
                           controller.decimal_separator(),
                           controller.process_tree_text()};
-    results.push_back(make_report(*dot, prefix, controller.net(), info, options));
+    std::string map_views;
+    if (!controller.log().empty()) {
+        console.stage("Drawing the process map");
+        const ProcessMap map = controller.process_map(step_options_of(controller.filter()));
+        results.push_back(draw_map_views(*dot, prefix, map, options, map_views));
+    }
+    results.push_back(make_report(*dot, prefix, controller.net(), info, options, map_views));
     for (const RenderResult& result : results) {
         for (const std::string& message : result.messages)
             console.note("dot: " + message);

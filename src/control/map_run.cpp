@@ -11,6 +11,11 @@ StepOptions step_options_of(const UsedEvents& read) {
     return options;
 }
 
+StepOptions step_options_of(const Tevent_filter& read) {
+    return step_options_of(UsedEvents{read.schedule, read.start, read.suspend, read.complete,
+                                      read.withdraw, read.abort});
+}
+
 ProcessMap read_process_map(Tvesk_util& controller, const BuildRelationsRequest& request,
                             const StatusCallback& status, StageTimings* timings) {
     if (status) status("Activating XML file");

@@ -12,6 +12,8 @@ namespace vesk {
 // Plain activity names where one event type is read; activity instances where start and
 // complete events both are.
 StepOptions step_options_of(const UsedEvents& read);
+// The same for the event types a controller read (resume goes with suspend).
+StepOptions step_options_of(const Tevent_filter& read);
 
 // Resets the controller's run and reads the request's process into it; the lines stay for a
 // later Build relations.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <initializer_list>
 
 #include "base/number_format.h"
 
@@ -14,15 +15,15 @@ namespace {
 constexpr const char* kNodeFills[] = {"#eff3ff", "#bdd7e7", "#6baed6", "#3182bd", "#08519c"};
 constexpr const char* kEdgeColours[] = {"#bdbdbd", "#969696", "#737373", "#525252", "#252525"};
 
-std::string quoted(const std::string& text) {
+// A dot string of one line per text; a line break inside a text (a name from the log) is a blank.
+std::string quoted(std::initializer_list<std::string> lines) {
     std::string out = "\"";
-    for (const char c : text) {
-        if (c == '"' || c == '\\') out += '\\';
-        if (c == '\n' || c == '\r') {
-            out += ' ';
-            continue;
+    for (const std::string& line : lines) {
+        if (out.size() > 1) out += "\\n";
+        for (const char c : line) {
+            if (c == '"' || c == '\\') out += '\\';
+            out += c == '\n' || c == '\r' ? ' ' : c;
         }
-        out += c;
     }
     return out + "\"";
 }
@@ -40,6 +41,7 @@ struct Range {
 
 void write_nodes(const ProcessMap& map, const MapSelection& selection, const MapDotStyle& style,
                  std::string& out) {
+    const bool page = !style.id_prefix.empty();
     Range events{1e300, 0};
     for (std::size_t a = 0; a < map.activities.size(); ++a) {
         if (!selection.activities[a]) continue;
@@ -50,12 +52,14 @@ void write_nodes(const ProcessMap& map, const MapSelection& selection, const Map
         if (!selection.activities[a]) continue;
         const MapActivity& activity = map.activities[a];
         const int shade = shade_of(static_cast<double>(activity.events), events.low, events.high);
-        out += "  a" + std::to_string(a) +
-               " [label=" + quoted(activity.name + "\n" + grouped_number(activity.events)) +
-               ",fillcolor=\"" + kNodeFills[shade - 1] + "\"" +
-               (shade >= 4 ? ",fontcolor=\"white\"" : "") +
-               (style.page_ids ? ",id=\"a" + std::to_string(a) + "\",class=\"activity\"" : "") +
-               "];\n";
+        out +=
+            "  a" + std::to_string(a) +
+            " [label=" + quoted({activity.name, grouped_number(activity.events)}) +
+            ",fillcolor=\"" + kNodeFills[shade - 1] + "\"" +
+            (shade >= 4 ? ",fontcolor=\"white\"" : "") +
+            (page ? ",id=\"" + style.id_prefix + "a" + std::to_string(a) + "\",class=\"activity\""
+                  : "") +
+            "];\n";
     }
 }
 
@@ -88,14 +92,17 @@ void write_edges(const ProcessMap& map, const MapSelection& selection, const Map
         const int by_count = shade_of(static_cast<double>(edge.count), counts.low, counts.high);
         const int by_time = shade_of(std::max(0.0, edge.minutes.mean), times.low, times.high);
         const int shade = style.label_times ? by_time : by_count;
+        const bool page = !style.id_prefix.empty();
         const std::string label =
-            style.label_times ? short_duration(edge.minutes.mean) : grouped_number(edge.count);
+            page ? quoted({grouped_number(edge.count), short_duration(edge.minutes.mean)})
+            : style.label_times ? quoted({short_duration(edge.minutes.mean)})
+                                : quoted({grouped_number(edge.count)});
         out += "  a" + std::to_string(edge.from) + " -> a" + std::to_string(edge.to) +
-               " [label=" + quoted(label) + ",penwidth=\"" + fixed(0.8 + 0.7 * shade, 1) +
-               "\",color=\"" + kEdgeColours[shade - 1] + "\"";
-        if (style.page_ids)
-            out += ",id=\"e" + std::to_string(e) + "\",class=\"path f" + std::to_string(by_count) +
-                   " t" + std::to_string(by_time) + "\"";
+               " [label=" + label + ",penwidth=\"" + fixed(0.8 + 0.7 * shade, 1) + "\",color=\"" +
+               kEdgeColours[shade - 1] + "\"";
+        if (page)
+            out += ",id=\"" + style.id_prefix + "e" + std::to_string(e) + "\",class=\"path f" +
+                   std::to_string(by_count) + " t" + std::to_string(by_time) + "\"";
         out += "];\n";
     }
 }
@@ -120,13 +127,17 @@ std::string short_duration(double minutes) {
 std::string map_dot_text(const ProcessMap& map, const MapSelection& selection,
                          const MapDotStyle& style) {
     std::string out = "digraph process_map {\n";
-    out += "  graph [rankdir=TB,nodesep=0.35,ranksep=0.45,fontname=\"Helvetica\"];\n";
+    out += "  graph [rankdir=TB,nodesep=0.35,ranksep=0.45,fontname=\"Helvetica\"" +
+           (style.id_prefix.empty() ? std::string() : ",id=\"" + style.id_prefix + "map\"") +
+           "];\n";
     out += "  node [shape=box,style=\"rounded,filled\",fontname=\"Helvetica\",fontsize=11];\n";
     out += "  edge [fontname=\"Helvetica\",fontsize=9,arrowsize=0.7];\n";
     out += "  start [label=\"\",shape=circle,width=0.25,fillcolor=\"#74c476\"" +
-           std::string(style.page_ids ? ",id=\"start\"" : "") + "];\n";
+           (style.id_prefix.empty() ? std::string() : ",id=\"" + style.id_prefix + "start\"") +
+           "];\n";
     out += "  end [label=\"\",shape=doublecircle,width=0.2,fillcolor=\"#fb6a4a\"" +
-           std::string(style.page_ids ? ",id=\"end\"" : "") + "];\n";
+           (style.id_prefix.empty() ? std::string() : ",id=\"" + style.id_prefix + "end\"") +
+           "];\n";
     write_nodes(map, selection, style, out);
     write_endpoints(map, selection, out);
     write_edges(map, selection, style, out);

@@ -10,9 +10,11 @@
 namespace vesk {
 
 struct MapDotStyle {
-    // For report.html: node ids "a<id>" and edge ids "e<index>" (the map's edge indexes), and
-    // classes giving each edge's frequency and mean-time shade from 1 to 5 ("f3 t2").
-    bool page_ids = false;
+    // For report.html, where several drawings share a page: when not empty, node ids
+    // "<prefix>a<id>", edge ids "<prefix>e<index>" (the map's edge indexes), classes giving
+    // each edge's frequency and mean-time shade from 1 to 5 ("f3 t2"), and edge labels of two
+    // lines, the count and the mean time, for the page to show one of.
+    std::string id_prefix;
     // Label the edges with their mean time instead of their count.
     bool label_times = false;
 };

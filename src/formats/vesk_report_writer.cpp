@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "base/number_format.h"
+#include "formats/map_report.h"
 #include "formats/vesk_html_writer.h"
 #include "net/net_structure.h"
 
@@ -137,6 +138,8 @@ std::string set_text(const std::string& set) {
     return text;
 }
 
+}  // namespace
+
 std::string svg_without_prolog(std::string_view svg) {
     const auto start = svg.find("<svg");
     if (start == std::string_view::npos) return "<p>The picture could not be read.</p>";
@@ -151,8 +154,6 @@ std::string svg_without_prolog(std::string_view svg) {
     }
     return out;
 }
-
-}  // namespace
 
 std::string minutes_text(double minutes) {
     std::string text = number(minutes) + "&nbsp;min";
@@ -279,10 +280,12 @@ std::string panel_text(const Tpetrinet& net, bool replayed) {
 
 }  // namespace
 
-std::string report_page_text(const Tpetrinet& net, const ReportInfo& info, std::string_view svg) {
+std::string report_page_text(const Tpetrinet& net, const ReportInfo& info, std::string_view svg,
+                             std::string_view map_views) {
     const auto e = [](const std::string& text) { return html_escaped(text); };
     std::string page = "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n";
-    page += "<title>Vesk: " + e(info.process_id) + "</title>\n<style>" + kStyle + "</style>\n";
+    page += "<title>Vesk: " + e(info.process_id) + "</title>\n<style>" + kStyle +
+            (map_views.empty() ? "" : kMapViewsStyle) + "</style>\n";
     page += "</head>\n<body>\n<header>\n";
     page += "<h1>Process " + e(info.process_id) + " (" + e(info.process_description) + ")</h1>\n";
     page += "<p>Log: " + e(info.log_file) + "</p>\n";
@@ -291,14 +294,21 @@ std::string report_page_text(const Tpetrinet& net, const ReportInfo& info, std::
         page += "<p>Process tree: <code class=\"tree\">" + e(info.process_tree) + "</code></p>\n";
     const NetStructure structure = check_structure(net);
     page += "<div class=\"findings\">\n" + findings_text(net, info, structure);
-    page += "</div>\n" + structure_text(net, structure) +
-            "</header>\n<main>\n<div id=\"picture\">\n" + svg_without_prolog(svg) +
+    page += "</div>\n" + structure_text(net, structure) + "</header>\n";
+    if (!map_views.empty())
+        page += std::string("<nav id=\"views\" data-first=\"") +
+                (structure.workflow_net() ? "net" : "map") +
+                "\"><button data-view=\"net\">Net</button><button data-view=\"map\">Map</button>"
+                "<button data-view=\"variants\">Variants</button></nav>\n";
+    page += std::string("<main") + (map_views.empty() ? "" : " id=\"view-net\" class=\"view\"") +
+            ">\n<div id=\"picture\">\n" + svg_without_prolog(svg) +
             "\n</div>\n<div id=\"panel\">\n<p id=\"hint\">Click a place or a transition of the "
             "net.</p>\n";
     page += panel_text(net, info.replayed);
-    page += "</div>\n</main>\n<script type=\"application/json\" id=\"broken\">" +
-            broken_nodes(net, structure) + "</script>\n<script>" + std::string(kScript) +
-            "</script>\n</body>\n</html>\n";
+    page += "</div>\n</main>\n" + std::string(map_views) +
+            "<script type=\"application/json\" id=\"broken\">" + broken_nodes(net, structure) +
+            "</script>\n<script>" + std::string(kScript) +
+            (map_views.empty() ? "" : kMapViewsScript) + "</script>\n</body>\n</html>\n";
     return page;
 }
 

@@ -27,7 +27,13 @@ struct ReportInfo {
 
 // svg is dot's -Tsvg output of the low-detail file, whose node names (Task3, Place5) tie its
 // shapes to the net's transitions and places.
-std::string report_page_text(const Tpetrinet& net, const ReportInfo& info, std::string_view svg);
+// map_views, when not empty, holds the Map and Variants views (map_views_html): the page then
+// shows a view at a time, the Map first where the net is no workflow net.
+std::string report_page_text(const Tpetrinet& net, const ReportInfo& info, std::string_view svg,
+                             std::string_view map_views = {});
+
+// dot's SVG without its XML prolog and its fixed size, for a page that scales it.
+std::string svg_without_prolog(std::string_view svg);
 
 // "125.00&nbsp;min (2.08&nbsp;h)" as HTML: minutes, with hours or days where that reads better.
 std::string minutes_text(double minutes);

@@ -59,5 +59,24 @@ TEST(Render, PicturesAndAMapWhoseAreasLeadToTheNet) {
     EXPECT_GT(transitions, 0);
 }
 
+// The report's map: drawn for the slider grid, held in the page, its intermediate files gone;
+// the example's nets are workflow nets, so the page opens on the net.
+TEST(Render, TheReportHoldsTheMapAndTheVariants) {
+    if (!find_dot(program_folder())) GTEST_SKIP() << "dot (GraphViz) is not installed";
+    test::TempDir dir;
+    std::ostringstream stdout_text, stderr_text;
+    ASSERT_EQ(run_cli({"mine", VESK_EXAMPLE_LOG, "--process", "1", "--out", dir.path().string(),
+                       "--report"},
+                      stdout_text, stderr_text),
+              0)
+        << stderr_text.str();
+    const std::string page = test::read_file(dir.path() / "report.html");
+    EXPECT_NE(page.find("<nav id=\"views\" data-first=\"net\">"), std::string::npos);
+    EXPECT_NE(page.find("<div class=\"map-drawing\" data-k=\"0\">\n<svg"), std::string::npos);
+    EXPECT_NE(page.find("id=\"view-variants\""), std::string::npos);
+    for (const auto& item : std::filesystem::directory_iterator(dir.path()))
+        EXPECT_EQ(item.path().filename().string().find(" map "), std::string::npos) << item.path();
+}
+
 }  // namespace
 }  // namespace vesk::cli

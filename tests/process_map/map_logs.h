@@ -30,15 +30,23 @@ inline Tloglist map_log(const std::vector<LineSpec>& specs) {
     return lines;
 }
 
-// Each letter of a word a line "<letter>_complete", a word a case, an hour between lines.
+// Two digits, zero first.
+inline std::string two_digits(std::size_t value) {
+    return (value < 10 ? "0" : "") + std::to_string(value);
+}
+
+// Each letter of a word a line "<letter>_complete", a word a case on a day of its own (1
+// January 2024 for the first), an hour between lines.
 inline Tloglist letter_log(const std::vector<std::string>& words) {
     std::vector<LineSpec> specs;
-    for (std::size_t c = 0; c < words.size(); ++c)
+    for (std::size_t c = 0; c < words.size(); ++c) {
+        const std::string day = std::to_string(2024 + c / 336) + "-" + two_digits(1 + c / 28 % 12) +
+                                "-" + two_digits(1 + c % 28);
         for (std::size_t i = 0; i < words[c].size(); ++i)
             specs.push_back({static_cast<std::int32_t>(c),
                              std::string(1, words[c][i]) + "_complete",
-                             "2024-01-" + std::string(c < 9 ? "0" : "") + std::to_string(c + 1) +
-                                 " " + (i < 10 ? "0" : "") + std::to_string(i) + ":00"});
+                             day + " " + two_digits(i) + ":00"});
+    }
     return map_log(specs);
 }
 

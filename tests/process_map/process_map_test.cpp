@@ -136,9 +136,9 @@ TEST(ProcessMap, OverlappingInstancesPairFirstInFirstOut) {
 TEST(ProcessMap, TaskEventNamesStayWhereSeveralTypesAreRead) {
     const Tloglist lines = test::map_log({{0, "a_schedule"}, {0, "a_complete"}});
     EXPECT_EQ(build_process_map(lines, {.plain_names = false}).activities.size(), 2u);
-    EXPECT_EQ(step_options_of({.start = true, .complete = true}).instances, true);
-    EXPECT_EQ(step_options_of({.schedule = true, .complete = true}).plain_names, false);
-    EXPECT_EQ(step_options_of({}).plain_names, true);
+    EXPECT_EQ(step_options_of(UsedEvents{.start = true, .complete = true}).instances, true);
+    EXPECT_EQ(step_options_of(UsedEvents{.schedule = true, .complete = true}).plain_names, false);
+    EXPECT_EQ(step_options_of(UsedEvents{}).plain_names, true);
 }
 
 // A log whose activities and paths have many different frequencies.

@@ -1,0 +1,18 @@
+#pragma once
+// The Map and Variants views of report.html: dot draws each distinct selection of the page's
+// slider grid as SVG; the intermediate files are removed once read.
+
+#include <filesystem>
+#include <string>
+
+#include "control/rendering.h"
+#include "process_map/process_map.h"
+
+namespace vesk {
+
+// views receives the views' HTML; it stays empty when a drawing failed (the failure is in the
+// result, and the report then goes without the map).
+RenderResult draw_map_views(const std::filesystem::path& dot, const std::string& prefix,
+                            const ProcessMap& map, const DotOptions& options, std::string& views);
+
+}  // namespace vesk
