@@ -108,28 +108,14 @@ std::string variants_view(const ProcessMap& map) {
     return html + "</table>\n</section>\n";
 }
 
+}  // namespace
+
 std::size_t path_count(const MapSelection& selection) {
     return static_cast<std::size_t>(
         std::count(selection.edges.begin(), selection.edges.end(), true));
 }
 
-// The most paths that fit a drawing, found by halving the percentage (the selection grows with
-// it); the fewest the sliders allow where even those are too many.
-MapSelection capped(const ProcessMap& map, double activities, double paths) {
-    MapSelection best = select_map(map, activities, 0);
-    double low = 0, high = paths;
-    while (high - low > 0.25) {
-        const double middle = (low + high) / 2;
-        MapSelection fewer = select_map(map, activities, middle);
-        if (path_count(fewer) > kMaxDrawnPaths) {
-            high = middle;
-        } else {
-            low = middle;
-            best = std::move(fewer);
-        }
-    }
-    return best;
-}
+namespace {
 
 std::string slider(const char* id, const char* caption, std::size_t steps) {
     const std::string last = std::to_string(steps - 1);
@@ -140,14 +126,33 @@ std::string slider(const char* id, const char* caption, std::size_t steps) {
 
 }  // namespace
 
+MapSelection drawable_selection(const ProcessMap& map, double activity_percent,
+                                double path_percent) {
+    MapSelection selection = select_map(map, activity_percent, path_percent);
+    if (path_count(selection) <= kMaxDrawnPaths) return selection;
+    // Halving the percentage: the selection grows with it.
+    MapSelection best = select_map(map, activity_percent, 0);
+    double low = 0, high = path_percent;
+    while (high - low > 0.25) {
+        const double middle = (low + high) / 2;
+        MapSelection fewer = select_map(map, activity_percent, middle);
+        if (path_count(fewer) > kMaxDrawnPaths) {
+            high = middle;
+        } else {
+            low = middle;
+            best = std::move(fewer);
+        }
+    }
+    return best;
+}
+
 MapDrawingPlan plan_map_drawings(const ProcessMap& map) {
     MapDrawingPlan plan;
     std::map<std::pair<std::vector<bool>, std::vector<bool>>, std::size_t> drawings;
     for (const int activities : kActivitySteps) {
         for (const int paths : kPathSteps) {
-            MapSelection selection = select_map(map, activities, paths);
-            plan.kept_paths.push_back(path_count(selection));
-            if (path_count(selection) > kMaxDrawnPaths) selection = capped(map, activities, paths);
+            plan.kept_paths.push_back(path_count(select_map(map, activities, paths)));
+            const MapSelection selection = drawable_selection(map, activities, paths);
             plan.drawn_paths.push_back(path_count(selection));
             const auto [found, added] = drawings.try_emplace(
                 std::pair(selection.activities, selection.edges), plan.dot_texts.size());

@@ -32,6 +32,14 @@ struct MapDrawingPlan {
 
 MapDrawingPlan plan_map_drawings(const ProcessMap& map);
 
+// The paths a selection keeps.
+std::size_t path_count(const MapSelection& selection);
+
+// What the sliders keep, with no more paths than kMaxDrawnPaths: where they keep more, the
+// largest selection of fewer paths (the most frequent), or the fewest the sliders allow.
+MapSelection drawable_selection(const ProcessMap& map, double activity_percent,
+                                double path_percent);
+
 // The two views' HTML, their style and their script, given the SVG dot drew of each dot text of
 // the plan. Variants: the 100 most frequent.
 std::string map_views_html(const ProcessMap& map, const MapDrawingPlan& plan,

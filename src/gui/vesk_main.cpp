@@ -1,4 +1,5 @@
 #include "gui/vesk_main.h"
+#include "gui/vesk_process_map.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -144,12 +145,14 @@ TVesk_mainform::TVesk_mainform(std::filesystem::path program_folder,
     modal_ = dialogs;
     window_dialogs_ = std::make_unique<WindowDialogs>(*this, modal_);
     editor_ = std::make_unique<TVesk_relations_editor_form>();
+    const vesk::InspectorDrawing drawn_in = drawing ? *drawing : default_drawing(program_folder);
     inspector_ = std::make_unique<Tvesk_relations_inspector>(
-        *controller_, modal_, *editor_,
-        drawing ? std::move(*drawing) : default_drawing(program_folder),
+        *controller_, modal_, *editor_, drawn_in,
         [this](bool busy) { window_dialogs_->inspector_busy(busy); });
     logic_ = std::make_unique<MainWindowLogic>(*controller_, *window_dialogs_,
                                                std::move(program_folder), std::move(data_folder));
+    logic_->set_map_drawing(drawn_in);
+    map_window_ = std::make_unique<Tvesk_process_map_form>(logic_->process_map());
 
     auto* layout = new QVBoxLayout(this);
     tabs_ = new QTabWidget(this);
@@ -271,6 +274,10 @@ void TVesk_mainform::read_controls() {
     s.available_processes = read_choice_list(available_processes_);
     s.ticked = {schedule_->isChecked(), start_->isChecked(),    suspend_->isChecked(),
                 complete_->isChecked(), withdraw_->isChecked(), abort_->isChecked()};
+    s.case_filter = {
+        filter_top_variants_->text().toStdString(), filter_coverage_->text().toStdString(),
+        filter_starts_with_->text().toStdString(),  filter_ends_with_->text().toStdString(),
+        filter_from_->text().toStdString(),         filter_to_->text().toStdString()};
     s.start_event_choice_1 = read_choice_list(start_choice_1_);
     s.stop_event_choice_1 = read_choice_list(stop_choice_1_);
     s.start_event_choice_2 = read_choice_list(start_choice_2_);
@@ -313,6 +320,9 @@ void TVesk_mainform::show_controls() {
     show_choice_list(stop_choice_2_, s.stop_event_choice_2);
     build_relations_button_->setEnabled(s.build_relations_enabled);
     edit_relations_button_->setEnabled(s.edit_relations_enabled);
+    process_map_button_->setEnabled(s.process_map_enabled);
+    // A map window left open shows the map of the relations now built (or none).
+    if (map_window_->isVisible()) map_window_->follow();
     export_relations_button_->setEnabled(s.export_relations_enabled);
     change_export_rel_button_->setEnabled(s.change_export_rel_enabled);
     output_folder2_->setText(QString::fromStdString(s.output_folder2));

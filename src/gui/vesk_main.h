@@ -27,6 +27,7 @@ class QTabWidget;
 class QVBoxLayout;
 class Tvesk_helpform;
 class Tvesk_out_form;
+class Tvesk_process_map_form;
 class Tvesk_relations_inspector;
 class TVesk_relations_editor_form;
 
@@ -48,6 +49,7 @@ public:
     Tvesk_out_form& folder_dialog() { return *folder_; }
     Tvesk_relations_inspector& inspector() { return *inspector_; }
     TVesk_relations_editor_form& editor() { return *editor_; }
+    Tvesk_process_map_form& map_window() { return *map_window_; }
     QMenu& help_menu() { return *help_menu_; }
 
     // Opens a log at start, as Open XML log does with a chosen file.
@@ -69,6 +71,7 @@ private:
     QPushButton* build_open_group(QWidget* tab, QVBoxLayout* layout);
     QWidget* build_events_group(QWidget* mining);
     QWidget* build_overlap_group(QWidget* mining);
+    QWidget* build_filter_group(QWidget* tab);
     void build_relations_export_group(QWidget* tab, QVBoxLayout* layout);
     void build_status_rows(QWidget* tab, QVBoxLayout* layout);
     void connect_relations_tab(QPushButton* open_xml);
@@ -98,6 +101,7 @@ private:
     // main window's.
     std::unique_ptr<TVesk_relations_editor_form> editor_;
     std::unique_ptr<Tvesk_relations_inspector> inspector_;
+    std::unique_ptr<Tvesk_process_map_form> map_window_;
     Tvesk_helpform* help_ = nullptr;
     Tvesk_out_form* folder_ = nullptr;
     QMenu* help_menu_ = nullptr;
@@ -114,7 +118,9 @@ private:
     QLabel* resume_label_;
     QComboBox *start_choice_1_, *stop_choice_1_, *start_choice_2_, *stop_choice_2_;
     QPushButton *build_relations_button_, *edit_relations_button_, *export_relations_button_,
-        *change_export_rel_button_;
+        *change_export_rel_button_, *process_map_button_;
+    QLineEdit *filter_top_variants_, *filter_coverage_, *filter_starts_with_, *filter_ends_with_,
+        *filter_from_, *filter_to_;
     QLineEdit* output_folder2_;
     QLabel *current_status2_, *filename2_, *label23_;
     // What the last export or drawing wrote, under the tabs.

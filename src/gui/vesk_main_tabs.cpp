@@ -18,6 +18,7 @@
 
 #include "gui/named_widgets.h"
 #include "gui/vesk_main.h"
+#include "gui/vesk_process_map.h"
 
 namespace {
 
@@ -77,12 +78,15 @@ void TVesk_mainform::build_relations_tab(QTabWidget* tabs) {
     build_relations_button_ =
         named_button(mining, "Build_relations_button", "Build relations", false);
     edit_relations_button_ = named_button(mining, "edit_relations_button", "Edit relations", false);
+    process_map_button_ = named_button(mining, "Process_map_button", "Process map", false);
     buttons->addWidget(build_relations_button_);
     buttons->addWidget(edit_relations_button_);
+    buttons->addWidget(process_map_button_);
     buttons->addStretch();
     mining_layout->addLayout(buttons);
     mining_layout->addWidget(build_overlap_group(mining));
     layout->addWidget(mining);
+    layout->addWidget(build_filter_group(tab));
     build_relations_export_group(tab, layout);
     build_status_rows(tab, layout);
     tabs->addTab(tab, "Build relations");
@@ -144,6 +148,39 @@ QWidget* TVesk_mainform::build_overlap_group(QWidget* mining) {
     return overlap;
 }
 
+QWidget* TVesk_mainform::build_filter_group(QWidget* tab) {
+    auto* group = new QGroupBox("Case filter (empty boxes keep every case)", tab);
+    auto* grid = new QGridLayout(group);
+    const auto box = [group](const char* name, const char* tip) {
+        QLineEdit* edit = named_line(group, name);
+        edit->setToolTip(tip);
+        return edit;
+    };
+    filter_top_variants_ = box("filter_top_variants", "The cases of the N most frequent variants");
+    filter_coverage_ = box("filter_variant_coverage",
+                           "The most frequent variants that cover this percentage of the cases");
+    filter_starts_with_ = box("filter_starts_with",
+                              "Cases whose first event is one of these activities (commas "
+                              "between)");
+    filter_ends_with_ = box("filter_ends_with",
+                            "Cases whose last event is one of these activities (commas between)");
+    filter_from_ = box("filter_from", "Cases whose first event is at or after YYYY-MM-DD [HH:MM]");
+    filter_to_ = box("filter_to",
+                     "Cases whose first event is before YYYY-MM-DD [HH:MM] (a bare "
+                     "date includes that day)");
+    const std::pair<const char*, QLineEdit*> cells[] = {{"Top variants", filter_top_variants_},
+                                                        {"Variant coverage %", filter_coverage_},
+                                                        {"From", filter_from_},
+                                                        {"Starts with", filter_starts_with_},
+                                                        {"Ends with", filter_ends_with_},
+                                                        {"To", filter_to_}};
+    for (int i = 0; i < 6; ++i) {
+        grid->addWidget(new QLabel(cells[i].first, group), i / 3, (i % 3) * 2);
+        grid->addWidget(cells[i].second, i / 3, (i % 3) * 2 + 1);
+    }
+    return group;
+}
+
 void TVesk_mainform::build_relations_export_group(QWidget* tab, QVBoxLayout* layout) {
     auto* export_group = new QGroupBox("Relations export", tab);
     auto* export_layout = new QHBoxLayout(export_group);
@@ -192,6 +229,7 @@ void TVesk_mainform::connect_relations_tab(QPushButton* open_xml) {
             [this] { run([this] { logic_->build_relations(); }); });
     connect(edit_relations_button_, &QPushButton::clicked, this,
             [this] { run([this] { logic_->edit_relations(); }); });
+    connect(process_map_button_, &QPushButton::clicked, this, [this] { map_window_->open(); });
     connect(export_relations_button_, &QPushButton::clicked, this,
             [this] { run([this] { logic_->export_relations(); }); });
     connect(change_export_rel_button_, &QPushButton::clicked, this,

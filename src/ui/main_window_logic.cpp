@@ -118,6 +118,8 @@ void MainWindowLogic::open_xml_log_file(const std::string& path) {
         // The relations built belong to the log that was open.
         state_.edit_relations_enabled = false;
         state_.export_relations_enabled = false;
+        state_.process_map_enabled = false;
+        process_map_.clear();
         state_.available_processes.items = entries;
         state_.available_processes.selected = entries.empty() ? -1 : 0;
         set_status("Workflow-log read");
@@ -163,6 +165,7 @@ void MainWindowLogic::build_relations() {
                         {state_.start_event_choice_2.text(), state_.stop_event_choice_2.text()}};
     dialogs_.busy(true);
     try {
+        request.cases = case_filter_of(state_.case_filter);
         vesk::build_relations(controller_, request, [this](const std::string& status) {
             // "Relations Built" waits until the relations are known to be usable.
             if (status != "Relations Built") set_status(status);
@@ -176,7 +179,12 @@ void MainWindowLogic::build_relations() {
         dialogs_.busy(false);
         state_.process_id = request.process_id;
         relations_source_.clear();
-        set_status("Relations Built");
+        process_map_.set_map(controller_.process_map(step_options_of(controller_.filter())));
+        state_.process_map_enabled = true;
+        set_status(request.cases.keeps_everything()
+                       ? "Relations Built"
+                       : "Relations Built (kept " +
+                             kept_cases_text(controller_.case_filter_result()) + ")");
         state_.edit_relations_enabled = true;
         state_.export_relations_enabled = true;
         state_.change_export_rel_enabled = true;
@@ -186,6 +194,8 @@ void MainWindowLogic::build_relations() {
         dialogs_.busy(false);
         state_.edit_relations_enabled = false;
         state_.export_relations_enabled = false;
+        state_.process_map_enabled = false;
+        process_map_.clear();
         set_status(state_.status + " - Relations NOT built: " + failure.what());
     }
 }

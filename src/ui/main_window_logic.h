@@ -14,8 +14,10 @@
 #include "control/event_choice.h"
 #include "control/export_petrinet.h"
 #include "control/vesk_util.h"
+#include "ui/case_filter_fields.h"
 #include "ui/choice_list.h"
 #include "ui/modal_dialogs.h"
+#include "ui/process_map_logic.h"
 
 namespace vesk {
 
@@ -61,6 +63,9 @@ struct MainWindowState {
     bool edit_relations_enabled = false;
     bool export_relations_enabled = false;
     bool change_export_rel_enabled = false;
+    // The cases Build relations keeps, and the map of what it built.
+    CaseFilterFields case_filter;
+    bool process_map_enabled = false;
     std::string output_folder2 = "Output_folder";
     std::string status = "Welcome to Vesk";
     // What the last export or drawing wrote, and where: shown under the tabs, so that it is
@@ -126,6 +131,12 @@ public:
     // "log.xml 1 ": how the export's files begin; a relations file's name when the relations
     // came from one.
     std::string export_base() const;
+    // The map of the last Build relations; its window draws it.
+    ProcessMapLogic& process_map() { return process_map_; }
+    // Where the map window draws; nowhere by default.
+    void set_map_drawing(InspectorDrawing drawing) {
+        process_map_ = ProcessMapLogic(std::move(drawing));
+    }
     void toggle_debug_tab() { state_.debug_tab_visible = !state_.debug_tab_visible; }
 
     // The body lines of the help file's section for a help-menu caption; the caption of the
@@ -147,6 +158,7 @@ private:
     MainWindowState state_;
     std::string main_log_;
     std::string relations_source_;
+    ProcessMapLogic process_map_{InspectorDrawing{}};
 };
 
 // "topic" of a help-menu caption: the caption without "&", trimmed.

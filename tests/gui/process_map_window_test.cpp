@@ -1,0 +1,76 @@
+// The process map window, offscreen: opened from the Build relations tab after a build with a
+// case filter, its picture drawn, its sliders redrawing it, its variants listed.
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSlider>
+#include <QTest>
+#include <filesystem>
+
+#include "base/util_functions.h"
+#include "gui/vesk_main.h"
+#include "gui/vesk_process_map.h"
+#include "support/scripted_dialogs.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+const std::filesystem::path kPrograms = std::filesystem::path(VESK_CLI_PATH).parent_path();
+
+template <typename T>
+T* find(QWidget& window, const char* name) {
+    T* child = window.findChild<T*>(name);
+    if (child == nullptr) qFatal("no control %s", name);
+    return child;
+}
+
+}  // namespace
+
+class ProcessMapWindowTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void theMapOfAFilteredBuildIsDrawnAndFollowsTheSliders() {
+        if (!vesk::find_dot(kPrograms)) QSKIP("dot is not installed");
+        vesk::test::TempDir dir;
+        vesk::testing::Scripted<> answers;
+        TVesk_mainform window(kPrograms, kPrograms, &answers,
+                              vesk::InspectorDrawing{dir.path().string() + "/",
+                                                     [] { return vesk::find_dot(kPrograms); }});
+        window.show();
+        auto* map_button = find<QPushButton>(window, "Process_map_button");
+        QVERIFY(!map_button->isEnabled());
+        answers.files.push_back(VESK_EXAMPLE_LOG);
+        QTest::mouseClick(find<QPushButton>(window, "open_XML"), Qt::LeftButton);
+        QTest::keyClicks(find<QLineEdit>(window, "filter_top_variants"), "2");
+        QTest::mouseClick(find<QPushButton>(window, "Build_relations_button"), Qt::LeftButton);
+        const QString status = find<QLabel>(window, "Current_status2")->text();
+        QVERIFY2(status.startsWith("Relations Built (kept "), qPrintable(status));
+        QVERIFY(map_button->isEnabled());
+
+        QTest::mouseClick(map_button, Qt::LeftButton);
+        Tvesk_process_map_form& map = window.map_window();
+        QVERIFY(map.isVisible());
+        QVERIFY(!find<QLabel>(map, "map_picture")->pixmap().isNull());
+        // Two variants kept, both listed.
+        QCOMPARE(find<QListWidget>(map, "map_variants")->count(), 2);
+        const QString all = find<QLabel>(map, "map_shown")->text();
+        find<QSlider>(map, "map_activities")->setValue(0);
+        const QString fewest = find<QLabel>(map, "map_shown")->text();
+        QVERIFY2(fewest.startsWith("1 of "), qPrintable(all + " / " + fewest));
+        QCOMPARE(find<QLabel>(map, "map_activities_value")->text(), QString("0%"));
+        QVERIFY(!find<QLabel>(map, "map_picture")->pixmap().isNull());
+
+        // A filter the window cannot read builds nothing, and the map goes with the relations.
+        find<QLineEdit>(window, "filter_from")->setText("next week");
+        QTest::mouseClick(find<QPushButton>(window, "Build_relations_button"), Qt::LeftButton);
+        QVERIFY(find<QLabel>(window, "Current_status2")->text().contains("From takes a date"));
+        QVERIFY(!map_button->isEnabled());
+        QCOMPARE(find<QListWidget>(map, "map_variants")->count(), 0);
+    }
+};
+
+QTEST_MAIN(ProcessMapWindowTest)
+#include "process_map_window_test.moc"
