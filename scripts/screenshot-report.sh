@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Exports the example's process 1 with report.html and photographs the page in headless
 # Chromium (Debian's chromium package), with one place chosen: docs/report.png; and, when the
-# public logs lie beside the project, the inductive net of bpic2012: docs/report-inductive.png.
+# public logs lie beside the project, the inductive net of bpic2012: docs/report-inductive.png,
+# and the Map and Variants views of bpic2012's report: docs/report-map.png, report-variants.png.
 # Usage: screenshot-report.sh [BUILD_DIR]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -29,4 +30,8 @@ if [ -f "$bpic2012" ]; then
     "$build/bin/vesk-cli" mine "$bpic2012" --construction inductive --out "$out/inductive" \
         --report -q >/dev/null
     photograph "$out/inductive/report.html#Place5" "$root/docs/report-inductive.png"
+    mkdir -p "$out/map"
+    "$build/bin/vesk-cli" mine "$bpic2012" --out "$out/map" --report -q >/dev/null
+    photograph "$out/map/report.html#map" "$root/docs/report-map.png"
+    photograph "$out/map/report.html#variants" "$root/docs/report-variants.png"
 fi

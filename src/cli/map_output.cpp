@@ -1,6 +1,7 @@
 #include "cli/map_output.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 #include "base/number_format.h"
@@ -9,12 +10,17 @@ namespace vesk::cli {
 
 namespace {
 
+// Minutes to a ten-thousandth (6 ms): the digits beyond are noise of the arithmetic.
+double rounded(double minutes) {
+    return std::round(minutes * 1e4) / 1e4;
+}
+
 nlohmann::json figures_json(const DurationFigures& figures, const std::string& prefix) {
-    return {{prefix + "mean_minutes", figures.mean},
-            {prefix + "median_minutes", figures.median},
-            {prefix + "min_minutes", figures.min},
-            {prefix + "max_minutes", figures.max},
-            {prefix + "total_minutes", figures.total}};
+    return {{prefix + "mean_minutes", rounded(figures.mean)},
+            {prefix + "median_minutes", rounded(figures.median)},
+            {prefix + "min_minutes", rounded(figures.min)},
+            {prefix + "max_minutes", rounded(figures.max)},
+            {prefix + "total_minutes", rounded(figures.total)}};
 }
 
 nlohmann::json endpoints_json(const ProcessMap& map, const std::vector<MapEndpoint>& endpoints,
@@ -79,7 +85,7 @@ nlohmann::json map_json(const MapListing& listing) {
         variants.push_back({{"activities", names},
                             {"cases", variant.cases},
                             {"share", variant.share},
-                            {"median_flow_minutes", variant.median_flow_minutes}});
+                            {"median_flow_minutes", rounded(variant.median_flow_minutes)}});
     }
     nlohmann::json document = {{"process", listing.process},
                                {"cases", map.cases},
@@ -101,7 +107,9 @@ void print_map_text(const MapListing& listing, std::ostream& out) {
     const MapSelection& selection = *listing.selection;
     out << "Process " << listing.process << ": " << grouped_number(map.cases) << " cases, "
         << grouped_number(map.events) << (map.instance_view ? " activity instances" : " events")
-        << ", " << map.activities.size() << " activities, " << map.variants.size() << " variants\n";
+        << ", " << grouped_number(static_cast<std::int64_t>(map.activities.size()))
+        << " activities, " << grouped_number(static_cast<std::int64_t>(map.variants.size()))
+        << " variants\n";
     if (listing.kept) out << "Case filter: kept " << kept_cases_text(*listing.kept) << '\n';
     out << "Activities (events, cases" << (map.instance_view ? ", median service minutes" : "")
         << "):\n";
@@ -110,7 +118,10 @@ void print_map_text(const MapListing& listing, std::ostream& out) {
         const MapActivity& activity = map.activities[a];
         out << "  " << activity.name << "  " << grouped_number(activity.events) << "  "
             << grouped_number(activity.cases);
-        if (activity.service_minutes) out << "  " << minutes(activity.service_minutes->median);
+        if (activity.service_minutes)
+            out << "  "
+                << (activity.service_minutes->count > 0 ? minutes(activity.service_minutes->median)
+                                                        : "-");
         out << '\n';
     }
     for (const auto& [title, endpoints, kept] :

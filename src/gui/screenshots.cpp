@@ -8,6 +8,7 @@
 #include <QDoubleSpinBox>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QSlider>
 #include <QTabWidget>
 #include <QTimer>
 #include <filesystem>
@@ -17,6 +18,7 @@
 #include "gui/vesk_help.h"
 #include "gui/vesk_main.h"
 #include "gui/vesk_out_folder.h"
+#include "gui/vesk_process_map.h"
 #include "gui/vesk_relations.h"
 #include "gui/vesk_relations_editor.h"
 
@@ -66,6 +68,14 @@ void inductive_picture(TVesk_mainform& window, const std::string& log, const QSt
     });
     window.findChild<QPushButton*>("Build_relations_button")->click();
     if (!pictured) std::cerr << "the build was over before the progress could be pictured\n";
+    // The map of what was built, with the paths a reader can follow.
+    Tvesk_process_map_form& map = window.map_window();
+    window.findChild<QPushButton*>("Process_map_button")->click();
+    map.resize(1100, 820);
+    map.findChild<QSlider*>("map_paths")->setValue(20);
+    QApplication::processEvents();
+    map.grab().save(out + "/window-process-map.png");
+    map.close();
     const std::string process = vesk::process_id_of_entry(
         window.findChild<QComboBox*>("Available_processes")->currentText().toStdString());
     Tvesk_relations_inspector& inspector = window.inspector();

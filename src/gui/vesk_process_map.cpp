@@ -49,34 +49,38 @@ Tvesk_process_map_form::Tvesk_process_map_form(vesk::ProcessMapLogic& logic)
     controls->addWidget(paths_value_);
     controls->addSpacing(16);
     controls->addWidget(by_time_);
+    fit_ = named_check(this, "map_fit", "Fit", true);
+    fit_->setToolTip("The whole map in the view; untick for its natural size");
+    controls->addWidget(fit_);
     controls->addStretch();
     layout->addLayout(controls);
     shown_ = named_label(this, "map_shown", "");
     layout->addWidget(shown_);
-    auto* split = new QSplitter(Qt::Vertical, this);
-    auto* scroll = new QScrollArea(split);
-    picture_ = named_label(scroll, "map_picture", "");
+    split_ = new QSplitter(Qt::Vertical, this);
+    scroll_ = new QScrollArea(split_);
+    picture_ = named_label(scroll_, "map_picture", "");
     picture_->setAlignment(Qt::AlignCenter);
     picture_->setWordWrap(true);
-    scroll->setWidget(picture_);
-    scroll->setWidgetResizable(true);
-    variants_ = new QListWidget(split);
+    scroll_->setWidget(picture_);
+    scroll_->setWidgetResizable(true);
+    variants_ = new QListWidget(split_);
     variants_->setObjectName("map_variants");
-    split->addWidget(scroll);
-    split->addWidget(variants_);
-    split->setStretchFactor(0, 3);
-    split->setStretchFactor(1, 1);
-    layout->addWidget(split, 1);
+    split_->addWidget(scroll_);
+    split_->addWidget(variants_);
+    layout->addWidget(split_, 1);
     connect(activities_, &QSlider::valueChanged, this, [this] { redraw(); });
     connect(paths_, &QSlider::valueChanged, this, [this] { redraw(); });
     connect(by_time_, &QCheckBox::toggled, this, [this] { redraw(); });
+    connect(fit_, &QCheckBox::toggled, this, [this] { show_picture(); });
     resize(900, 700);
 }
 
 void Tvesk_process_map_form::open() {
-    redraw();
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         resize(size().boundedTo(screen->availableGeometry().size() * 9 / 10));
+    // Most of the height for the map, the rest for the variants.
+    split_->setSizes({height() * 3 / 4, height() / 4});
+    redraw();
     show();
     raise();
     activateWindow();
@@ -104,15 +108,29 @@ void Tvesk_process_map_form::show_state() {
     shown_->setText(QString::fromStdString(state.shown));
     activities_value_->setText(QString::number(state.activity_percent) + "%");
     paths_value_->setText(QString::number(state.path_percent) + "%");
-    QPixmap pixmap;
-    if (!state.picture.empty() && pixmap.load(QString::fromStdString(state.picture.string()))) {
-        picture_->setPixmap(pixmap);
-    } else {
+    drawing_ = QPixmap();
+    if (state.picture.empty() || !drawing_.load(QString::fromStdString(state.picture.string()))) {
+        drawing_ = QPixmap();
         picture_->setPixmap(QPixmap());
         picture_->setText(QString::fromStdString(
             state.problem.empty() ? "The picture of the map could not be read." : state.problem));
     }
+    show_picture();
     variants_->clear();
     for (const std::string& line : state.variants)
         variants_->addItem(QString::fromStdString(line));
+}
+
+void Tvesk_process_map_form::show_picture() {
+    if (drawing_.isNull()) return;
+    const QSize room = scroll_->viewport()->size() - QSize(4, 4);
+    const bool larger = drawing_.width() > room.width() || drawing_.height() > room.height();
+    picture_->setPixmap(fit_->isChecked() && larger && !room.isEmpty()
+                            ? drawing_.scaled(room, Qt::KeepAspectRatio, Qt::SmoothTransformation)
+                            : drawing_);
+}
+
+void Tvesk_process_map_form::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    show_picture();
 }
