@@ -3,18 +3,11 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "base/sequence_hash.h"
+
 namespace vesk {
 
 namespace {
-
-std::size_t hash_of(const std::vector<std::int32_t>& events) {
-    std::uint64_t hash = 1469598103934665603ULL;
-    for (const std::int32_t id : events) {
-        hash ^= static_cast<std::uint32_t>(id);
-        hash *= 1099511628211ULL;
-    }
-    return static_cast<std::size_t>(hash);
-}
 
 // Collects traces, adding up the equal ones. The index holds positions in the log, so that a
 // trace is stored once, not again as a key.
@@ -39,7 +32,7 @@ public:
 private:
     struct Hash {
         const TraceLog* log;
-        std::size_t operator()(std::size_t at) const { return hash_of((*log)[at].events); }
+        std::size_t operator()(std::size_t at) const { return SequenceHash{}((*log)[at].events); }
     };
     struct Equal {
         const TraceLog* log;

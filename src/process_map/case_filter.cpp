@@ -10,6 +10,7 @@
 #include <unordered_map>
 
 #include "base/number_format.h"
+#include "base/sequence_hash.h"
 #include "process_map/case_steps.h"
 
 namespace vesk {
@@ -73,7 +74,7 @@ private:
 void keep_frequent_variants(const Tloglist& lines, const std::vector<CaseRange>& ranges,
                             const CaseFilter& filter, std::vector<bool>& keep) {
     NameIds names;
-    std::map<std::vector<std::int32_t>, std::size_t> index;
+    std::unordered_map<std::vector<std::int32_t>, std::size_t, SequenceHash> index;
     std::vector<std::int64_t> counts;
     std::vector<std::size_t> variant_of(ranges.size(), 0);
     std::int64_t total = 0;

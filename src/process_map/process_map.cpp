@@ -4,20 +4,11 @@
 #include <numeric>
 #include <unordered_map>
 
+#include "base/sequence_hash.h"
+
 namespace vesk {
 
 namespace {
-
-struct SequenceHash {
-    std::size_t operator()(const std::vector<std::int32_t>& sequence) const {
-        std::uint64_t hash = 1469598103934665603ULL;
-        for (const std::int32_t id : sequence) {
-            hash ^= static_cast<std::uint32_t>(id);
-            hash *= 1099511628211ULL;
-        }
-        return static_cast<std::size_t>(hash);
-    }
-};
 
 // Counts the cases one by one; ids are those the steps carry until finish() orders them.
 class MapBuilder {

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "control/map_run.h"
 #include "log/vesk_logline.h"
 
 namespace vesk::test {
@@ -48,6 +49,16 @@ inline Tloglist letter_log(const std::vector<std::string>& words) {
                              day + " " + two_digits(i) + ":00"});
     }
     return map_log(specs);
+}
+
+// The map of the only process of a log file, complete events read.
+inline ProcessMap map_of_file(const std::string& path) {
+    Tvesk_util controller;
+    controller.load_log(path, false);
+    BuildRelationsRequest request;
+    request.process_id = controller.processes().front().id;
+    request.events = apply_event_choice(UsedEvents{});
+    return read_process_map(controller, request);
 }
 
 }  // namespace vesk::test

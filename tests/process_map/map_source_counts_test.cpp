@@ -8,6 +8,7 @@
 #include <map>
 
 #include "control/map_run.h"
+#include "process_map/map_logs.h"
 
 namespace vesk {
 namespace {
@@ -76,12 +77,7 @@ TEST(ProcessMapSource, Bpic2012CompleteEventsMatchTheFile) {
     const std::filesystem::path file = std::filesystem::path(VESK_SHARED_XES) / "bpic2012.xes.gz";
     if (!std::filesystem::exists(file)) GTEST_SKIP() << "no " << file;
     const SourceMap source = count_source(file);
-    Tvesk_util controller;
-    controller.load_log(file.string(), false);
-    BuildRelationsRequest request;
-    request.process_id = controller.processes().front().id;
-    request.events = apply_event_choice(UsedEvents{});
-    const ProcessMap map = read_process_map(controller, request);
+    const ProcessMap map = test::map_of_file(file.string());
     const auto name = [&map](std::int32_t id) {
         return map.activities[static_cast<std::size_t>(id)].name;
     };

@@ -42,12 +42,7 @@ TEST(ProcessMap, RunningExampleHasThePathsEndsAndVariantsCountedByHand) {
     const std::filesystem::path file =
         std::filesystem::path(VESK_SHARED_XES) / "running-example.xes";
     if (!std::filesystem::exists(file)) GTEST_SKIP() << "no " << file;
-    Tvesk_util controller;
-    controller.load_log(file.string(), false);
-    BuildRelationsRequest request;
-    request.process_id = controller.processes().front().id;
-    request.events = apply_event_choice(UsedEvents{});
-    const ProcessMap map = read_process_map(controller, request);
+    const ProcessMap map = test::map_of_file(file.string());
     // The six cases of the textbook, one letter per activity:
     // abdeh, adceg, acdefbdeg, adbeh, acdefdcefcdeh, acdeg.
     const std::map<std::string, char> letter = {
