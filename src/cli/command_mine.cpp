@@ -64,6 +64,12 @@ std::uint32_t colour_from(const std::string& text) {
     return *colour;
 }
 
+// "; case filter: kept 1,203 of 13,087 cases" where a filter was given.
+std::string kept_cases_note(const Tvesk_util& controller) {
+    if (controller.case_filter().keeps_everything()) return "";
+    return "; case filter: kept " + kept_cases_text(controller.case_filter_result());
+}
+
 std::string figure(double value) {
     char text[64];
     std::snprintf(text, sizeof text, "%.4f", value);
@@ -322,7 +328,7 @@ void MineCommand::render(Tvesk_util& controller, const MineSource& source,
                           controller.process_description(),
                           log_.has_log() ? log_.log() : replay_log_,
                           event_types_read(controller.filter()),
-                          options_text(),
+                          options_text() + kept_cases_note(controller),
                           summary.replayed,
                           controller.token_counts(),
                           controller.decimal_separator(),

@@ -60,13 +60,14 @@ TEST(Render, PicturesAndAMapWhoseAreasLeadToTheNet) {
 }
 
 // The report's map: drawn for the slider grid, held in the page, its intermediate files gone;
-// the example's nets are workflow nets, so the page opens on the net.
+// the example's nets are workflow nets, so the page opens on the net. A filter that keeps
+// every case is said all the same.
 TEST(Render, TheReportHoldsTheMapAndTheVariants) {
     if (!find_dot(program_folder())) GTEST_SKIP() << "dot (GraphViz) is not installed";
     test::TempDir dir;
     std::ostringstream stdout_text, stderr_text;
     ASSERT_EQ(run_cli({"mine", VESK_EXAMPLE_LOG, "--process", "1", "--out", dir.path().string(),
-                       "--report"},
+                       "--report", "--variant-coverage", "100"},
                       stdout_text, stderr_text),
               0)
         << stderr_text.str();
@@ -74,6 +75,7 @@ TEST(Render, TheReportHoldsTheMapAndTheVariants) {
     EXPECT_NE(page.find("<nav id=\"views\" data-first=\"net\">"), std::string::npos);
     EXPECT_NE(page.find("<div class=\"map-drawing\" data-k=\"0\">\n<svg"), std::string::npos);
     EXPECT_NE(page.find("id=\"view-variants\""), std::string::npos);
+    EXPECT_NE(page.find("case filter: kept 30 of 30 cases"), std::string::npos);
     for (const auto& item : std::filesystem::directory_iterator(dir.path()))
         EXPECT_EQ(item.path().filename().string().find(" map "), std::string::npos) << item.path();
 }
