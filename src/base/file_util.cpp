@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <vector>
 
 namespace vesk {
@@ -107,6 +108,25 @@ std::string file_name_safe(std::string_view text) {
 std::string folder_part(std::string_view path) {
     const auto at = last_separator(path, "/\\");
     return at == std::string_view::npos ? std::string() : std::string(path.substr(0, at + 1));
+}
+
+std::int64_t content_size(const std::filesystem::path& path) {
+    std::error_code error;
+    const auto size = static_cast<std::int64_t>(std::filesystem::file_size(path, error));
+    if (error) return 0;
+    std::ifstream in(path, std::ios::binary);
+    unsigned char magic[2] = {0, 0};
+    if (!in.read(reinterpret_cast<char*>(magic), 2) || magic[0] != 0x1f || magic[1] != 0x8b)
+        return size;
+    // The last four bytes of a gzip file: the uncompressed size modulo 2^32, little-endian.
+    unsigned char trailer[4] = {0, 0, 0, 0};
+    if (size < 18 || !in.seekg(size - 4) || !in.read(reinterpret_cast<char*>(trailer), 4)) return 0;
+    const std::int64_t stated = std::int64_t{trailer[0]} | std::int64_t{trailer[1]} << 8 |
+                                std::int64_t{trailer[2]} << 16 | std::int64_t{trailer[3]} << 24;
+    // Deflate never grows data by more than its header, trailer and five bytes a block: a
+    // smaller statement has wrapped past 4 GiB or belongs to another member.
+    const std::int64_t largest_growth = 18 + 5 * (stated / 16383 + 1);
+    return stated + largest_growth >= size ? stated : 0;
 }
 
 }  // namespace vesk

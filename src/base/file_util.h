@@ -1,6 +1,7 @@
 #pragma once
 // Files written whole or not at all, and the folders the program works in.
 
+#include <cstdint>
 #include <filesystem>
 #include <stdexcept>
 #include <string>
@@ -27,5 +28,10 @@ std::string file_name_without_xml(std::string_view path);
 std::string file_name_safe(std::string_view text);
 // The folder part of a path, up to and including the last "/" or "\"; empty when there is none.
 std::string folder_part(std::string_view path);
+
+// The bytes a reader of the file gets: its size, or for a gzip file the size its trailer gives
+// when that is plausible (deflate could have made that much into the file). 0 when unknown or
+// unreadable.
+std::int64_t content_size(const std::filesystem::path& path);
 
 }  // namespace vesk

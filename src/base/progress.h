@@ -12,6 +12,11 @@ struct Progress {
     std::int64_t done = 0;
     // 0 when the end is not known beforehand (reading a file event by event).
     std::int64_t total = 0;
+    // The share of the step done (0 to 1) where it is known apart from the counts (the bytes
+    // of the file read); negative when not.
+    double share = -1;
+    // What done counts: "events", "cases".
+    std::string unit;
 };
 
 using ProgressCallback = std::function<void(const Progress&)>;

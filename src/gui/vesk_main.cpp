@@ -1,5 +1,6 @@
 #include "gui/vesk_main.h"
-#include "gui/vesk_process_map.h"
+
+#include <algorithm>
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -36,6 +37,7 @@
 #include "gui/qt_modal_dialogs.h"
 #include "gui/vesk_help.h"
 #include "gui/vesk_out_folder.h"
+#include "gui/vesk_process_map.h"
 #include "gui/vesk_relations.h"
 #include "gui/vesk_relations_editor.h"
 
@@ -81,16 +83,22 @@ public:
     }
     void progress(const vesk::Progress& progress) override {
         QProgressBar& bar = *window_.progress_;
-        if (progress.total > 0) {
+        const double share = progress.total > 0
+                                 ? static_cast<double>(progress.done) / progress.total
+                                 : progress.share;
+        if (share >= 0) {
             bar.setRange(0, 1000);
-            bar.setValue(static_cast<int>(progress.done * 1000 / progress.total));
+            bar.setValue(static_cast<int>(std::min(1.0, share) * 1000));
         } else {
             bar.setRange(0, 0);
         }
         bar.repaint();
         if (!busy_) return;
-        std::string text = progress.step + ": " + std::to_string(progress.done);
-        if (progress.total > 0) text += " of " + std::to_string(progress.total);
+        std::string text = progress.step + ": " + vesk::grouped_number(progress.done);
+        if (progress.total > 0) text += " of " + vesk::grouped_number(progress.total);
+        if (!progress.unit.empty()) text += " " + progress.unit;
+        if (progress.total <= 0 && share >= 0)
+            text += " (" + std::to_string(static_cast<int>(share * 100)) + "%)";
         window_.current_status2_->setText(QString::fromStdString(text));
         take_events();
     }

@@ -92,6 +92,7 @@ private:
             timestamp_ ? std::optional<std::string>(trim(*timestamp_)) : std::nullopt;
         entry_.case_number = header_.case_count - 1;
         fill_entry(entry_, trim(*element_), transition, stamp, options_, notes_);
+        entry_.bytes_parsed = bytes_parsed();
         (*on_entry_)(entry_);
     }
 

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <unordered_map>
 
+#include "base/file_util.h"
+
 namespace vesk {
 
 namespace {
@@ -212,9 +214,13 @@ ProcessLog read_process_log(const WorkflowLogFile& file, const std::string& proc
     ProcessLog result;
     CaseCollector collector(result.lines, filter, result.diagnostics);
     std::int64_t events = 0;
+    const std::int64_t bytes = progress ? content_size(file.path()) : 0;
     const ProcessHeader header = file.read_process(process_id, [&](const LogEntryFields& entry) {
         collector.take(entry);
-        if (progress && ++events % kProgressEvery == 0) progress({"Reading", events, 0});
+        if (!progress || ++events % kProgressEvery != 0) return;
+        const double share =
+            bytes > 0 ? std::min(1.0, static_cast<double>(entry.bytes_parsed) / bytes) : -1;
+        progress({"Reading", events, 0, share, "events"});
     });
     collector.finish();
     result.description = header.description.value_or("none");

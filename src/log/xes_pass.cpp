@@ -141,9 +141,11 @@ private:
         // and a complete event, so that start events and overlaps can be read from it.
         if (start_timestamp_ && standard_event_kind(transition) == "complete") {
             fill_entry(entry_, name, std::string("start"), start_timestamp_, options_, notes_);
+            entry_.bytes_parsed = bytes_parsed();
             (*on_entry_)(entry_);
         }
         fill_entry(entry_, std::move(name), transition, timestamp_, options_, notes_);
+        entry_.bytes_parsed = bytes_parsed();
         (*on_entry_)(entry_);
     }
 

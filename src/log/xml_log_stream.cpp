@@ -188,6 +188,7 @@ private:
             in_entry_ = false;
             target_ = nullptr;
             if (!has_task_name_) fail_without_task_name();
+            entry_.bytes_parsed = bytes_parsed();
             on_entry_(entry_);
         } else if (depth == 4) {
             target_ = nullptr;

@@ -24,6 +24,8 @@ struct LogEntryFields {
     std::optional<std::string> event_kind;
     std::optional<std::string> date;
     std::optional<std::string> time;
+    // How far into the (decompressed) file the entry ends, in bytes: for a progress bar.
+    std::int64_t bytes_parsed = 0;
 };
 
 // What an XES or MXML reader noticed on the way, for the warnings after a read.

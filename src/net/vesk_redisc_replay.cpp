@@ -247,7 +247,8 @@ void Treplay::Replay(bool show_messages) {
             case_start = time;
             if (!stop && start_place != nullptr) stop = Put_token(start_place, show_messages, time);
             previous_case = line.case_number();
-            if (progress_ && ++begun % kProgressEvery == 0) progress_({"Replaying", begun, cases});
+            if (progress_ && ++begun % kProgressEvery == 0)
+                progress_({"Replaying", begun, cases, -1, "cases"});
         }
         if (!stop) {
             const auto found = task_of_name_.find(line.name());

@@ -1,5 +1,7 @@
 #include "xml/sax_pass.h"
 
+#include <algorithm>
+
 #include <libxml/parserInternals.h>
 
 #include <cstring>
@@ -145,6 +147,10 @@ void SaxPass::keep_text(std::string& kept, std::string_view text) const {
                            ": huge text node: a field is longer than " +
                            std::to_string(kMaxXmlTextLength) + " bytes");
     kept.append(text);
+}
+
+std::int64_t SaxPass::bytes_parsed() const {
+    return ctxt_ != nullptr ? std::max<std::int64_t>(0, xmlByteConsumed(ctxt_)) : 0;
 }
 
 int SaxPass::line() const {

@@ -5,6 +5,7 @@
 // through it.
 
 #include <cstddef>
+#include <cstdint>
 #include <exception>
 #include <optional>
 #include <string>
@@ -55,6 +56,8 @@ protected:
     // A comment or processing instruction.
     virtual void other_node() {}
     virtual void finish() {}
+    // The bytes of the document parsed so far (after decompression); 0 outside run().
+    std::int64_t bytes_parsed() const;
 
     // Appends text a reader keeps, held to the bound of one text node: throws XmlReadError
     // past it, so that a file of blanks cannot fill the memory.

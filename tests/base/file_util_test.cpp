@@ -75,6 +75,29 @@ TEST(AtomicWrite, AnUnwritableFolderIsAnErrorNamingThePath) {
     }
 }
 
+// A gzip file of one stored block, made by hand: its trailer states the size of what it holds.
+std::string gzip_of(const std::string& content, std::uint32_t stated_size) {
+    std::string bytes = {'\x1f', '\x8b', 8, 0, 0, 0, 0, 0, 0, '\xff'};
+    const auto length = static_cast<std::uint16_t>(content.size());
+    bytes += {1, static_cast<char>(length & 0xff), static_cast<char>(length >> 8),
+              static_cast<char>(~length & 0xff), static_cast<char>((~length >> 8) & 0xff)};
+    bytes += content;
+    bytes += std::string(4, '\0');  // the checksum, which the size does not need
+    for (int shift = 0; shift < 32; shift += 8)
+        bytes += static_cast<char>((stated_size >> shift) & 0xff);
+    return bytes;
+}
+
+TEST(ContentSize, PlainFilesByTheirSizeGzipByTheirTrailer) {
+    test::TempDir dir;
+    const std::string content(300, 'x');
+    EXPECT_EQ(content_size(dir.write("plain.xml", content)), 300);
+    EXPECT_EQ(content_size(dir.write("log.xes.gz", gzip_of(content, 300))), 300);
+    // A trailer below the compressed size has wrapped past 4 GiB or belongs to another member.
+    EXPECT_EQ(content_size(dir.write("odd.xes.gz", gzip_of(content, 5))), 0);
+    EXPECT_EQ(content_size(dir.path() / "missing.xml"), 0);
+}
+
 TEST(FileNames, NameAndFolderParts) {
     EXPECT_EQ(file_name_part("/data/logs/log.xml"), "log.xml");
     EXPECT_EQ(file_name_part("C:\\logs\\log.xml"), "log.xml");

@@ -58,6 +58,14 @@ TEST_F(MainWindowLogicTest, BuildRelationsReportsTheEventsRead) {
     ASSERT_FALSE(dialogs_.progressed.empty());
     EXPECT_EQ(dialogs_.progressed.front().step, "Reading");
     EXPECT_EQ(dialogs_.progressed.front().done, 20000);
+    // The share of the file read grows towards the whole, which the last lines are not yet.
+    double share = 0;
+    for (const Progress& step : dialogs_.progressed) {
+        EXPECT_GT(step.share, share);
+        share = step.share;
+    }
+    EXPECT_LT(share, 1.0);
+    EXPECT_GT(share, 0.5);
     EXPECT_EQ(logic_.state().status, "Relations Built");
 }
 
