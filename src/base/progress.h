@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <stdexcept>
 #include <string>
 
 namespace vesk {
@@ -19,7 +20,14 @@ struct Progress {
     std::string unit;
 };
 
+// A progress callback may throw Cancelled to stop the step where it stands; the step then fails
+// as on any other error, keeping nothing half made.
 using ProgressCallback = std::function<void(const Progress&)>;
+
+class Cancelled : public std::runtime_error {
+public:
+    Cancelled() : std::runtime_error("cancelled") {}
+};
 
 // Steps report every this many events or cases: often enough for a window to keep painting,
 // rarely enough to cost nothing.

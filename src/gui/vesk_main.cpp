@@ -100,9 +100,17 @@ public:
         if (progress.total <= 0 && share >= 0)
             text += " (" + std::to_string(static_cast<int>(share * 100)) + "%)";
         window_.current_status2_->setText(QString::fromStdString(text));
+        window_.cancel_->setVisible(progress.step == "Reading");
         take_events();
+        if (cancel_asked_) {
+            cancel_asked_ = false;
+            throw vesk::Cancelled();
+        }
     }
+    void ask_cancel() { cancel_asked_ = true; }
     void busy(bool busy) override {
+        cancel_asked_ = false;
+        window_.cancel_->setVisible(false);
         window_.progress_->setRange(0, 0);
         if (busy && !busy_) window_.set_content_enabled(false);
         window_.progress_->setVisible(busy);
@@ -119,6 +127,7 @@ private:
 
     TVesk_mainform& window_;
     bool busy_ = false;
+    bool cancel_asked_ = false;
 };
 
 namespace {
@@ -173,7 +182,17 @@ TVesk_mainform::TVesk_mainform(std::filesystem::path program_folder,
     use_external_dtd_ = named_check(this, "use_external_DTD", "Use external DTD's", false);
     layout->addWidget(use_external_dtd_);
     written_ = named_label(this, "Written_status", "");
-    layout->addWidget(written_);
+    // Stops a long read between two events; shown only then, outside the tabs that are off.
+    cancel_ = named_button(this, "Cancel_button", "Cancel");
+    QSizePolicy keep_room = cancel_->sizePolicy();
+    keep_room.setRetainSizeWhenHidden(true);
+    cancel_->setSizePolicy(keep_room);
+    cancel_->setVisible(false);
+    connect(cancel_, &QPushButton::clicked, this, [this] { window_dialogs_->ask_cancel(); });
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(written_, 1);
+    bottom->addWidget(cancel_);
+    layout->addLayout(bottom);
     build_help_menu();
     tabs_->setCurrentIndex(1);
     popup_timer_.setSingleShot(true);

@@ -125,6 +125,7 @@ private:
     QLabel *current_status2_, *filename2_, *label23_;
     // What the last export or drawing wrote, under the tabs.
     QLabel* written_;
+    QPushButton* cancel_;
     QProgressBar* progress_;
     // Export.
     QCheckBox *wait_choice_, *sync_choice_, *sojourn_choice_;

@@ -23,6 +23,7 @@
 #include "gui/vesk_main.h"
 #include "gui/vesk_out_folder.h"
 #include "support/cli_run.h"
+#include "support/log_xml.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_dir.h"
 
@@ -45,6 +46,42 @@ class MainWindowTest : public QObject {
     }
 
 private slots:
+    // Cancel stops a long read: nothing is built, the commands that need relations stay off,
+    // and the button is gone again.
+    void cancelStopsALongRead() {
+        vesk::test::TempDir dir;
+        vesk::test::Process process;
+        for (int c = 0; c < 20000; ++c)
+            process.cases.push_back(
+                {vesk::test::Entry{"a"}, vesk::test::Entry{"b"}, vesk::test::Entry{"c"}});
+        const std::string log = dir.write("long.xml", vesk::test::log_xml({process}));
+        Answers answers;
+        TVesk_mainform window(kPrograms, kPrograms, &answers);
+        window.show();
+        answers.files.push_back(log);
+        QTest::mouseClick(find<QPushButton>(window, "open_XML"), Qt::LeftButton);
+        auto* cancel = find<QPushButton>(window, "Cancel_button");
+        QVERIFY(!cancel->isVisible());
+        // The user's click, taken while the window paints between two steps of the read.
+        bool shown = false;
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, [&] {
+            if (!cancel->isVisible()) return;
+            shown = true;
+            cancel->click();
+        });
+        poll.start(0);
+        find<QPushButton>(window, "Build_relations_button")->click();
+        poll.stop();
+        QVERIFY(shown);
+        const QString status = find<QLabel>(window, "Current_status2")->text();
+        QVERIFY2(status.endsWith("Relations NOT built: cancelled"), qPrintable(status));
+        QVERIFY(!find<QPushButton>(window, "edit_relations_button")->isEnabled());
+        QVERIFY(!find<QPushButton>(window, "Process_map_button")->isEnabled());
+        QVERIFY(!cancel->isVisible());
+        QVERIFY(find<QPushButton>(window, "Build_relations_button")->isEnabled());
+    }
+
     // A click made while Build relations runs is dropped, not queued to run the build again.
     void aClickDuringALongCommandIsDropped() {
         Answers answers;
