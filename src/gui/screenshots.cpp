@@ -6,8 +6,11 @@
 #include <QComboBox>
 #include <QDir>
 #include <QDoubleSpinBox>
+#include <QGuiApplication>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScreen>
 #include <QSlider>
 #include <QTabWidget>
 #include <QTimer>
@@ -15,6 +18,7 @@
 #include <iostream>
 
 #include "base/util_functions.h"
+#include "gui/qt_modal_dialogs.h"
 #include "gui/vesk_help.h"
 #include "gui/vesk_main.h"
 #include "gui/vesk_out_folder.h"
@@ -43,6 +47,8 @@ void click_element(Tvesk_relations_inspector& inspector, const std::string& url)
 }
 
 // Messages go to stderr instead of dialogs that nobody would close.
+// For the picture of an error in front of the editor, the input answers and the errors are the
+// window's own for a while.
 class PrintedDialogs : public vesk::ModalDialogs {
 public:
     std::optional<std::string> open_file(const std::string&, const std::string&) override {
@@ -50,12 +56,38 @@ public:
     }
     std::optional<std::string> choose_folder(const std::string&) override { return std::nullopt; }
     std::optional<std::string> input(const std::string&, const std::string&) override {
-        return std::nullopt;
+        return answer;
     }
     void warning(const std::string& text) override { std::cerr << "warning: " << text << "\n"; }
     void information(const std::string& text) override { std::cerr << text << "\n"; }
-    void error(const std::string& text) override { std::cerr << "error: " << text << "\n"; }
+    void error(const std::string& text) override {
+        if (real != nullptr) return real->error(text);
+        std::cerr << "error: " << text << "\n";
+    }
+
+    std::optional<std::string> answer;
+    QtModalDialogs* real = nullptr;
 };
+
+// A bad distance answered in the editor: the error box, pictured with the whole screen so that
+// it shows in front of the editor, then closed.
+void error_over_editor(TVesk_relations_editor_form& editor, PrintedDialogs& dialogs,
+                       QtModalDialogs& real, const QString& out) {
+    auto* relations = editor.findChild<QComboBox*>("Relations_List");
+    relations->setCurrentIndex(relations->findText("     >>> "));
+    // A distance of 0, which the editor refuses.
+    dialogs.answer.emplace(1, '0');
+    dialogs.real = &real;
+    QTimer::singleShot(500, [out] {
+        if (QScreen* screen = QGuiApplication::primaryScreen())
+            screen->grabWindow(0).save(out + "/window-error-over-editor.png");
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
+            box->accept();
+    });
+    editor.findChild<QPushButton*>("Add_relation_button")->click();
+    dialogs.answer.reset();
+    dialogs.real = nullptr;
+}
 
 // The inspector with the inductive net of a real log and a place's figures.
 void inductive_picture(TVesk_mainform& window, const std::string& log, const QString& out) {
@@ -131,8 +163,10 @@ int main(int argc, char** argv) {
     inspector.grab().save(out + "/window-inspector.png");
     // The editor is modal: it is pictured and closed from inside its wait.
     TVesk_relations_editor_form& editor = window.editor();
+    QtModalDialogs real_dialogs(&window, window.folder_dialog());
     QTimer::singleShot(300, [&] {
         editor.grab().save(out + "/window-editor.png");
+        error_over_editor(editor, dialogs, real_dialogs, out);
         editor.reject();
     });
     click_element(inspector, "check credit\\ncomplete");
