@@ -107,7 +107,7 @@ void Tvesk_util::read_process(const std::string& process_id) {
 }
 
 void Tvesk_util::build_task_list() {
-    vesk::build_task_list(log_, main_tasks_);
+    vesk::build_task_list(log_, main_tasks_, kRelationsMemoryBudget, progress_);
 }
 
 void Tvesk_util::overlap_parallel(const std::string& start_type, const std::string& stop_type) {

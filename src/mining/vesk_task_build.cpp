@@ -231,13 +231,21 @@ private:
 // searches of the lists.
 constexpr std::int32_t kTableTasks = 1024;
 
-void add_long_distances(const Tloglist& log, const LineTasks& lines, const Ttasklist& tasks) {
+void add_long_distances(const Tloglist& log, const LineTasks& lines, const Ttasklist& tasks,
+                        const ProgressCallback& progress) {
     const auto n = static_cast<std::size_t>(tasks.count());
     std::vector<std::size_t> later(n, std::size_t(-1));
     std::vector<std::int32_t> touched;
+    std::int64_t cases = 0;
+    const auto tell = [&](std::size_t end) {
+        if (!progress || ++cases % kProgressEvery != 0) return;
+        progress({"Building relations", cases, 0,
+                  static_cast<double>(end) / static_cast<double>(log.size()), "cases"});
+    };
     if (tasks.count() <= kTableTasks) {
         LongDistanceTable table(n);
         for_each_case(log, [&](std::size_t begin, std::size_t end) {
+            tell(end);
             walk_long_distances(lines.ids, begin, end, later, touched,
                                 [&](std::int32_t from, std::int32_t to, std::int32_t d) {
                                     table.add(from, to, d);
@@ -247,6 +255,7 @@ void add_long_distances(const Tloglist& log, const LineTasks& lines, const Ttask
         return;
     }
     for_each_case(log, [&](std::size_t begin, std::size_t end) {
+        tell(end);
         walk_long_distances(lines.ids, begin, end, later, touched,
                             [&](std::int32_t from, std::int32_t to, std::int32_t d) {
                                 tasks.get(from)->add_long_successor(tasks.get(to), d);
@@ -295,7 +304,8 @@ void add_life_cycle_links(const Ttasklist& tasks) {
     }
 }
 
-void build_task_list(const Tloglist& log, Towned_tasklist& tasks, std::int64_t memory_budget) {
+void build_task_list(const Tloglist& log, Towned_tasklist& tasks, std::int64_t memory_budget,
+                     const ProgressCallback& progress) {
     tasks.free_all();
     if (log.empty()) return;
     TaskIndex index(tasks);
@@ -304,7 +314,7 @@ void build_task_list(const Tloglist& log, Towned_tasklist& tasks, std::int64_t m
     add_two_loop_partners(log, lines, tasks, index);
     tasks.derive_parallel_of_all();
     add_life_cycle_links(tasks);
-    add_long_distances(log, lines, tasks);
+    add_long_distances(log, lines, tasks, progress);
 }
 
 }  // namespace vesk

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <stdexcept>
 
+#include "base/progress.h"
 #include "log/vesk_logline.h"
 #include "mining/vesk_task.h"
 
@@ -23,8 +24,11 @@ inline constexpr std::int64_t kRelationsMemoryBudget = std::int64_t{2} << 30;
 // flags, short loops, derived parallel tasks, life-cycle links and long-distance successions.
 // Throws RelationsTooLargeError, before the long-distance step, when the relations would need
 // more than the budget.
+// With progress: "Building relations" with the cases walked for long distances (the long
+// step), every kProgressEvery cases, and the share of the lines behind them.
 void build_task_list(const Tloglist& log, Towned_tasklist& tasks,
-                     std::int64_t memory_budget = kRelationsMemoryBudget);
+                     std::int64_t memory_budget = kRelationsMemoryBudget,
+                     const ProgressCallback& progress = {});
 
 // Links the event types of each activity (schedule -> start -> complete and so on).
 void add_life_cycle_links(const Ttasklist& tasks);

@@ -47,25 +47,34 @@ protected:
     MainWindowLogic logic_;
 };
 
-// A long Build relations tells the window how far the reading has come.
-TEST_F(MainWindowLogicTest, BuildRelationsReportsTheEventsRead) {
+// A long Build relations tells the window how far the reading and the relations have come.
+TEST_F(MainWindowLogicTest, BuildRelationsReportsTheEventsReadAndTheCasesWalked) {
     test::TempDir dir;
     test::Process process;
-    for (int c = 0; c < 10000; ++c)
+    for (int c = 0; c < 20000; ++c)
         process.cases.push_back({test::Entry{"a"}, test::Entry{"b"}, test::Entry{"c"}});
     logic_.open_xml_log_file(dir.write("long.xml", test::log_xml({process})));
     logic_.build_relations();
-    ASSERT_FALSE(dialogs_.progressed.empty());
-    EXPECT_EQ(dialogs_.progressed.front().step, "Reading");
-    EXPECT_EQ(dialogs_.progressed.front().done, 20000);
-    // The share of the file read grows towards the whole, which the last lines are not yet.
+    std::vector<Progress> reading, building;
+    for (const Progress& step : dialogs_.progressed)
+        (step.step == "Reading" ? reading : building).push_back(step);
+    // 60,000 events: three reports of reading, the share of the file growing short of the
+    // whole (the last lines are not read yet at the last report).
+    ASSERT_EQ(reading.size(), 3u);
+    EXPECT_EQ(reading.front().done, 20000);
+    EXPECT_EQ(reading.front().unit, "events");
     double share = 0;
-    for (const Progress& step : dialogs_.progressed) {
+    for (const Progress& step : reading) {
         EXPECT_GT(step.share, share);
         share = step.share;
     }
     EXPECT_LT(share, 1.0);
-    EXPECT_GT(share, 0.5);
+    EXPECT_GT(share, 0.9);
+    // The 20,000th case ends the log.
+    ASSERT_EQ(building.size(), 1u);
+    EXPECT_EQ(building.front().step, "Building relations");
+    EXPECT_EQ(building.front().done, 20000);
+    EXPECT_DOUBLE_EQ(building.front().share, 1.0);
     EXPECT_EQ(logic_.state().status, "Relations Built");
 }
 
