@@ -43,6 +43,10 @@ make_log() {
     [ -s "$file" ] || "$bin/make_log" "$@" --out "$file" 2>/dev/null
 }
 
+# The machine the figures belong to.
+cpu_model=$(awk -F': ' '/model name/ {print $2; exit}' /proc/cpuinfo 2>/dev/null || echo unknown)
+echo "Machine: ${cpu_model:-unknown}, $(nproc) cores, $(. /etc/os-release 2>/dev/null && echo "$PRETTY_NAME")"
+echo
 echo "| what | command | CPU s | wall s | peak MiB | CPU ratio to xmllint | MiB per M events |"
 echo "|---|---|---|---|---|---|---|"
 row() {  # name, command text, cpu wall kib status, reference cpu, events in millions
@@ -73,6 +77,12 @@ for m in "${sizes[@]}"; do
     mo=$(measure "$runs" "$bin/vesk-cli" mine "$log" --process 1 --events start,complete --out "$work/out" -q)
     row "${m} M events: mine" "vesk-cli mine LOG --process 1 --events start,complete --out DIR" "$mo" "$ref_cpu" "$events"
     one_m_cpu[$m]=${mo%% *}
+    rm -rf "$work/out"
+    mi=$(measure "$runs" "$bin/vesk-cli" mine "$log" --process 1 --events start,complete --construction inductive --out "$work/out" -q)
+    row "${m} M events: mine, inductive" "vesk-cli mine LOG --process 1 --events start,complete --construction inductive --out DIR" "$mi" "$ref_cpu" "$events"
+    mp=$(measure "$runs" "$bin/vesk-cli" map "$log" --process 1 --events start,complete --format json)
+    row "${m} M events: map" "vesk-cli map LOG --process 1 --events start,complete --format json" "$mp" "$ref_cpu" "$events"
+    echo "|  | map CPU / relations CPU: $(awk -v a="${mp%% *}" -v b="${r%% *}" 'BEGIN{printf "%.2f", a / b}') |  |  |  |  |  |"
 done
 if [ "$quick" -eq 0 ]; then
     echo

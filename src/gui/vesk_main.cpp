@@ -77,6 +77,8 @@ public:
     // The inspector's long steps: the bar only. Its window stays as it is, and no events are
     // taken in the middle of its commands.
     void inspector_busy(bool busy) {
+        inspector_busy_ = busy;
+        if (!busy) window_.inspector_->show_progress({});
         window_.progress_->setRange(0, 0);
         window_.progress_->setVisible(busy);
         window_.progress_->repaint();
@@ -93,12 +95,13 @@ public:
             bar.setRange(0, 0);
         }
         bar.repaint();
-        if (!busy_) return;
         std::string text = progress.step + ": " + vesk::grouped_number(progress.done);
         if (progress.total > 0) text += " of " + vesk::grouped_number(progress.total);
         if (!progress.unit.empty()) text += " " + progress.unit;
         if (progress.total <= 0 && share >= 0)
             text += " (" + std::to_string(static_cast<int>(share * 100)) + "%)";
+        if (inspector_busy_) window_.inspector_->show_progress(QString::fromStdString(text));
+        if (!busy_) return;
         window_.current_status2_->setText(QString::fromStdString(text));
         window_.cancel_->setVisible(progress.step == "Reading");
         take_events();
@@ -128,6 +131,7 @@ private:
     TVesk_mainform& window_;
     bool busy_ = false;
     bool cancel_asked_ = false;
+    bool inspector_busy_ = false;
 };
 
 namespace {

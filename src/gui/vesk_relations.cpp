@@ -126,6 +126,9 @@ void Tvesk_relations_inspector::build_picture(QVBoxLayout* layout) {
     structure_->setWordWrap(true);
     structure_->setVisible(false);
     layout->addWidget(structure_);
+    progress_ = named_label(this, "Inspector_progress", "");
+    progress_->setVisible(false);
+    layout->addWidget(progress_);
 }
 
 QPushButton* Tvesk_relations_inspector::command_button(QWidget* parent, const char* name,
@@ -424,4 +427,11 @@ bool Tvesk_relations_inspector::button_released(const QMouseEvent& mouse) {
     }
     run([this] { logic_->click(); });
     return true;
+}
+
+void Tvesk_relations_inspector::show_progress(const QString& text) {
+    progress_->setText(text);
+    progress_->setVisible(!text.isEmpty());
+    // Painted at once: the inspector takes no events in the middle of its commands.
+    progress_->repaint();
 }

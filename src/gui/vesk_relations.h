@@ -43,6 +43,8 @@ public:
 
     // Where a rectangle of the map lies in the picture control at the present zoom.
     QPoint control_position(const vesk::Trectangle& rectangle) const;
+    // "Replaying: 20,000 of 84,000 cases" while a long step runs; empty hides it.
+    void show_progress(const QString& text);
 
 signals:
     void closed();
@@ -92,6 +94,8 @@ private:
     QLabel* picture_;
     // What the structure check found after Make Petrinet.
     QLabel* structure_;
+    // How far a long step (a replay) has come; hidden otherwise.
+    QLabel* progress_;
     QComboBox *available_processes_, *erroneous_sets_;
     QPushButton* make_petrinet_2_;
     QCheckBox *split_short_loops_, *combine_places_;

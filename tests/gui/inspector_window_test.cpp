@@ -21,6 +21,7 @@
 #include "gui/vesk_relations.h"
 #include "gui/vesk_relations_editor.h"
 #include "support/cli_run.h"
+#include "support/log_xml.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_dir.h"
 
@@ -38,6 +39,23 @@ T* find(QWidget& window, const char* name) {
 }
 
 // Runs `act` as soon as the window shows, from inside the modal wait that shows it.
+// Keeps the text of a label each time it is painted.
+class PaintWatch : public QObject {
+public:
+    PaintWatch(QLabel* label, QStringList& painted) : label_(label), painted_(painted) {
+        label->installEventFilter(this);
+    }
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint && !label_->text().isEmpty())
+            painted_.append(label_->text());
+        return false;
+    }
+
+private:
+    QLabel* label_;
+    QStringList& painted_;
+};
+
 void when_shown(QWidget& window, std::function<void()> act) {
     auto* timer = new QTimer;
     QObject::connect(timer, &QTimer::timeout, [timer, &window, act] {
@@ -92,6 +110,38 @@ class InspectorWindowTest : public QObject {
     }
 
 private slots:
+    // A long replay says in the inspector how many cases it has replayed; the line goes when
+    // the replay is over.
+    void aLongReplayCountsItsCasesInTheInspector() {
+        vesk::test::TempDir dir;
+        vesk::test::Process process;
+        for (int c = 0; c < 20000; ++c)
+            process.cases.push_back(
+                {vesk::test::Entry{"a"}, vesk::test::Entry{"b"}, vesk::test::Entry{"c"}});
+        const std::string log = dir.write("long.xml", vesk::test::log_xml({process}));
+        Answers answers;
+        TVesk_mainform window(kPrograms, kPrograms, &answers,
+                              vesk::InspectorDrawing{"", [] { return std::nullopt; }});
+        answers.files.push_back(log);
+        QTest::mouseClick(find<QPushButton>(window, "open_XML"), Qt::LeftButton);
+        QTest::mouseClick(find<QPushButton>(window, "Build_relations_button"), Qt::LeftButton);
+        Tvesk_relations_inspector& inspector = window.inspector();
+        inspector.Open_with_task_list(log, false, "1");
+        QVERIFY(QTest::qWaitForWindowExposed(&inspector));
+        auto* line = find<QLabel>(inspector, "Inspector_progress");
+        QStringList painted;
+        PaintWatch watch(line, painted);
+        find<QPushButton>(inspector, "Make_Petrinet_button")->click();
+        find<QPushButton>(inspector, "Replay_process_button")->click();
+        // The replay reads the process first: 60,000 events, told every 20,000.
+        QCOMPARE(painted.size(), 4);
+        QVERIFY2(painted.first().startsWith("Reading: 20,000 events ("),
+                 qPrintable(painted.first()));
+        QCOMPARE(painted.last(), QString("Replaying: 20,000 of 20,000 cases"));
+        QVERIFY(!line->isVisible());
+        inspector.close();
+    }
+
     // At its default size the inspector shows every column of the figures and the picture,
     // and it opens inside the screen.
     void theDefaultSizeShowsTheFiguresAndThePicture() {
