@@ -13,6 +13,7 @@
 #include "cli/console.h"
 #include "cli/mine_help.h"
 #include "cli/mine_json.h"
+#include "cli/mine_text.h"
 #include "control/export_petrinet.h"
 #include "control/map_rendering.h"
 #include "control/map_run.h"
@@ -68,57 +69,6 @@ std::uint32_t colour_from(const std::string& text) {
 std::string kept_cases_note(const Tvesk_util& controller) {
     if (controller.case_filter().keeps_everything()) return "";
     return "; case filter: kept " + kept_cases_text(controller.case_filter_result());
-}
-
-std::string figure(double value) {
-    char text[64];
-    std::snprintf(text, sizeof text, "%.4f", value);
-    return text;
-}
-
-void print_text(Tvesk_util& controller, const MineSummary& summary, Console& console) {
-    std::ostream& out = console.out();
-    Tpetrinet& net = controller.net();
-    out << "Net: " << net.transitions().size() << " transitions, " << net.places().size()
-        << " places, " << net.arcs().size() << " arcs\n";
-    const NetStructure structure = controller.structure();
-    const std::vector<std::string> findings =
-        structure_findings(structure, visible_transitions(net));
-    if (findings.empty())
-        out << "Structure: a workflow net, every node on a path from the start to the end place\n";
-    for (std::size_t i = 0; i < findings.size(); ++i)
-        out << (i == 0 ? "Structure: " : "  ") << findings[i] << '\n';
-    if (!findings.empty()) out << "Hint: " << kStructureHint << '\n';
-    if (!summary.replayed) return;
-    const std::int32_t cases = controller.cases_in_log();
-    const CaseFilterResult& kept = controller.case_filter_result();
-    if (!controller.case_filter().keeps_everything())
-        out << "Case filter: kept " << kept_cases_text(kept) << '\n';
-    out << "Replayed: " << controller.log().size() << " events of " << cases << " cases\n";
-    if (controller.case_count() > kept.total)
-        out << "Not replayed: " << controller.case_count() - kept.total << " of the process's "
-            << controller.case_count()
-            << " instances (left out for abort or withdraw events, or without events of the "
-               "types read)\n";
-    out << "Unfired tasks:";
-    if (net.unfired_tasks.empty()) out << " none";
-    // A long list would bury the rest of the summary; the JSON keeps every name.
-    constexpr std::int32_t kUnfiredShown = 20;
-    for (std::int32_t i = 0; i < net.unfired_tasks.count() && i < kUnfiredShown; ++i)
-        out << "\n  " << net.unfired_tasks.get(i)->name();
-    if (net.unfired_tasks.count() > kUnfiredShown)
-        out << "\n  and " << net.unfired_tasks.count() - kUnfiredShown << " more";
-    out << "\nSafe: " << (net.is_safe ? "yes" : "no") << '\n';
-    out << "Tokens left: " << (net.tokens_left ? "yes" : "no") << '\n';
-    const TStoch_var& flow = controller.flow_time();
-    out << "Flow time (minutes): observations " << flow.Nr_of_observations() << ", mean "
-        << figure(flow.Mean()) << ", variance " << figure(flow.Variance()) << ", minimum "
-        << figure(flow.Minimum()) << ", maximum " << figure(flow.Maximum()) << '\n';
-    if (controller.token_counts()) {
-        const std::string note = free_firing_note(structure);
-        out << fitness_line(*controller.token_counts()) << (note.empty() ? "" : "; " + note)
-            << '\n';
-    }
 }
 
 void print_listings(Tvesk_util& controller, const std::vector<std::string>& shows,
@@ -378,7 +328,9 @@ void MineCommand::print_summary(Tvesk_util& controller, MineSummary& summary,
     if (summary.printed) return;
     summary.printed = true;
     if (format_ == "json") return;
-    print_text(controller, summary, console);
+    print_mine_text(controller, summary.replayed,
+                    construction() == "inductive" ? std::optional<double>(noise_) : std::nullopt,
+                    console);
     print_listings(controller, shows_, console);
 }
 

@@ -110,5 +110,26 @@ TEST(MineCommand, TheInductiveConstructionFromARelationsFileReadsTheLog) {
     EXPECT_EQ(net_only.out.find("Replayed"), std::string::npos);
 }
 
+// At noise 0.2 the inductive construction leaves infrequent behaviour of a public log out, and
+// the summary says why those cases do not fit; at noise 0 every case fits and nothing is said.
+TEST(MineCommand, TheSummarySaysWhatTheNoiseLeftOut) {
+    const std::string log = std::string(VESK_SHARED_XES) + "/roadtraffic100traces.xes";
+    if (!std::filesystem::exists(log)) GTEST_SKIP() << "no " << log;
+    const test::CliResult filtered = test::run_cli({"mine", log, "--construction", "inductive"});
+    ASSERT_EQ(filtered.code, 0) << filtered.err;
+    const auto fitting = filtered.out.find("cases fitting exactly: ");
+    ASSERT_NE(fitting, std::string::npos) << filtered.out;
+    const int fit = std::stoi(filtered.out.substr(fitting + 23));
+    ASSERT_LT(fit, 100);
+    EXPECT_NE(filtered.out.find("Note: noise 0.2 leaves infrequent behaviour out of the net, so " +
+                                std::to_string(100 - fit)),
+              std::string::npos)
+        << filtered.out;
+    const test::CliResult exact =
+        test::run_cli({"mine", log, "--construction", "inductive", "--noise", "0"});
+    EXPECT_NE(exact.out.find("cases fitting exactly: 100 of 100"), std::string::npos) << exact.out;
+    EXPECT_EQ(exact.out.find("Note:"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace vesk::cli
