@@ -240,6 +240,13 @@ void MainWindowLogic::open_relations() {
     const auto chosen = dialogs_.open_file(kXmlLogFilter, state_.open_folder);
     // Cancelled: what was built stays, and so do the commands that work on it.
     if (!chosen) return;
+    // The inspector's replay reads the cases the filter boxes keep, as Build relations does.
+    try {
+        controller_.set_case_filter(case_filter_of(state_.case_filter));
+    } catch (const std::invalid_argument& error) {
+        dialogs_.warning(error.what());
+        return;
+    }
     controller_.reset();
     set_status("Workflow-log read");
     state_.output_folder = folder_part(*chosen);

@@ -305,8 +305,18 @@ TEST_F(MainWindowLogicTest, OpenRelationsNamesTheExportAfterTheFileAndReportsABa
               0u);
     EXPECT_FALSE(logic_.state().export_html_enabled);
 
+    // A filter box that cannot be read stops the open before anything is reset.
+    logic_.state().case_filter.from = "soon";
     dialogs_.files.push_back(relations);
     logic_.open_relations();
+    ASSERT_EQ(dialogs_.warnings.size(), 2u);
+    EXPECT_EQ(dialogs_.warnings.back().rfind("From takes a date", 0), 0u);
+    EXPECT_FALSE(logic_.state().export_html_enabled);
+    // The filter boxes hold for the inspector's replay as for a build.
+    logic_.state().case_filter = {.top_variants = "1"};
+    dialogs_.files.push_back(relations);
+    logic_.open_relations();
+    EXPECT_EQ(controller_.case_filter().top_variants, 1);
     EXPECT_TRUE(logic_.state().export_html_enabled);
     EXPECT_EQ(logic_.state().output_folder, dir.path().string() + "/");
     EXPECT_EQ(logic_.export_base(), "example_log.xml 1 relations ");
