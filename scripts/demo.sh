@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds what the demo needs (vesk-cli and the conversion modules, no tests) and runs Vesk's
-# main job on the bundled example log: relations, net, replay and the export with pictures.
+# main job on the bundled example log: relations, net, replay, the export with pictures and
+# report.html, and the process map.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build-demo"
@@ -13,6 +14,9 @@ echo "\$ vesk-cli processes example_log.xml"
 echo
 echo "\$ vesk-cli mine example_log.xml --process 1 --out example-export --render"
 "$cli" mine "$log" --process 1 --out "$out" --render --report
+echo
+echo "\$ vesk-cli map example_log.xml --process 1 --paths 50 --variants 3"
+"$cli" map "$log" --process 1 --paths 50 --variants 3
 echo
 echo "\$ vesk-cli mine example_log.xml --process 2"
 "$cli" mine "$log" --process 2
