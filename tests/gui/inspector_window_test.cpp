@@ -114,11 +114,7 @@ private slots:
     // the replay is over.
     void aLongReplayCountsItsCasesInTheInspector() {
         vesk::test::TempDir dir;
-        vesk::test::Process process;
-        for (int c = 0; c < 20000; ++c)
-            process.cases.push_back(
-                {vesk::test::Entry{"a"}, vesk::test::Entry{"b"}, vesk::test::Entry{"c"}});
-        const std::string log = dir.write("long.xml", vesk::test::log_xml({process}));
+        const std::string log = dir.write("long.xml", vesk::test::abc_log_xml(20000));
         Answers answers;
         TVesk_mainform window(kPrograms, kPrograms, &answers,
                               vesk::InspectorDrawing{"", [] { return std::nullopt; }});

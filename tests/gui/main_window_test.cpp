@@ -50,11 +50,7 @@ private slots:
     // and the button is gone again.
     void cancelStopsALongRead() {
         vesk::test::TempDir dir;
-        vesk::test::Process process;
-        for (int c = 0; c < 20000; ++c)
-            process.cases.push_back(
-                {vesk::test::Entry{"a"}, vesk::test::Entry{"b"}, vesk::test::Entry{"c"}});
-        const std::string log = dir.write("long.xml", vesk::test::log_xml({process}));
+        const std::string log = dir.write("long.xml", vesk::test::abc_log_xml(20000));
         Answers answers;
         TVesk_mainform window(kPrograms, kPrograms, &answers);
         window.show();

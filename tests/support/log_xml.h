@@ -61,4 +61,12 @@ inline std::string log_xml(const std::vector<Process>& processes, const std::str
     return xml + "</WorkFlow_log>\n";
 }
 
+// A process of `cases` cases a, b, c: long enough for every long step to report its progress.
+inline std::string abc_log_xml(int cases) {
+    Process process;
+    for (int c = 0; c < cases; ++c)
+        process.cases.push_back({Entry{"a"}, Entry{"b"}, Entry{"c"}});
+    return log_xml({process});
+}
+
 }  // namespace vesk::test

@@ -50,10 +50,7 @@ protected:
 // A long Build relations tells the window how far the reading and the relations have come.
 TEST_F(MainWindowLogicTest, BuildRelationsReportsTheEventsReadAndTheCasesWalked) {
     test::TempDir dir;
-    test::Process process;
-    for (int c = 0; c < 20000; ++c)
-        process.cases.push_back({test::Entry{"a"}, test::Entry{"b"}, test::Entry{"c"}});
-    logic_.open_xml_log_file(dir.write("long.xml", test::log_xml({process})));
+    logic_.open_xml_log_file(dir.write("long.xml", test::abc_log_xml(20000)));
     logic_.build_relations();
     std::vector<Progress> reading, building;
     for (const Progress& step : dialogs_.progressed)
