@@ -13,7 +13,7 @@
 #include "base/number_format.h"
 #include "base/progress.h"
 #include "formats/vesk_dot_writer.h"
-#include "log/vesk_logline.h"
+#include "log/vesk_loglist.h"
 #include "log/vesk_logline_reader.h"
 #include "log/xml_log_stream.h"
 #include "mining/vesk_task.h"

@@ -48,7 +48,8 @@ private:
 
 VariantLog variants_of(const Tloglist& lines) {
     VariantLog result;
-    std::unordered_map<std::string, std::int32_t> ids;
+    // Ids in order of first appearance in these lines, by the list's name id.
+    std::vector<std::int32_t> ids(static_cast<std::size_t>(lines.name_count()), -1);
     TraceCollector collector;
     std::vector<std::int32_t> events;
     std::int32_t current_case = -1;
@@ -58,10 +59,12 @@ VariantLog variants_of(const Tloglist& lines) {
         if (!any || line.case_number() != current_case) events.clear();
         any = true;
         current_case = line.case_number();
-        const auto [found, added] =
-            ids.try_emplace(line.name(), static_cast<std::int32_t>(result.names.size()));
-        if (added) result.names.push_back(line.name());
-        events.push_back(found->second);
+        std::int32_t& id = ids[static_cast<std::size_t>(line.name_id())];
+        if (id < 0) {
+            id = static_cast<std::int32_t>(result.names.size());
+            result.names.push_back(lines.name(line));
+        }
+        events.push_back(id);
     }
     if (any) collector.add(std::move(events), 1);
     result.traces = collector.take();

@@ -41,26 +41,6 @@ EventType event_type_of(std::string_view name) {
     return EventType::normal;
 }
 
-Tpartner_names& Tpartner_names::operator=(const Tpartner_names& other) {
-    if (this != &other)
-        names_ = other.names_ ? std::make_unique<std::vector<std::string>>(*other.names_) : nullptr;
-    return *this;
-}
-
-void Tpartner_names::assign(const std::string& name) {
-    names_ = std::make_unique<std::vector<std::string>>(1, name);
-}
-
-void Tpartner_names::add(const std::string& name) {
-    if (!names_) names_ = std::make_unique<std::vector<std::string>>();
-    if (std::find(names_->begin(), names_->end(), name) == names_->end()) names_->push_back(name);
-}
-
-const std::vector<std::string>& Tpartner_names::names() const {
-    static const std::vector<std::string> none;
-    return names_ ? *names_ : none;
-}
-
 bool is_valid_date(const Tdate& d) {
     if (!fits_16_bits(d.day) || !fits_16_bits(d.month) || !fits_16_bits(d.year)) return false;
     if (d.year < 1 || d.year > 9999 || d.month < 1 || d.month > 12) return false;
@@ -72,40 +52,32 @@ bool is_valid_time(const Ttime& t) {
     return t.hour <= 23 && t.minute <= 59 && t.second <= 59;
 }
 
-Tlog_line::Tlog_line(std::string name, std::int32_t case_number)
-    : Tlog_line(std::make_shared<const std::string>(std::move(name)), case_number) {}
-
-Tlog_line::Tlog_line(Name name, std::int32_t case_number)
-    : name_(std::move(name)), case_number_(case_number) {}
-
-void Tlog_line::set_name(std::string name) {
-    name_ = std::make_shared<const std::string>(std::move(name));
-}
-
-void Tlog_line::set_name(Name name) {
-    name_ = std::move(name);
+void Tlog_line::set_event_type(EventType type) {
+    date_event_ = (date_event_ & ~7u) | static_cast<std::uint32_t>(type);
 }
 
 Tdate Tlog_line::date() const {
-    return {day_, month_, year_};
+    return {static_cast<std::int32_t>((date_event_ >> 3) & 31u),
+            static_cast<std::int32_t>((date_event_ >> 8) & 15u),
+            static_cast<std::int32_t>(date_event_ >> 12)};
 }
 
 void Tlog_line::set_date(const Tdate& date) {
     if (!is_valid_date(date)) throw std::invalid_argument("Invalid date");
-    day_ = static_cast<std::uint16_t>(date.day);
-    month_ = static_cast<std::uint16_t>(date.month);
-    year_ = static_cast<std::uint16_t>(date.year);
+    date_event_ = (date_event_ & 7u) | static_cast<std::uint32_t>(date.day) << 3 |
+                  static_cast<std::uint32_t>(date.month) << 8 |
+                  static_cast<std::uint32_t>(date.year) << 12;
 }
 
 Ttime Tlog_line::time() const {
-    return {hour_, minute_, second_, millisecond_};
+    return {static_cast<std::int32_t>(clock_ >> 12), static_cast<std::int32_t>((clock_ >> 6) & 63u),
+            static_cast<std::int32_t>(clock_ & 63u), millisecond_};
 }
 
 void Tlog_line::set_time(const Ttime& time) {
     if (!is_valid_time(time)) throw std::invalid_argument("Invalid time");
-    hour_ = static_cast<std::uint16_t>(time.hour);
-    minute_ = static_cast<std::uint16_t>(time.minute);
-    second_ = static_cast<std::uint16_t>(time.second);
+    clock_ = static_cast<std::uint32_t>(time.hour) << 12 |
+             static_cast<std::uint32_t>(time.minute) << 6 | static_cast<std::uint32_t>(time.second);
     millisecond_ = time.millisecond;
 }
 

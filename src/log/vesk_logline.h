@@ -2,8 +2,6 @@
 // The in-memory audit trail of one process: one line per kept event, grouped by case.
 
 #include <cstdint>
-#include <deque>
-#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -48,50 +46,24 @@ struct Ttime {
     friend bool operator==(const Ttime&, const Ttime&) = default;
 };
 
-// The names of a line's two-loop partners. Few lines have any, so a line without them carries
-// only an empty pointer: that keeps logs of millions of lines small.
-class Tpartner_names {
-public:
-    Tpartner_names() = default;
-    Tpartner_names(const Tpartner_names& other) { *this = other; }
-    Tpartner_names& operator=(const Tpartner_names& other);
-    Tpartner_names(Tpartner_names&&) noexcept = default;
-    Tpartner_names& operator=(Tpartner_names&&) noexcept = default;
-
-    // Exactly this one name from now on.
-    void assign(const std::string& name);
-    // Adds the name unless it is there already.
-    void add(const std::string& name);
-    const std::vector<std::string>& names() const;
-    bool empty() const { return !names_ || names_->empty(); }
-    auto begin() const { return names().begin(); }
-    auto end() const { return names().end(); }
-
-private:
-    std::unique_ptr<std::vector<std::string>> names_;
-};
-
 bool is_valid_date(const Tdate& date);
 bool is_valid_time(const Ttime& time);
 
+// One event of the log in 28 bytes: the name is an id into the names of the list that holds the
+// line (see Tloglist), date and time are packed, and the two-loop partners sit in a table of
+// that list, as few lines have any. Logs of tens of millions of lines are held in memory.
 class Tlog_line {
 public:
-    // Lines of a log share their name text: a log of millions of lines names only a few tasks.
-    using Name = std::shared_ptr<const std::string>;
+    Tlog_line(std::int32_t name_id, std::int32_t case_number)
+        : name_id_(name_id), case_number_(case_number) {}
 
-    Tlog_line(std::string name, std::int32_t case_number);
-    Tlog_line(Name name, std::int32_t case_number);
-
+    std::int32_t name_id() const { return name_id_; }
     std::int32_t case_number() const { return case_number_; }
-    const std::string& name() const { return *name_; }
-    const Name& shared_name() const { return name_; }
-    void set_name(std::string name);
-    void set_name(Name name);
 
-    Tevent event() const { return Tevent{event_type_name(event_)}; }
-    EventType event_type() const { return event_; }
-    void set_event(const Tevent& event) { event_ = event_type_of(event.name); }
-    void set_event_type(EventType type) { event_ = type; }
+    Tevent event() const { return Tevent{event_type_name(event_type())}; }
+    EventType event_type() const { return static_cast<EventType>(date_event_ & 7u); }
+    void set_event(const Tevent& event) { set_event_type(event_type_of(event.name)); }
+    void set_event_type(EventType type);
 
     Tdate date() const;
     // Throws std::invalid_argument and keeps the stored date when the date is not a valid one.
@@ -103,20 +75,21 @@ public:
 
     // Set by the reader's loop step; kNone while nothing repeats.
     std::int32_t loop_length = kNone;
-    // Names of the lines between this line and its repetition two positions away.
-    Tpartner_names two_loop_partners;
+    // Where the list keeps the names between this line and its repetition two positions away;
+    // kNone for none.
+    std::int32_t two_loop_partners = kNone;
 
 private:
-    Name name_;
+    std::int32_t name_id_;
     std::int32_t case_number_;
     std::int32_t millisecond_ = 0;
-    // Validated components fit 16 bits; storing them so keeps big logs small.
-    std::uint16_t day_ = 0, month_ = 0, year_ = 0;
-    std::uint16_t hour_ = 0, minute_ = 0, second_ = 0;
-    EventType event_ = EventType::normal;
+    // Bits 0-2 the event type, then day (5), month (4) and year (14); the default line is
+    // normal and dated 0-0-0, as before any date is set.
+    std::uint32_t date_event_ = static_cast<std::uint32_t>(EventType::normal);
+    // Second (6 bits), minute (6) and hour (5).
+    std::uint32_t clock_ = 0;
 };
 
-// Owns its lines; cases are contiguous and in ascending case number.
-using Tloglist = std::deque<Tlog_line>;
+static_assert(sizeof(Tlog_line) <= 32, "log lines are meant to stay small");
 
 }  // namespace vesk

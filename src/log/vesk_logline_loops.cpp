@@ -1,6 +1,4 @@
 #include <algorithm>
-#include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "log/vesk_logline_reader.h"
@@ -9,18 +7,20 @@ namespace vesk {
 
 namespace {
 
+constexpr std::size_t kNoLine = std::size_t(-1);
+
 // For each line of [begin, end), the position of the next line of the same name, or end.
+// `seen` holds kNoLine for every name id between calls.
 std::vector<std::size_t> next_same_name(const Tloglist& log, std::size_t begin, std::size_t end,
-                                        std::unordered_map<std::string_view, std::size_t>& seen) {
-    seen.clear();
+                                        std::vector<std::size_t>& seen) {
     std::vector<std::size_t> next(end - begin, end);
     for (std::size_t i = end; i-- > begin;) {
-        auto [it, inserted] = seen.try_emplace(log[i].name(), i);
-        if (!inserted) {
-            next[i - begin] = it->second;
-            it->second = i;
-        }
+        std::size_t& last = seen[static_cast<std::size_t>(log[i].name_id())];
+        if (last != kNoLine) next[i - begin] = last;
+        last = i;
     }
+    for (std::size_t i = begin; i < end; ++i)
+        seen[static_cast<std::size_t>(log[i].name_id())] = kNoLine;
     return next;
 }
 
@@ -29,7 +29,7 @@ std::vector<std::size_t> next_same_name(const Tloglist& log, std::size_t begin, 
 // Only the nearest repetition of a line can lower its loop length, so one lookup per line does
 // what comparing every pair of a case would.
 void compute_loop_information(Tloglist& log) {
-    std::unordered_map<std::string_view, std::size_t> seen;
+    std::vector<std::size_t> seen(static_cast<std::size_t>(log.name_count()), kNoLine);
     for (std::size_t begin = 0; begin < log.size();) {
         std::size_t end = begin;
         while (end < log.size() && log[end].case_number() == log[begin].case_number())
@@ -41,17 +41,18 @@ void compute_loop_information(Tloglist& log) {
             Tlog_line& first = log[i];
             Tlog_line& second = log[j];
             const std::int32_t d = checked_int32(j - i);
+            const std::int32_t between = log[i + 1].name_id();
             if (d < first.loop_length) {
                 first.loop_length = d;
                 second.loop_length = d;
                 if (d == 2) {
-                    first.two_loop_partners.assign(log[i + 1].name());
-                    second.two_loop_partners.assign(log[i + 1].name());
+                    log.assign_two_loop_partner(first, between);
+                    log.assign_two_loop_partner(second, between);
                 }
             }
             if (d == first.loop_length && d == 2) {
-                first.two_loop_partners.add(log[i + 1].name());
-                second.two_loop_partners.add(log[i + 1].name());
+                log.add_two_loop_partner(first, between);
+                log.add_two_loop_partner(second, between);
             }
         }
         begin = end;

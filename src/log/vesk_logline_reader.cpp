@@ -37,21 +37,24 @@ struct NameHash {
     }
 };
 
-// Interns the task-event names so that the lines of one task share one string: one lookup of
-// the task name per entry, the name with its event made once.
+// The list's id of each task-event name: one lookup of the task name per entry, the name with
+// its event made once.
 class NameTable {
 public:
-    const Tlog_line::Name& name_for(const std::string& task, EventType event) {
-        auto it = names_.find(std::string_view(task));
-        if (it == names_.end()) it = names_.try_emplace(task).first;
-        Tlog_line::Name& name = it->second[static_cast<std::size_t>(event)];
-        if (!name) name = std::make_shared<const std::string>(task + "_" + event_type_name(event));
-        return name;
+    explicit NameTable(Tloglist& lines) : lines_(lines) {}
+
+    std::int32_t name_for(const std::string& task, EventType event) {
+        auto it = ids_.find(std::string_view(task));
+        if (it == ids_.end()) it = ids_.try_emplace(task, kNoIds).first;
+        std::int32_t& id = it->second[static_cast<std::size_t>(event)];
+        if (id < 0) id = lines_.intern(task + "_" + event_type_name(event));
+        return id;
     }
 
 private:
-    std::unordered_map<std::string, std::array<Tlog_line::Name, 8>, NameHash, std::equal_to<>>
-        names_;
+    static constexpr std::array<std::int32_t, 8> kNoIds = {-1, -1, -1, -1, -1, -1, -1, -1};
+    Tloglist& lines_;
+    std::unordered_map<std::string, std::array<std::int32_t, 8>, NameHash, std::equal_to<>> ids_;
 };
 
 // Lines arrive case by case; a case that holds an unwanted abort or withdraw is dropped whole.
@@ -108,7 +111,7 @@ private:
 class CaseCollector {
 public:
     CaseCollector(Tloglist& lines, const Tevent_filter& filter, ReadDiagnostics& diagnostics)
-        : lines_(lines), filter_(filter), diagnostics_(diagnostics) {}
+        : lines_(lines), filter_(filter), diagnostics_(diagnostics), names_(lines) {}
 
     void take(const LogEntryFields& entry) {
         const EventType event =
@@ -118,8 +121,7 @@ public:
         diagnostics_.passed();
         if (entry.case_number != current_case_) start_case(entry.case_number);
 
-        Tlog_line& line =
-            lines_.emplace_back(names_.name_for(entry.task_name, event), entry.case_number);
+        Tlog_line& line = lines_.append(names_.name_for(entry.task_name, event), entry.case_number);
         line.set_event_type(event);
         const auto date = entry.date ? parse_log_date(*entry.date) : std::nullopt;
         if (!date) diagnostics_.default_date(entry.date);
@@ -144,8 +146,7 @@ private:
     }
 
     void finish_case() {
-        if (!keep_case_)
-            lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(case_begin_), lines_.end());
+        if (!keep_case_) lines_.truncate(case_begin_);
     }
 
     Tloglist& lines_;

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "base/progress.h"
-#include "log/vesk_logline.h"
+#include "log/vesk_loglist.h"
 #include "log/xml_log_stream.h"
 
 namespace vesk {

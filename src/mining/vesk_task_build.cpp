@@ -43,20 +43,20 @@ struct LineTasks {
 LineTasks record_direct_successions(const Tloglist& log, Towned_tasklist& tasks, TaskIndex& index) {
     LineTasks lines;
     lines.ids.reserve(log.size());
-    // Lines of one read share their name text, so its address finds the task without hashing
-    // the name; lines made otherwise fall back to the name.
-    std::unordered_map<const std::string*, std::int32_t> by_address;
+    // Tasks by the line's name id: the name is looked up once per name, not once per line.
+    std::vector<std::int32_t> by_name_id(static_cast<std::size_t>(log.name_count()), -1);
     const auto task_of = [&](const Tlog_line& line) {
-        const std::string* address = &line.name();
-        if (const auto it = by_address.find(address); it != by_address.end()) return it->second;
-        Ttask* task = index.find(line.name());
+        std::int32_t& known = by_name_id[static_cast<std::size_t>(line.name_id())];
+        if (known >= 0) return known;
+        const std::string& name = log.name(line);
+        Ttask* task = index.find(name);
         std::int32_t id = task != nullptr ? tasks.index_of(task) : -1;
         if (task == nullptr) {
-            task = tasks.create(line.name());
+            task = tasks.create(name);
             index.add(task);
             id = tasks.count() - 1;
         }
-        by_address.emplace(address, id);
+        known = id;
         return id;
     };
     std::int32_t id = task_of(log[0]);
@@ -91,8 +91,8 @@ void add_two_loop_partners(const Tloglist& log, const LineTasks& lines, const Tt
     for (std::size_t k = 0; k < log.size(); ++k) {
         Ttask* task = tasks.get(lines.ids[k]);
         if (task->loop_length != 2) continue;
-        for (const std::string& partner : log[k].two_loop_partners)
-            if (Ttask* found = index.find(partner)) task->tasks_in_two_loop.add(found);
+        for (const std::int32_t partner : log.two_loop_partners(log[k]))
+            if (Ttask* found = index.find(log.name_of(partner))) task->tasks_in_two_loop.add(found);
     }
 }
 

@@ -5,7 +5,7 @@
 #include <stdexcept>
 
 #include "base/progress.h"
-#include "log/vesk_logline.h"
+#include "log/vesk_loglist.h"
 #include "mining/vesk_task.h"
 
 namespace vesk {

@@ -22,7 +22,7 @@ std::vector<LineView> line_views(const Tloglist& log) {
     views.reserve(log.size());
     for (const Tlog_line& line : log) {
         const std::string_view event = event_type_name(line.event_type());
-        const std::string_view name = line.name();
+        const std::string_view name = log.name(line);
         const std::size_t activity_length =
             name.size() >= event.size() + 1 ? name.size() - event.size() - 1 : 0;
         views.push_back({name.substr(0, activity_length), event, line.case_number()});
@@ -158,8 +158,8 @@ void connect_pair(Ttask* t, Ttask* u, bool forward, const Tloglist& log,
             have_case = true;
             pt = pu = -1;
         }
-        if (line.name() == t->name()) pt = pos;
-        if (line.name() == u->name()) pu = pos;
+        if (log.name(line) == t->name()) pt = pos;
+        if (log.name(line) == u->name()) pu = pos;
         if (pt < 0 || pu < 0) continue;
 
         const bool anchor_is_t = d * pu <= pt;
@@ -168,7 +168,7 @@ void connect_pair(Ttask* t, Ttask* u, bool forward, const Tloglist& log,
         Ttasklist& stop_list =
             anchor_is_t || !forward ? x->causal_successors() : x->causal_predecessors();
         for (std::int64_t at = (anchor_is_t ? pt : pu) - d; in_case(at); at -= d) {
-            const auto found = task_of.find(log[static_cast<std::size_t>(at)].name());
+            const auto found = task_of.find(log.name(log[static_cast<std::size_t>(at)]));
             if (found == task_of.end()) continue;
             Ttask* k = found->second;
             if (stop_list.contains(k)) break;

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "log/vesk_logline.h"
+#include "log/vesk_loglist.h"
 #include "mining/vesk_task.h"
 
 namespace vesk {

@@ -40,8 +40,14 @@ Treplay::Treplay(Tpetrinet& net, const Tloglist& log, const Ttasklist& tasks, Me
     : net_(net), log_(log), tasks_(tasks), sink_(sink) {
     for (const auto& arc : net_.arcs())
         arcs_of_[arc->transition].push_back(arc.get());
+    std::unordered_map<std::string_view, Ttask*> task_of_name;
     for (Ttask* task : tasks_)
-        task_of_name_.try_emplace(task->name(), task);
+        task_of_name.try_emplace(task->name(), task);
+    // The task of each of the log's names, looked up once instead of once per line.
+    task_of_name_id_.resize(static_cast<std::size_t>(log_.name_count()), nullptr);
+    for (std::int32_t id = 0; id < log_.name_count(); ++id)
+        if (const auto found = task_of_name.find(log_.name_of(id)); found != task_of_name.end())
+            task_of_name_id_[static_cast<std::size_t>(id)] = found->second;
     for (const auto& transition : net_.transitions()) {
         if (transition->name.find(kSkipMarker) != std::string::npos)
             skip_transitions_.push_back(transition.get());
@@ -180,10 +186,10 @@ bool Treplay::Fire_task(Ttask* task, const std::string& line_name, bool show_mes
 void Treplay::count_tasks() {
     std::unordered_map<const Ttask*, std::int32_t> lines;
     for (const Tlog_line& line : log_) {
-        const auto found = task_of_name_.find(line.name());
-        if (found == task_of_name_.end()) continue;
-        found->second->times_in_log = checked_add(found->second->times_in_log, 1);
-        ++lines[found->second];
+        Ttask* task = task_of(line);
+        if (task == nullptr) continue;
+        task->times_in_log = checked_add(task->times_in_log, 1);
+        ++lines[task];
     }
     for (const auto& transition : net_.transitions()) {
         const auto found = lines.find(transition->task);
@@ -251,9 +257,7 @@ void Treplay::Replay(bool show_messages) {
                 progress_({"Replaying", begun, cases, -1, "cases"});
         }
         if (!stop) {
-            const auto found = task_of_name_.find(line.name());
-            Ttask* task = found != task_of_name_.end() ? found->second : nullptr;
-            stop = Fire_task(task, line.name(), show_messages, time);
+            stop = Fire_task(task_of(line), log_.name(line), show_messages, time);
         }
         last_time = time;
     }

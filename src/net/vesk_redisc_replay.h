@@ -9,7 +9,7 @@
 
 #include "base/message_sink.h"
 #include "base/progress.h"
-#include "log/vesk_logline.h"
+#include "log/vesk_loglist.h"
 #include "net/invisible_search.h"
 #include "net/vesk_redisc.h"
 
@@ -57,7 +57,10 @@ private:
     const Ttasklist& tasks_;
     MessageSink& sink_;
     std::unordered_map<const Ttransition*, std::vector<Tarc*>> arcs_of_;
-    std::unordered_map<std::string, Ttask*> task_of_name_;
+    Ttask* task_of(const Tlog_line& line) const {
+        return task_of_name_id_[static_cast<std::size_t>(line.name_id())];
+    }
+    std::vector<Ttask*> task_of_name_id_;
     std::unordered_map<const Ttask*, Ttransition*> transition_of_;
     std::vector<Ttransition*> skip_transitions_;
     std::vector<std::string> unknown_reported_;

@@ -148,7 +148,7 @@ TokenCounts token_fitness(const Tpetrinet& net, const Tloglist& log, const Ttask
             game.start_case();
             previous_case = line.case_number();
         }
-        game.event(line.name());
+        game.event(log.name(line));
     }
     if (previous_case >= 0) game.end_case(total);
     return total;

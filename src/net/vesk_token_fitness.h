@@ -12,7 +12,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "log/vesk_logline.h"
+#include "log/vesk_loglist.h"
 #include "mining/vesk_task.h"
 #include "net/vesk_redisc.h"
 

@@ -48,32 +48,13 @@ bool passes_window_and_ends(const Tloglist& lines, const CaseRange& range,
         if (filter.from_minute && moment < *filter.from_minute) return false;
         if (filter.to_minute && moment >= *filter.to_minute) return false;
     }
-    return names_one_of(first.name(), filter.start_activities) &&
-           names_one_of(last.name(), filter.end_activities);
+    return names_one_of(lines.name(first), filter.start_activities) &&
+           names_one_of(lines.name(last), filter.end_activities);
 }
-
-// Numbers the lines' names; lines of one read share their texts, so most lookups find the
-// text's address.
-class NameIds {
-public:
-    std::int32_t id_of(const std::string& name) {
-        if (const auto found = by_address_.find(&name); found != by_address_.end())
-            return found->second;
-        const auto [named, added] =
-            by_text_.try_emplace(name, static_cast<std::int32_t>(by_text_.size()));
-        by_address_.emplace(&name, named->second);
-        return named->second;
-    }
-
-private:
-    std::unordered_map<const std::string*, std::int32_t> by_address_;
-    std::unordered_map<std::string, std::int32_t> by_text_;
-};
 
 // Keeps, among the kept cases, those of the most frequent variants the filter asks for.
 void keep_frequent_variants(const Tloglist& lines, const std::vector<CaseRange>& ranges,
                             const CaseFilter& filter, std::vector<bool>& keep) {
-    NameIds names;
     std::unordered_map<std::vector<std::int32_t>, std::size_t, SequenceHash> index;
     std::vector<std::int64_t> counts;
     std::vector<std::size_t> variant_of(ranges.size(), 0);
@@ -82,7 +63,7 @@ void keep_frequent_variants(const Tloglist& lines, const std::vector<CaseRange>&
         if (!keep[c]) continue;
         std::vector<std::int32_t> sequence;
         for (std::size_t i = ranges[c].begin; i < ranges[c].end; ++i)
-            sequence.push_back(names.id_of(lines[i].name()));
+            sequence.push_back(lines[i].name_id());
         const auto [found, added] = index.try_emplace(std::move(sequence), counts.size());
         if (added) counts.push_back(0);
         ++counts[found->second];
@@ -128,9 +109,9 @@ CaseFilterResult filter_cases(Tloglist& lines, const CaseFilter& filter) {
     for (std::size_t c = 0; c < ranges.size(); ++c) {
         if (!keep[c]) continue;
         for (std::size_t i = ranges[c].begin; i < ranges[c].end; ++i, ++written)
-            if (written != i) lines[written] = std::move(lines[i]);
+            if (written != i) lines[written] = lines[i];
     }
-    lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(written), lines.end());
+    lines.truncate(written);
     result.kept = std::count(keep.begin(), keep.end(), true);
     return result;
 }

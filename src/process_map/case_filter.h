@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "log/vesk_logline.h"
+#include "log/vesk_loglist.h"
 
 namespace vesk {
 

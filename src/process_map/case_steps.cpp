@@ -21,25 +21,25 @@ std::string activity_of(const std::string& task_event_name) {
     return cut == std::string::npos ? task_event_name : task_event_name.substr(0, cut);
 }
 
-std::int32_t CaseSteps::id_of(const Tlog_line& line) {
-    const std::string* address = &line.name();
-    if (const auto found = ids_by_address_.find(address); found != ids_by_address_.end())
-        return found->second;
-    const std::string name = options_.plain_names ? activity_of(line.name()) : line.name();
+std::int32_t CaseSteps::id_of(const Tloglist& lines, const Tlog_line& line) {
+    std::int32_t& known = ids_by_name_id_[static_cast<std::size_t>(line.name_id())];
+    if (known >= 0) return known;
+    const std::string& line_name = lines.name(line);
+    const std::string name = options_.plain_names ? activity_of(line_name) : line_name;
     const auto [named, added] =
         ids_by_name_.try_emplace(name, static_cast<std::int32_t>(names_.size()));
     if (added) {
         names_.push_back(name);
         open_starts_.emplace_back();
     }
-    ids_by_address_.emplace(address, named->second);
-    return named->second;
+    known = named->second;
+    return known;
 }
 
-void CaseSteps::add_line(const Tlog_line& line) {
+void CaseSteps::add_line(const Tloglist& lines, const Tlog_line& line) {
     const EventType type = line.event_type();
     if (options_.instances && type != EventType::start && type != EventType::complete) return;
-    const std::int32_t activity = id_of(line);
+    const std::int32_t activity = id_of(lines, line);
     const double moment = minute_stamp(line);
     if (!options_.instances) {
         steps_.push_back({activity, moment, moment, false});
@@ -71,6 +71,7 @@ void CaseSteps::close_case() {
 void CaseSteps::for_each_case(const Tloglist& lines, const Visit& visit) {
     std::int32_t current_case = 0;
     bool any = false;
+    ids_by_name_id_.assign(static_cast<std::size_t>(lines.name_count()), -1);
     for (const Tlog_line& line : lines) {
         if (any && line.case_number() != current_case) {
             if (!steps_.empty()) visit(steps_);
@@ -78,7 +79,7 @@ void CaseSteps::for_each_case(const Tloglist& lines, const Visit& visit) {
         }
         any = true;
         current_case = line.case_number();
-        add_line(line);
+        add_line(lines, line);
     }
     if (!steps_.empty()) visit(steps_);
     close_case();

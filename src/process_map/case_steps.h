@@ -12,7 +12,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "log/vesk_logline.h"
+#include "log/vesk_loglist.h"
 
 namespace vesk {
 
@@ -51,14 +51,14 @@ public:
     const std::vector<std::string>& names() const { return names_; }
 
 private:
-    std::int32_t id_of(const Tlog_line& line);
-    void add_line(const Tlog_line& line);
+    std::int32_t id_of(const Tloglist& lines, const Tlog_line& line);
+    void add_line(const Tloglist& lines, const Tlog_line& line);
     void close_case();
 
     StepOptions options_;
     std::vector<std::string> names_;
-    // Lines share their name texts, so most lookups find the text's address.
-    std::unordered_map<const std::string*, std::int32_t> ids_by_address_;
+    // The activity of each of the lines' name ids (-1 until met): one lookup per name.
+    std::vector<std::int32_t> ids_by_name_id_;
     std::unordered_map<std::string, std::int32_t> ids_by_name_;
     // The case being gathered, and per activity its steps still waiting for their complete.
     std::vector<MapStep> steps_;

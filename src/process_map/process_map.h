@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "log/vesk_logline.h"
+#include "log/vesk_loglist.h"
 #include "process_map/case_steps.h"
 #include "process_map/duration_figures.h"
 

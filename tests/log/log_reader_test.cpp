@@ -15,7 +15,7 @@ using test::complete_only;
 std::vector<std::string> names_of(const Tloglist& log) {
     std::vector<std::string> names;
     for (const Tlog_line& line : log)
-        names.push_back(line.name());
+        names.push_back(log.name(line));
     return names;
 }
 
@@ -158,7 +158,7 @@ TEST_F(LogReaderTest, OnlyTheFirstChildOfEachNameCountsAndTextSpansDescendants) 
         "</e></i></process></log>";
     const ProcessLog log = read(xml, complete_only());
     ASSERT_EQ(log.lines.size(), 1u);
-    EXPECT_EQ(log.lines[0].name(), "register_normal");
+    EXPECT_EQ(log.lines.name(log.lines[0]), "register_normal");
     EXPECT_EQ(log.lines[0].time(), (Ttime{10, 0, 0, 0}));
 }
 
@@ -189,16 +189,22 @@ TEST_F(LogReaderTest, LoopInformationOfARepeatedTask) {
     const ProcessLog log = read(xml, complete_only());
     ASSERT_EQ(log.lines.size(), 8u);
     using Partners = std::vector<std::string>;
+    const auto partners = [&log](std::size_t k) {
+        Partners names;
+        for (const std::int32_t id : log.lines.two_loop_partners(log.lines[k]))
+            names.push_back(log.lines.name_of(id));
+        return names;
+    };
     EXPECT_EQ(log.lines[0].loop_length, 2);
-    EXPECT_EQ(log.lines[0].two_loop_partners.names(), Partners{"B_complete"});
-    EXPECT_EQ(log.lines[2].two_loop_partners.names(), (Partners{"B_complete", "C_complete"}));
+    EXPECT_EQ(partners(0), Partners{"B_complete"});
+    EXPECT_EQ(partners(2), (Partners{"B_complete", "C_complete"}));
     // The last A is reached at the loop length its predecessor already has: partners only.
     EXPECT_EQ(log.lines[4].loop_length, kNone);
-    EXPECT_EQ(log.lines[4].two_loop_partners.names(), Partners{"C_complete"});
+    EXPECT_EQ(partners(4), Partners{"C_complete"});
     EXPECT_EQ(log.lines[1].loop_length, kNone);
     EXPECT_EQ(log.lines[5].loop_length, 1);
     EXPECT_EQ(log.lines[6].loop_length, 1);
-    EXPECT_TRUE(log.lines[5].two_loop_partners.empty());
+    EXPECT_TRUE(partners(5).empty());
 }
 
 }  // namespace

@@ -5,31 +5,29 @@
 
 #include <algorithm>
 
-#include "log/vesk_logline.h"
+#include "log/vesk_loglist.h"
 #include "mining/vesk_task.h"
 
 namespace vesk::test {
 
 inline void literal_loop_information(Tloglist& log) {
     const std::size_t n = log.size();
-    const auto add_partner = [](Tlog_line& line, const std::string& name) {
-        line.two_loop_partners.add(name);
-    };
+    const auto name = [&log](std::size_t k) { return log.name(log[k]); };
     for (std::size_t i = 0; i < n; ++i) {
         for (std::size_t j = i + 1; j < n && log[j].case_number() == log[i].case_number(); ++j) {
-            if (log[j].name() != log[i].name()) continue;
+            if (name(j) != name(i)) continue;
             const auto d = static_cast<std::int32_t>(j - i);
             if (d < log[i].loop_length) {
                 log[i].loop_length = d;
                 log[j].loop_length = d;
                 if (d == 2) {
-                    log[i].two_loop_partners.assign(log[i + 1].name());
-                    log[j].two_loop_partners.assign(log[i + 1].name());
+                    log.assign_two_loop_partner(log[i], log[i + 1].name_id());
+                    log.assign_two_loop_partner(log[j], log[i + 1].name_id());
                 }
             }
             if (d == log[i].loop_length && d == 2) {
-                add_partner(log[i], log[i + 1].name());
-                add_partner(log[j], log[i + 1].name());
+                log.add_two_loop_partner(log[i], log[i + 1].name_id());
+                log.add_two_loop_partner(log[j], log[i + 1].name_id());
             }
         }
     }
@@ -80,39 +78,39 @@ inline void literal_build_task_list(const Tloglist& log, Towned_tasklist& tasks)
     tasks.free_all();
     const std::size_t n = log.size();
     if (n == 0) return;
-    Ttask* current = tasks.create(log[0].name());
+    Ttask* current = tasks.create(log.name(log[0]));
     current->is_trace_start = true;
     if (n == 1) current->is_trace_end = true;
     std::int32_t previous_case = log[0].case_number();
     for (std::size_t k = 1; k < n; ++k) {
         if (log[k].case_number() != previous_case) current->is_trace_end = true;
-        if (tasks.find_by_name(log[k].name()) == nullptr) tasks.create(log[k].name());
-        current = tasks.find_by_name(log[k].name());
+        if (tasks.find_by_name(log.name(log[k])) == nullptr) tasks.create(log.name(log[k]));
+        current = tasks.find_by_name(log.name(log[k]));
         if (log[k].loop_length < current->loop_length) current->loop_length = log[k].loop_length;
         if (log[k].case_number() != previous_case) {
             current->is_trace_start = true;
             previous_case = log[k].case_number();
         }
         if (log[k - 1].case_number() == log[k].case_number()) {
-            Ttask* before = tasks.find_by_name(log[k - 1].name());
+            Ttask* before = tasks.find_by_name(log.name(log[k - 1]));
             before->record_successor(current);
             current->record_predecessor(before);
         }
     }
     current->is_trace_end = true;
     for (std::size_t k = 0; k < n; ++k) {
-        Ttask* task = tasks.find_by_name(log[k].name());
+        Ttask* task = tasks.find_by_name(log.name(log[k]));
         if (task->loop_length != 2) continue;
-        for (const std::string& partner : log[k].two_loop_partners)
-            task->tasks_in_two_loop.add(tasks.find_by_name(partner));
+        for (const std::int32_t partner : log.two_loop_partners(log[k]))
+            task->tasks_in_two_loop.add(tasks.find_by_name(log.name_of(partner)));
     }
     tasks.derive_parallel_of_all();
     literal_life_cycle_links(tasks);
     for (std::size_t a = 0; a < n; ++a) {
         for (std::size_t b = 0; b < n; ++b) {
             if (a == b || log[a].case_number() != log[b].case_number()) continue;
-            Ttask* ta = tasks.find_by_name(log[a].name());
-            Ttask* tb = tasks.find_by_name(log[b].name());
+            Ttask* ta = tasks.find_by_name(log.name(log[a]));
+            Ttask* tb = tasks.find_by_name(log.name(log[b]));
             const auto d = static_cast<std::int32_t>(a > b ? a - b : b - a);
             if (b < a) {
                 ta->add_long_predecessor(tb, d);

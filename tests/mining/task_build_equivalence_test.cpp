@@ -43,9 +43,9 @@ Tloglist random_log(std::mt19937& random) {
 std::string dump_lines(const Tloglist& log) {
     std::string text;
     for (const Tlog_line& line : log) {
-        text += line.name() + ' ' + std::to_string(line.loop_length);
-        for (const std::string& partner : line.two_loop_partners)
-            text += ' ' + partner;
+        text += log.name(line) + ' ' + std::to_string(line.loop_length);
+        for (const std::int32_t partner : log.two_loop_partners(line))
+            text += ' ' + log.name_of(partner);
         text += '\n';
     }
     return text;

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "control/map_run.h"
-#include "log/vesk_logline.h"
+#include "log/vesk_loglist.h"
 
 namespace vesk::test {
 
@@ -19,14 +19,13 @@ struct GivenLine {
 inline Tloglist map_log(const std::vector<GivenLine>& lines_given) {
     Tloglist lines;
     for (const GivenLine& given : lines_given) {
-        Tlog_line line(given.name, given.case_number);
+        Tlog_line& line = lines.emplace_back(given.name, given.case_number);
         const std::string& m = given.moment;
         line.set_date(
             {std::stoi(m.substr(8, 2)), std::stoi(m.substr(5, 2)), std::stoi(m.substr(0, 4))});
         line.set_time({std::stoi(m.substr(11, 2)), std::stoi(m.substr(14, 2)),
                        m.size() > 16 ? std::stoi(m.substr(17, 2)) : 0, 0});
         line.set_event({given.name.substr(given.name.rfind('_') + 1)});
-        lines.push_back(std::move(line));
     }
     return lines;
 }
