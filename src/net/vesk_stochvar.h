@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "base/compact_numbers.h"
+
 namespace vesk {
 
 using TRealArray = std::vector<double>;
@@ -21,10 +23,12 @@ public:
     double Minimum() const;
     // 0 when empty.
     double Maximum() const;
-    const TRealArray& observations() const { return observations_; }
+    // The observations in the order they were added.
+    TRealArray observations() const;
 
 private:
-    TRealArray observations_;
+    // Held compactly: a replay of a long log observes a few figures per event.
+    CompactNumbers observations_;
 };
 
 }  // namespace vesk

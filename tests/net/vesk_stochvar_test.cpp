@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace vesk {
 namespace {
 
@@ -42,6 +44,27 @@ TEST(StochVar, PopulationVarianceAndExtremes) {
     negative.Add_observation(-3.0);
     EXPECT_EQ(negative.Minimum(), -3.0);
     EXPECT_EQ(negative.Maximum(), -3.0);
+}
+
+// The store narrows whole numbers; every value must come back as it went in, in order, whichever
+// value forces a wider store and wherever it comes.
+TEST(StochVar, ObservationsComeBackExactlyAcrossWidths) {
+    const std::vector<double> values = {0,  65535,        65536, 4294967295.0, 7, -0.0,    0.5,
+                                        -1, 4294967296.0, 1e300, 12.0001,      3, 65535.5, 2};
+    for (std::size_t start = 0; start < values.size(); ++start) {
+        TStoch_var v;
+        std::vector<double> expected(values.begin() + static_cast<std::ptrdiff_t>(start),
+                                     values.end());
+        for (const double x : expected)
+            v.Add_observation(x);
+        const std::vector<double> back = v.observations();
+        EXPECT_EQ(back, expected) << "from value " << start;
+        EXPECT_EQ(std::signbit(back[0]), std::signbit(expected[0]));
+        double sum = 0;
+        for (const double x : expected)
+            sum += x;
+        EXPECT_EQ(v.Mean(), sum / static_cast<double>(expected.size()));
+    }
 }
 
 }  // namespace
