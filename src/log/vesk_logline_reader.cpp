@@ -211,18 +211,20 @@ bool passes_event_filter(const std::optional<std::string>& kind, const Tevent_fi
 }
 
 ProcessLog read_process_log(const WorkflowLogFile& file, const std::string& process_id,
-                            const Tevent_filter& filter, const ProgressCallback& progress) {
+                            const Tevent_filter& filter, const ProgressCallback& progress,
+                            ReadThreads threads) {
     ProcessLog result;
     CaseCollector collector(result.lines, filter, result.diagnostics);
     std::int64_t events = 0;
     const std::int64_t bytes = progress ? content_size(file.path()) : 0;
-    const ProcessHeader header = file.read_process(process_id, [&](const LogEntryFields& entry) {
+    const auto take = [&](const LogEntryFields& entry) {
         collector.take(entry);
         if (!progress || ++events % kProgressEvery != 0) return;
         const double share =
             bytes > 0 ? std::min(1.0, static_cast<double>(entry.bytes_parsed) / bytes) : -1;
         progress({"Reading", events, 0, share, "events"});
-    });
+    };
+    const ProcessHeader header = read_process_entries(file, process_id, take, threads);
     collector.finish();
     result.description = header.description.value_or("none");
     result.case_count = header.case_count;

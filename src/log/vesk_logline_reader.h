@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/progress.h"
+#include "log/entry_pipeline.h"
 #include "log/vesk_loglist.h"
 #include "log/xml_log_stream.h"
 
@@ -78,9 +79,11 @@ bool passes_event_filter(const std::optional<std::string>& kind, EventType event
 
 // Reads the process, names every line by its task and event ("A_complete") and fills in the
 // loop information. Throws what WorkflowLogFile::read_process throws.
-// With progress: "Reading" with the events read so far, every kProgressEvery events.
+// With progress: "Reading" with the events read so far, every kProgressEvery events, always on
+// the calling thread; `threads` places the XML pass, and the result is the same either way.
 ProcessLog read_process_log(const WorkflowLogFile& file, const std::string& process_id,
-                            const Tevent_filter& filter, const ProgressCallback& progress = {});
+                            const Tevent_filter& filter, const ProgressCallback& progress = {},
+                            ReadThreads threads = ReadThreads::machine);
 
 // Sets loop lengths and two-loop partners of every line from repetitions within its case.
 void compute_loop_information(Tloglist& log);

@@ -62,12 +62,17 @@ xmlParserInputPtr guarded_loader(const char* url, const char* id, xmlParserCtxtP
 
 }  // namespace
 
-int xml_parse_options(bool resolve_externals) {
+void prepare_xml_parsing() {
+    xmlInitParser();
     static std::once_flag installed;
     std::call_once(installed, [] {
         default_loader = xmlGetExternalEntityLoader();
         xmlSetExternalEntityLoader(&guarded_loader);
     });
+}
+
+int xml_parse_options(bool resolve_externals) {
+    prepare_xml_parsing();
     // NONET always: the loader refuses addresses anyway, NONET keeps libxml2 itself off the
     // network. NOENT substitutes entities; the loader decides which external ones load (none).
     // XML_PARSE_HUGE is never given, so the limits on text size and expansion stay.

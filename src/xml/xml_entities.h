@@ -12,6 +12,9 @@ namespace vesk {
 
 // libxml2 parser options; installs the entity loader on first use.
 int xml_parse_options(bool resolve_externals);
+// Sets up the XML library and our entity loader; call it on the calling thread before parsing
+// on another one.
+void prepare_xml_parsing();
 
 // While it lives, lets the loader open `document` once and collects what the loader refused on
 // this thread (for a warning).
