@@ -1,16 +1,19 @@
 #!/usr/bin/env bash
 # Whole-process measurements of vesk-cli beside xmllint on the same files, printed as one
 # markdown table: CPU and wall time, peak memory and the ratios. Usage:
-#   bench/run.sh [BUILD_DIR] [--quick]
+#   bench/run.sh [BUILD_DIR] [--quick] [--huge]
 # --quick: the 1 M-event log only, no 10 M run and 5 construction seeds instead of 20.
+# --huge: also one run of xmllint and of mine on 100 M events (a 15 GB file, about 15 minutes).
 # Needs xmllint (libxml2-utils) and GNU time (/usr/bin/time). Logs are made in $TMPDIR.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build"
 quick=0
+huge=0
 for arg in "$@"; do
     case "$arg" in
         --quick) quick=1 ;;
+        --huge) huge=1 ;;
         *) build=$arg ;;
     esac
 done
@@ -61,6 +64,7 @@ row() {  # name, command text, cpu wall kib status, reference cpu, events in mil
 
 sizes=(1)
 [ "$quick" -eq 0 ] && sizes+=(10)
+[ "$huge" -eq 1 ] && sizes+=(100)
 declare -A one_m_cpu
 for m in "${sizes[@]}"; do
     log="$work/big_${m}m.xml"
@@ -71,6 +75,13 @@ for m in "${sizes[@]}"; do
     ref=$(measure "$runs" xmllint --stream --noout "$log")
     row "${m} M events: xmllint" "xmllint --stream --noout LOG" "$ref" - -
     ref_cpu=${ref%% *}
+    if [ "$m" -ge 100 ]; then
+        rm -rf "$work/out"
+        mo=$(measure 1 "$bin/vesk-cli" mine "$log" --process 1 --events start,complete --out "$work/out" -q)
+        row "${m} M events: mine" "vesk-cli mine LOG --process 1 --events start,complete --out DIR" "$mo" "$ref_cpu" "$events"
+        one_m_cpu[$m]=${mo%% *}
+        continue
+    fi
     r=$(measure "$runs" "$bin/vesk-cli" relations "$log" --process 1 --events start,complete -q)
     row "${m} M events: relations" "vesk-cli relations LOG --process 1 --events start,complete" "$r" "$ref_cpu" "$events"
     rm -rf "$work/out"
@@ -87,6 +98,10 @@ done
 if [ "$quick" -eq 0 ]; then
     echo
     echo "10 M / 1 M CPU time of mine: $(awk -v a="${one_m_cpu[10]}" -v b="${one_m_cpu[1]}" 'BEGIN{printf "%.2f", a / b}')"
+fi
+if [ "$huge" -eq 1 ]; then
+    echo
+    echo "100 M / 1 M CPU time of mine: $(awk -v a="${one_m_cpu[100]}" -v b="${one_m_cpu[1]}" 'BEGIN{printf "%.2f", a / b}')"
 fi
 
 echo

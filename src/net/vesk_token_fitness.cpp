@@ -48,13 +48,15 @@ public:
         }
     }
 
-    void event(const std::string& name) {
+    // The transition of the task of this name; null when there is none.
+    const Ttransition* transition_for(const std::string& name) const {
         const auto task = task_of_name_.find(name);
-        const Ttransition* transition = nullptr;
-        if (task != task_of_name_.end()) {
-            const auto found = transition_of_.find(task->second);
-            if (found != transition_of_.end()) transition = found->second;
-        }
+        if (task == task_of_name_.end()) return nullptr;
+        const auto found = transition_of_.find(task->second);
+        return found != transition_of_.end() ? found->second : nullptr;
+    }
+
+    void event(const Ttransition* transition) {
         if (transition == nullptr) {
             case_fits_ = false;  // an event the net has no transition for
             return;
@@ -142,13 +144,17 @@ TokenCounts token_fitness(const Tpetrinet& net, const Tloglist& log, const Ttask
     TokenCounts total;
     CountingGame game(net, tasks);
     std::int32_t previous_case = -1;
+    // Looked up once per name of the log rather than once per line.
+    std::vector<const Ttransition*> transition_of_name(static_cast<std::size_t>(log.name_count()));
+    for (std::int32_t id = 0; id < log.name_count(); ++id)
+        transition_of_name[static_cast<std::size_t>(id)] = game.transition_for(log.name_of(id));
     for (const Tlog_line& line : log) {
         if (line.case_number() != previous_case) {
             if (previous_case >= 0) game.end_case(total);
             game.start_case();
             previous_case = line.case_number();
         }
-        game.event(log.name(line));
+        game.event(transition_of_name[static_cast<std::size_t>(line.name_id())]);
     }
     if (previous_case >= 0) game.end_case(total);
     return total;
