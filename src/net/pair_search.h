@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "mining/vesk_task.h"
@@ -85,13 +86,13 @@ private:
             if (try_output) ++next_out;
             const int t = i;
             if (try_input && extends_input(t, a, b, excluded_a)) {
-                const NameBits found = with_input(a, b, t, start_b, excluded_a);
+                const NameBits found = with_input(a, b, t, start_b);
                 excluded_a.add_all(found);
                 outputs.add_all(found);
                 maximal = false;
             }
             if (try_output && extends_output(t, a, b, excluded_b)) {
-                const NameBits found = with_output(a, b, t, start_a, excluded_b);
+                const NameBits found = with_output(a, b, t, start_a);
                 excluded_b.add_all(found);
                 outputs.add_all(found);
                 maximal = false;
@@ -105,27 +106,26 @@ private:
 
     // t joins the input side at position t (the search goes on after it); the output names
     // found below, or those found when the node was met before.
-    NameBits with_input(Side& a, Side& b, int t, std::int32_t start_b, const NameBits& excluded_a) {
+    NameBits with_input(Side& a, Side& b, int t, std::int32_t start_b) {
         a.push_back(t);
         NameBits found;
         if (!searched(a, b, found)) {
             counts_.enter_input(rows_, table_, t);
-            found = passes_over(a, b, t + 1, start_b, excluded_a) ? NameBits(table_.name_count())
-                                                                  : search(a, b, t + 1, start_b);
+            std::optional<NameBits> passed = passes_over(a, b, t + 1, start_b);
+            found = passed ? std::move(*passed) : search(a, b, t + 1, start_b);
             counts_.leave_input(rows_, table_, t);
         }
         a.pop_back();
         return found;
     }
 
-    NameBits with_output(Side& a, Side& b, int t, std::int32_t start_a,
-                         const NameBits& excluded_b) {
+    NameBits with_output(Side& a, Side& b, int t, std::int32_t start_a) {
         b.push_back(t);
         NameBits found;
         if (!searched(a, b, found)) {
             counts_.enter_output(rows_, table_, t);
-            found = passes_over(a, b, start_a, t + 1, excluded_b) ? NameBits(table_.name_count())
-                                                                  : search(a, b, start_a, t + 1);
+            std::optional<NameBits> passed = passes_over(a, b, start_a, t + 1);
+            found = passed ? std::move(*passed) : search(a, b, start_a, t + 1);
             counts_.leave_output(rows_, table_, t);
         }
         b.pop_back();
@@ -144,35 +144,51 @@ private:
     }
 
     // Whether the subtree at (a, b), whose counts are entered, can be left out without changing
-    // the places. Every pair below takes its input tasks from a and the tasks that could join
-    // a now, its output tasks likewise: the conditions only get stricter further down. If a
-    // pair found before (one of the last few) holds both bounds, no pair below gives a place
-    // of its own, as each lies within that pair's place. If the output bound is excluded
-    // already, what the subtree would add to the exclusions (and to what the node returns,
-    // which holds the exclusions) changes nothing either.
-    bool passes_over(const Side& a, const Side& b, std::int32_t start_a, std::int32_t start_b,
-                     const NameBits& excluded) {
-        if (!once_ || next_recent_ == 0 || a.empty() || b.empty()) return false;
+    // the places or what the node returns; if so, what it returns.
+    //
+    // Every pair below takes its input tasks from a and the tasks that could join a now, its
+    // output tasks likewise: the conditions only get stricter further down. If a pair found
+    // before (one of the last few) holds both bounds, no pair below gives a place of its own, as
+    // each lies within that pair's place.
+    //
+    // What the subtree returns is exactly the names of b and of every task that could join b
+    // now (the output bound): every node returns at least its own output names, a task that
+    // could join b is either tried below or excluded because a sibling returned it, and
+    // nothing below can reach an output task outside the bound. So the bound itself is the
+    // account of what the skipped subtree adds to the exclusions.
+    std::optional<NameBits> passes_over(const Side& a, const Side& b, std::int32_t start_a,
+                                        std::int32_t start_b) {
+        if (!once_ || next_recent_ == 0 || a.empty() || b.empty()) return std::nullopt;
+        // The recent pairs that still hold both bounds; most nodes lose them all early.
+        std::uint32_t holding = 0;
+        const std::size_t known = std::min(next_recent_, recent_.size());
+        NameBits bound_a = bits_of(a);
         NameBits bound_b = bits_of(b);
-        for (const int n : b)
-            if (!excluded.has(table_.name_index(n))) return false;
+        for (std::size_t k = 0; k < known; ++k)
+            if (bound_a.within(recent_[k][0]) && bound_b.within(recent_[k][1]))
+                holding |= std::uint32_t{1} << k;
+        const auto keep_holding = [&](std::size_t name, int side) {
+            for (std::size_t k = 0; k < known; ++k)
+                if (!recent_[k][static_cast<std::size_t>(side)].has(name))
+                    holding &= ~(std::uint32_t{1} << k);
+            return holding != 0;
+        };
         const std::vector<int>& outputs = rows_.list(rows_.caused_by_list, table_, a[0], 2);
         for (auto it = std::lower_bound(outputs.begin(), outputs.end(), start_b);
-             it != outputs.end(); ++it) {
+             it != outputs.end() && holding != 0; ++it) {
             if (!extends_output(*it, a, b, no_exclusions_)) continue;
             const std::size_t name = table_.name_index(*it);
-            if (!excluded.has(name)) return false;
+            if (!keep_holding(name, 1)) return std::nullopt;
             bound_b.add(name);
         }
-        NameBits bound_a = bits_of(a);
         const std::vector<int>& inputs = rows_.list(rows_.causes_list, table_, b[0], 1);
-        for (auto it = std::lower_bound(inputs.begin(), inputs.end(), start_a); it != inputs.end();
-             ++it)
-            if (extends_input(*it, a, b, no_exclusions_)) bound_a.add(table_.name_index(*it));
-        const std::size_t known = std::min(next_recent_, recent_.size());
-        for (std::size_t k = 0; k < known; ++k)
-            if (bound_a.within(recent_[k][0]) && bound_b.within(recent_[k][1])) return true;
-        return false;
+        for (auto it = std::lower_bound(inputs.begin(), inputs.end(), start_a);
+             it != inputs.end() && holding != 0; ++it)
+            if (extends_input(*it, a, b, no_exclusions_) &&
+                !keep_holding(table_.name_index(*it), 0))
+                return std::nullopt;
+        if (holding == 0) return std::nullopt;
+        return bound_b;
     }
 
     NameBits bits_of(const Side& side) const {
