@@ -306,6 +306,8 @@ private:
     NameBits no_exclusions_;
     // The last pairs found, input and output names.
     std::array<std::array<NameBits, 2>, 8> recent_;
+    static_assert(std::tuple_size_v<decltype(recent_)> <= 32,
+                  "passes_over keeps a bit per recent pair in 32 bits");
     std::size_t next_recent_ = 0;
     // The nodes of the running search with the names they returned.
     NodeMemo memo_;
