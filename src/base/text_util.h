@@ -2,10 +2,20 @@
 // Small text helpers shared by the readers and the net's name lookups.
 
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <string_view>
 
 namespace vesk {
+
+// Hashes std::string and std::string_view alike, so that maps keyed by strings are searched with
+// a view, without making a string.
+struct TextHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view text) const {
+        return std::hash<std::string_view>()(text);
+    }
+};
 
 // The text without leading and trailing blanks and control characters.
 inline std::string trimmed(std::string_view text) {

@@ -31,9 +31,7 @@ std::vector<std::size_t> next_same_name(const Tloglist& log, std::size_t begin, 
 void compute_loop_information(Tloglist& log) {
     std::vector<std::size_t> seen(static_cast<std::size_t>(log.name_count()), kNoLine);
     for (std::size_t begin = 0; begin < log.size();) {
-        std::size_t end = begin;
-        while (end < log.size() && log[end].case_number() == log[begin].case_number())
-            ++end;
+        const std::size_t end = log.case_end(begin);
         const auto next = next_same_name(log, begin, end, seen);
         for (std::size_t i = begin; i < end; ++i) {
             const std::size_t j = next[i - begin];

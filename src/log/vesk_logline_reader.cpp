@@ -6,6 +6,7 @@
 #include <unordered_map>
 
 #include "base/file_util.h"
+#include "base/text_util.h"
 
 namespace vesk {
 
@@ -30,13 +31,6 @@ std::optional<std::int32_t> parse_number(std::string_view digits) {
     return static_cast<std::int32_t>(value);
 }
 
-struct NameHash {
-    using is_transparent = void;
-    std::size_t operator()(std::string_view text) const {
-        return std::hash<std::string_view>()(text);
-    }
-};
-
 // The list's id of each task-event name: one lookup of the task name per entry, the name with
 // its event made once.
 class NameTable {
@@ -54,7 +48,7 @@ public:
 private:
     static constexpr std::array<std::int32_t, 8> kNoIds = {-1, -1, -1, -1, -1, -1, -1, -1};
     Tloglist& lines_;
-    std::unordered_map<std::string, std::array<std::int32_t, 8>, NameHash, std::equal_to<>> ids_;
+    std::unordered_map<std::string, std::array<std::int32_t, 8>, TextHash, std::equal_to<>> ids_;
 };
 
 // Lines arrive case by case; a case that holds an unwanted abort or withdraw is dropped whole.

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "base/chunked_vector.h"
+#include "base/text_util.h"
 #include "log/vesk_logline.h"
 
 namespace vesk {
@@ -35,6 +36,13 @@ public:
     Tlog_line& emplace_back(std::string_view name, std::int32_t case_number);
     // Appends a line of a name the list already holds.
     Tlog_line& append(std::int32_t name_id, std::int32_t case_number);
+    // The position after the last line of the case whose first line is at `begin`.
+    std::size_t case_end(std::size_t begin) const {
+        std::size_t end = begin;
+        while (end < size() && lines_[end].case_number() == lines_[begin].case_number())
+            ++end;
+        return end;
+    }
     // Keeps the first `count` lines; names stay.
     void truncate(std::size_t count) { lines_.truncate(count); }
     // No lines and no names.
@@ -57,16 +65,9 @@ public:
     void add_two_loop_partner(Tlog_line& line, std::int32_t name_id);
 
 private:
-    struct NameHash {
-        using is_transparent = void;
-        std::size_t operator()(std::string_view text) const {
-            return std::hash<std::string_view>()(text);
-        }
-    };
-
     Lines lines_;
     std::vector<std::string> names_;
-    std::unordered_map<std::string, std::int32_t, NameHash, std::equal_to<>> ids_;
+    std::unordered_map<std::string, std::int32_t, TextHash, std::equal_to<>> ids_;
     std::vector<std::vector<std::int32_t>> partners_;
 };
 

@@ -100,9 +100,7 @@ void add_two_loop_partners(const Tloglist& log, const LineTasks& lines, const Tt
 template <typename Visit>
 void for_each_case(const Tloglist& log, Visit&& visit) {
     for (std::size_t begin = 0; begin < log.size();) {
-        std::size_t end = begin;
-        while (end < log.size() && log[end].case_number() == log[begin].case_number())
-            ++end;
+        const std::size_t end = log.case_end(begin);
         visit(begin, end);
         begin = end;
     }

@@ -35,24 +35,12 @@ double TStoch_var::Variance() const {
 
 double TStoch_var::Minimum() const {
     if (observations_.empty()) return -1.0;
-    double result = 0;
-    bool first = true;
-    observations_.for_each([&result, &first](double x) {
-        if (first || x < result) result = x;
-        first = false;
-    });
-    return result;
+    return extreme([](double x, double best) { return x < best; });
 }
 
 double TStoch_var::Maximum() const {
     if (observations_.empty()) return 0.0;
-    double result = 0;
-    bool first = true;
-    observations_.for_each([&result, &first](double x) {
-        if (first || x > result) result = x;
-        first = false;
-    });
-    return result;
+    return extreme([](double x, double best) { return x > best; });
 }
 
 }  // namespace vesk

@@ -27,6 +27,18 @@ public:
     TRealArray observations() const;
 
 private:
+    // The first observation that no later one beats; the observations are not empty.
+    template <typename Beats>
+    double extreme(Beats beats) const {
+        double best = 0;
+        bool first = true;
+        observations_.for_each([&](double x) {
+            if (first || beats(x, best)) best = x;
+            first = false;
+        });
+        return best;
+    }
+
     // Held compactly: a replay of a long log observes a few figures per event.
     CompactNumbers observations_;
 };

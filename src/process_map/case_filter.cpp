@@ -24,11 +24,8 @@ struct CaseRange {
 
 std::vector<CaseRange> case_ranges(const Tloglist& lines) {
     std::vector<CaseRange> ranges;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        if (i == 0 || lines[i].case_number() != lines[i - 1].case_number())
-            ranges.push_back({i, i});
-        ranges.back().end = i + 1;
-    }
+    for (std::size_t begin = 0; begin < lines.size(); begin = ranges.back().end)
+        ranges.push_back({begin, lines.case_end(begin)});
     return ranges;
 }
 

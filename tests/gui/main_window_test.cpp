@@ -45,6 +45,12 @@ class MainWindowTest : public QObject {
         return child;
     }
 
+    // The user picks the file in the Open XML log dialog.
+    static void open_log(TVesk_mainform& window, Answers& answers, const std::string& path) {
+        answers.files.push_back(path);
+        QTest::mouseClick(find<QPushButton>(window, "open_XML"), Qt::LeftButton);
+    }
+
 private slots:
     // Cancel stops a long read: nothing is built, the commands that need relations stay off,
     // and the button is gone again.
@@ -54,8 +60,7 @@ private slots:
         Answers answers;
         TVesk_mainform window(kPrograms, kPrograms, &answers);
         window.show();
-        answers.files.push_back(log);
-        QTest::mouseClick(find<QPushButton>(window, "open_XML"), Qt::LeftButton);
+        open_log(window, answers, log);
         auto* cancel = find<QPushButton>(window, "Cancel_button");
         QVERIFY(!cancel->isVisible());
         // The user's click, taken while the window paints between two steps of the read.
@@ -83,8 +88,7 @@ private slots:
         Answers answers;
         TVesk_mainform window(kPrograms, kPrograms, &answers);
         window.show();
-        answers.files.push_back(VESK_EXAMPLE_LOG);
-        QTest::mouseClick(find<QPushButton>(window, "open_XML"), Qt::LeftButton);
+        open_log(window, answers, VESK_EXAMPLE_LOG);
         auto* build = find<QPushButton>(window, "Build_relations_button");
         int builds = 0;
         connect(build, &QPushButton::clicked, [&builds] { ++builds; });
@@ -209,8 +213,7 @@ private slots:
         vesk::test::TempDir dir;
         Answers answers;
         TVesk_mainform window(kPrograms, kPrograms, &answers);
-        answers.files.push_back(VESK_EXAMPLE_LOG);
-        QTest::mouseClick(find<QPushButton>(window, "open_XML"), Qt::LeftButton);
+        open_log(window, answers, VESK_EXAMPLE_LOG);
         QCOMPARE(find<QLabel>(window, "Current_status2")->text(), QString("Workflow-log read"));
         QCOMPARE(find<QLabel>(window, "Filename2")->text(), QString(VESK_EXAMPLE_LOG));
         auto* processes = find<QComboBox>(window, "Available_processes");
@@ -255,15 +258,13 @@ private slots:
         vesk::test::TempDir dir;
         Answers answers;
         TVesk_mainform window(kPrograms, kPrograms, &answers);
-        answers.files.push_back(dir.write("bad.xml", "<log><process id=\"1\">"));
-        QTest::mouseClick(find<QPushButton>(window, "open_XML"), Qt::LeftButton);
+        open_log(window, answers, dir.write("bad.xml", "<log><process id=\"1\">"));
         QCOMPARE(answers.warnings.size(), std::size_t(1));
         QCOMPARE(find<QLabel>(window, "Current_status2")->text(), QString("Workflow-log NOT read"));
-        answers.files.push_back(
-            dir.write("starts.xml",
-                      "<log><process id=\"1\"><i><e><task_name>a</task_name><event "
-                      "kind=\"start\"/></e></i></process></log>"));
-        QTest::mouseClick(find<QPushButton>(window, "open_XML"), Qt::LeftButton);
+        open_log(window, answers,
+                 dir.write("starts.xml",
+                           "<log><process id=\"1\"><i><e><task_name>a</task_name><event "
+                           "kind=\"start\"/></e></i></process></log>"));
         QTest::mouseClick(find<QPushButton>(window, "Build_relations_button"), Qt::LeftButton);
         QVERIFY(find<QLabel>(window, "Current_status2")->text().contains("Relations NOT built"));
         QVERIFY(!find<QPushButton>(window, "Export_relations_button")->isEnabled());
