@@ -122,11 +122,14 @@ nlohmann::json summary_json(Tvesk_util& controller, const MineSummary& summary,
             result["replay"]["case_filter"] = {{"kept", controller.case_filter_result().kept},
                                                {"total", controller.case_filter_result().total}};
         if (const auto& counts = controller.token_counts())
-            result["replay"]["fitness"] = {
-                {"fitness", counts->fitness()},          {"produced", counts->produced},
-                {"consumed", counts->consumed},          {"missing", counts->missing},
-                {"remaining", counts->remaining},        {"cases", counts->cases},
-                {"fitting_cases", counts->fitting_cases}};
+            result["replay"]["fitness"] = {{"fitness", counts->fitness()},
+                                           {"produced", counts->produced},
+                                           {"consumed", counts->consumed},
+                                           {"missing", counts->missing},
+                                           {"remaining", counts->remaining},
+                                           {"cases", counts->cases},
+                                           {"fitting_cases", counts->fitting_cases},
+                                           {"undecided_cases", counts->undecided_cases}};
         const TStoch_var& flow = controller.flow_time();
         if (flow.Nr_of_observations() > 0)
             result["flow_time_minutes"] = {{"observations", flow.Nr_of_observations()},

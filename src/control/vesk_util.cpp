@@ -11,6 +11,7 @@
 #include "formats/vesk_task_relations_file.h"
 #include "mining/vesk_task_build.h"
 #include "mining/vesk_task_overlap.h"
+#include "net/sequence_replay.h"
 #include "net/vesk_redisc_build.h"
 #include "net/vesk_redisc_replay.h"
 
@@ -177,6 +178,12 @@ void Tvesk_util::finish_short_loops(bool split) {
 }
 
 void Tvesk_util::replay(bool show_messages, MessageSink& sink) {
+    if (net_->skip_rule == SkipRule::shortest_sequence) {
+        SequenceReplay replay(*net_, log_, main_tasks_, sink);
+        replay.set_progress(progress_);
+        token_counts_ = replay.Replay(show_messages);
+        return;
+    }
     Treplay replay(*net_, log_, main_tasks_, sink);
     replay.set_progress(progress_);
     replay.Replay(show_messages);
@@ -192,7 +199,12 @@ std::string fitness_line(const TokenCounts& counts) {
                   counts.fitness(), static_cast<long long>(counts.produced),
                   static_cast<long long>(counts.consumed), static_cast<long long>(counts.missing),
                   static_cast<long long>(counts.remaining), counts.fitting_cases, counts.cases);
-    return text;
+    std::string line = text;
+    // A search that gave up decides nothing: said beside the figure it lowers.
+    if (counts.undecided_cases > 0)
+        line += "; cases undecided (search bound reached, counted as not fitting): " +
+                std::to_string(counts.undecided_cases);
+    return line;
 }
 
 void Tvesk_util::timing_text(std::vector<std::string>& lines) const {

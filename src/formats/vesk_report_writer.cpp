@@ -189,7 +189,12 @@ std::string findings_text(const Tpetrinet& net, const ReportInfo& info,
         text += finding(info.fitness->fitness() == 1.0, "fitness",
                         "Fitness: " + number(info.fitness->fitness(), "%.4f") + " (" +
                             std::to_string(info.fitness->fitting_cases) + " of " +
-                            std::to_string(info.fitness->cases) + " cases fit exactly)" +
+                            std::to_string(info.fitness->cases) + " cases fit exactly" +
+                            (info.fitness->undecided_cases == 0
+                                 ? std::string()
+                                 : "; " + std::to_string(info.fitness->undecided_cases) +
+                                       " undecided, counted as not fitting") +
+                            ")" +
                             (structure.free_transitions() == 0
                                  ? std::string()
                                  : "; " + html_escaped(free_firing_note(structure))));

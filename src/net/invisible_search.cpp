@@ -1,8 +1,7 @@
 #include "net/invisible_search.h"
 
 #include <algorithm>
-#include <deque>
-#include <string>
+#include <unordered_map>
 
 namespace vesk {
 
@@ -11,140 +10,159 @@ namespace {
 struct MarkingHash {
     std::size_t operator()(const InvisibleSearch::Marking& marking) const noexcept {
         std::uint64_t hash = 1469598103934665603ULL;
-        for (const std::int64_t tokens : marking) {
-            hash ^= static_cast<std::uint64_t>(tokens);
+        for (const std::int32_t tokens : marking) {
+            hash ^= static_cast<std::uint32_t>(tokens);
             hash *= 1099511628211ULL;
         }
         return static_cast<std::size_t>(hash);
     }
 };
 
+std::size_t at(std::int32_t i) {
+    return static_cast<std::size_t>(i);
+}
+
+const std::vector<std::int32_t> kNoTransitions;
+
 }  // namespace
 
-InvisibleSearch::InvisibleSearch(const Tpetrinet& net) {
-    const auto& places = net.places();
-    for (std::size_t i = 0; i < places.size(); ++i) {
-        index_[places[i].get()] = static_cast<std::int32_t>(i);
-        if (end_ < 0 && is_end_place(*places[i])) end_ = static_cast<std::int32_t>(i);
-    }
-    std::unordered_map<const Ttransition*, std::size_t> step_of;
-    for (const auto& transition : net.transitions())
-        if (transition->name.find(kSkipMarker) != std::string::npos) {
-            step_of[transition.get()] = invisible_.size();
-            invisible_.push_back(Step{transition.get(), {}, {}});
+// What a search looks for, and the transitions every way to it must fire one of.
+struct InvisibleSearch::Goal {
+    enum class Kind : std::uint8_t { enabled, end_alone, end_marked };
+    Kind kind;
+    std::int32_t target = -1;
+
+    bool reached(const TokenNet& net, const Marking& m) const {
+        switch (kind) {
+            case Kind::enabled:
+                return std::all_of(net.inputs(target).begin(), net.inputs(target).end(),
+                                   [&m](std::int32_t p) { return m[at(p)] > 0; });
+            case Kind::end_alone:
+                for (std::size_t p = 0; p < m.size(); ++p)
+                    if (m[p] != (p == at(net.end_place()) ? 1 : 0)) return false;
+                return true;
+            case Kind::end_marked:
+                return m[at(net.end_place())] > 0;
         }
-    std::unordered_map<const Ttransition*, std::vector<std::int32_t>> inputs_of;
-    for (const auto& arc : net.arcs()) {
-        const std::int32_t place = index_.at(arc->place);
-        if (!arc->to_place) inputs_of[arc->transition].push_back(place);
-        const auto found = step_of.find(arc->transition);
-        if (found == step_of.end()) continue;
-        Step& step = invisible_[found->second];
-        (arc->to_place ? step.outputs : step.inputs).push_back(place);
+        return false;
     }
-    for (auto& [transition, inputs] : inputs_of)
-        goal_of_transition_[transition] = goal_of(std::move(inputs));
-    if (end_ >= 0) end_goal_ = goal_of({end_});
+
+    // Called only where the goal does not hold.
+    const std::vector<std::int32_t>& must_fire_one_of(const InvisibleSearch& search,
+                                                      const Marking& m) const {
+        const TokenNet& net = search.net_;
+        const std::int32_t end = net.end_place();
+        switch (kind) {
+            case Kind::enabled:
+                return net.producers(search.scapegoat(m, target));
+            case Kind::end_marked:
+                return net.producers(end);
+            case Kind::end_alone:
+                break;
+        }
+        // Of the conditions the marking breaks, the one with the fewest ways to mend it: none
+        // at all (a token no invisible transition takes) ends the search here.
+        const std::vector<std::int32_t>* fewest = m[at(end)] == 0  ? &net.producers(end)
+                                                  : m[at(end)] > 1 ? &net.consumers(end)
+                                                                   : nullptr;
+        for (std::size_t p = 0; p < m.size(); ++p) {
+            if (m[p] == 0 || p == at(end)) continue;
+            if (!net.drains_invisibly(static_cast<std::int32_t>(p))) return kNoTransitions;
+            const auto& consumers = net.consumers(static_cast<std::int32_t>(p));
+            if (fewest == nullptr || consumers.size() < fewest->size()) fewest = &consumers;
+        }
+        return *fewest;
+    }
+};
+
+bool InvisibleSearch::is_enabled(const Marking& marking, std::int32_t transition) const {
+    const auto& inputs = net_.inputs(transition);
+    return std::all_of(inputs.begin(), inputs.end(),
+                       [&marking](std::int32_t p) { return marking[at(p)] > 0; });
 }
 
-InvisibleSearch::Goal InvisibleSearch::goal_of(std::vector<std::int32_t> places) const {
-    Goal goal;
-    std::vector<bool> useful_place(index_.size(), false);
-    std::vector<bool> useful_step(invisible_.size(), false);
-    for (const std::int32_t p : places)
-        useful_place[static_cast<std::size_t>(p)] = true;
-    for (bool grew = true; grew;) {
-        grew = false;
-        for (std::size_t s = 0; s < invisible_.size(); ++s) {
-            if (useful_step[s]) continue;
-            const auto& outputs = invisible_[s].outputs;
-            if (std::none_of(outputs.begin(), outputs.end(), [&](std::int32_t p) {
-                    return useful_place[static_cast<std::size_t>(p)];
-                }))
-                continue;
-            useful_step[s] = true;
-            grew = true;
-            for (const std::int32_t p : invisible_[s].inputs)
-                useful_place[static_cast<std::size_t>(p)] = true;
+std::int32_t InvisibleSearch::scapegoat(const Marking& marking, std::int32_t transition) const {
+    std::int32_t best = -1;
+    for (const std::int32_t p : net_.inputs(transition))
+        if (marking[at(p)] == 0 &&
+            (best < 0 || net_.producers(p).size() < net_.producers(best).size()))
+            best = p;
+    return best;
+}
+
+void InvisibleSearch::stubborn_set(const Marking& marking, const Goal& goal,
+                                   std::vector<std::int32_t>& enabled) const {
+    enabled.clear();
+    std::vector<std::uint8_t> in_set(at(net_.transition_count()), 0);
+    std::vector<std::int32_t> pending;
+    const auto add = [&](const std::vector<std::int32_t>& transitions) {
+        for (const std::int32_t t : transitions)
+            if (in_set[at(t)] == 0) {
+                in_set[at(t)] = 1;
+                pending.push_back(t);
+            }
+    };
+    add(goal.must_fire_one_of(*this, marking));
+    while (!pending.empty()) {
+        const std::int32_t t = pending.back();
+        pending.pop_back();
+        if (is_enabled(marking, t)) {
+            enabled.push_back(t);
+            for (const std::int32_t p : net_.inputs(t))
+                add(net_.consumers(p));
+        } else {
+            add(net_.producers(scapegoat(marking, t)));
         }
     }
-    for (std::size_t s = 0; s < invisible_.size(); ++s)
-        if (useful_step[s]) goal.steps.push_back(s);
-    goal.places = std::move(places);
-    return goal;
+    std::sort(enabled.begin(), enabled.end());
 }
 
-bool InvisibleSearch::enabled(const Marking& marking, const std::vector<std::int32_t>& inputs) {
-    return std::all_of(inputs.begin(), inputs.end(), [&marking](std::int32_t place) {
-        return marking[static_cast<std::size_t>(place)] > 0;
-    });
-}
-
-template <typename Reached>
-std::vector<Ttransition*> InvisibleSearch::search(const Marking& start,
-                                                  const std::vector<std::size_t>& steps,
-                                                  Reached reached, bool& found) const {
-    found = false;
+InvisibleSearch::Path InvisibleSearch::search(const Marking& start, const Goal& goal) const {
     struct Node {
         Marking marking;
         std::int64_t parent;
-        Ttransition* via;
+        std::int32_t via;
     };
-    std::vector<Node> nodes{Node{start, -1, nullptr}};
+    std::vector<Node> nodes{Node{start, -1, -1}};
     std::unordered_map<Marking, std::size_t, MarkingHash> seen{{start, 0}};
-    for (std::size_t at = 0; at < nodes.size(); ++at) {
-        if (reached(nodes[at].marking)) {
-            found = true;
-            std::vector<Ttransition*> path;
-            for (const Node* n = &nodes[at]; n->parent >= 0;
+    std::vector<std::int32_t> steps;
+    for (std::size_t at_node = 0; at_node < nodes.size(); ++at_node) {
+        if (goal.reached(net_, nodes[at_node].marking)) {
+            Path path{Outcome::found, {}};
+            for (const Node* n = &nodes[at_node]; n->parent >= 0;
                  n = &nodes[static_cast<std::size_t>(n->parent)])
-                path.push_back(n->via);
-            std::reverse(path.begin(), path.end());
+                path.firings.push_back(n->via);
+            std::reverse(path.firings.begin(), path.firings.end());
             return path;
         }
-        if (nodes.size() >= kMaxInvisibleMarkings) continue;
-        for (const std::size_t s : steps) {
-            const Step& step = invisible_[s];
-            if (!enabled(nodes[at].marking, step.inputs)) continue;
-            Marking next = nodes[at].marking;
-            for (const std::int32_t p : step.inputs)
-                --next[static_cast<std::size_t>(p)];
-            for (const std::int32_t p : step.outputs)
-                ++next[static_cast<std::size_t>(p)];
-            if (seen.try_emplace(next, nodes.size()).second)
-                nodes.push_back(
-                    Node{std::move(next), static_cast<std::int64_t>(at), step.transition});
+        stubborn_set(nodes[at_node].marking, goal, steps);
+        for (const std::int32_t t : steps) {
+            Marking next = nodes[at_node].marking;
+            for (const std::int32_t p : net_.inputs(t))
+                --next[at(p)];
+            for (const std::int32_t p : net_.outputs(t))
+                ++next[at(p)];
+            if (!seen.try_emplace(next, nodes.size()).second) continue;
+            if (nodes.size() >= bound_) return Path{Outcome::undecided, {}};
+            nodes.push_back(Node{std::move(next), static_cast<std::int64_t>(at_node), t});
         }
     }
-    return {};
+    return Path{Outcome::unreachable, {}};
 }
 
-std::vector<Ttransition*> InvisibleSearch::enabling(const Marking& marking,
-                                                    const Ttransition* target) const {
-    const auto found = goal_of_transition_.find(target);
-    if (found == goal_of_transition_.end()) return {};
-    const Goal& goal = found->second;
-    bool reached = false;
-    return search(
-        marking, goal.steps, [&goal](const Marking& m) { return enabled(m, goal.places); },
-        reached);
+InvisibleSearch::Path InvisibleSearch::enabling(const Marking& marking, std::int32_t target) const {
+    return search(marking, Goal{Goal::Kind::enabled, target});
 }
 
-std::vector<Ttransition*> InvisibleSearch::completing(const Marking& marking) const {
-    if (end_ < 0) return {};
-    const auto end = static_cast<std::size_t>(end_);
-    bool reached = false;
-    auto alone = search(
-        marking, end_goal_.steps,
-        [end](const Marking& m) {
-            for (std::size_t p = 0; p < m.size(); ++p)
-                if (m[p] != (p == end ? 1 : 0)) return false;
-            return true;
-        },
-        reached);
-    if (reached) return alone;
-    return search(
-        marking, end_goal_.steps, [end](const Marking& m) { return m[end] > 0; }, reached);
+InvisibleSearch::Path InvisibleSearch::completing(const Marking& marking) const {
+    if (net_.end_place() < 0) return Path{Outcome::unreachable, {}};
+    Marking alone_at_end(marking.size(), 0);
+    alone_at_end[at(net_.end_place())] = 1;
+    if (invariants_.may_connect(marking, alone_at_end)) {
+        Path alone = search(marking, Goal{Goal::Kind::end_alone});
+        if (alone.outcome != Outcome::unreachable) return alone;
+    }
+    return search(marking, Goal{Goal::Kind::end_marked});
 }
 
 }  // namespace vesk

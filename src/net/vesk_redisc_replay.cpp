@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string_view>
+#include <unordered_map>
 
 namespace vesk {
 
@@ -17,12 +19,59 @@ std::int64_t days_from_civil(std::int64_t y, std::int64_t m, std::int64_t d) {
     return era * 146097 + doe - 719468;
 }
 
-// A duration measured from x to y, widened by the margin on both sides.
-double duration(double x, double y) {
+}  // namespace
+
+double widened_minutes(double x, double y) {
     return minutes_between(x - kMargin, y + kMargin);
 }
 
-}  // namespace
+std::vector<Ttask*> tasks_of_names(const Tloglist& log, const Ttasklist& tasks) {
+    std::unordered_map<std::string_view, Ttask*> task_of_name;
+    for (Ttask* task : tasks)
+        task_of_name.try_emplace(task->name(), task);
+    std::vector<Ttask*> result(static_cast<std::size_t>(log.name_count()), nullptr);
+    for (std::int32_t id = 0; id < log.name_count(); ++id)
+        if (const auto found = task_of_name.find(log.name_of(id)); found != task_of_name.end())
+            result[static_cast<std::size_t>(id)] = found->second;
+    return result;
+}
+
+void count_task_lines(Tpetrinet& net, const Tloglist& log,
+                      const std::vector<Ttask*>& task_of_name) {
+    std::unordered_map<const Ttask*, std::int32_t> lines;
+    for (const Tlog_line& line : log) {
+        Ttask* task = task_of_name[static_cast<std::size_t>(line.name_id())];
+        if (task == nullptr) continue;
+        task->times_in_log = checked_add(task->times_in_log, 1);
+        ++lines[task];
+    }
+    for (const auto& transition : net.transitions()) {
+        const auto found = lines.find(transition->task);
+        transition->occurrences = found != lines.end() ? found->second : 0;
+    }
+}
+
+void set_branch_probabilities(Tpetrinet& net) {
+    for (const auto& place : net.places()) {
+        const Parclist leaving = net.Arcs_of_place(place.get(), false);
+        double total = 0.0, occurrences = 0.0;
+        for (const Tarc* arc : leaving)
+            if (arc->transition->task != nullptr) {
+                total += arc->transition->task->times_in_log;
+                occurrences += arc->transition->occurrences;
+            }
+        if (total == 0.0) total = 1.0;
+        const bool exclusive = place->input_set.starts_with(kMutualExclusionPrefix);
+        for (Tarc* arc : leaving) {
+            const Ttask* task = arc->transition->task;
+            const bool counted = !exclusive && task != nullptr;
+            arc->probability = counted ? task->times_in_log / total : 1.0;
+            // No occurrence at all tells nothing about the branches.
+            arc->share =
+                counted && occurrences > 0.0 ? arc->transition->occurrences / occurrences : 1.0;
+        }
+    }
+}
 
 double date_time_value(const Tdate& date, std::int32_t hour, std::int32_t minute) {
     static const std::int64_t day_zero = days_from_civil(1899, 12, 30);
@@ -40,36 +89,14 @@ Treplay::Treplay(Tpetrinet& net, const Tloglist& log, const Ttasklist& tasks, Me
     : net_(net), log_(log), tasks_(tasks), sink_(sink) {
     for (const auto& arc : net_.arcs())
         arcs_of_[arc->transition].push_back(arc.get());
-    std::unordered_map<std::string_view, Ttask*> task_of_name;
-    for (Ttask* task : tasks_)
-        task_of_name.try_emplace(task->name(), task);
     // The task of each of the log's names, looked up once instead of once per line.
-    task_of_name_id_.resize(static_cast<std::size_t>(log_.name_count()), nullptr);
-    for (std::int32_t id = 0; id < log_.name_count(); ++id)
-        if (const auto found = task_of_name.find(log_.name_of(id)); found != task_of_name.end())
-            task_of_name_id_[static_cast<std::size_t>(id)] = found->second;
+    task_of_name_id_ = tasks_of_names(log_, tasks_);
     for (const auto& transition : net_.transitions()) {
         if (transition->name.find(kSkipMarker) != std::string::npos)
             skip_transitions_.push_back(transition.get());
     }
     for (Ttask* task : tasks_)
         transition_of_.try_emplace(task, net_.Transition_of_task(task));
-    if (net_.skip_rule == SkipRule::shortest_sequence)
-        search_ = std::make_unique<InvisibleSearch>(net_);
-}
-
-InvisibleSearch::Marking Treplay::marking() const {
-    InvisibleSearch::Marking tokens;
-    tokens.reserve(net_.places().size());
-    for (const auto& place : net_.places())
-        tokens.push_back(place->token_time != NO_TOKEN ? 1 : 0);
-    return tokens;
-}
-
-void Treplay::complete_case(bool show_messages, double time) {
-    if (!search_) return;
-    for (Ttransition* step : search_->completing(marking()))
-        Fire(step, show_messages, time);
 }
 
 bool Treplay::Is_enabled(const Ttransition* transition) const {
@@ -152,11 +179,11 @@ bool Treplay::Fire(Ttransition* transition, bool show_messages, double time) {
         }
         const double arrived = place->token_time;
         if (record && inputs > 1) {
-            place->sync_time.Add_observation(duration(arrived, enabled_at));
-            place->waiting_time.Add_observation(duration(enabled_at, time));
-            place->sojourn_time.Add_observation(duration(arrived, time));
+            place->sync_time.Add_observation(widened_minutes(arrived, enabled_at));
+            place->waiting_time.Add_observation(widened_minutes(enabled_at, time));
+            place->sojourn_time.Add_observation(widened_minutes(arrived, time));
         } else if (record) {
-            const double waited = duration(enabled_at, time);
+            const double waited = widened_minutes(enabled_at, time);
             place->waiting_time.Add_observation(waited);
             place->sojourn_time.Add_observation(waited);
         }
@@ -173,55 +200,16 @@ bool Treplay::Fire_task(Ttask* task, const std::string& line_name, bool show_mes
         transition = found != transition_of_.end() ? found->second : net_.Transition_of_task(task);
     }
     if (transition == nullptr) return report_unfired(task, line_name, show_messages);
-    if (!Is_enabled(transition) && search_) {
-        for (Ttransition* step : search_->enabling(marking(), transition))
-            Fire(step, show_messages, time);
-    } else if (!Is_enabled(transition)) {
+    if (!Is_enabled(transition)) {
         for (Ttransition* skip : skip_transitions_)
             if (Is_enabled(skip)) Fire(skip, show_messages, time);
     }
     return Fire(transition, show_messages, time);
 }
 
-void Treplay::count_tasks() {
-    std::unordered_map<const Ttask*, std::int32_t> lines;
-    for (const Tlog_line& line : log_) {
-        Ttask* task = task_of(line);
-        if (task == nullptr) continue;
-        task->times_in_log = checked_add(task->times_in_log, 1);
-        ++lines[task];
-    }
-    for (const auto& transition : net_.transitions()) {
-        const auto found = lines.find(transition->task);
-        transition->occurrences = found != lines.end() ? found->second : 0;
-    }
-}
-
-void Treplay::set_probabilities() {
-    for (const auto& place : net_.places()) {
-        const Parclist leaving = net_.Arcs_of_place(place.get(), false);
-        double total = 0.0, occurrences = 0.0;
-        for (const Tarc* arc : leaving)
-            if (arc->transition->task != nullptr) {
-                total += arc->transition->task->times_in_log;
-                occurrences += arc->transition->occurrences;
-            }
-        if (total == 0.0) total = 1.0;
-        const bool exclusive = place->input_set.starts_with(kMutualExclusionPrefix);
-        for (Tarc* arc : leaving) {
-            const Ttask* task = arc->transition->task;
-            const bool counted = !exclusive && task != nullptr;
-            arc->probability = counted ? task->times_in_log / total : 1.0;
-            // No occurrence at all tells nothing about the branches.
-            arc->share =
-                counted && occurrences > 0.0 ? arc->transition->occurrences / occurrences : 1.0;
-        }
-    }
-}
-
 void Treplay::Replay(bool show_messages) {
-    count_tasks();
-    set_probabilities();
+    count_task_lines(net_, log_, task_of_name_id_);
+    set_branch_probabilities(net_);
     net_.flow_time.Clear();
     for (const auto& place : net_.places()) {
         place->sync_time.Clear();
@@ -247,8 +235,8 @@ void Treplay::Replay(bool show_messages) {
         const Ttime clock = line.time();
         const double time = date_time_value(line.date(), clock.hour, clock.minute);
         if (line.case_number() != previous_case) {
-            if (previous_case > -1) net_.flow_time.Add_observation(duration(case_start, last_time));
-            if (!stop && previous_case > -1) complete_case(show_messages, last_time);
+            if (previous_case > -1)
+                net_.flow_time.Add_observation(widened_minutes(case_start, last_time));
             if (!stop) stop = Check_tokens_left(show_messages);
             case_start = time;
             if (!stop && start_place != nullptr) stop = Put_token(start_place, show_messages, time);
@@ -261,8 +249,7 @@ void Treplay::Replay(bool show_messages) {
         }
         last_time = time;
     }
-    if (!log_.empty()) net_.flow_time.Add_observation(duration(case_start, last_time));
-    if (!stop && !log_.empty()) complete_case(show_messages, last_time);
+    if (!log_.empty()) net_.flow_time.Add_observation(widened_minutes(case_start, last_time));
     // Without messages nothing was checked by them, so "no errors" would claim too much.
     if (!stop && show_messages)
         sink_.information(log_.empty() ? "No timing information available"

@@ -10,7 +10,6 @@
 #include "base/message_sink.h"
 #include "base/progress.h"
 #include "log/vesk_loglist.h"
-#include "net/invisible_search.h"
 #include "net/vesk_redisc.h"
 
 namespace vesk {
@@ -24,7 +23,18 @@ inline constexpr double kEqualityTolerance = 1.0 / 86400000.0;
 double date_time_value(const Tdate& date, std::int32_t hour, std::int32_t minute);
 // Whole minutes between two date-time values, as a double: spans of centuries do not fit 32 bits.
 double minutes_between(double a, double b);
+// A duration measured from x to y, widened by the margin on both sides.
+double widened_minutes(double x, double y);
 
+// The task of each of the log's names (the first of that name), null where none.
+std::vector<Ttask*> tasks_of_names(const Tloglist& log, const Ttasklist& tasks);
+// Adds each line to its task's times_in_log, and sets each transition's occurrences.
+void count_task_lines(Tpetrinet& net, const Tloglist& log, const std::vector<Ttask*>& task_of_name);
+// Each arc leaving a place gets its branch chance and its share of the place's firings.
+void set_branch_probabilities(Tpetrinet& net);
+
+// The replay of the nets built from relations, whose invisible transitions are tried in one
+// pass; nets replayed by shortest sequences take SequenceReplay.
 class Treplay {
 public:
     // The net must not change while the replay object lives.
@@ -45,12 +55,7 @@ public:
     bool Check_tokens_left(bool show_messages);
 
 private:
-    void count_tasks();
-    void set_probabilities();
     bool report_unfired(Ttask* task, const std::string& name, bool show_messages);
-    InvisibleSearch::Marking marking() const;
-    // On nets replayed by shortest sequences: the invisible firings that end the case.
-    void complete_case(bool show_messages, double time);
 
     Tpetrinet& net_;
     const Tloglist& log_;
@@ -64,7 +69,6 @@ private:
     std::unordered_map<const Ttask*, Ttransition*> transition_of_;
     std::vector<Ttransition*> skip_transitions_;
     std::vector<std::string> unknown_reported_;
-    std::unique_ptr<InvisibleSearch> search_;
     ProgressCallback progress_;
 };
 

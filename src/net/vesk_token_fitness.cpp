@@ -1,9 +1,8 @@
 #include "net/vesk_token_fitness.h"
 
-#include <memory>
 #include <unordered_map>
 
-#include "net/invisible_search.h"
+#include "net/sequence_replay.h"
 
 namespace vesk {
 
@@ -34,8 +33,6 @@ public:
             task_of_name_.try_emplace(task->name(), task);
             transition_of_.try_emplace(task, net.Transition_of_task(task));
         }
-        if (net.skip_rule == SkipRule::shortest_sequence)
-            search_ = std::make_unique<InvisibleSearch>(net);
     }
 
     void start_case() {
@@ -61,10 +58,7 @@ public:
             case_fits_ = false;  // an event the net has no transition for
             return;
         }
-        if (!enabled(transition) && search_) {
-            for (const Ttransition* step : search_->enabling(tokens_, transition))
-                fire(step);
-        } else if (!enabled(transition)) {
+        if (!enabled(transition)) {
             for (const Ttransition* skip : skips_)
                 if (enabled(skip)) fire(skip);
         }
@@ -72,9 +66,6 @@ public:
     }
 
     void end_case(TokenCounts& total) {
-        if (search_)
-            for (const Ttransition* step : search_->completing(tokens_))
-                fire(step);
         if (end_ >= 0) {
             auto& end_tokens = tokens_[static_cast<std::size_t>(end_)];
             ++case_.consumed;
@@ -135,12 +126,12 @@ private:
     long end_ = -1;
     TokenCounts case_;
     bool case_fits_ = true;
-    std::unique_ptr<InvisibleSearch> search_;
 };
 
 }  // namespace
 
 TokenCounts token_fitness(const Tpetrinet& net, const Tloglist& log, const Ttasklist& tasks) {
+    if (net.skip_rule == SkipRule::shortest_sequence) return sequence_token_counts(net, log, tasks);
     TokenCounts total;
     CountingGame game(net, tasks);
     std::int32_t previous_case = -1;

@@ -7,7 +7,8 @@
 //
 // Produced counts the start place's token of each case, consumed the end place's token taken
 // when a case ends (missing when there is none). The firings are those of the replay: a
-// transition that is not enabled first lets every enabled invisible transition fire once.
+// transition that is not enabled first lets every enabled invisible transition fire once, or on
+// nets replayed by shortest sequences the fewest invisible firings that enable it.
 
 #include <cstdint>
 #include <vector>
@@ -26,6 +27,9 @@ struct TokenCounts {
     std::int32_t cases = 0;
     // Cases with nothing missing, nothing remaining and every event on a transition.
     std::int32_t fitting_cases = 0;
+    // Cases where the search for invisible firings gave up at its bound; none of them counts
+    // as fitting.
+    std::int32_t undecided_cases = 0;
 
     // 1 for a log the net replays exactly; 0 when nothing was replayed.
     double fitness() const;

@@ -13,7 +13,7 @@
 #include "discovery/random_trees.h"
 #include "discovery/trace_logs.h"
 #include "net/net_structure.h"
-#include "net/vesk_redisc_replay.h"
+#include "net/sequence_replay.h"
 #include "net/vesk_token_fitness.h"
 
 namespace vesk {
@@ -198,7 +198,7 @@ TEST(TreeNet, ReplayFiresTheSkipAtTheTimeOfTheEventItEnables) {
         line.set_time({10, minute, 0, 0});
     }
     RecordingSink sink;
-    Treplay(made.net, lines, made.tasks, sink).Replay(false);
+    SequenceReplay(made.net, lines, made.tasks, sink).Replay(false);
     const auto place = [&made](const std::string& input) -> const Tplace& {
         for (const auto& p : made.net.places())
             if (p->input_set == input) return *p;
