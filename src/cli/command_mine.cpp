@@ -88,6 +88,10 @@ void MineCommand::declare_construction(CLI::App& app) {
                        "the log, with infrequent behaviour filtered out (see --noise)")
             ->check(CLI::IsMember({"alpha", "new", "inductive"}));
     app.add_flag("--new-construction", new_construction_, "the same as --construction new");
+    net_option_ = app.add_option("--net", net_file_,
+                                 "replay the log on the net of this PNML file instead of "
+                                 "constructing one (visible transitions are matched to the "
+                                 "log's activities by their labels: activity, or activity+event)");
     noise_option_ =
         app.add_option("--noise", noise_,
                        "with --construction inductive: the share of behaviour treated as "
@@ -156,6 +160,7 @@ std::string MineCommand::construction() const {
 }
 
 std::string MineCommand::options_text() const {
+    if (!net_file_.empty()) return "net read from " + net_file_;
     if (construction() == "inductive")
         return "inductive construction, noise " + format_general(noise_, '.') +
                (relations_.empty() ? "" : ", relations from " + relations_);
@@ -175,6 +180,13 @@ void MineCommand::check_combinations() const {
         throw UsageError("--no-combine belongs to --construction new");
     if (noise_option_->count() > 0 && construction() != "inductive")
         throw UsageError("--noise belongs to --construction inductive");
+    if (!net_file_.empty()) {
+        if (!relations_.empty())
+            throw UsageError("--net replays a LOG: give either --net or --relations");
+        if (construction_option_->count() > 0 || new_construction_ || noise_option_->count() > 0 ||
+            split_loops_ || no_combine_)
+            throw UsageError("--net reads the net: no construction option goes with it");
+    }
     if (construction() == "inductive" && !relations_.empty() && replay_log_.empty())
         throw UsageError("--construction inductive works on a log: with --relations give --log");
     if (out_.empty()) {
@@ -203,6 +215,7 @@ NetOptions MineCommand::net_options() const {
                                                : Construction::alpha;
     net.combine_places = !no_combine_;
     net.noise = noise_;
+    net.net_file = net_file_;
     return net;
 }
 
@@ -329,7 +342,9 @@ void MineCommand::print_summary(Tvesk_util& controller, MineSummary& summary,
     summary.printed = true;
     if (format_ == "json") return;
     print_mine_text(controller, summary.replayed,
-                    construction() == "inductive" ? std::optional<double>(noise_) : std::nullopt,
+                    construction() == "inductive" && net_file_.empty()
+                        ? std::optional<double>(noise_)
+                        : std::nullopt,
                     console);
     print_listings(controller, shows_, console);
 }

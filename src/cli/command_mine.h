@@ -89,6 +89,8 @@ private:
     std::string page_ = "a4";
     std::vector<CLI::Option*> export_options_;
     CLI::Option* noise_option_ = nullptr;
+    CLI::Option* net_option_ = nullptr;
+    std::string net_file_;
     CLI::Option* construction_option_ = nullptr;
 };
 

@@ -15,7 +15,12 @@ std::string mine_footer_text() {
            "the flow time of the cases in minutes. With --construction inductive the net comes "
            "instead from a process tree found in the log's lines (--show tree prints it), and "
            "its invisible transitions fire by the shortest sequence that enables the next "
-           "event." +
+           "event. With --net FILE.pnml the log is replayed on a net read from PNML (an "
+           "organisation's own model, or one this program wrote) in the same way: its "
+           "transitions are matched to the log's activities by their labels, the activity or "
+           "\"activity+event\" where several event types are read; invisible transitions are "
+           "those marked activity=\"$invisible$\" or without a label. The export writes the net "
+           "as \"<LOG name> <ID> .pnml\" too." +
            std::string("\n\n") + std::string(LogReadOptions::kHelp) + "\n" +
            CaseFilterOptions::kHelp +
            "\nThe export writes \"<LOG name> <ID> low.dot\", \"... high.dot\", \"... .tpn\", "

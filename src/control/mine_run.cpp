@@ -8,8 +8,14 @@ void show(const StatusCallback& status, const std::string& text) {
     if (status) status(text);
 }
 
-void make_net(RelationsInspection& inspection, const NetOptions& net) {
-    inspection.make_petrinet(net.split_loops, net.construction, net.combine_places, net.noise);
+void make_net(Tvesk_util& controller, RelationsInspection& inspection, const NetOptions& net,
+              MessageSink& sink) {
+    if (net.net_file.empty()) {
+        inspection.make_petrinet(net.split_loops, net.construction, net.combine_places, net.noise);
+        return;
+    }
+    for (const std::string& warning : controller.read_net(net.net_file))
+        sink.warning(net.net_file + ": " + warning);
 }
 
 }  // namespace
@@ -23,7 +29,7 @@ MineOutcome mine_from_log(Tvesk_util& controller, const BuildRelationsRequest& r
     inspection.open_with_task_list();
     show(status, "Building the net");
     begin_stage(timings, "net");
-    make_net(inspection, net);
+    make_net(controller, inspection, net, sink);
     MineOutcome outcome;
     if (replay) {
         show(status, "Replaying the log");
@@ -61,7 +67,7 @@ MineOutcome mine_from_relations_file(Tvesk_util& controller, const std::string& 
     }
     show(status, "Building the net");
     begin_stage(timings, "net");
-    make_net(inspection, net);
+    make_net(controller, inspection, net, sink);
     MineOutcome outcome;
     if (lines_first && log->replay) {
         show(status, "Replaying the log");

@@ -18,6 +18,8 @@ struct NetOptions {
     bool combine_places = true;
     // The inductive construction's share of behaviour treated as infrequent.
     double noise = 0.2;
+    // A PNML file whose net is replayed instead of one constructed; empty for none.
+    std::string net_file;
 };
 
 // The log that a relations file is replayed on.

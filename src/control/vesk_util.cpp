@@ -6,6 +6,7 @@
 #include "base/file_util.h"
 #include "discovery/inductive_miner.h"
 #include "discovery/tree_net.h"
+#include "formats/pnml_net.h"
 #include "formats/vesk_html_writer.h"
 #include "formats/vesk_pnml_writer.h"
 #include "formats/vesk_task_relations_file.h"
@@ -171,6 +172,18 @@ void Tvesk_util::make_net_inductive(double noise) {
     process_tree_text_.clear();
     build_tree_net(*net_, tree, variants.names, main_tasks_);
     process_tree_text_ = tree_text(tree, variants.names);
+}
+
+std::vector<std::string> Tvesk_util::read_net(const std::string& pnml_path) {
+    const PnmlNet model = read_pnml(pnml_path);
+    process_tree_text_.clear();
+    new_net();
+    try {
+        return build_pnml_net(*net_, model, main_tasks_);
+    } catch (const PnmlError& error) {
+        new_net();  // nothing half made stays
+        throw PnmlError(pnml_path + ": " + error.what());
+    }
 }
 
 void Tvesk_util::finish_short_loops(bool split) {

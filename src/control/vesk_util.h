@@ -13,8 +13,8 @@
 #include "base/number_format.h"
 #include "base/progress.h"
 #include "formats/vesk_dot_writer.h"
-#include "log/vesk_loglist.h"
 #include "log/vesk_logline_reader.h"
+#include "log/vesk_loglist.h"
 #include "log/xml_log_stream.h"
 #include "mining/vesk_task.h"
 #include "net/net_structure.h"
@@ -125,6 +125,9 @@ public:
     // The process tree of the last inductive construction; empty after any other.
     const std::string& process_tree_text() const { return process_tree_text_; }
     void finish_short_loops(bool split);
+    // Replaces the net with the one of a PNML file, its transitions matched to the task list's
+    // tasks by their labels; returns the warnings. Throws XmlReadError or PnmlError.
+    std::vector<std::string> read_net(const std::string& pnml_path);
     // Replays the log on the net; findings are recorded in the net, and with show_messages the
     // first one goes to the sink and ends the token game. The token counts cover the whole log
     // either way.

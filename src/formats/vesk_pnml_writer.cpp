@@ -70,8 +70,11 @@ std::string pnml_text(const Tpetrinet& net, const std::string& process) {
                    "<toolspecific tool=\"Vesk\" version=\"" + kVeskVersion + "\"><task>" +
                    html_escaped(transition.task->name()) + "</task></toolspecific></transition>\n";
         } else {
-            out += "      <transition id=\"" + id + "\">" + name_element("") +
-                   "<toolspecific tool=\"Vesk\" version=\"" + kVeskVersion +
+            // The mark both common readers take for a silent step, beside this program's own.
+            out += "      <transition id=\"" + id + "\">" + name_element("tau") +
+                   "<toolspecific tool=\"ProM\" version=\"6.4\" activity=\"$invisible$\" "
+                   "localNodeID=\"" +
+                   id + "\"/><toolspecific tool=\"Vesk\" version=\"" + kVeskVersion +
                    "\"><invisible/></toolspecific></transition>\n";
         }
     }

@@ -1,7 +1,8 @@
 #pragma once
 // The net as a PNML place/transition net (ISO/IEC 15909-2), for the other tools analysts use.
 // Ids follow the order of the net's lists (p0.., t0.., a0..), so they are the same in every
-// run; invisible transitions have an empty name and a toolspecific mark.
+// run; invisible transitions are named "tau" and carry the toolspecific mark that the common
+// readers take for a silent step.
 
 #include <filesystem>
 #include <string>
