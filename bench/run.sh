@@ -125,6 +125,26 @@ done
 echo
 echo "slowest construction: $slowest s wall"
 
+# The replay stage on the public logs: the inductive net beside the alpha net of the same log
+# (--timings CPU seconds of the stage "replay", which includes the fitness count).
+public="$root/../shared/data/xes"
+if [ -d "$public" ]; then
+    echo
+    echo "| public log | replay CPU s, alpha | inductive (noise 0.2) | ratio | inductive (noise 0) | ratio |"
+    echo "|---|---|---|---|---|---|"
+    replay_cpu() {
+        "$bin/vesk-cli" mine "$@" -q --timings 2>&1 >/dev/null | awk '/time: replay/ {print $7}'
+    }
+    for log in "$public"/*.xes*; do
+        alpha=$(replay_cpu "$log" --construction alpha)
+        filtered=$(replay_cpu "$log" --construction inductive)
+        exact=$(replay_cpu "$log" --construction inductive --noise 0)
+        awk -v n="$(basename "$log")" -v a="$alpha" -v f="$filtered" -v e="$exact" 'BEGIN {
+            r = a > 0 ? sprintf("%.1f", f / a) : "-"; s = a > 0 ? sprintf("%.1f", e / a) : "-"
+            printf "| %s | %s | %s | %s | %s | %s |\n", n, a, f, r, e, s }'
+    done
+fi
+
 # One case of 200,000 distinct tasks: refused with an estimate, not grown until killed.
 wide="$work/wide.xml"
 if [ ! -s "$wide" ]; then

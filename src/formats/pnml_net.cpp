@@ -144,7 +144,9 @@ private:
     // The final marking, or else the places no arc leaves.
     std::vector<std::string> end_places() const {
         std::vector<std::string> marked;
-        for (const auto& [id, tokens] : model_.final_marking) {
+        for (const auto& entry : model_.final_marking) {
+            const std::string& id = entry.first;
+            const std::int64_t tokens = entry.second;
             if (std::none_of(model_.places.begin(), model_.places.end(),
                              [&id](const auto& place) { return place.id == id; }))
                 throw PnmlError("the final marking names " + quoted(id) +

@@ -1,22 +1,10 @@
 #include "net/invisible_search.h"
 
 #include <algorithm>
-#include <unordered_map>
 
 namespace vesk {
 
 namespace {
-
-struct MarkingHash {
-    std::size_t operator()(const InvisibleSearch::Marking& marking) const noexcept {
-        std::uint64_t hash = 1469598103934665603ULL;
-        for (const std::int32_t tokens : marking) {
-            hash ^= static_cast<std::uint32_t>(tokens);
-            hash *= 1099511628211ULL;
-        }
-        return static_cast<std::size_t>(hash);
-    }
-};
 
 std::size_t at(std::int32_t i) {
     return static_cast<std::size_t>(i);
@@ -32,7 +20,7 @@ struct InvisibleSearch::Goal {
     Kind kind;
     std::int32_t target = -1;
 
-    bool reached(const TokenNet& net, const Marking& m) const {
+    bool reached(const TokenNet& net, Tokens m) const {
         switch (kind) {
             case Kind::enabled:
                 return std::all_of(net.inputs(target).begin(), net.inputs(target).end(),
@@ -49,7 +37,7 @@ struct InvisibleSearch::Goal {
 
     // Called only where the goal does not hold.
     const std::vector<std::int32_t>& must_fire_one_of(const InvisibleSearch& search,
-                                                      const Marking& m) const {
+                                                      Tokens m) const {
         const TokenNet& net = search.net_;
         const std::int32_t end = net.end_place();
         switch (kind) {
@@ -75,13 +63,13 @@ struct InvisibleSearch::Goal {
     }
 };
 
-bool InvisibleSearch::is_enabled(const Marking& marking, std::int32_t transition) const {
+bool InvisibleSearch::is_enabled(Tokens marking, std::int32_t transition) const {
     const auto& inputs = net_.inputs(transition);
     return std::all_of(inputs.begin(), inputs.end(),
                        [&marking](std::int32_t p) { return marking[at(p)] > 0; });
 }
 
-std::int32_t InvisibleSearch::scapegoat(const Marking& marking, std::int32_t transition) const {
+std::int32_t InvisibleSearch::scapegoat(Tokens marking, std::int32_t transition) const {
     std::int32_t best = -1;
     for (const std::int32_t p : net_.inputs(transition))
         if (marking[at(p)] == 0 &&
@@ -90,22 +78,22 @@ std::int32_t InvisibleSearch::scapegoat(const Marking& marking, std::int32_t tra
     return best;
 }
 
-void InvisibleSearch::stubborn_set(const Marking& marking, const Goal& goal,
+void InvisibleSearch::stubborn_set(Tokens marking, const Goal& goal,
+                                   std::vector<std::uint8_t>& in_set,
                                    std::vector<std::int32_t>& enabled) const {
     enabled.clear();
-    std::vector<std::uint8_t> in_set(at(net_.transition_count()), 0);
-    std::vector<std::int32_t> pending;
+    std::vector<std::int32_t> members;
+    std::size_t next = 0;
     const auto add = [&](const std::vector<std::int32_t>& transitions) {
         for (const std::int32_t t : transitions)
             if (in_set[at(t)] == 0) {
                 in_set[at(t)] = 1;
-                pending.push_back(t);
+                members.push_back(t);
             }
     };
     add(goal.must_fire_one_of(*this, marking));
-    while (!pending.empty()) {
-        const std::int32_t t = pending.back();
-        pending.pop_back();
+    for (; next < members.size(); ++next) {
+        const std::int32_t t = members[next];
         if (is_enabled(marking, t)) {
             enabled.push_back(t);
             for (const std::int32_t p : net_.inputs(t))
@@ -114,37 +102,90 @@ void InvisibleSearch::stubborn_set(const Marking& marking, const Goal& goal,
             add(net_.producers(scapegoat(marking, t)));
         }
     }
+    for (const std::int32_t t : members)
+        in_set[at(t)] = 0;
     std::sort(enabled.begin(), enabled.end());
 }
 
+// The markings a search has met, side by side in one array, with an open-addressing table of
+// their positions: no allocation per marking.
+class InvisibleSearch::Visited {
+public:
+    explicit Visited(std::size_t places) : places_(places), slots_(64, kEmpty) {}
+
+    std::size_t size() const { return hashes_.size(); }
+    Tokens marking(std::size_t node) const { return {tokens_.data() + node * places_, places_}; }
+    // Adds the marking unless it is there; true when added.
+    bool add(Tokens marking) {
+        const std::uint64_t hash = hash_of(marking);
+        std::size_t slot = hash & (slots_.size() - 1);
+        for (; slots_[slot] != kEmpty; slot = (slot + 1) & (slots_.size() - 1)) {
+            const std::size_t node = slots_[slot];
+            if (hashes_[node] == hash &&
+                std::equal(marking.begin(), marking.end(), this->marking(node).begin()))
+                return false;
+        }
+        slots_[slot] = static_cast<std::uint32_t>(hashes_.size());
+        hashes_.push_back(hash);
+        tokens_.insert(tokens_.end(), marking.begin(), marking.end());
+        if (2 * hashes_.size() > slots_.size()) grow();
+        return true;
+    }
+
+private:
+    static constexpr std::uint32_t kEmpty = 0xFFFFFFFFU;
+    static std::uint64_t hash_of(Tokens marking) {
+        std::uint64_t hash = 1469598103934665603ULL;
+        for (const std::int32_t tokens : marking) {
+            hash ^= static_cast<std::uint32_t>(tokens);
+            hash *= 1099511628211ULL;
+        }
+        return hash ^ (hash >> 29);
+    }
+    void grow() {
+        slots_.assign(slots_.size() * 2, kEmpty);
+        for (std::size_t node = 0; node < hashes_.size(); ++node) {
+            std::size_t slot = hashes_[node] & (slots_.size() - 1);
+            while (slots_[slot] != kEmpty)
+                slot = (slot + 1) & (slots_.size() - 1);
+            slots_[slot] = static_cast<std::uint32_t>(node);
+        }
+    }
+
+    std::size_t places_;
+    std::vector<std::int32_t> tokens_;
+    std::vector<std::uint64_t> hashes_;
+    std::vector<std::uint32_t> slots_;
+};
+
 InvisibleSearch::Path InvisibleSearch::search(const Marking& start, const Goal& goal) const {
-    struct Node {
-        Marking marking;
-        std::int64_t parent;
-        std::int32_t via;
-    };
-    std::vector<Node> nodes{Node{start, -1, -1}};
-    std::unordered_map<Marking, std::size_t, MarkingHash> seen{{start, 0}};
+    Visited visited(start.size());
+    visited.add(start);
+    std::vector<std::int64_t> parent{-1};
+    std::vector<std::int32_t> via{-1};
     std::vector<std::int32_t> steps;
-    for (std::size_t at_node = 0; at_node < nodes.size(); ++at_node) {
-        if (goal.reached(net_, nodes[at_node].marking)) {
+    std::vector<std::uint8_t> in_set(at(net_.transition_count()), 0);
+    Marking next;
+    for (std::size_t node = 0; node < visited.size(); ++node) {
+        if (goal.reached(net_, visited.marking(node))) {
             Path path{Outcome::found, {}};
-            for (const Node* n = &nodes[at_node]; n->parent >= 0;
-                 n = &nodes[static_cast<std::size_t>(n->parent)])
-                path.firings.push_back(n->via);
+            for (auto n = static_cast<std::int64_t>(node); parent[at(n)] >= 0; n = parent[at(n)])
+                path.firings.push_back(via[at(n)]);
             std::reverse(path.firings.begin(), path.firings.end());
             return path;
         }
-        stubborn_set(nodes[at_node].marking, goal, steps);
+        stubborn_set(visited.marking(node), goal, in_set, steps);
         for (const std::int32_t t : steps) {
-            Marking next = nodes[at_node].marking;
+            const Tokens here = visited.marking(node);
+            next.assign(here.begin(), here.end());
             for (const std::int32_t p : net_.inputs(t))
                 --next[at(p)];
             for (const std::int32_t p : net_.outputs(t))
                 ++next[at(p)];
-            if (!seen.try_emplace(next, nodes.size()).second) continue;
-            if (nodes.size() >= bound_) return Path{Outcome::undecided, {}};
-            nodes.push_back(Node{std::move(next), static_cast<std::int64_t>(at_node), t});
+            if (!visited.add(next)) continue;
+            if (visited.size() > bound_) return Path{Outcome::undecided, {}};
+            parent.push_back(static_cast<std::int64_t>(node));
+            via.push_back(t);
         }
     }
     return Path{Outcome::unreachable, {}};

@@ -14,6 +14,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "net/invisible_invariants.h"
@@ -47,13 +48,16 @@ public:
 
 private:
     struct Goal;
+    class Visited;
+    using Tokens = std::span<const std::int32_t>;
     Path search(const Marking& start, const Goal& goal) const;
-    // The enabled transitions of a stubborn set for the goal at the marking, in index order.
-    void stubborn_set(const Marking& marking, const Goal& goal,
+    // The enabled transitions of a stubborn set for the goal at the marking, in index order;
+    // in_set is all zero before and after.
+    void stubborn_set(Tokens marking, const Goal& goal, std::vector<std::uint8_t>& in_set,
                       std::vector<std::int32_t>& enabled) const;
-    bool is_enabled(const Marking& marking, std::int32_t transition) const;
+    bool is_enabled(Tokens marking, std::int32_t transition) const;
     // An empty input place of a disabled transition, the one with the fewest feeders.
-    std::int32_t scapegoat(const Marking& marking, std::int32_t transition) const;
+    std::int32_t scapegoat(Tokens marking, std::int32_t transition) const;
 
     const TokenNet& net_;
     InvisibleInvariants invariants_;
