@@ -44,7 +44,10 @@ TokenNet::TokenNet(const Tpetrinet& net) {
                                             [this](std::int32_t p) { return drains_[at(p)] != 0; });
             if (!drains) continue;
             for (const std::int32_t p : inputs_[t])
-                if (drains_[at(p)] == 0) grew = drains_[at(p)] = 1;
+                if (drains_[at(p)] == 0) {
+                    drains_[at(p)] = 1;
+                    grew = true;
+                }
         }
     }
 }
