@@ -97,18 +97,7 @@ bool SequenceReplay::put_token(std::int32_t place, double time, bool show_messag
 }
 
 bool SequenceReplay::report_unfired(Ttask* task, const std::string& name, bool show_messages) {
-    if (task != nullptr) {
-        if (net_.unfired_tasks.find_by_name(task->name()) != nullptr) return false;
-        net_.unfired_tasks.add(task);
-    } else {
-        if (std::find(unknown_reported_.begin(), unknown_reported_.end(), name) !=
-            unknown_reported_.end())
-            return false;
-        unknown_reported_.push_back(name);
-    }
-    if (!show_messages) return false;
-    sink_.warning("Transition " + name + " not enabled!");
-    return true;
+    return vesk::report_unfired(net_, unknown_reported_, sink_, task, name, show_messages);
 }
 
 bool SequenceReplay::fire(std::int32_t transition, double time, bool show_messages) {

@@ -136,20 +136,23 @@ bool Treplay::Check_tokens_left(bool show_messages) {
     return shown;
 }
 
-bool Treplay::report_unfired(Ttask* task, const std::string& name, bool show_messages) {
+bool report_unfired(Tpetrinet& net, std::vector<std::string>& reported, MessageSink& sink,
+                    Ttask* task, const std::string& name, bool show_messages) {
     if (task != nullptr) {
-        if (net_.unfired_tasks.find_by_name(task->name()) != nullptr) return false;
-        net_.unfired_tasks.add(task);
+        if (net.unfired_tasks.find_by_name(task->name()) != nullptr) return false;
+        net.unfired_tasks.add(task);
     } else {
         // A line of a task the relations do not know: reported once, like a task that cannot fire.
-        if (std::find(unknown_reported_.begin(), unknown_reported_.end(), name) !=
-            unknown_reported_.end())
-            return false;
-        unknown_reported_.push_back(name);
+        if (std::find(reported.begin(), reported.end(), name) != reported.end()) return false;
+        reported.push_back(name);
     }
     if (!show_messages) return false;
-    sink_.warning("Transition " + name + " not enabled!");
+    sink.warning("Transition " + name + " not enabled!");
     return true;
+}
+
+bool Treplay::report_unfired(Ttask* task, const std::string& name, bool show_messages) {
+    return vesk::report_unfired(net_, unknown_reported_, sink_, task, name, show_messages);
 }
 
 bool Treplay::Fire(Ttransition* transition, bool show_messages, double time) {

@@ -30,6 +30,11 @@ double widened_minutes(double x, double y);
 std::vector<Ttask*> tasks_of_names(const Tloglist& log, const Ttasklist& tasks);
 // Adds each line to its task's times_in_log, and sets each transition's occurrences.
 void count_task_lines(Tpetrinet& net, const Tloglist& log, const std::vector<Ttask*>& task_of_name);
+// Records a task whose transition fired while not enabled (once per task), or a line whose
+// task the net does not know (once per name, in `reported`); with show_messages says so and
+// returns true the first time.
+bool report_unfired(Tpetrinet& net, std::vector<std::string>& reported, MessageSink& sink,
+                    Ttask* task, const std::string& name, bool show_messages);
 // Each arc leaving a place gets its branch chance and its share of the place's firings.
 void set_branch_probabilities(Tpetrinet& net);
 
