@@ -31,6 +31,7 @@ std::vector<std::unique_ptr<Command>> all_commands() {
     commands.push_back(std::make_unique<ProcessesCommand>());
     commands.push_back(std::make_unique<RelationsCommand>());
     commands.push_back(std::make_unique<MineCommand>());
+    commands.push_back(std::make_unique<MineCommand>(true));
     commands.push_back(std::make_unique<MapCommand>());
     commands.push_back(std::make_unique<ConvertCommand>());
     return commands;

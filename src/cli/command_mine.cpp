@@ -10,6 +10,7 @@
 #include "base/number_format.h"
 #include "base/util_functions.h"
 #include "cli/cli_common.h"
+#include "cli/conformance_output.h"
 #include "cli/console.h"
 #include "cli/mine_help.h"
 #include "cli/mine_json.h"
@@ -101,6 +102,10 @@ void MineCommand::declare_construction(CLI::App& app) {
 }
 
 void MineCommand::declare(CLI::App& app) {
+    if (align_command_) {
+        declare_align_command(app);
+        return;
+    }
     log_.declare(app, false);
     app.add_option("--relations", relations_, "start from a relations file instead of a LOG");
     app.add_option("--log", replay_log_,
@@ -152,6 +157,7 @@ void MineCommand::declare(CLI::App& app) {
             ->add_option("--page", page_,
                          "page size of the PostScript file: a4 (default) or letter")
             ->check(CLI::IsMember({"a4", "letter"}))};
+    declare_conformance(app, true);
     app.footer(mine_footer_text());
 }
 
@@ -173,6 +179,7 @@ std::string MineCommand::options_text() const {
 }
 
 void MineCommand::check_combinations() const {
+    check_align_combinations();
     if (new_construction_ && construction_option_->count() > 0)
         throw UsageError("--new-construction and --construction " + construction_ +
                          " contradict each other");
@@ -347,9 +354,15 @@ void MineCommand::print_summary(Tvesk_util& controller, MineSummary& summary,
                         : std::nullopt,
                     console);
     print_listings(controller, shows_, console);
+    if (controller.conformance())
+        print_conformance_text(*controller.conformance(), align_seconds_, console);
 }
 
 int MineCommand::run(Console& console) {
+    if (align_command_) {
+        align_ = true;
+        report_ = !out_.empty();
+    }
     check_combinations();
     // Check every export option before the long work starts.
     const ExportFlags figures = export_flags_from(stats_);
@@ -359,6 +372,7 @@ int MineCommand::run(Console& console) {
     MineSummary summary;
     const MineSource source = relations_.empty() ? mine_log(controller, summary, console)
                                                  : mine_relations(controller, summary, console);
+    align(controller, console);
     int code = kSuccess;
     if (!out_.empty()) {
         const ExportRequest request{output_folder(out_), source.base, colour, !no_probabilities_,
@@ -371,6 +385,7 @@ int MineCommand::run(Console& console) {
         // One document for a script: the listings asked for go into it.
         for (const std::string& show : shows_)
             document["listings"][show] = listing(controller, show);
+        if (controller.conformance()) add_conformance_json(*controller.conformance(), document);
         console.out() << document.dump(2, ' ', false, nlohmann::json::error_handler_t::replace)
                       << '\n';
     }

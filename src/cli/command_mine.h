@@ -42,14 +42,24 @@ struct MineSummary {
 // the log on it and reports what the replay found; exports the net and renders it on request.
 class MineCommand : public Command {
 public:
-    std::string name() const override { return "mine"; }
-    std::string summary() const override { return "rediscover a Petri net and replay the log"; }
+    // As the align command: a log checked against a net, the alignments in front.
+    explicit MineCommand(bool align_command = false) : align_command_(align_command) {}
+    std::string name() const override { return align_command_ ? "align" : "mine"; }
+    std::string summary() const override {
+        return align_command_ ? "align the log on a net: fitness, precision and deviations"
+                              : "rediscover a Petri net and replay the log";
+    }
     void declare(CLI::App& app) override;
     int run(Console& console) override;
     bool writes_json() const override { return format_ == "json"; }
 
 private:
     void declare_construction(CLI::App& app);
+    void declare_align_command(CLI::App& app);
+    void declare_conformance(CLI::App& app, bool with_switch);
+    void check_align_combinations() const;
+    // Aligns the log on the net when asked to.
+    void align(Tvesk_util& controller, Console& console);
     void check_combinations() const;
     // alpha, new or inductive, --new-construction taken in.
     std::string construction() const;
@@ -92,6 +102,11 @@ private:
     CLI::Option* net_option_ = nullptr;
     std::string net_file_;
     CLI::Option* construction_option_ = nullptr;
+    bool align_command_ = false;
+    bool align_ = false;
+    std::size_t max_states_ = kDefaultMaxStates;
+    unsigned threads_ = 0;
+    double align_seconds_ = 0.0;
 };
 
 }  // namespace vesk::cli

@@ -52,6 +52,7 @@ void Tvesk_util::reset() {
     read_diagnostics_ = {};
     case_filter_result_ = {};
     token_counts_.reset();
+    conformance_.reset();
 }
 
 void Tvesk_util::load_log(const std::string& file_name, bool resolve_externals,
@@ -99,6 +100,7 @@ std::int32_t Tvesk_util::cases_in_log() const {
 }
 
 void Tvesk_util::read_process(const std::string& process_id) {
+    conformance_.reset();
     ProcessLog read = read_process_log(log_file_, process_id, filter_, progress_);
     const CaseFilterResult kept = filter_cases(read.lines, case_filter_);
     log_ = std::move(read.lines);
@@ -148,6 +150,7 @@ void Tvesk_util::prepare_short_loops(bool split) {
 }
 
 void Tvesk_util::make_net(bool split) {
+    conformance_.reset();
     process_tree_text_.clear();
     net_->skip_rule = SkipRule::one_pass;
     Build_net(*net_, main_tasks_);
@@ -155,6 +158,7 @@ void Tvesk_util::make_net(bool split) {
 }
 
 void Tvesk_util::make_net_2(bool combine_places, bool split) {
+    conformance_.reset();
     process_tree_text_.clear();
     net_->skip_rule = SkipRule::one_pass;
     Build_net_2(*net_, main_tasks_, combine_places);
@@ -162,6 +166,7 @@ void Tvesk_util::make_net_2(bool combine_places, bool split) {
 }
 
 void Tvesk_util::make_net_inductive(double noise) {
+    conformance_.reset();
     if (log_.empty())
         throw std::runtime_error(
             "The inductive construction works on the log's lines: build the relations from a log, "
@@ -175,6 +180,7 @@ void Tvesk_util::make_net_inductive(double noise) {
 }
 
 std::vector<std::string> Tvesk_util::read_net(const std::string& pnml_path) {
+    conformance_.reset();
     const PnmlNet model = read_pnml(pnml_path);
     process_tree_text_.clear();
     new_net();
@@ -202,6 +208,13 @@ void Tvesk_util::replay(bool show_messages, MessageSink& sink) {
     replay.Replay(show_messages);
     // Counted apart from the replay, which may stop at its first message.
     token_counts_ = token_fitness(*net_, log_, main_tasks_);
+}
+
+const ConformanceResult& Tvesk_util::check_conformance(const ConformanceOptions& options) {
+    ConformanceOptions with_progress = options;
+    if (!with_progress.progress) with_progress.progress = progress_;
+    conformance_.emplace(vesk::check_conformance(*net_, log_, with_progress));
+    return *conformance_;
 }
 
 std::string fitness_line(const TokenCounts& counts) {

@@ -12,6 +12,7 @@
 #include "base/message_sink.h"
 #include "base/number_format.h"
 #include "base/progress.h"
+#include "conformance/conformance_check.h"
 #include "formats/vesk_dot_writer.h"
 #include "log/vesk_logline_reader.h"
 #include "log/vesk_loglist.h"
@@ -134,6 +135,10 @@ public:
     void replay(bool show_messages, MessageSink& sink);
     // The token-based fitness of the last replay; empty before one.
     const std::optional<TokenCounts>& token_counts() const { return token_counts_; }
+    // Aligns the log in memory on the net. The result lasts until the net or the log changes.
+    // Throws ConformanceError for a net whose end cannot be reached.
+    const ConformanceResult& check_conformance(const ConformanceOptions& options);
+    const std::optional<ConformanceResult>& conformance() const { return conformance_; }
 
     struct PlaceFigures {
         const TStoch_var* sync_time = nullptr;
@@ -178,6 +183,7 @@ private:
     std::string process_description_;
     ReadDiagnostics read_diagnostics_;
     std::optional<TokenCounts> token_counts_;
+    std::optional<ConformanceResult> conformance_;
     char decimal_separator_;
     ExportFlags export_flags_;
     std::string process_tree_text_;

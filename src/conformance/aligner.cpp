@@ -1,0 +1,252 @@
+#include "conformance/aligner.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace vesk {
+
+namespace {
+
+// A count this close to one is one: the solver's values are not exact.
+constexpr float kOne = 1.0f - 1e-5f;
+constexpr std::int32_t kEmptySlot = -1;
+
+}  // namespace
+
+bool Aligner::Later::operator()(const Entry& a, const Entry& b) const {
+    // The smallest estimate of the whole cost first; among equals the state further along the
+    // trace, then the one that paid more (closer to the end), then the older.
+    if (a.f != b.f) return a.f > b.f;
+    if (a.position != b.position) return a.position < b.position;
+    if (a.g != b.g) return a.g < b.g;
+    return a.node > b.node;
+}
+
+Aligner::Aligner(const AlignmentNet& net, std::size_t max_states)
+    : net_(net),
+      equation_(net),
+      max_states_(max_states),
+      final_marking_(net.final_marking()),
+      rows_(equation_.label_rows()) {}
+
+void Aligner::prepare(std::span<const std::int32_t> trace) {
+    const std::size_t n = trace.size();
+    const auto rows = static_cast<std::size_t>(rows_);
+    remaining_.assign((n + 1) * rows, 0);
+    unmodelled_after_.assign(n + 1, 0);
+    for (std::size_t i = n; i-- > 0;) {
+        std::copy_n(remaining_.begin() + static_cast<std::ptrdiff_t>((i + 1) * rows), rows,
+                    remaining_.begin() + static_cast<std::ptrdiff_t>(i * rows));
+        unmodelled_after_[i] = unmodelled_after_[i + 1];
+        const std::int32_t row = equation_.row_of_label(trace[i]);
+        if (row >= 0)
+            ++remaining_[i * rows + static_cast<std::size_t>(row)];
+        else
+            ++unmodelled_after_[i];
+    }
+    nodes_.clear();
+    markings_.clear();
+    solutions_.clear();
+    open_.clear();
+    table_.assign(1024, kEmptySlot);
+    parent_solution_.assign(static_cast<std::size_t>(equation_.log_column(rows_)), 0.0f);
+    equation_.reset();
+}
+
+std::span<const std::uint8_t> Aligner::marking_of(std::int32_t node) const {
+    const auto places = static_cast<std::size_t>(net_.place_count());
+    return {markings_.data() + static_cast<std::size_t>(node) * places, places};
+}
+
+std::size_t Aligner::hash(std::span<const std::uint8_t> marking, std::int32_t position) const {
+    std::uint64_t value = 1469598103934665603ULL ^ static_cast<std::uint32_t>(position);
+    for (const std::uint8_t tokens : marking) {
+        value ^= tokens;
+        value *= 1099511628211ULL;
+    }
+    return static_cast<std::size_t>(value ^ (value >> 29));
+}
+
+void Aligner::grow_table() {
+    std::vector<std::int32_t> old(table_.size() * 2, kEmptySlot);
+    old.swap(table_);
+    const std::size_t mask = table_.size() - 1;
+    for (const std::int32_t node : old) {
+        if (node == kEmptySlot) continue;
+        std::size_t slot = hash(marking_of(node), nodes_[static_cast<std::size_t>(node)].position);
+        while (table_[slot & mask] != kEmptySlot)
+            ++slot;
+        table_[slot & mask] = node;
+    }
+}
+
+std::int32_t Aligner::find_or_add(std::span<const std::uint8_t> marking, std::int32_t position,
+                                  bool& added) {
+    if (2 * (nodes_.size() + 1) > table_.size()) grow_table();
+    const std::size_t mask = table_.size() - 1;
+    for (std::size_t slot = hash(marking, position);; ++slot) {
+        std::int32_t& entry = table_[slot & mask];
+        if (entry == kEmptySlot) {
+            entry = static_cast<std::int32_t>(nodes_.size());
+            Node node;
+            node.position = position;
+            nodes_.push_back(node);
+            markings_.insert(markings_.end(), marking.begin(), marking.end());
+            added = true;
+            return entry;
+        }
+        const Node& known = nodes_[static_cast<std::size_t>(entry)];
+        if (known.position == position &&
+            std::memcmp(marking_of(entry).data(), marking.data(), marking.size()) == 0) {
+            added = false;
+            return entry;
+        }
+    }
+}
+
+bool Aligner::estimate(std::int32_t node) {
+    Node& state = nodes_[static_cast<std::size_t>(node)];
+    const auto rows = static_cast<std::size_t>(rows_);
+    const std::span<const std::int32_t> counts(
+        remaining_.data() + static_cast<std::size_t>(state.position) * rows, rows);
+    MarkingEquation::Estimate found = equation_.solve(marking_of(node), counts);
+    if (!found.reachable) return false;
+    Node& solved = nodes_[static_cast<std::size_t>(node)];
+    solved.h = std::max(solved.h,
+                        found.cost + unmodelled_after_[static_cast<std::size_t>(solved.position)]);
+    solved.exact = true;
+    solutions_[node] = std::move(found.solution);
+    return true;
+}
+
+bool Aligner::is_goal(std::int32_t node, std::size_t trace_length) const {
+    const Node& state = nodes_[static_cast<std::size_t>(node)];
+    if (static_cast<std::size_t>(state.position) != trace_length) return false;
+    const auto marking = marking_of(node);
+    return std::equal(marking.begin(), marking.end(), final_marking_.begin());
+}
+
+Alignment Aligner::path_to(std::int32_t node) const {
+    Alignment result;
+    result.outcome = Alignment::Outcome::aligned;
+    result.cost = nodes_[static_cast<std::size_t>(node)].g;
+    result.states = nodes_.size();
+    for (std::int32_t at = node; nodes_[static_cast<std::size_t>(at)].parent >= 0;
+         at = nodes_[static_cast<std::size_t>(at)].parent)
+        result.moves.push_back(nodes_[static_cast<std::size_t>(at)].move);
+    std::reverse(result.moves.begin(), result.moves.end());
+    return result;
+}
+
+void Aligner::reach(std::int32_t parent, const std::vector<std::uint8_t>& marking,
+                    std::int32_t position, AlignmentMove move, std::int32_t cost,
+                    std::int32_t column) {
+    bool added = false;
+    const std::int32_t child = find_or_add(marking, position, added);
+    const Node& from = nodes_[static_cast<std::size_t>(parent)];
+    Node& state = nodes_[static_cast<std::size_t>(child)];
+    const std::int32_t g = from.g + cost;
+    if (state.closed || (!added && g >= state.g)) return;
+    state.g = g;
+    state.parent = parent;
+    state.move = move;
+    if (!state.exact) {
+        // The parent's solution less this move solves the child's program when the move has
+        // a count of at least one in it: the child's estimate is then exact.
+        const bool inherits =
+            column < 0 || parent_solution_[static_cast<std::size_t>(column)] >= kOne;
+        state.h = std::max(state.h, from.h - cost);
+        if (inherits) {
+            state.exact = true;
+            MarkingEquation::Solution solution = solutions_.at(parent);
+            if (column >= 0)
+                for (auto& [at, value] : solution)
+                    if (at == column) value -= 1.0f;
+            std::erase_if(solution, [](const auto& entry) { return entry.second <= 1e-6f; });
+            solutions_[child] = std::move(solution);
+        }
+    }
+    open_.push_back(Entry{state.g + state.h, position, state.g, child});
+    std::push_heap(open_.begin(), open_.end(), Later{});
+}
+
+void Aligner::expand(std::int32_t node, std::span<const std::int32_t> trace) {
+    const MarkingEquation::Solution& solution = solutions_.at(node);
+    for (const auto& [column, value] : solution)
+        parent_solution_[static_cast<std::size_t>(column)] = value;
+    const std::int32_t position = nodes_[static_cast<std::size_t>(node)].position;
+    const bool more = static_cast<std::size_t>(position) < trace.size();
+    const std::int32_t next_label = more ? trace[static_cast<std::size_t>(position)] : -1;
+    std::vector<std::uint8_t> marking(marking_of(node).begin(), marking_of(node).end());
+    if (more) {
+        const std::int32_t row = equation_.row_of_label(next_label);
+        reach(node, marking, position + 1, AlignmentMove{next_label, -1}, 1,
+              row < 0 ? -1 : equation_.log_column(row));
+    }
+    for (std::int32_t t = 0; t < net_.transition_count(); ++t) {
+        const auto& inputs = net_.inputs(t);
+        if (!std::all_of(inputs.begin(), inputs.end(), [&marking](std::int32_t p) {
+                return marking[static_cast<std::size_t>(p)] > 0;
+            }))
+            continue;
+        std::vector<std::uint8_t> fired = marking;
+        for (const std::int32_t p : inputs)
+            --fired[static_cast<std::size_t>(p)];
+        bool overflow = false;
+        for (const std::int32_t p : net_.outputs(t))
+            overflow |= ++fired[static_cast<std::size_t>(p)] == 0;
+        // A place of more than 255 tokens: a net that runs away, not a way to its end.
+        if (overflow) continue;
+        const std::int32_t label = net_.label(t);
+        if (more && label == next_label)
+            reach(node, fired, position + 1, AlignmentMove{label, t}, 0,
+                  equation_.sync_column(t));
+        reach(node, fired, position, AlignmentMove{-1, t}, label < 0 ? 0 : 1,
+              equation_.model_column(t));
+    }
+    for (const auto& [column, value] : solution)
+        parent_solution_[static_cast<std::size_t>(column)] = 0.0f;
+    solutions_.erase(node);
+}
+
+Alignment Aligner::align(std::span<const std::int32_t> trace) {
+    prepare(trace);
+    bool added = false;
+    const std::vector<std::uint8_t> start = net_.initial_marking();
+    const std::int32_t root = find_or_add(start, 0, added);
+    Alignment failed;
+    if (!estimate(root)) return failed;
+    open_.push_back(Entry{nodes_[0].h, 0, 0, root});
+    while (!open_.empty()) {
+        std::pop_heap(open_.begin(), open_.end(), Later{});
+        const Entry entry = open_.back();
+        open_.pop_back();
+        Node& state = nodes_[static_cast<std::size_t>(entry.node)];
+        if (state.closed || entry.g != state.g) continue;
+        if (!state.exact) {
+            const std::int32_t before = state.h;
+            if (!estimate(entry.node)) {
+                nodes_[static_cast<std::size_t>(entry.node)].closed = true;
+                continue;
+            }
+            const Node& solved = nodes_[static_cast<std::size_t>(entry.node)];
+            if (solved.h > before) {
+                open_.push_back(Entry{solved.g + solved.h, solved.position, solved.g, entry.node});
+                std::push_heap(open_.begin(), open_.end(), Later{});
+                continue;
+            }
+        }
+        if (is_goal(entry.node, trace.size())) return path_to(entry.node);
+        nodes_[static_cast<std::size_t>(entry.node)].closed = true;
+        if (nodes_.size() > max_states_) {
+            failed.outcome = Alignment::Outcome::bound_reached;
+            failed.states = nodes_.size();
+            return failed;
+        }
+        expand(entry.node, trace);
+    }
+    failed.states = nodes_.size();
+    return failed;
+}
+
+}  // namespace vesk
