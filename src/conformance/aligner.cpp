@@ -2,8 +2,11 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 
+#include <cstdio>
 namespace vesk {
+thread_local long solves_debug = 0;
 
 namespace {
 
@@ -26,31 +29,40 @@ Aligner::Aligner(const AlignmentNet& net, std::size_t max_states)
     : net_(net),
       equation_(net),
       max_states_(max_states),
-      final_marking_(net.final_marking()),
-      rows_(equation_.label_rows()) {}
+      final_marking_(net.final_marking()) {
+    const auto count = static_cast<std::size_t>(net.transition_count());
+    std::vector<std::vector<std::int32_t>> places(count);
+    for (std::size_t t = 0; t < count; ++t) {
+        const auto id = static_cast<std::int32_t>(t);
+        places[t] = net.inputs(id);
+        places[t].insert(places[t].end(), net.outputs(id).begin(), net.outputs(id).end());
+        std::sort(places[t].begin(), places[t].end());
+    }
+    independent_.assign(count * count, 0);
+    for (std::size_t t = 0; t < count; ++t)
+        for (std::size_t u = 0; u < count; ++u) {
+            std::vector<std::int32_t> shared;
+            std::set_intersection(places[t].begin(), places[t].end(), places[u].begin(),
+                                  places[u].end(), std::back_inserter(shared));
+            independent_[t * count + u] = t != u && shared.empty() ? 1 : 0;
+        }
+}
+
+bool Aligner::independent(std::int32_t t, std::int32_t u) const {
+    return independent_[static_cast<std::size_t>(t) *
+                            static_cast<std::size_t>(net_.transition_count()) +
+                        static_cast<std::size_t>(u)] != 0;
+}
 
 void Aligner::prepare(std::span<const std::int32_t> trace) {
-    const std::size_t n = trace.size();
-    const auto rows = static_cast<std::size_t>(rows_);
-    remaining_.assign((n + 1) * rows, 0);
-    unmodelled_after_.assign(n + 1, 0);
-    for (std::size_t i = n; i-- > 0;) {
-        std::copy_n(remaining_.begin() + static_cast<std::ptrdiff_t>((i + 1) * rows), rows,
-                    remaining_.begin() + static_cast<std::ptrdiff_t>(i * rows));
-        unmodelled_after_[i] = unmodelled_after_[i + 1];
-        const std::int32_t row = equation_.row_of_label(trace[i]);
-        if (row >= 0)
-            ++remaining_[i * rows + static_cast<std::size_t>(row)];
-        else
-            ++unmodelled_after_[i];
-    }
     nodes_.clear();
     markings_.clear();
     solutions_.clear();
     open_.clear();
     table_.assign(1024, kEmptySlot);
-    parent_solution_.assign(static_cast<std::size_t>(equation_.log_column(rows_)), 0.0f);
-    equation_.reset();
+    explained_ = 0;
+    equation_.load(trace, splits_);
+    parent_solution_.assign(static_cast<std::size_t>(equation_.column_count()), 0.0f);
 }
 
 std::span<const std::uint8_t> Aligner::marking_of(std::int32_t node) const {
@@ -105,15 +117,11 @@ std::int32_t Aligner::find_or_add(std::span<const std::uint8_t> marking, std::in
 }
 
 bool Aligner::estimate(std::int32_t node) {
-    Node& state = nodes_[static_cast<std::size_t>(node)];
-    const auto rows = static_cast<std::size_t>(rows_);
-    const std::span<const std::int32_t> counts(
-        remaining_.data() + static_cast<std::size_t>(state.position) * rows, rows);
-    MarkingEquation::Estimate found = equation_.solve(marking_of(node), counts);
+    const Node& state = nodes_[static_cast<std::size_t>(node)];
+    MarkingEquation::Estimate found = equation_.solve(marking_of(node), state.position);
     if (!found.reachable) return false;
     Node& solved = nodes_[static_cast<std::size_t>(node)];
-    solved.h = std::max(solved.h,
-                        found.cost + unmodelled_after_[static_cast<std::size_t>(solved.position)]);
+    solved.h = std::max(solved.h, found.cost);
     solved.exact = true;
     solutions_[node] = std::move(found.solution);
     return true;
@@ -128,6 +136,8 @@ bool Aligner::is_goal(std::int32_t node, std::size_t trace_length) const {
 
 Alignment Aligner::path_to(std::int32_t node) const {
     Alignment result;
+    if (getenv("ALIGN_DEBUG")) fprintf(stderr, "len %zu cost %d states %zu solves %ld\n", (size_t)nodes_[node].position, nodes_[node].g, nodes_.size(), solves_debug);
+    solves_debug = 0;
     result.outcome = Alignment::Outcome::aligned;
     result.cost = nodes_[static_cast<std::size_t>(node)].g;
     result.states = nodes_.size();
@@ -146,15 +156,22 @@ void Aligner::reach(std::int32_t parent, const std::vector<std::uint8_t>& markin
     const Node& from = nodes_[static_cast<std::size_t>(parent)];
     Node& state = nodes_[static_cast<std::size_t>(child)];
     const std::int32_t g = from.g + cost;
-    if (state.closed || (!added && g >= state.g)) return;
+    if (!added && g >= state.g) return;
+    // The estimates past a split point need not be consistent: a state closed too early is
+    // opened again.
+    state.closed = false;
     state.g = g;
     state.parent = parent;
     state.move = move;
     if (!state.exact) {
         // The parent's solution less this move solves the child's program when the move has
         // a count of at least one in it: the child's estimate is then exact.
+        const bool same_program =
+            position == from.position ||
+            !std::binary_search(splits_.begin(), splits_.end(), position);
         const bool inherits =
-            column < 0 || parent_solution_[static_cast<std::size_t>(column)] >= kOne;
+            same_program &&
+            (column < 0 || parent_solution_[static_cast<std::size_t>(column)] >= kOne);
         state.h = std::max(state.h, from.h - cost);
         if (inherits) {
             state.exact = true;
@@ -178,10 +195,16 @@ void Aligner::expand(std::int32_t node, std::span<const std::int32_t> trace) {
     const bool more = static_cast<std::size_t>(position) < trace.size();
     const std::int32_t next_label = more ? trace[static_cast<std::size_t>(position)] : -1;
     std::vector<std::uint8_t> marking(marking_of(node).begin(), marking_of(node).end());
-    if (more) {
-        const std::int32_t row = equation_.row_of_label(next_label);
+    // Moves that commute are searched in one order only: a move on the model alone waits until
+    // a move that depends on it (shares a place with it), so that deviations and invisible
+    // firings of independent branches are not interleaved in every way. After a move on the
+    // model only comes no log move, no synchronous move independent of it, and no independent
+    // move on the model only of a lower index.
+    const AlignmentMove& last = nodes_[static_cast<std::size_t>(node)].move;
+    const std::int32_t after_model = last.on_model() && !last.on_log() ? last.transition : -1;
+    if (more && after_model < 0) {
         reach(node, marking, position + 1, AlignmentMove{next_label, -1}, 1,
-              row < 0 ? -1 : equation_.log_column(row));
+              equation_.log_column(next_label));
     }
     for (std::int32_t t = 0; t < net_.transition_count(); ++t) {
         const auto& inputs = net_.inputs(t);
@@ -198,11 +221,13 @@ void Aligner::expand(std::int32_t node, std::span<const std::int32_t> trace) {
         // A place of more than 255 tokens: a net that runs away, not a way to its end.
         if (overflow) continue;
         const std::int32_t label = net_.label(t);
-        if (more && label == next_label)
+        const bool commutes = after_model >= 0 && independent(after_model, t);
+        if (more && label == next_label && !commutes)
             reach(node, fired, position + 1, AlignmentMove{label, t}, 0,
                   equation_.sync_column(t));
-        reach(node, fired, position, AlignmentMove{-1, t}, label < 0 ? 0 : 1,
-              equation_.model_column(t));
+        if (!(commutes && t < after_model))
+            reach(node, fired, position, AlignmentMove{-1, t}, label < 0 ? 0 : 1,
+                  equation_.model_column(t));
     }
     for (const auto& [column, value] : solution)
         parent_solution_[static_cast<std::size_t>(column)] = 0.0f;
@@ -210,7 +235,34 @@ void Aligner::expand(std::int32_t node, std::span<const std::int32_t> trace) {
 }
 
 Alignment Aligner::align(std::span<const std::int32_t> trace) {
-    prepare(trace);
+    splits_.clear();
+    std::size_t states = 0;
+    for (;;) {
+        prepare(trace);
+        std::int32_t split = -1;
+        Alignment result = search(trace, states, split);
+        states += nodes_.size();
+        if (split < 0) {
+            result.states = states;
+            return result;
+        }
+        splits_.insert(std::upper_bound(splits_.begin(), splits_.end(), split), split);
+    }
+}
+
+std::int32_t Aligner::next_split(std::span<const std::int32_t> trace) const {
+    if (splits_.size() >= kMaxSplits) return -1;
+    for (auto at = static_cast<std::size_t>(explained_); at < trace.size(); ++at) {
+        if (!equation_.modelled(trace[at])) continue;
+        if (std::binary_search(splits_.begin(), splits_.end(), static_cast<std::int32_t>(at)))
+            return -1;
+        return static_cast<std::int32_t>(at);
+    }
+    return -1;
+}
+
+Alignment Aligner::search(std::span<const std::int32_t> trace, std::size_t states_before,
+                          std::int32_t& split) {
     bool added = false;
     const std::vector<std::uint8_t> start = net_.initial_marking();
     const std::int32_t root = find_or_add(start, 0, added);
@@ -224,6 +276,10 @@ Alignment Aligner::align(std::span<const std::int32_t> trace) {
         Node& state = nodes_[static_cast<std::size_t>(entry.node)];
         if (state.closed || entry.g != state.g) continue;
         if (!state.exact) {
+            // The program lost its way past the events explained so far: a split point at the
+            // first of the others makes it see their order, and the search starts again.
+            split = nodes_.size() > kSplitAfterStates ? next_split(trace) : -1;
+            if (split >= 0) return failed;
             const std::int32_t before = state.h;
             if (!estimate(entry.node)) {
                 nodes_[static_cast<std::size_t>(entry.node)].closed = true;
@@ -237,15 +293,17 @@ Alignment Aligner::align(std::span<const std::int32_t> trace) {
             }
         }
         if (is_goal(entry.node, trace.size())) return path_to(entry.node);
-        nodes_[static_cast<std::size_t>(entry.node)].closed = true;
-        if (nodes_.size() > max_states_) {
+        Node& expanded = nodes_[static_cast<std::size_t>(entry.node)];
+        expanded.closed = true;
+        explained_ = std::max(explained_, expanded.position);
+        if (states_before + nodes_.size() > max_states_) {
             failed.outcome = Alignment::Outcome::bound_reached;
-            failed.states = nodes_.size();
             return failed;
         }
+        // A state opened again has given its solution away.
+        if (!solutions_.contains(entry.node) && !estimate(entry.node)) continue;
         expand(entry.node, trace);
     }
-    failed.states = nodes_.size();
     return failed;
 }
 

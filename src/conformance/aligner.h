@@ -20,6 +20,10 @@ namespace vesk {
 
 // States one alignment may visit before it gives up and says so.
 inline constexpr std::size_t kDefaultMaxStates = 1000000;
+// Split points of one trace's estimate at most: each makes the program larger and its solves
+// slower, so a search takes one only after this many states.
+inline constexpr std::size_t kMaxSplits = 16;
+inline constexpr std::size_t kSplitAfterStates = 3000;
 
 // A move on the log only has no transition; a move on the model only has no log label.
 struct AlignmentMove {
@@ -69,6 +73,13 @@ private:
     };
 
     void prepare(std::span<const std::int32_t> trace);
+    // One search with the current split points; sets split (and returns nothing useful) when
+    // the search should start again with one more.
+    Alignment search(std::span<const std::int32_t> trace, std::size_t states_before,
+                     std::int32_t& split);
+    // The position of the first event not explained so far that is no split point yet; -1 when
+    // there is none or the splits are at their most.
+    std::int32_t next_split(std::span<const std::int32_t> trace) const;
     // The estimate at a marking and position; false when the end cannot be reached from there.
     bool estimate(std::int32_t node);
     void expand(std::int32_t node, std::span<const std::int32_t> trace);
@@ -82,6 +93,8 @@ private:
                              bool& added);
     void grow_table();
     std::size_t hash(std::span<const std::uint8_t> marking, std::int32_t position) const;
+    // Whether two transitions share no place, so that firing them in either order is the same.
+    bool independent(std::int32_t t, std::int32_t u) const;
     bool is_goal(std::int32_t node, std::size_t trace_length) const;
     Alignment path_to(std::int32_t node) const;
 
@@ -89,16 +102,16 @@ private:
     MarkingEquation equation_;
     std::size_t max_states_;
     std::vector<std::uint8_t> final_marking_;
-    std::int32_t rows_ = 0;
-    // Per position, the events still to come of each label row, and of labels without one.
-    std::vector<std::int32_t> remaining_;
-    std::vector<std::int32_t> unmodelled_after_;
+    std::vector<std::int32_t> splits_;
+    // The furthest position of a state expanded in this search.
+    std::int32_t explained_ = 0;
     std::vector<Node> nodes_;
     std::vector<std::uint8_t> markings_;
     std::vector<std::int32_t> table_;
     std::unordered_map<std::int32_t, MarkingEquation::Solution> solutions_;
     std::vector<Entry> open_;
     std::vector<float> parent_solution_;
+    std::vector<std::uint8_t> independent_;
 };
 
 }  // namespace vesk

@@ -13,8 +13,9 @@ std::vector<std::string> display_names(const std::vector<std::string>& labels) {
     std::map<std::string, int> uses;
     std::vector<std::string> activities;
     for (const std::string& label : labels) {
-        std::string activity = split_task_name(label).activity;
-        if (activity.empty()) activity = label;
+        // The name before the event, as the map names activities.
+        const std::size_t cut = label.rfind('_');
+        std::string activity = cut == std::string::npos || cut == 0 ? label : label.substr(0, cut);
         ++uses[activity];
         activities.push_back(std::move(activity));
     }

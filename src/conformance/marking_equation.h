@@ -1,10 +1,13 @@
 #pragma once
 // The lower bound of the cost still to pay from a state of an alignment: the cheapest real
-// solution of the marking equation of the net joined with the rest of the trace. Per transition
-// a count of moves on the model only and of synchronous moves, per label a count of moves on the
-// log only; the marking must reach the final one, and each label's synchronous and log moves add
-// up to the events of that label still to come. One linear program per net, whose right-hand
-// side changes from state to state, so that each solve starts from the last basis.
+// solution of the marking equation of the net joined with the rest of the trace, extended at
+// split points of the trace. Between two split points the moves may come in any order (counts
+// of moves on the model only and of synchronous moves per transition, of log moves per label);
+// at a split point the event there must be the next move (synchronous or on the log only), and
+// the marking before it must hold the tokens it takes. Without split points this is the plain
+// marking equation, which cannot see in which order the trace's events come; each split point
+// makes it see one more. Events whose label no transition carries cost one each, outside the
+// program.
 
 #include <cstdint>
 #include <memory>
@@ -33,36 +36,54 @@ public:
     MarkingEquation(const MarkingEquation&) = delete;
     MarkingEquation& operator=(const MarkingEquation&) = delete;
 
-    // The number of label rows, the length of what remaining_counts takes.
-    std::int32_t label_rows() const { return static_cast<std::int32_t>(row_of_label_.size()); }
-    // The row of a label some transition carries; -1 for one no transition carries.
-    std::int32_t row_of_label(std::int32_t label) const {
-        return label < static_cast<std::int32_t>(label_row_.size())
-                   ? label_row_[static_cast<std::size_t>(label)]
-                   : -1;
-    }
+    // Builds the program of a trace with split points (ascending positions in the trace). The
+    // trace must outlive the next load.
+    void load(std::span<const std::int32_t> trace, const std::vector<std::int32_t>& splits);
+
+    // The estimate at a marking with the trace's events from position on still to come.
+    Estimate solve(std::span<const std::uint8_t> marking, std::int32_t position);
+
+    // The columns of the loaded program.
+    std::int32_t column_count() const;
+    // Whether a label has a transition (and a row of the program).
+    bool modelled(std::int32_t label) const { return row_of_label(label) >= 0; }
+    // The columns of moves made at a position before the first split point after it.
     std::int32_t model_column(std::int32_t transition) const { return transition; }
     std::int32_t sync_column(std::int32_t transition) const {
         return sync_column_[static_cast<std::size_t>(transition)];
     }
-    std::int32_t log_column(std::int32_t row) const { return log_base_ + row; }
-
-    // remaining_counts: per label row, the events of that label from the state's position on.
-    Estimate solve(std::span<const std::uint8_t> marking,
-                   std::span<const std::int32_t> remaining_counts);
-    // The same starting basis for every trace, so that what a trace gets never depends on the
-    // traces solved before it.
-    void reset();
+    // -1 for a label no transition carries.
+    std::int32_t log_column(std::int32_t label) const {
+        const std::int32_t row = row_of_label(label);
+        return row < 0 ? -1 : log_base_ + row;
+    }
 
 private:
     struct Solver;
+    std::int32_t row_of_label(std::int32_t label) const {
+        return label >= 0 && label < static_cast<std::int32_t>(label_row_.size())
+                   ? label_row_[static_cast<std::size_t>(label)]
+                   : -1;
+    }
+    std::int32_t label_rows() const { return static_cast<std::int32_t>(row_of_label_.size()); }
+    // The events of each label row in [begin, end), added to the right-hand side from row.
+    void set_counts(std::size_t row, std::int32_t begin, std::int32_t end, double* lower,
+                    double* upper) const;
+
     const AlignmentNet& net_;
     std::vector<std::uint8_t> final_marking_;
     std::vector<std::int32_t> label_row_;
     std::vector<std::int32_t> row_of_label_;
     std::vector<std::int32_t> sync_column_;
     std::int32_t log_base_ = 0;
+    std::span<const std::int32_t> trace_;
+    std::vector<std::int32_t> splits_;
+    // Per position, the events before it of each label row and of labels without one.
+    std::vector<std::int32_t> before_;
+    std::vector<std::int32_t> unmodelled_before_;
     std::unique_ptr<Solver> solver_;
+    // Whether a solve has set up the solver's work areas for the program loaded.
+    bool loaded_ = false;
 };
 
 }  // namespace vesk
