@@ -309,7 +309,14 @@ void MineCommand::render(Tvesk_util& controller, const MineSource& source,
         const ProcessMap map = controller.process_map(step_options_of(controller.filter()));
         results.push_back(draw_map_views(*dot, prefix, map, options, map_views));
     }
-    results.push_back(make_report(*dot, prefix, controller.net(), info, options, map_views));
+    std::string conformance_view;
+    if (controller.conformance()) {
+        console.stage("Drawing the conformance view");
+        results.push_back(draw_conformance_view(*dot, prefix, *controller.conformance(),
+                                                controller.net(), options, conformance_view));
+    }
+    results.push_back(
+        make_report(*dot, prefix, controller.net(), info, options, map_views, conformance_view));
     for (const RenderResult& result : results) {
         for (const std::string& message : result.messages)
             console.note("dot: " + message);

@@ -21,17 +21,6 @@ std::string figure(double value) {
 
 std::string count(std::int64_t value) { return grouped_number(value); }
 
-// The labels with moves apart from the synchronous ones, the most first.
-std::vector<const ActivityMoves*> by_deviations(const ConformanceResult& result) {
-    std::vector<const ActivityMoves*> list;
-    for (const ActivityMoves& moves : result.activities)
-        if (moves.synchronous + moves.log_moves + moves.model_moves > 0) list.push_back(&moves);
-    std::stable_sort(list.begin(), list.end(), [](const ActivityMoves* a, const ActivityMoves* b) {
-        return a->log_moves + a->model_moves > b->log_moves + b->model_moves;
-    });
-    return list;
-}
-
 nlohmann::json moves_json(const ConformanceResult& result, const Alignment& alignment) {
     nlohmann::json moves = nlohmann::json::array();
     for (const AlignmentMove& move : alignment.moves) {

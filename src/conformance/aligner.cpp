@@ -4,9 +4,7 @@
 #include <cstring>
 #include <iterator>
 
-#include <cstdio>
 namespace vesk {
-thread_local long solves_debug = 0;
 
 namespace {
 
@@ -136,8 +134,6 @@ bool Aligner::is_goal(std::int32_t node, std::size_t trace_length) const {
 
 Alignment Aligner::path_to(std::int32_t node) const {
     Alignment result;
-    if (getenv("ALIGN_DEBUG")) fprintf(stderr, "len %zu cost %d states %zu solves %ld\n", (size_t)nodes_[node].position, nodes_[node].g, nodes_.size(), solves_debug);
-    solves_debug = 0;
     result.outcome = Alignment::Outcome::aligned;
     result.cost = nodes_[static_cast<std::size_t>(node)].g;
     result.states = nodes_.size();

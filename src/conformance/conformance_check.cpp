@@ -114,6 +114,16 @@ void add_up(ConformanceResult& result) {
 
 }  // namespace
 
+std::vector<const ActivityMoves*> by_deviations(const ConformanceResult& result) {
+    std::vector<const ActivityMoves*> list;
+    for (const ActivityMoves& moves : result.activities)
+        if (moves.synchronous + moves.log_moves + moves.model_moves > 0) list.push_back(&moves);
+    std::stable_sort(list.begin(), list.end(), [](const ActivityMoves* a, const ActivityMoves* b) {
+        return a->log_moves + a->model_moves > b->log_moves + b->model_moves;
+    });
+    return list;
+}
+
 double trace_fitness(std::int32_t cost, std::size_t length, std::int32_t cheapest_run) {
     const double most = static_cast<double>(length) + cheapest_run;
     return most > 0 ? 1.0 - cost / most : 1.0;

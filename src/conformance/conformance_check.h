@@ -68,6 +68,9 @@ struct ConformanceResult {
 ConformanceResult check_conformance(const Tpetrinet& net, const Tloglist& log,
                                     const ConformanceOptions& options = {});
 
+// The labels with any move, the most deviations (moves on the log or the model only) first.
+std::vector<const ActivityMoves*> by_deviations(const ConformanceResult& result);
+
 // 1 − cost / (length + cheapest run); 1 for an empty trace on a net that runs empty.
 double trace_fitness(std::int32_t cost, std::size_t length, std::int32_t cheapest_run);
 

@@ -5,9 +5,41 @@
 #include <system_error>
 
 #include "base/file_util.h"
+#include "formats/conformance_report.h"
 #include "formats/map_report.h"
 
 namespace vesk {
+
+namespace {
+
+// dot's SVG of the text, drawn through files beside the report that are removed once read;
+// empty when dot failed (the failure is in the result).
+std::string svg_of(const std::filesystem::path& dot, const std::string& drawing,
+                   const std::string& text, const DotOptions& options, RenderResult& result) {
+    const std::string picture = drawing + ".svg";
+    try {
+        write_file_atomically(drawing, text);
+    } catch (const FileWriteError& error) {
+        result.failures.push_back(error.what());
+        return {};
+    }
+    const ProgramRun run{"-Tsvg \"" + drawing + "\" -o \"" + picture + "\"",
+                         {"-Tsvg", file_argument(drawing), "-o", file_argument(picture)}};
+    const RenderResult drawn = run_dot(dot, {run}, options.timeout);
+    result.messages.insert(result.messages.end(), drawn.messages.begin(), drawn.messages.end());
+    result.failures.insert(result.failures.end(), drawn.failures.begin(), drawn.failures.end());
+    std::string svg;
+    if (drawn.ok()) {
+        std::ifstream in(picture, std::ios::binary);
+        svg.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    std::error_code ignored;
+    std::filesystem::remove(drawing, ignored);
+    std::filesystem::remove(picture, ignored);
+    return svg;
+}
+
+}  // namespace
 
 RenderResult draw_map_views(const std::filesystem::path& dot, const std::string& prefix,
                             const ProcessMap& map, const DotOptions& options, std::string& views) {
@@ -16,28 +48,22 @@ RenderResult draw_map_views(const std::filesystem::path& dot, const std::string&
     const MapDrawingPlan plan = plan_map_drawings(map);
     std::vector<std::string> svgs;
     for (std::size_t k = 0; k < plan.dot_texts.size() && result.ok(); ++k) {
-        const std::string drawing = prefix + " map " + std::to_string(k) + ".dot";
-        const std::string picture = drawing + ".svg";
-        try {
-            write_file_atomically(drawing, plan.dot_texts[k]);
-        } catch (const FileWriteError& error) {
-            result.failures.push_back(error.what());
-            break;
-        }
-        const ProgramRun run{"-Tsvg \"" + drawing + "\" -o \"" + picture + "\"",
-                             {"-Tsvg", file_argument(drawing), "-o", file_argument(picture)}};
-        const RenderResult drawn = run_dot(dot, {run}, options.timeout);
-        result.messages.insert(result.messages.end(), drawn.messages.begin(), drawn.messages.end());
-        result.failures.insert(result.failures.end(), drawn.failures.begin(), drawn.failures.end());
-        if (drawn.ok()) {
-            std::ifstream in(picture, std::ios::binary);
-            svgs.emplace_back(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-        }
-        std::error_code ignored;
-        std::filesystem::remove(drawing, ignored);
-        std::filesystem::remove(picture, ignored);
+        std::string svg = svg_of(dot, prefix + " map " + std::to_string(k) + ".dot",
+                                 plan.dot_texts[k], options, result);
+        if (result.ok()) svgs.push_back(std::move(svg));
     }
     if (result.ok()) views = map_views_html(map, plan, svgs);
+    return result;
+}
+
+RenderResult draw_conformance_view(const std::filesystem::path& dot, const std::string& prefix,
+                                   const ConformanceResult& conformance, const Tpetrinet& net,
+                                   const DotOptions& options, std::string& view) {
+    view.clear();
+    RenderResult result;
+    const std::string svg = svg_of(dot, prefix + " conformance.dot",
+                                   conformance_dot_text(conformance, net), options, result);
+    if (result.ok()) view = conformance_view_html(conformance, svg);
     return result;
 }
 

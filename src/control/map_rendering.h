@@ -1,10 +1,12 @@
 #pragma once
-// The Map and Variants views of report.html: dot draws each distinct selection of the page's
-// slider grid as SVG; the intermediate files are removed once read.
+// The Map, Variants and Conformance views of report.html: dot draws each distinct selection of
+// the page's slider grid, and the net with the alignments' moves, as SVG; the intermediate files
+// are removed once read.
 
 #include <filesystem>
 #include <string>
 
+#include "conformance/conformance_check.h"
 #include "control/rendering.h"
 #include "process_map/process_map.h"
 
@@ -14,5 +16,10 @@ namespace vesk {
 // result, and the report then goes without the map).
 RenderResult draw_map_views(const std::filesystem::path& dot, const std::string& prefix,
                             const ProcessMap& map, const DotOptions& options, std::string& views);
+
+// view receives the Conformance view's HTML, or stays empty when the drawing failed.
+RenderResult draw_conformance_view(const std::filesystem::path& dot, const std::string& prefix,
+                                   const ConformanceResult& conformance, const Tpetrinet& net,
+                                   const DotOptions& options, std::string& view);
 
 }  // namespace vesk

@@ -45,7 +45,7 @@ RenderResult run_dot(const std::filesystem::path& dot, const std::vector<Program
 
 RenderResult make_report(const std::filesystem::path& dot, const std::string& prefix,
                          const Tpetrinet& net, const ReportInfo& info, const DotOptions& options,
-                         const std::string& map_views) {
+                         const std::string& map_views, const std::string& conformance_view) {
     RenderResult result;
     // The page's drawing is the low-detail net with the replay's true shares on its arcs. dot
     // writes URLs into SVG raw, quotes and markup of a task name included: the drawing goes
@@ -82,7 +82,7 @@ RenderResult make_report(const std::filesystem::path& dot, const std::string& pr
     const std::string svg((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     const std::filesystem::path page = std::filesystem::path(prefix).parent_path() / "report.html";
     try {
-        write_file_atomically(page, report_page_text(net, info, svg, map_views));
+        write_file_atomically(page, report_page_text(net, info, svg, map_views, conformance_view));
         result.written.push_back(page);
     } catch (const FileWriteError& error) {
         result.failures.push_back(error.what());

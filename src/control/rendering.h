@@ -39,9 +39,11 @@ RenderResult make_ps_jpg(const std::filesystem::path& dot, const std::string& pr
 // "report.html" in the folder: dot draws the low-detail file, without its links, as SVG
 // (prefix + " report.dot" and " report.dot.svg"), which the page holds inline with the net's
 // figures.
-// map_views, when given, are the page's Map and Variants views (draw_map_views).
+// map_views, when given, are the page's Map and Variants views (draw_map_views), and
+// conformance_view its Conformance view (draw_conformance_view).
 RenderResult make_report(const std::filesystem::path& dot, const std::string& prefix,
                          const Tpetrinet& net, const ReportInfo& info, const DotOptions& options,
-                         const std::string& map_views = {});
+                         const std::string& map_views = {},
+                         const std::string& conformance_view = {});
 
 }  // namespace vesk

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <initializer_list>
 
 #include "base/number_format.h"
 
@@ -16,7 +15,9 @@ constexpr const char* kNodeFills[] = {"#eff3ff", "#bdd7e7", "#6baed6", "#3182bd"
 constexpr const char* kEdgeColours[] = {"#bdbdbd", "#969696", "#737373", "#525252", "#252525"};
 
 // A dot string of one line per text; a line break inside a text (a name from the log) is a blank.
-std::string quoted(std::initializer_list<std::string> lines) {
+}  // namespace
+
+std::string dot_quoted(const std::vector<std::string>& lines) {
     std::string out = "\"";
     for (const std::string& line : lines) {
         if (out.size() > 1) out += "\\n";
@@ -27,6 +28,8 @@ std::string quoted(std::initializer_list<std::string> lines) {
     }
     return out + "\"";
 }
+
+namespace {
 
 std::string fixed(double value, int decimals) {
     char text[64];
@@ -54,7 +57,7 @@ void write_nodes(const ProcessMap& map, const MapSelection& selection, const Map
         const int shade = shade_of(static_cast<double>(activity.events), events.low, events.high);
         out +=
             "  a" + std::to_string(a) +
-            " [label=" + quoted({activity.name, grouped_number(activity.events)}) +
+            " [label=" + dot_quoted({activity.name, grouped_number(activity.events)}) +
             ",fillcolor=\"" + kNodeFills[shade - 1] + "\"" +
             (shade >= 4 ? ",fontcolor=\"white\"" : "") +
             (page ? ",id=\"" + style.id_prefix + "a" + std::to_string(a) + "\",class=\"activity\""
@@ -94,9 +97,9 @@ void write_edges(const ProcessMap& map, const MapSelection& selection, const Map
         const int shade = style.label_times ? by_time : by_count;
         const bool page = !style.id_prefix.empty();
         const std::string label =
-            page ? quoted({grouped_number(edge.count), short_duration(edge.minutes.mean)})
-            : style.label_times ? quoted({short_duration(edge.minutes.mean)})
-                                : quoted({grouped_number(edge.count)});
+            page ? dot_quoted({grouped_number(edge.count), short_duration(edge.minutes.mean)})
+            : style.label_times ? dot_quoted({short_duration(edge.minutes.mean)})
+                                : dot_quoted({grouped_number(edge.count)});
         out += "  a" + std::to_string(edge.from) + " -> a" + std::to_string(edge.to) +
                " [label=" + label + ",penwidth=\"" + fixed(0.8 + 0.7 * shade, 1) + "\",color=\"" +
                kEdgeColours[shade - 1] + "\"";

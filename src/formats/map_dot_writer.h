@@ -3,6 +3,7 @@
 // the end of cases as two small circles, an edge per kept path labelled with its count.
 
 #include <string>
+#include <vector>
 
 #include "process_map/map_selection.h"
 #include "process_map/process_map.h"
@@ -24,6 +25,10 @@ std::string map_dot_text(const ProcessMap& map, const MapSelection& selection,
 
 // "45 s", "12.5 min", "3.4 h", "2.1 d": a span short enough for a label.
 std::string short_duration(double minutes);
+
+// A dot string of one line per text; a line break inside a text (a name from the log) is a
+// blank.
+std::string dot_quoted(const std::vector<std::string>& lines);
 
 // 1 to 5: where value lies between low and high, in equal steps of the logarithm.
 int shade_of(double value, double low, double high);

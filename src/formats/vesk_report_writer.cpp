@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "base/number_format.h"
+#include "formats/conformance_report.h"
 #include "formats/map_report.h"
 #include "formats/vesk_html_writer.h"
 #include "net/net_structure.h"
@@ -286,11 +287,13 @@ std::string panel_text(const Tpetrinet& net, bool replayed) {
 }  // namespace
 
 std::string report_page_text(const Tpetrinet& net, const ReportInfo& info, std::string_view svg,
-                             std::string_view map_views) {
+                             std::string_view map_views, std::string_view conformance_view) {
+    if (map_views.empty()) conformance_view = {};
     const auto e = [](const std::string& text) { return html_escaped(text); };
     std::string page = "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n";
     page += "<title>Vesk: " + e(info.process_id) + "</title>\n<style>" + kStyle +
-            (map_views.empty() ? "" : kMapViewsStyle) + "</style>\n";
+            (map_views.empty() ? "" : kMapViewsStyle) +
+            (conformance_view.empty() ? "" : kConformanceStyle) + "</style>\n";
     page += "</head>\n<body>\n<header>\n";
     page += "<h1>Process " + e(info.process_id) + " (" + e(info.process_description) + ")</h1>\n";
     page += "<p>Log: " + e(info.log_file) + "</p>\n";
@@ -304,13 +307,17 @@ std::string report_page_text(const Tpetrinet& net, const ReportInfo& info, std::
         page += std::string("<nav id=\"views\" data-first=\"") +
                 (structure.workflow_net() ? "net" : "map") +
                 "\"><button data-view=\"net\">Net</button><button data-view=\"map\">Map</button>"
-                "<button data-view=\"variants\">Variants</button></nav>\n";
+                "<button data-view=\"variants\">Variants</button>" +
+                (conformance_view.empty()
+                     ? ""
+                     : "<button data-view=\"conformance\">Conformance</button>") +
+                "</nav>\n";
     page += std::string("<main") + (map_views.empty() ? "" : " id=\"view-net\" class=\"view\"") +
             ">\n<div id=\"picture\">\n" + svg_without_prolog(svg) +
             "\n</div>\n<div id=\"panel\">\n<p id=\"hint\">Click a place or a transition of the "
             "net.</p>\n";
     page += panel_text(net, info.replayed);
-    page += "</div>\n</main>\n" + std::string(map_views) +
+    page += "</div>\n</main>\n" + std::string(map_views) + std::string(conformance_view) +
             "<script type=\"application/json\" id=\"broken\">" + broken_nodes(net, structure) +
             "</script>\n<script>" + std::string(kScript) +
             (map_views.empty() ? "" : kMapViewsScript) + "</script>\n</body>\n</html>\n";

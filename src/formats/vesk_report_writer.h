@@ -29,8 +29,10 @@ struct ReportInfo {
 // shapes to the net's transitions and places.
 // map_views, when not empty, holds the Map and Variants views (map_views_html): the page then
 // shows a view at a time, the Map first where the net is no workflow net.
+// conformance_view, when not empty with the map's views, is the Conformance view.
 std::string report_page_text(const Tpetrinet& net, const ReportInfo& info, std::string_view svg,
-                             std::string_view map_views = {});
+                             std::string_view map_views = {},
+                             std::string_view conformance_view = {});
 
 // dot's SVG without its XML prolog and its fixed size, for a page that scales it.
 std::string svg_without_prolog(std::string_view svg);

@@ -26,6 +26,7 @@
 #include <QWheelEvent>
 
 #include "gui/choice_list_widget.h"
+#include "gui/conformance_panel.h"
 #include "gui/forwarded_dialogs.h"
 #include "gui/named_widgets.h"
 #include "gui/vesk_relations_editor.h"
@@ -162,6 +163,8 @@ QWidget* Tvesk_relations_inspector::build_check_group() {
         command_button(check, "Make_Petrinet_inductive_button", "Make Petrinet (inductive)",
                        &Logic::make_petrinet_inductive);
     noise_ = noise_box(check);
+    auto* conformance = command_button(check, "Check_conformance_button", "Check conformance",
+                                       &Logic::check_conformance);
     grid->addWidget(open_xml, 0, 0);
     grid->addWidget(named_label(check, "Label17", "Select an available process"), 0, 1);
     grid->addWidget(available_processes_, 0, 2);
@@ -176,6 +179,7 @@ QWidget* Tvesk_relations_inspector::build_check_group() {
     grid->addWidget(make_inductive, 3, 0);
     grid->addWidget(named_label(check, "noise_label", "Noise threshold"), 3, 1);
     grid->addWidget(noise_, 3, 2);
+    grid->addWidget(conformance, 3, 3);
     auto* zoom_row = new QHBoxLayout;
     for (QPushButton* b : {command_button(check, "Zoom_out_button", "-", &Logic::zoom_out),
                            command_button(check, "zoom_normal_button", "100%", &Logic::zoom_normal),
@@ -212,6 +216,8 @@ QWidget* Tvesk_relations_inspector::build_figures_group() {
     time_info_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     time_info_->verticalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     figures_layout->addWidget(time_info_);
+    conformance_ = new ConformancePanel(figures);
+    figures_layout->addWidget(conformance_, 1);
     return figures;
 }
 
@@ -313,6 +319,7 @@ void Tvesk_relations_inspector::show_controls() {
     structure_->setVisible(!s.structure.empty());
     structure_->setStyleSheet(s.structure.starts_with("The net is broken") ? "color: #a0201b;"
                                                                            : "");
+    conformance_->show_figures(s.conformance);
     show_picture();
     picture_->setCursor(s.hand_pointer ? Qt::PointingHandCursor : Qt::ArrowCursor);
 }

@@ -12,6 +12,7 @@
 #include "gui/state_round_trip.h"
 #include "ui/relations_inspector_logic.h"
 
+class ConformancePanel;
 class QCheckBox;
 class QDoubleSpinBox;
 class QComboBox;
@@ -94,6 +95,7 @@ private:
     QLabel* picture_;
     // What the structure check found after Make Petrinet.
     QLabel* structure_;
+    ConformancePanel* conformance_;
     // How far a long step (a replay) has come; hidden otherwise.
     QLabel* progress_;
     QComboBox *available_processes_, *erroneous_sets_;

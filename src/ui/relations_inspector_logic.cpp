@@ -46,6 +46,26 @@ private:
 
 }  // namespace
 
+InspectorConformance inspector_conformance(const ConformanceResult& result) {
+    char figures[160];
+    std::snprintf(figures, sizeof figures,
+                  "Alignment fitness %.4f, precision %.4f, F-score %.4f", result.fitness,
+                  result.precision.value, result.f_score);
+    InspectorConformance shown;
+    shown.summary = std::string(figures) + "; " + grouped_number(result.cases_fitting) + " of " +
+                    grouped_number(result.cases) + " cases fit";
+    if (result.variants_not_aligned > 0)
+        shown.summary += "; " + grouped_number(result.variants_not_aligned) +
+                         " variants not aligned (search bound) and left out";
+    const std::vector<const ActivityMoves*> list = by_deviations(result);
+    for (const ActivityMoves* moves : list)
+        shown.activities.push_back({result.net.display_name(moves->label),
+                                    grouped_number(moves->synchronous),
+                                    grouped_number(moves->log_moves),
+                                    grouped_number(moves->model_moves)});
+    return shown;
+}
+
 std::int32_t divide_rounding_half_even(std::int64_t n, std::int64_t d) {
     std::int64_t q = n / d;
     std::int64_t r = n % d;
@@ -136,6 +156,7 @@ void RelationsInspectorLogic::edit_erroneous_set() {
 
 void RelationsInspectorLogic::make_net(RelationsInspection::Construction construction) {
     if (!inspection_.is_open()) return;
+    state_.conformance.reset();
     try {
         BusyScope busy(dialogs_);
         inspection_.make_petrinet(state_.split_short_loops, construction, state_.combine_places,
@@ -331,6 +352,7 @@ void RelationsInspectorLogic::open_xml() {
 void RelationsInspectorLogic::replay_process() {
     if (!inspection_.is_open()) return;
     const std::string process = process_id_of_entry(state_.available_processes.text());
+    state_.conformance.reset();
     try {
         BusyScope busy(dialogs_);
         inspection_.replay_process(process, true, dialogs_);
@@ -344,6 +366,24 @@ void RelationsInspectorLogic::replay_process() {
                            figure(flow.Variance()), figure(flow.Minimum()), figure(flow.Maximum())};
     state_.time_tips[3] = figure_tips(flow);
     draw_net();
+}
+
+void RelationsInspectorLogic::check_conformance() {
+    if (!inspection_.is_open()) return;
+    if (controller_.net().transitions().empty()) {
+        dialogs_.information("Make a Petri net first: the cases are aligned on the net shown.");
+        return;
+    }
+    if (controller_.log().empty()) {
+        dialogs_.information("There are no cases to align: replay a process first.");
+        return;
+    }
+    try {
+        BusyScope busy(dialogs_);
+        state_.conformance = inspector_conformance(controller_.check_conformance({}));
+    } catch (const std::exception& error) {
+        dialogs_.warning("The conformance could not be checked: " + std::string(error.what()));
+    }
 }
 
 void RelationsInspectorLogic::close() {

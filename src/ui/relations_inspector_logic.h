@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "control/relations_inspection.h"
 #include "formats/jpeg_picture.h"
@@ -31,6 +32,15 @@ public:
 // Columns: synchronisation, waiting, sojourn, global flow time; rows: observations, mean,
 // variance, minimum, maximum.
 using TimeInfoGrid = std::array<std::array<std::string, 5>, 4>;
+
+// The figures of "Check conformance" on the net shown.
+struct InspectorConformance {
+    // "Alignment fitness 0.9512, precision 0.7321, F-score 0.8273; ...".
+    std::string summary;
+    // Activity, synchronous moves, moves on the log only, moves on the model only: the most
+    // deviations first.
+    std::vector<std::array<std::string, 4>> activities;
+};
 
 struct RelationsInspectorState {
     bool visible = false;
@@ -58,6 +68,8 @@ struct RelationsInspectorState {
     std::optional<std::array<std::int32_t, 4>> marked_place;
     // After Make Petrinet: that the net is a workflow net, or what it lacks and what to try.
     std::string structure;
+    // Empty until Check conformance, and again after a new net or replay.
+    std::optional<InspectorConformance> conformance;
 };
 
 // How the inspector draws: the folder it writes its drawing files into (with its trailing
@@ -70,6 +82,8 @@ struct InspectorDrawing {
 // "125.0000 min (2.08 h)": minutes, with hours or days where they read better (as report.html
 // gives them).
 std::string minutes_tip(double minutes, char separator);
+
+InspectorConformance inspector_conformance(const ConformanceResult& result);
 
 // n / d rounded to the nearest integer, halves to the even neighbour; d > 0.
 std::int32_t divide_rounding_half_even(std::int64_t n, std::int64_t d);
@@ -114,6 +128,8 @@ public:
     void click();
     void open_xml();
     void replay_process();
+    // Aligns the cases in memory on the net shown.
+    void check_conformance();
     // The window closes: the task list takes the facts.
     void close();
     void toggle_construction_controls() {

@@ -180,8 +180,16 @@ TEST_F(InspectorTest, TheInductiveNetIsAWorkflowNetThatItsProcessFits) {
     EXPECT_TRUE(dialogs_.warnings.empty()) << dialogs_.warnings.front();
     ASSERT_TRUE(controller_.token_counts());
     EXPECT_EQ(controller_.token_counts()->fitness(), 1.0);
-    // Another construction afterwards replays as before.
+    // The alignments agree, and every activity of the example log moves in step.
+    logic_.check_conformance();
+    ASSERT_TRUE(logic_.state().conformance);
+    EXPECT_EQ(logic_.state().conformance->summary.rfind("Alignment fitness 1.0000", 0), 0u)
+        << logic_.state().conformance->summary;
+    for (const auto& row : logic_.state().conformance->activities)
+        EXPECT_EQ(row[2] + row[3], "00") << row[0];
+    // Another construction afterwards replays as before, and its figures are not the old net's.
     logic_.make_petrinet();
+    EXPECT_FALSE(logic_.state().conformance);
     EXPECT_EQ(controller_.net().skip_rule, SkipRule::one_pass);
     EXPECT_TRUE(controller_.process_tree_text().empty());
 }
