@@ -22,8 +22,8 @@ namespace vesk {
 inline constexpr std::size_t kDefaultMaxStates = 1000000;
 // Split points of one trace's estimate at most: each makes the program larger and its solves
 // slower, so a search takes one only after this many states.
-inline constexpr std::size_t kMaxSplits = 16;
-inline constexpr std::size_t kSplitAfterStates = 3000;
+inline constexpr std::size_t kMaxSplits = 8;
+inline constexpr std::size_t kSplitAfterStates = 20000;
 
 // A move on the log only has no transition; a move on the model only has no log label.
 struct AlignmentMove {

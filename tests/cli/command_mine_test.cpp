@@ -52,6 +52,9 @@ TEST(MineCommand, BadCombinationsAreUsageErrors) {
     EXPECT_EQ(test::run_cli({"mine", "--relations", "r.xml", "--log", kExample}).code, 2);
     EXPECT_EQ(test::run_cli({"mine", "--relations", "r.xml", "--events", "start"}).code, 2);
     EXPECT_EQ(test::run_cli({"mine", kExample}).code, 2);
+    // Alignments need a net to align on and the log's events.
+    EXPECT_EQ(test::run_cli({"align", kExample, "--process", "1"}).code, 2);
+    EXPECT_EQ(test::run_cli({"mine", "--relations", "r.xml", "--align"}).code, 2);
     EXPECT_EQ(test::run_cli({"mine", "--help"}).code, 0);
     EXPECT_EQ(test::run_cli({"mine", "--relations", "/nonexistent/r.xml"}).code, 1);
     // The noise belongs to the inductive construction, which needs a log's lines.
@@ -129,6 +132,38 @@ TEST(MineCommand, TheSummarySaysWhatTheNoiseLeftOut) {
         test::run_cli({"mine", log, "--construction", "inductive", "--noise", "0"});
     EXPECT_NE(exact.out.find("cases fitting exactly: 100 of 100"), std::string::npos) << exact.out;
     EXPECT_EQ(exact.out.find("Note:"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace vesk::cli
+
+namespace vesk::cli {
+namespace {
+
+TEST(MineCommand, AlignAddsTheAlignmentsOfEveryCase) {
+    const test::CliResult r =
+        test::run_cli({"mine", kExample, "--process", "1", "--construction", "inductive",
+                       "--noise", "0", "--align", "--format", "json", "-q"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    const nlohmann::json document = nlohmann::json::parse(r.out);
+    const nlohmann::json& alignments = document["alignments"];
+    // The net of noise 0 fits every case; each variant's moves run its events in order.
+    EXPECT_EQ(alignments["fitness"], 1.0);
+    EXPECT_GT(document["precision"].get<double>(), 0.0);
+    EXPECT_LE(document["precision"].get<double>(), 1.0);
+    std::int64_t cases = 0;
+    for (const nlohmann::json& variant : alignments["variant_list"]) {
+        cases += variant["cases"].get<std::int64_t>();
+        std::vector<std::string> logged;
+        for (const nlohmann::json& move : variant["moves"])
+            if (!move["log"].is_null()) {
+                EXPECT_EQ(move["log"], move["model"]);
+                logged.push_back(move["log"]);
+            }
+        EXPECT_EQ(logged, variant["activities"].get<std::vector<std::string>>());
+    }
+    EXPECT_EQ(cases, document["replay"]["fitness"]["cases"].get<std::int64_t>());
+    EXPECT_EQ(alignments["cases"], cases);
 }
 
 }  // namespace

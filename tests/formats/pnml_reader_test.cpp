@@ -121,6 +121,19 @@ TEST(PnmlReader, FilesInTheCommonToolsStylesAreReplayedAsTheyMeanIt) {
         EXPECT_EQ(fitness["missing"], 1);
         EXPECT_EQ(fitness["remaining"], 1);
         EXPECT_EQ(summary["net"]["transitions"], 4);
+        // Aligned: only a b misses c (cost 1); the cheapest run a, skip, c costs 2, so the
+        // fitness is 1 - 1 / ((3 + 2) + (2 + 2) + (2 + 2)). Every prefix the log takes allows
+        // only what some case does next: precision 1.
+        const test::CliResult aligned =
+            test::run_cli({"align", log, "--process", "1", "--net", net, "--format", "json"});
+        ASSERT_EQ(aligned.code, 0) << aligned.err;
+        const json document = json::parse(aligned.out);
+        EXPECT_DOUBLE_EQ(document["alignments"]["fitness"].get<double>(), 1.0 - 1.0 / 13);
+        EXPECT_EQ(document["alignments"]["cases_fitting"], 2);
+        EXPECT_EQ(document["alignments"]["cheapest_run"], 2);
+        EXPECT_DOUBLE_EQ(document["precision"].get<double>(), 1.0);
+        for (const json& activity : document["alignments"]["activity_list"])
+            EXPECT_EQ(activity["model_moves"], activity["activity"] == "c" ? 1 : 0);
     }
 }
 
