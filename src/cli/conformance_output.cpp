@@ -19,7 +19,9 @@ std::string figure(double value) {
     return text;
 }
 
-std::string count(std::int64_t value) { return grouped_number(value); }
+std::string count(std::int64_t value) {
+    return grouped_number(value);
+}
 
 nlohmann::json moves_json(const ConformanceResult& result, const Alignment& alignment) {
     nlohmann::json moves = nlohmann::json::array();
@@ -81,15 +83,15 @@ void print_conformance_text(const ConformanceResult& result, double seconds, Con
         out << "Note: at " << count(result.precision.prefixes_cut)
             << " prefixes the invisible firings were cut short; precision may be overstated\n";
     const auto activities = by_deviations(result);
-    if (!activities.empty() && activities.front()->log_moves + activities.front()->model_moves > 0) {
+    if (!activities.empty() &&
+        activities.front()->log_moves + activities.front()->model_moves > 0) {
         out << "Most deviations (activity: synchronous, happened where the net does not allow "
                "it, skipped):\n";
         for (std::size_t i = 0; i < activities.size() && i < kActivitiesShown; ++i) {
             const ActivityMoves& moves = *activities[i];
             if (moves.log_moves + moves.model_moves == 0) break;
-            out << "  " << result.net.display_name(moves.label) << ": "
-                << count(moves.synchronous) << ", " << count(moves.log_moves) << ", "
-                << count(moves.model_moves) << '\n';
+            out << "  " << result.net.display_name(moves.label) << ": " << count(moves.synchronous)
+                << ", " << count(moves.log_moves) << ", " << count(moves.model_moves) << '\n';
         }
     }
     std::vector<const VariantAlignment*> costly;

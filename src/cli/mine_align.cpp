@@ -52,11 +52,13 @@ void MineCommand::check_align_combinations() const {
     if (!align_) return;
     if (align_command_ && net_file_.empty() && construction_option_->count() == 0 &&
         !new_construction_)
-        throw UsageError("align needs a net: --net FILE.pnml or --construction "
-                         "alpha|new|inductive");
+        throw UsageError(
+            "align needs a net: --net FILE.pnml or --construction "
+            "alpha|new|inductive");
     if (!relations_.empty() && (replay_log_.empty() || no_replay_))
-        throw UsageError("--align needs the log's events: with --relations give --log and "
-                         "replay");
+        throw UsageError(
+            "--align needs the log's events: with --relations give --log and "
+            "replay");
 }
 
 void MineCommand::align(Tvesk_util& controller, Console& console) {

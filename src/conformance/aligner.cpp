@@ -24,10 +24,7 @@ bool Aligner::Later::operator()(const Entry& a, const Entry& b) const {
 }
 
 Aligner::Aligner(const AlignmentNet& net, std::size_t max_states)
-    : net_(net),
-      equation_(net),
-      max_states_(max_states),
-      final_marking_(net.final_marking()) {
+    : net_(net), equation_(net), max_states_(max_states), final_marking_(net.final_marking()) {
     const auto count = static_cast<std::size_t>(net.transition_count());
     std::vector<std::vector<std::int32_t>> places(count);
     for (std::size_t t = 0; t < count; ++t) {
@@ -162,9 +159,8 @@ void Aligner::reach(std::int32_t parent, const std::vector<std::uint8_t>& markin
     if (!state.exact) {
         // The parent's solution less this move solves the child's program when the move has
         // a count of at least one in it: the child's estimate is then exact.
-        const bool same_program =
-            position == from.position ||
-            !std::binary_search(splits_.begin(), splits_.end(), position);
+        const bool same_program = position == from.position ||
+                                  !std::binary_search(splits_.begin(), splits_.end(), position);
         const bool inherits =
             same_program &&
             (column < 0 || parent_solution_[static_cast<std::size_t>(column)] >= kOne);
@@ -219,8 +215,7 @@ void Aligner::expand(std::int32_t node, std::span<const std::int32_t> trace) {
         const std::int32_t label = net_.label(t);
         const bool commutes = after_model >= 0 && independent(after_model, t);
         if (more && label == next_label && !commutes)
-            reach(node, fired, position + 1, AlignmentMove{label, t}, 0,
-                  equation_.sync_column(t));
+            reach(node, fired, position + 1, AlignmentMove{label, t}, 0, equation_.sync_column(t));
         if (!(commutes && t < after_model))
             reach(node, fired, position, AlignmentMove{-1, t}, label < 0 ? 0 : 1,
                   equation_.model_column(t));

@@ -85,8 +85,8 @@ private:
     void expand(std::int32_t node, std::span<const std::int32_t> trace);
     // A child reached by a move whose column in the parent's solution is `column` (-1: a log move
     // of a label no transition carries, which leaves the solution as it is).
-    void reach(std::int32_t parent, const std::vector<std::uint8_t>& marking,
-               std::int32_t position, AlignmentMove move, std::int32_t cost, std::int32_t column);
+    void reach(std::int32_t parent, const std::vector<std::uint8_t>& marking, std::int32_t position,
+               AlignmentMove move, std::int32_t cost, std::int32_t column);
     std::span<const std::uint8_t> marking_of(std::int32_t node) const;
     // The node of the state; added tells whether it is new.
     std::int32_t find_or_add(std::span<const std::uint8_t> marking, std::int32_t position,

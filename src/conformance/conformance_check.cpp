@@ -29,10 +29,9 @@ std::vector<VariantAlignment> variants_of(const Tloglist& log) {
         ++variants[found->second].cases;
         begin = end;
     }
-    std::stable_sort(variants.begin(), variants.end(),
-                     [](const VariantAlignment& a, const VariantAlignment& b) {
-                         return a.cases > b.cases;
-                     });
+    std::stable_sort(
+        variants.begin(), variants.end(),
+        [](const VariantAlignment& a, const VariantAlignment& b) { return a.cases > b.cases; });
     return variants;
 }
 
@@ -42,7 +41,7 @@ void align_all(const AlignmentNet& net, std::vector<VariantAlignment>& variants,
     const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
     const unsigned threads =
         std::max(1u, std::min<unsigned>(options.threads == 0 ? cores : options.threads,
-                                         static_cast<unsigned>(variants.size())));
+                                        static_cast<unsigned>(variants.size())));
     std::atomic<std::size_t> next{0};
     std::atomic<std::int64_t> done{0};
     std::atomic<bool> stop{false};
@@ -87,15 +86,15 @@ void add_up(ConformanceResult& result) {
             result.cases_not_aligned += variant.cases;
             continue;
         }
-        variant.fitness = trace_fitness(variant.alignment.cost, variant.trace.size(),
-                                        result.cheapest_run);
+        variant.fitness =
+            trace_fitness(variant.alignment.cost, variant.trace.size(), result.cheapest_run);
         if (variant.alignment.cost == 0) {
             result.cases_fitting += variant.cases;
             ++result.variants_fitting;
         }
         cost += variant.cases * variant.alignment.cost;
-        most += variant.cases * (static_cast<std::int64_t>(variant.trace.size()) +
-                                 result.cheapest_run);
+        most +=
+            variant.cases * (static_cast<std::int64_t>(variant.trace.size()) + result.cheapest_run);
         for (const AlignmentMove& move : variant.alignment.moves) {
             const std::int32_t label =
                 move.on_log() ? move.log_label : result.net.label(move.transition);

@@ -102,8 +102,8 @@ void MarkingEquation::load(std::span<const std::int32_t> trace,
         }
         for (std::int32_t t = 0; t < net_.transition_count(); ++t) {
             if (net_.label(t) < 0) continue;
-            Column sync = columns[columns.size() - static_cast<std::size_t>(
-                                                       net_.transition_count() - t)];
+            Column sync =
+                columns[columns.size() - static_cast<std::size_t>(net_.transition_count() - t)];
             sync.cost = 0.0;
             sync.entries[label_base + row_of_label(net_.label(t))] = 1.0;
             kinds.push_back(std::move(sync));
@@ -150,16 +150,16 @@ void MarkingEquation::load(std::span<const std::int32_t> trace,
         upper.push_back(COIN_DBL_MAX);
         costs.push_back(column.cost);
     }
-    const auto row_count =
-        static_cast<std::size_t>(places + labels) + splits_.size() * static_cast<std::size_t>(block);
+    const auto row_count = static_cast<std::size_t>(places + labels) +
+                           splits_.size() * static_cast<std::size_t>(block);
     const std::vector<double> row_bounds(row_count, 0.0);
     // A fresh solver: one that kept its work areas would carry them over to the new program.
     solver_ = std::make_unique<Solver>();
     ClpSimplex& simplex = solver_->simplex;
     simplex.setLogLevel(0);
     simplex.loadProblem(static_cast<int>(columns.size()), static_cast<int>(row_count),
-                        starts.data(), row_index.data(), values.data(), lower.data(),
-                        upper.data(), costs.data(), row_bounds.data(), row_bounds.data());
+                        starts.data(), row_index.data(), values.data(), lower.data(), upper.data(),
+                        costs.data(), row_bounds.data(), row_bounds.data());
     simplex.setOptimizationDirection(1.0);
     // No random perturbation: the same program gives the same solution on every thread.
     simplex.setPerturbation(100);
@@ -219,9 +219,9 @@ MarkingEquation::Estimate MarkingEquation::solve(std::span<const std::uint8_t> m
         if (simplex.status() != 0) return estimate;
     }
     estimate.reachable = true;
-    estimate.cost = static_cast<std::int32_t>(std::ceil(simplex.objectiveValue() - kRounding)) +
-                    (unmodelled_before_.back() -
-                     unmodelled_before_[static_cast<std::size_t>(position)]);
+    estimate.cost =
+        static_cast<std::int32_t>(std::ceil(simplex.objectiveValue() - kRounding)) +
+        (unmodelled_before_.back() - unmodelled_before_[static_cast<std::size_t>(position)]);
     const double* values = simplex.primalColumnSolution();
     for (int column = 0; column < simplex.numberColumns(); ++column)
         if (values[column] > kZero)

@@ -89,8 +89,8 @@ Precision escaping_edges_precision(const AlignmentNet& net,
         result.allowed += prefix.cases * static_cast<std::int64_t>(labels.size());
     }
     if (result.allowed > 0)
-        result.value = 1.0 - static_cast<double>(result.escaping) /
-                                 static_cast<double>(result.allowed);
+        result.value =
+            1.0 - static_cast<double>(result.escaping) / static_cast<double>(result.allowed);
     return result;
 }
 

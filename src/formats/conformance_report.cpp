@@ -41,7 +41,9 @@ std::string figure(double value) {
     return text;
 }
 
-std::string count(std::int64_t value) { return grouped_number(value); }
+std::string count(std::int64_t value) {
+    return grouped_number(value);
+}
 
 // Per label, the first transition that carries it.
 std::map<std::int32_t, std::int32_t> first_transitions(const AlignmentNet& net) {
@@ -61,9 +63,11 @@ std::string transition_node(const ConformanceResult& result, std::int32_t t, boo
     const std::int64_t skipped = result.transition_model_moves[static_cast<std::size_t>(t)];
     const std::int64_t extra = first ? moves.log_moves : 0;
     const std::int64_t all = moves.synchronous + extra + skipped;
-    const double share = all > 0 ? static_cast<double>(extra + skipped) / static_cast<double>(all) : 0;
-    const std::string fill =
-        extra + skipped == 0 ? kFitFill : kDeviationFills[std::min<int>(4, static_cast<int>(share * 5))];
+    const double share =
+        all > 0 ? static_cast<double>(extra + skipped) / static_cast<double>(all) : 0;
+    const std::string fill = extra + skipped == 0
+                                 ? kFitFill
+                                 : kDeviationFills[std::min<int>(4, static_cast<int>(share * 5))];
     return "  " + id + " [label=" +
            dot_quoted({net.display_name(label), "in step " + count(moves.synchronous),
                        "not allowed " + count(extra) + ", skipped " + count(skipped)}) +
@@ -95,16 +99,17 @@ std::string figures_html(const ConformanceResult& result) {
                                         count(static_cast<std::int64_t>(result.variants.size())));
     html += row("Cheapest run of the net", count(result.cheapest_run) + " moves");
     if (result.variants_not_aligned > 0)
-        html += row("Not aligned (search bound)", count(result.variants_not_aligned) +
-                                                      " variants, " +
-                                                      count(result.cases_not_aligned) + " cases");
+        html +=
+            row("Not aligned (search bound)", count(result.variants_not_aligned) + " variants, " +
+                                                  count(result.cases_not_aligned) + " cases");
     return html + "</table>\n";
 }
 
 std::string activities_html(const ConformanceResult& result) {
     const std::vector<const ActivityMoves*> list = by_deviations(result);
-    std::string html = "<table class=\"variants\"><tr><th>Activity</th><th>In step</th>"
-                       "<th>Not allowed there</th><th>Skipped</th></tr>\n";
+    std::string html =
+        "<table class=\"variants\"><tr><th>Activity</th><th>In step</th>"
+        "<th>Not allowed there</th><th>Skipped</th></tr>\n";
     for (const ActivityMoves* moves : list)
         html += "<tr><td>" + html_escaped(result.net.display_name(moves->label)) + "</td><td>" +
                 count(moves->synchronous) + "</td><td>" + count(moves->log_moves) + "</td><td>" +
@@ -120,14 +125,16 @@ std::string variants_html(const ConformanceResult& result) {
                      [](const VariantAlignment* a, const VariantAlignment* b) {
                          return a->alignment.cost * a->cases > b->alignment.cost * b->cases;
                      });
-    std::string html = "<table class=\"variants alignments\"><tr><th>Cases</th><th>Cost</th>"
-                       "<th>Fitness</th><th>Alignment</th></tr>\n";
+    std::string html =
+        "<table class=\"variants alignments\"><tr><th>Cases</th><th>Cost</th>"
+        "<th>Fitness</th><th>Alignment</th></tr>\n";
     for (std::size_t i = 0; i < list.size() && i < kVariantsShown; ++i) {
         const VariantAlignment& variant = *list[i];
         html += "<tr><td>" + count(variant.cases) + "</td>";
         if (!variant.alignment.aligned()) {
-            html += "<td>&ndash;</td><td>&ndash;</td><td>not aligned: the search reached its "
-                    "bound</td></tr>\n";
+            html +=
+                "<td>&ndash;</td><td>&ndash;</td><td>not aligned: the search reached its "
+                "bound</td></tr>\n";
             continue;
         }
         html += "<td>" + count(variant.alignment.cost) + "</td><td>" + figure(variant.fitness) +
@@ -138,7 +145,8 @@ std::string variants_html(const ConformanceResult& result) {
         html += "</td></tr>\n";
     }
     if (list.size() > kVariantsShown)
-        html += "<tr><td colspan=\"4\">and " + count(static_cast<std::int64_t>(list.size() - kVariantsShown)) +
+        html += "<tr><td colspan=\"4\">and " +
+                count(static_cast<std::int64_t>(list.size() - kVariantsShown)) +
                 " more variants (vesk-cli align --format json lists them all)</td></tr>\n";
     return html + "</table>\n";
 }
@@ -152,8 +160,9 @@ std::string conformance_dot_text(const ConformanceResult& result, const Tpetrine
     std::map<const Ttransition*, std::size_t> transitions;
     for (const auto& transition : net.transitions())
         transitions.emplace(transition.get(), transitions.size());
-    std::string out = "digraph conformance {\n  rankdir=LR;\n  node [fontname=\"Helvetica\","
-                      "fontsize=11];\n  edge [color=\"#737373\"];\n";
+    std::string out =
+        "digraph conformance {\n  rankdir=LR;\n  node [fontname=\"Helvetica\","
+        "fontsize=11];\n  edge [color=\"#737373\"];\n";
     for (std::size_t p = 0; p < places.size(); ++p)
         out += "  p" + std::to_string(p) + " [label=\"\",shape=circle,width=0.25];\n";
     const auto first = first_transitions(result.net);
@@ -180,11 +189,13 @@ std::string conformance_dot_text(const ConformanceResult& result, const Tpetrine
 }
 
 std::string conformance_view_html(const ConformanceResult& result, std::string_view svg) {
-    std::string html = "<section id=\"view-conformance\" class=\"view\">\n<div class=\"conformance\">\n";
+    std::string html =
+        "<section id=\"view-conformance\" class=\"view\">\n<div class=\"conformance\">\n";
     html += "<h2>Conformance: optimal alignments of every variant</h2>\n" + figures_html(result);
-    html += "<p class=\"legend\"><span class=\"sync\">in step</span> "
-            "<span class=\"log\">+ happened where the net does not allow it</span> "
-            "<span class=\"model\">&minus; skipped: the net needed it</span></p>\n";
+    html +=
+        "<p class=\"legend\"><span class=\"sync\">in step</span> "
+        "<span class=\"log\">+ happened where the net does not allow it</span> "
+        "<span class=\"model\">&minus; skipped: the net needed it</span></p>\n";
     html += "<div id=\"conformance-picture\">" + svg_without_prolog(svg) + "</div>\n";
     html += "<h3>Activities</h3>\n" + activities_html(result);
     html += "<h3>Variants, the most costly first</h3>\n" + variants_html(result);

@@ -304,14 +304,14 @@ std::string report_page_text(const Tpetrinet& net, const ReportInfo& info, std::
     page += "<div class=\"findings\">\n" + findings_text(net, info, structure);
     page += "</div>\n" + structure_text(net, structure) + "</header>\n";
     if (!map_views.empty())
-        page += std::string("<nav id=\"views\" data-first=\"") +
-                (structure.workflow_net() ? "net" : "map") +
-                "\"><button data-view=\"net\">Net</button><button data-view=\"map\">Map</button>"
-                "<button data-view=\"variants\">Variants</button>" +
-                (conformance_view.empty()
-                     ? ""
-                     : "<button data-view=\"conformance\">Conformance</button>") +
-                "</nav>\n";
+        page +=
+            std::string("<nav id=\"views\" data-first=\"") +
+            (structure.workflow_net() ? "net" : "map") +
+            "\"><button data-view=\"net\">Net</button><button data-view=\"map\">Map</button>"
+            "<button data-view=\"variants\">Variants</button>" +
+            (conformance_view.empty() ? ""
+                                      : "<button data-view=\"conformance\">Conformance</button>") +
+            "</nav>\n";
     page += std::string("<main") + (map_views.empty() ? "" : " id=\"view-net\" class=\"view\"") +
             ">\n<div id=\"picture\">\n" + svg_without_prolog(svg) +
             "\n</div>\n<div id=\"panel\">\n<p id=\"hint\">Click a place or a transition of the "

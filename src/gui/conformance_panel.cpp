@@ -14,8 +14,7 @@ ConformancePanel::ConformancePanel(QWidget* parent) : QWidget(parent) {
     summary_->setWordWrap(true);
     activities_ = new QTableWidget(0, 4, this);
     activities_->setObjectName("Conformance_table");
-    activities_->setHorizontalHeaderLabels(
-        {"Activity", "In step", "Not allowed there", "Skipped"});
+    activities_->setHorizontalHeaderLabels({"Activity", "In step", "Not allowed there", "Skipped"});
     activities_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     activities_->verticalHeader()->setVisible(false);
     activities_->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);

@@ -48,9 +48,8 @@ private:
 
 InspectorConformance inspector_conformance(const ConformanceResult& result) {
     char figures[160];
-    std::snprintf(figures, sizeof figures,
-                  "Alignment fitness %.4f, precision %.4f, F-score %.4f", result.fitness,
-                  result.precision.value, result.f_score);
+    std::snprintf(figures, sizeof figures, "Alignment fitness %.4f, precision %.4f, F-score %.4f",
+                  result.fitness, result.precision.value, result.f_score);
     InspectorConformance shown;
     shown.summary = std::string(figures) + "; " + grouped_number(result.cases_fitting) + " of " +
                     grouped_number(result.cases) + " cases fit";
@@ -59,10 +58,9 @@ InspectorConformance inspector_conformance(const ConformanceResult& result) {
                          " variants not aligned (search bound) and left out";
     const std::vector<const ActivityMoves*> list = by_deviations(result);
     for (const ActivityMoves* moves : list)
-        shown.activities.push_back({result.net.display_name(moves->label),
-                                    grouped_number(moves->synchronous),
-                                    grouped_number(moves->log_moves),
-                                    grouped_number(moves->model_moves)});
+        shown.activities.push_back(
+            {result.net.display_name(moves->label), grouped_number(moves->synchronous),
+             grouped_number(moves->log_moves), grouped_number(moves->model_moves)});
     return shown;
 }
 

@@ -142,8 +142,8 @@ namespace {
 
 TEST(MineCommand, AlignAddsTheAlignmentsOfEveryCase) {
     const test::CliResult r =
-        test::run_cli({"mine", kExample, "--process", "1", "--construction", "inductive",
-                       "--noise", "0", "--align", "--format", "json", "-q"});
+        test::run_cli({"mine", kExample, "--process", "1", "--construction", "inductive", "--noise",
+                       "0", "--align", "--format", "json", "-q"});
     ASSERT_EQ(r.code, 0) << r.err;
     const nlohmann::json document = nlohmann::json::parse(r.out);
     const nlohmann::json& alignments = document["alignments"];

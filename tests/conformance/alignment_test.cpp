@@ -19,7 +19,9 @@ namespace {
 
 using Kind = ProcessTree::Kind;
 
-ProcessTree a(std::int32_t id) { return ProcessTree::activity(id); }
+ProcessTree a(std::int32_t id) {
+    return ProcessTree::activity(id);
+}
 ProcessTree node(Kind kind, std::vector<ProcessTree> children) {
     return ProcessTree::node(kind, std::move(children));
 }
@@ -112,10 +114,10 @@ std::int32_t reference_cost(const AlignmentNet& net, const std::vector<std::int3
 TEST(Alignment, CostsWorkedOutByHand) {
     const Model sequence(node(Kind::sequence, {a(0), a(1), a(2)}));
     EXPECT_EQ(cost_of(sequence, {0, 1, 2}), 0);
-    EXPECT_EQ(cost_of(sequence, {0, 2}), 1);        // x1 skipped
-    EXPECT_EQ(cost_of(sequence, {0, 2, 1}), 2);     // x1 and x2 swapped
-    EXPECT_EQ(cost_of(sequence, {}), 3);            // the cheapest run, all on the model
-    EXPECT_EQ(cost_of(sequence, {0, -1, 1, 2}), 1); // an activity the net lacks
+    EXPECT_EQ(cost_of(sequence, {0, 2}), 1);         // x1 skipped
+    EXPECT_EQ(cost_of(sequence, {0, 2, 1}), 2);      // x1 and x2 swapped
+    EXPECT_EQ(cost_of(sequence, {}), 3);             // the cheapest run, all on the model
+    EXPECT_EQ(cost_of(sequence, {0, -1, 1, 2}), 1);  // an activity the net lacks
 
     const Model loop(node(Kind::loop, {a(0), a(1)}));
     EXPECT_EQ(cost_of(loop, {0, 1, 0, 1, 0}), 0);  // run three times
@@ -130,7 +132,8 @@ TEST(Alignment, CostsWorkedOutByHand) {
     EXPECT_EQ(cost_of(choice, {0, 1, 2}), 1);  // both branches: one is a log move
     EXPECT_EQ(cost_of(choice, {2}), 1);        // no branch taken
 
-    const Model skip(node(Kind::sequence, {a(0), node(Kind::choice, {a(1), ProcessTree::silent()}), a(2)}));
+    const Model skip(
+        node(Kind::sequence, {a(0), node(Kind::choice, {a(1), ProcessTree::silent()}), a(2)}));
     EXPECT_EQ(cost_of(skip, {0, 2}), 0);
 }
 
@@ -146,7 +149,8 @@ TEST(Alignment, MovesTellWhatHappenedAndFitnessCountsTheCheapestRun) {
     EXPECT_DOUBLE_EQ(result.fitness, 1.0 - 2.0 / (3 * 6.0));
     EXPECT_EQ(result.cases_fitting, 2);
     const auto moves_of = [&](std::int32_t id) {
-        return result.activities[static_cast<std::size_t>(*log.find_name("x" + std::to_string(id)))];
+        return result
+            .activities[static_cast<std::size_t>(*log.find_name("x" + std::to_string(id)))];
     };
     EXPECT_EQ(moves_of(1).model_moves, 1);
     EXPECT_EQ(moves_of(1).synchronous, 2);
@@ -217,8 +221,11 @@ TEST(Alignment, EqualsAPlainUniformCostSearchOnRandomNets) {
         std::int32_t cost = 0;
         std::size_t position = 0;
         for (const AlignmentMove& move : alignment.moves) {
-            if (move.on_log()) EXPECT_EQ(move.log_label, labels_of(log)[position++]);
-            if (move.on_log() != move.on_model() && (move.on_log() || numbers.label(move.transition) >= 0))
+            if (move.on_log()) {
+                EXPECT_EQ(move.log_label, labels_of(log)[position++]);
+            }
+            if (move.on_log() != move.on_model() &&
+                (move.on_log() || numbers.label(move.transition) >= 0))
                 ++cost;
         }
         EXPECT_EQ(position, log.size());

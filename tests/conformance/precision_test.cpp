@@ -13,7 +13,9 @@ namespace {
 
 using Kind = ProcessTree::Kind;
 
-ProcessTree a(std::int32_t id) { return ProcessTree::activity(id); }
+ProcessTree a(std::int32_t id) {
+    return ProcessTree::activity(id);
+}
 
 double precision_of(const ProcessTree& tree, const std::vector<std::vector<std::int32_t>>& cases) {
     const std::vector<std::string> names{"a", "b", "c", "d"};
@@ -51,9 +53,8 @@ TEST(Precision, WeighsEachPrefixByTheCasesThroughIt) {
     //   ac   allows d      (observed)    4 cases
     //   acd  allows nothing              1 case
     const ProcessTree model = ProcessTree::node(
-        Kind::sequence,
-        {ProcessTree::node(Kind::choice, {a(0), a(1)}), a(2),
-         ProcessTree::node(Kind::choice, {a(3), ProcessTree::silent()})});
+        Kind::sequence, {ProcessTree::node(Kind::choice, {a(0), a(1)}), a(2),
+                         ProcessTree::node(Kind::choice, {a(3), ProcessTree::silent()})});
     EXPECT_DOUBLE_EQ(precision_of(model, {{0, 2}, {0, 2}, {0, 2}, {0, 2, 3}}),
                      1.0 - 4.0 / (4 * 2 + 4 + 4));
 }
