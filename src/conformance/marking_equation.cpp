@@ -163,6 +163,8 @@ void MarkingEquation::load(std::span<const std::int32_t> trace,
     simplex.setOptimizationDirection(1.0);
     // No random perturbation: the same program gives the same solution on every thread.
     simplex.setPerturbation(100);
+    // The program's entries are all -1, 0 or 1: scaling them costs more than it gains.
+    simplex.scaling(0);
     simplex.setRandomSeed(kSeed);
     simplex.allSlackBasis(true);
     loaded_ = false;
