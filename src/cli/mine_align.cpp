@@ -3,6 +3,7 @@
 
 #include <chrono>
 
+#include "base/number_format.h"
 #include "cli/cli_common.h"
 #include "cli/command_mine.h"
 #include "cli/console.h"
@@ -68,6 +69,12 @@ void MineCommand::align(Tvesk_util& controller, Console& console) {
     ConformanceOptions options;
     options.max_states = max_states_;
     options.threads = threads_;
+    options.progress = [&console](const Progress& progress) {
+        // A line per few variants: hard ones take seconds each, easy ones microseconds.
+        if (progress.done % 20 != 0 && progress.done != progress.total) return;
+        console.stage("Aligning the log: " + grouped_number(progress.done) + " of " +
+                      grouped_number(progress.total) + " variants");
+    };
     const auto began = std::chrono::steady_clock::now();
     const ConformanceResult& result = controller.check_conformance(options);
     align_seconds_ =
