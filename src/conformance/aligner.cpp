@@ -23,8 +23,12 @@ bool Aligner::Later::operator()(const Entry& a, const Entry& b) const {
     return a.node > b.node;
 }
 
-Aligner::Aligner(const AlignmentNet& net, std::size_t max_states)
-    : net_(net), equation_(net), max_states_(max_states), final_marking_(net.final_marking()) {
+Aligner::Aligner(const AlignmentNet& net, std::size_t max_states, std::size_t split_after)
+    : net_(net),
+      equation_(net),
+      max_states_(max_states),
+      split_after_(split_after),
+      final_marking_(net.final_marking()) {
     const auto count = static_cast<std::size_t>(net.transition_count());
     std::vector<std::vector<std::int32_t>> places(count);
     for (std::size_t t = 0; t < count; ++t) {
@@ -269,7 +273,7 @@ Alignment Aligner::search(std::span<const std::int32_t> trace, std::size_t state
         if (!state.exact) {
             // The program lost its way past the events explained so far: a split point at the
             // first of the others makes it see their order, and the search starts again.
-            split = nodes_.size() > kSplitAfterStates ? next_split(trace) : -1;
+            split = nodes_.size() > split_after_ ? next_split(trace) : -1;
             if (split >= 0) return failed;
             const std::int32_t before = state.h;
             if (!estimate(entry.node)) {

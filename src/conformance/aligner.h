@@ -21,9 +21,10 @@ namespace vesk {
 // States one alignment may visit before it gives up and says so.
 inline constexpr std::size_t kDefaultMaxStates = 1000000;
 // Split points of one trace's estimate at most: each makes the program larger and its solves
-// slower, so a search takes one only after this many states.
+// slower, so by default a search takes one only after this many states (on the public logs'
+// nets most searches end well before, and split points slow them down).
 inline constexpr std::size_t kMaxSplits = 8;
-inline constexpr std::size_t kSplitAfterStates = 20000;
+inline constexpr std::size_t kSplitAfterStates = 100000;
 
 // A move on the log only has no transition; a move on the model only has no log label.
 struct AlignmentMove {
@@ -47,7 +48,8 @@ struct Alignment {
 class Aligner {
 public:
     // The net must outlive the aligner.
-    Aligner(const AlignmentNet& net, std::size_t max_states = kDefaultMaxStates);
+    Aligner(const AlignmentNet& net, std::size_t max_states = kDefaultMaxStates,
+            std::size_t split_after = kSplitAfterStates);
 
     // The trace as labels of the net.
     Alignment align(std::span<const std::int32_t> trace);
@@ -101,6 +103,7 @@ private:
     const AlignmentNet& net_;
     MarkingEquation equation_;
     std::size_t max_states_;
+    std::size_t split_after_;
     std::vector<std::uint8_t> final_marking_;
     std::vector<std::int32_t> splits_;
     // The furthest position of a state expanded in this search.
