@@ -91,7 +91,9 @@ public:
 };
 
 std::string version_text() {
-    return std::string(kProgramName) + " " + kVeskVersion;
+    return std::string(kProgramName) + " " + kVeskVersion +
+           "\nLicensed under the Apache License, Version 2.0; the libraries it uses and their "
+           "licences are listed in NOTICE.";
 }
 
 // The command whose options were being read when the parse stopped, if any.

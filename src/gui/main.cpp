@@ -30,7 +30,9 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--version" || arg == "-v") {
-            std::cout << "vesk " << vesk::kVeskVersion << '\n';
+            std::cout << "vesk " << vesk::kVeskVersion
+                      << "\nLicensed under the Apache License, Version 2.0; the libraries it uses "
+                         "and their licences are listed in NOTICE.\n";
             return 0;
         }
         if (arg == "--help" || arg == "-h") {

@@ -426,7 +426,8 @@ TEST(MineRoad, UsageErrorsNameTheProblemOnOneLineAndPointToHelp) {
     }
     const test::CliResult version = test::run_cli({"--version"});
     EXPECT_EQ(version.code, 0);
-    EXPECT_EQ(version.out, std::string("vesk-cli ") + kVeskVersion + "\n");
+    EXPECT_EQ(version.out.rfind(std::string("vesk-cli ") + kVeskVersion + "\n", 0), 0u);
+    EXPECT_TRUE(contains(version.out, "Apache License, Version 2.0")) << version.out;
     const test::CliResult help = test::run_cli({"mine", "--help"});
     EXPECT_EQ(help.code, 0);
     EXPECT_TRUE(contains(help.out, "--format")) << help.out;
