@@ -1,7 +1,6 @@
 #include "cli/conformance_output.h"
 
 #include <algorithm>
-#include <cstdio>
 
 #include "base/number_format.h"
 #include "cli/console.h"
@@ -14,9 +13,7 @@ constexpr std::size_t kActivitiesShown = 10;
 constexpr std::size_t kVariantsShown = 5;
 
 std::string figure(double value) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.4f", value);
-    return text;
+    return format_fixed4(value, '.');
 }
 
 std::string count(std::int64_t value) {
@@ -94,13 +91,10 @@ void print_conformance_text(const ConformanceResult& result, double seconds, Con
                 << ", " << count(moves.log_moves) << ", " << count(moves.model_moves) << '\n';
         }
     }
-    std::vector<const VariantAlignment*> costly;
-    for (const VariantAlignment& variant : result.variants)
-        if (variant.alignment.aligned() && variant.alignment.cost > 0) costly.push_back(&variant);
-    std::stable_sort(costly.begin(), costly.end(),
-                     [](const VariantAlignment* a, const VariantAlignment* b) {
-                         return a->alignment.cost * a->cases > b->alignment.cost * b->cases;
-                     });
+    std::vector<const VariantAlignment*> costly = by_cost(result);
+    std::erase_if(costly, [](const VariantAlignment* variant) {
+        return !variant->alignment.aligned() || variant->alignment.cost == 0;
+    });
     if (costly.empty()) return;
     out << "Most costly variants (+ only in the log, - only in the net):\n";
     for (std::size_t i = 0; i < costly.size() && i < kVariantsShown; ++i)

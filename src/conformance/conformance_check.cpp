@@ -123,6 +123,17 @@ std::vector<const ActivityMoves*> by_deviations(const ConformanceResult& result)
     return list;
 }
 
+std::vector<const VariantAlignment*> by_cost(const ConformanceResult& result) {
+    std::vector<const VariantAlignment*> list;
+    for (const VariantAlignment& variant : result.variants)
+        list.push_back(&variant);
+    std::stable_sort(list.begin(), list.end(),
+                     [](const VariantAlignment* a, const VariantAlignment* b) {
+                         return a->alignment.cost * a->cases > b->alignment.cost * b->cases;
+                     });
+    return list;
+}
+
 double trace_fitness(std::int32_t cost, std::size_t length, std::int32_t cheapest_run) {
     const double most = static_cast<double>(length) + cheapest_run;
     return most > 0 ? 1.0 - cost / most : 1.0;

@@ -71,6 +71,9 @@ ConformanceResult check_conformance(const Tpetrinet& net, const Tloglist& log,
 // The labels with any move, the most deviations (moves on the log or the model only) first.
 std::vector<const ActivityMoves*> by_deviations(const ConformanceResult& result);
 
+// Every variant, the most costly in all (cost times cases) first; ties in variant order.
+std::vector<const VariantAlignment*> by_cost(const ConformanceResult& result);
+
 // 1 − cost / (length + cheapest run); 1 for an empty trace on a net that runs empty.
 double trace_fitness(std::int32_t cost, std::size_t length, std::int32_t cheapest_run);
 

@@ -1,7 +1,6 @@
 #include "formats/conformance_report.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <map>
 
 #include "base/number_format.h"
@@ -36,9 +35,7 @@ constexpr const char* kDeviationFills[] = {"#fee5d9", "#fcae91", "#fb6a4a", "#de
 constexpr std::size_t kVariantsShown = 100;
 
 std::string figure(double value) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.4f", value);
-    return text;
+    return format_fixed4(value, '.');
 }
 
 std::string count(std::int64_t value) {
@@ -118,13 +115,7 @@ std::string activities_html(const ConformanceResult& result) {
 }
 
 std::string variants_html(const ConformanceResult& result) {
-    std::vector<const VariantAlignment*> list;
-    for (const VariantAlignment& variant : result.variants)
-        list.push_back(&variant);
-    std::stable_sort(list.begin(), list.end(),
-                     [](const VariantAlignment* a, const VariantAlignment* b) {
-                         return a->alignment.cost * a->cases > b->alignment.cost * b->cases;
-                     });
+    const std::vector<const VariantAlignment*> list = by_cost(result);
     std::string html =
         "<table class=\"variants alignments\"><tr><th>Cases</th><th>Cost</th>"
         "<th>Fitness</th><th>Alignment</th></tr>\n";

@@ -47,12 +47,12 @@ private:
 }  // namespace
 
 InspectorConformance inspector_conformance(const ConformanceResult& result) {
-    char figures[160];
-    std::snprintf(figures, sizeof figures, "Alignment fitness %.4f, precision %.4f, F-score %.4f",
-                  result.fitness, result.precision.value, result.f_score);
     InspectorConformance shown;
-    shown.summary = std::string(figures) + "; " + grouped_number(result.cases_fitting) + " of " +
-                    grouped_number(result.cases) + " cases fit";
+    shown.summary = "Alignment fitness " + format_fixed4(result.fitness, '.') + ", precision " +
+                    format_fixed4(result.precision.value, '.') + ", F-score " +
+                    format_fixed4(result.f_score, '.') + "; " +
+                    grouped_number(result.cases_fitting) + " of " + grouped_number(result.cases) +
+                    " cases fit";
     if (result.variants_not_aligned > 0)
         shown.summary += "; " + grouped_number(result.variants_not_aligned) +
                          " variants not aligned (search bound) and left out";
