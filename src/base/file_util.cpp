@@ -9,7 +9,10 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <optional>
 #include <vector>
+
+#include "base/interruption.h"
 
 namespace vesk {
 
@@ -38,6 +41,7 @@ public:
         name_.push_back('\0');
         fd_ = ::mkstemp(name_.data());
         if (fd_ < 0) fail(target, errno);
+        watch_.emplace(name_.data());
     }
     ~TempFile() {
         if (fd_ >= 0) ::close(fd_);
@@ -71,6 +75,7 @@ public:
 
 private:
     std::vector<char> name_;
+    std::optional<TemporaryFileWatch> watch_;
     int fd_ = -1;
     bool renamed_ = false;
 };

@@ -5,6 +5,9 @@
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
+#ifdef __linux__
+#include <sys/prctl.h>
+#endif
 #include <unistd.h>
 
 #include <algorithm>
@@ -13,6 +16,7 @@
 #include <utility>
 
 #include "base/build_info.h"
+#include "base/interruption.h"
 
 extern char** environ;
 
@@ -85,44 +89,97 @@ bool drain(int fd, std::string& kept) {
 
 }  // namespace
 
+namespace {
+
+// Starts the program in a process group of its own, its error stream on `error_end`. On Linux
+// the kernel ends it should this process die first, even by SIGKILL. Only async-signal-safe
+// calls between fork and exec: the caller may have other threads.
+pid_t start_in_own_group(const std::filesystem::path& program, char* const* argv, int error_end) {
+    sigset_t none;
+    sigemptyset(&none);
+    const pid_t parent = ::getpid();
+    const pid_t child = ::fork();
+    if (child != 0) {
+        // Both sides set the group, so it holds whichever runs first.
+        if (child > 0) ::setpgid(child, child);
+        return child;
+    }
+    ::setpgid(0, 0);
+#ifdef __linux__
+    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (::getppid() != parent) ::_exit(127);
+#else
+    (void)parent;
+#endif
+    ::sigprocmask(SIG_SETMASK, &none, nullptr);
+    ::dup2(error_end, STDERR_FILENO);
+    ::execve(program.c_str(), argv, environ);
+    ::_exit(127);
+}
+
+// The started program's group: whatever of it is left when the run ends is killed, on every
+// path out, and a stopping signal meanwhile is passed on to it.
+class RunningGroup {
+public:
+    explicit RunningGroup(pid_t child) : child_(child), watch_(child) {}
+    ~RunningGroup() {
+        if (!reaped_) wait(true);
+    }
+    RunningGroup(const RunningGroup&) = delete;
+    RunningGroup& operator=(const RunningGroup&) = delete;
+
+    // True when the program has ended (it stays a zombie, so its group id stays its own).
+    bool ended() {
+        siginfo_t info{};
+        return ::waitid(P_PID, static_cast<id_t>(child_), &info, WEXITED | WNOHANG | WNOWAIT) ==
+                   0 &&
+               info.si_pid == child_;
+    }
+    // Kills what is left of the group (the program too when `kill_program`) and collects the
+    // program's status.
+    int wait(bool kill_program) {
+        if (kill_program) ::kill(-child_, SIGKILL);
+        int status = 0;
+        while (::waitpid(child_, &status, 0) < 0 && errno == EINTR) {
+        }
+        reaped_ = true;
+        return status;
+    }
+    // After the program's end: the rest of its group goes before the program is reaped.
+    int finish() {
+        ::kill(-child_, SIGKILL);
+        return wait(false);
+    }
+
+private:
+    pid_t child_;
+    ChildGroupWatch watch_;
+    bool reaped_ = false;
+};
+
+}  // namespace
+
 ProgramOutcome run_program_watched(const std::filesystem::path& program,
                                    const std::vector<std::string>& arguments,
                                    std::chrono::milliseconds limit) {
     ProgramOutcome outcome;
     int ends[2];
-    if (::pipe(ends) != 0) return outcome;
+    // Close-on-exec: no other program started meanwhile keeps the pipe open.
+    if (::pipe2(ends, O_CLOEXEC) != 0) return outcome;
     Descriptor reader(ends[0]), writer(ends[1]);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, writer.get(), STDERR_FILENO);
-    posix_spawn_file_actions_addclose(&actions, reader.get());
-    posix_spawnattr_t attributes;
-    posix_spawnattr_init(&attributes);
-    // A group of its own, so that everything it starts ends with it.
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
-    posix_spawnattr_setpgroup(&attributes, 0);
     ArgumentVector argv(program, arguments);
-    pid_t child = 0;
-    const int spawned =
-        posix_spawn(&child, program.c_str(), &actions, &attributes, argv.get(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    posix_spawnattr_destroy(&attributes);
+    const pid_t child = start_in_own_group(program, argv.get(), writer.get());
     writer.reset();
-    if (spawned != 0) return outcome;
+    if (child < 0) return outcome;
+    RunningGroup group(child);
     const auto deadline = std::chrono::steady_clock::now() + limit;
     bool open = true;
-    int status = 0;
-    while (true) {
-        const pid_t ended = waitpid(child, &status, WNOHANG);
-        if (ended == child) break;
-        if (ended < 0 && errno != EINTR) return outcome;
+    while (!group.ended()) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
             deadline - std::chrono::steady_clock::now());
         if (left.count() <= 0) {
             outcome.timed_out = true;
-            ::kill(-child, SIGKILL);
-            while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
-            }
+            group.wait(true);
             return outcome;
         }
         // Reading as it writes keeps a talkative program from blocking on a full pipe.
@@ -130,7 +187,8 @@ ProgramOutcome run_program_watched(const std::filesystem::path& program,
         const int wait = static_cast<int>(std::min<long long>(left.count(), 50));
         if (::poll(&watched, 1, wait) > 0) open = drain(reader.get(), outcome.errors);
     }
-    // What is left, without waiting for anything the program started that holds the pipe.
+    const int status = group.finish();
+    // What is left; the group is gone, so nothing holds the pipe open any more.
     ::fcntl(reader.get(), F_SETFL, O_NONBLOCK);
     while (open) {
         const std::size_t before = outcome.errors.size();

@@ -1,6 +1,7 @@
 #pragma once
 // Starting other programs (dot, conversion modules) and the dot command lines.
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <optional>
@@ -49,11 +50,30 @@ std::filesystem::path installed_data_folder(const std::filesystem::path& program
 // dot next to the executable first, then in the install's data folder, then on PATH.
 std::optional<std::filesystem::path> find_dot(const std::filesystem::path& beside);
 
+// The time one export may spend in dot, all its runs together, counted from the budget's
+// making: a dot that hangs costs it once, not once per picture.
+class RenderBudget {
+public:
+    static constexpr std::chrono::seconds kDefaultTotal{120};
+    explicit RenderBudget(std::chrono::seconds total = kDefaultTotal)
+        : total_(total), deadline_(std::chrono::steady_clock::now() + total) {}
+    std::chrono::seconds total() const { return total_; }
+    // What is left, 0 once spent.
+    std::chrono::milliseconds left() const {
+        const auto rest = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline_ - std::chrono::steady_clock::now());
+        return std::max(rest, std::chrono::milliseconds(0));
+    }
+
+private:
+    std::chrono::seconds total_;
+    std::chrono::steady_clock::time_point deadline_;
+};
+
 struct DotOptions {
     bool left_to_right = true;
     std::string page_size = "A4";  // "A4" or "Letter"; anything else adds no page option
-    // How long one run of dot may take before it is stopped.
-    std::chrono::seconds timeout{120};
+    RenderBudget budget;
 };
 
 // The three runs of "Make jpg/map" on `prefix` + " low.dot" (map, picture, thumbnail) and the

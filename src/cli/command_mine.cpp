@@ -1,5 +1,7 @@
 #include "cli/command_mine.h"
 
+#include "base/interruption.h"
+
 #include <CLI/CLI.hpp>
 #include <nlohmann/json.hpp>
 
@@ -147,7 +149,8 @@ void MineCommand::declare(CLI::App& app) {
             ->check(CLI::PositiveNumber),
         group
             ->add_option("--render-timeout", render_timeout_,
-                         "stop a run of dot after this many seconds (default 120)")
+                         "seconds dot may take for all the pictures together (default " +
+                             std::to_string(RenderBudget::kDefaultTotal.count()) + ")")
             ->check(CLI::PositiveNumber),
         group->add_flag("--no-probabilities", no_probabilities_,
                         "no branching probabilities in the low-detail file"),
@@ -271,7 +274,7 @@ void MineCommand::render(Tvesk_util& controller, const MineSource& source,
     DotOptions options;
     options.left_to_right = orientation_ == "lr";
     options.page_size = page_ == "a4" ? "A4" : "Letter";
-    options.timeout = std::chrono::seconds(render_timeout_);
+    options.budget = RenderBudget(std::chrono::seconds(render_timeout_));
     const std::size_t nodes =
         controller.net().transitions().size() + controller.net().places().size();
     if (nodes > max_render_) {
@@ -332,6 +335,7 @@ int MineCommand::export_files(Tvesk_util& controller, const MineSource& source,
     begin_stage(console.timings(), "export");
     int code = kSuccess;
     std::vector<std::filesystem::path> written;
+    const ExportWatch unfinished(request.folder);
     try {
         export_petrinet(controller, request, written);
         console.note("wrote the net into " + request.folder.string());

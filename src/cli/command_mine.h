@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "base/util_functions.h"
 #include "cli/command.h"
 #include "cli/log_options.h"
 #include "control/export_petrinet.h"
@@ -94,7 +95,7 @@ private:
     std::string colour_ = rrggbb_text(kDefaultClusterColour);
     bool no_probabilities_ = false;
     std::size_t max_render_ = 1000;
-    int render_timeout_ = 120;
+    int render_timeout_ = static_cast<int>(RenderBudget::kDefaultTotal.count());
     std::string orientation_ = "lr";
     std::string page_ = "a4";
     std::vector<CLI::Option*> export_options_;

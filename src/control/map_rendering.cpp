@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "base/file_util.h"
+#include "base/interruption.h"
 #include "formats/conformance_report.h"
 #include "formats/map_report.h"
 
@@ -17,6 +18,8 @@ namespace {
 std::string svg_of(const std::filesystem::path& dot, const std::string& drawing,
                    const std::string& text, const DotOptions& options, RenderResult& result) {
     const std::string picture = drawing + ".svg";
+    // Both files go once read, and also when a signal stops the run.
+    const TemporaryFileWatch drawing_watch(drawing), picture_watch(picture);
     try {
         write_file_atomically(drawing, text);
     } catch (const FileWriteError& error) {
@@ -25,7 +28,7 @@ std::string svg_of(const std::filesystem::path& dot, const std::string& drawing,
     }
     const ProgramRun run{"-Tsvg \"" + drawing + "\" -o \"" + picture + "\"",
                          {"-Tsvg", file_argument(drawing), "-o", file_argument(picture)}};
-    const RenderResult drawn = run_dot(dot, {run}, options.timeout);
+    const RenderResult drawn = run_dot(dot, {run}, options.budget);
     result.messages.insert(result.messages.end(), drawn.messages.begin(), drawn.messages.end());
     result.failures.insert(result.failures.end(), drawn.failures.begin(), drawn.failures.end());
     std::string svg;

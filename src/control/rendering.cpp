@@ -6,14 +6,22 @@
 #include <system_error>
 
 #include "base/file_util.h"
+#include "base/interruption.h"
 #include "formats/vesk_dot_writer.h"
 
 namespace vesk {
 
 RenderResult run_dot(const std::filesystem::path& dot, const std::vector<ProgramRun>& runs,
-                     std::chrono::seconds timeout) {
+                     const RenderBudget& budget) {
     RenderResult result;
+    const std::string allowed =
+        "the " + std::to_string(budget.total().count()) + " s allowed for drawing";
     for (const ProgramRun& run : runs) {
+        if (budget.left().count() == 0) {
+            result.failures.push_back("not drawn: " + allowed + " had run out: dot " +
+                                      run.parameters);
+            continue;
+        }
         // The output file is the argument after -o.
         std::filesystem::path output;
         for (std::size_t i = 0; i + 1 < run.arguments.size(); ++i)
@@ -21,7 +29,9 @@ RenderResult run_dot(const std::filesystem::path& dot, const std::vector<Program
         // An old picture must not pass for the new one.
         std::error_code ignored;
         std::filesystem::remove(output, ignored);
-        const ProgramOutcome outcome = run_program_watched(dot, run.arguments, timeout);
+        // A picture half drawn when a signal stops the run is not left behind.
+        const TemporaryFileWatch unfinished(output);
+        const ProgramOutcome outcome = run_program_watched(dot, run.arguments, budget.left());
         std::istringstream said(outcome.errors);
         for (std::string line; std::getline(said, line);)
             if (!line.empty()) result.messages.push_back(line);
@@ -32,10 +42,8 @@ RenderResult run_dot(const std::filesystem::path& dot, const std::vector<Program
             result.written.push_back(output);
             continue;
         }
-        const std::string why = outcome.timed_out
-                                    ? "dot did not finish within " +
-                                          std::to_string(timeout.count()) + " s and was stopped"
-                                : code < 0  ? "dot could not be started or was killed"
+        const std::string why = outcome.timed_out ? "dot was stopped: " + allowed + " ran out"
+                                : code < 0        ? "dot could not be started or was killed"
                                 : code != 0 ? "dot ended with exit status " + std::to_string(code)
                                             : "dot wrote no " + output.string();
         result.failures.push_back(why + ": dot " + run.parameters);
@@ -70,7 +78,7 @@ RenderResult make_report(const std::filesystem::path& dot, const std::string& pr
                    {"-Tsvg", file_argument(drawing)}};
     if (options.left_to_right) run.arguments.emplace_back("-Grankdir=LR");
     run.arguments.insert(run.arguments.end(), {"-o", file_argument(drawing + ".svg")});
-    RenderResult svg_run = run_dot(dot, {run}, options.timeout);
+    RenderResult svg_run = run_dot(dot, {run}, options.budget);
     result.messages = svg_run.messages;
     for (auto& path : svg_run.written)
         result.written.push_back(path);
@@ -92,12 +100,12 @@ RenderResult make_report(const std::filesystem::path& dot, const std::string& pr
 
 RenderResult make_jpg_map(const std::filesystem::path& dot, const std::string& prefix,
                           const DotOptions& options) {
-    return run_dot(dot, jpg_map_runs(prefix, options), options.timeout);
+    return run_dot(dot, jpg_map_runs(prefix, options), options.budget);
 }
 
 RenderResult make_ps_jpg(const std::filesystem::path& dot, const std::string& prefix,
                          const DotOptions& options) {
-    return run_dot(dot, ps_jpg_runs(prefix, options), options.timeout);
+    return run_dot(dot, ps_jpg_runs(prefix, options), options.budget);
 }
 
 std::string picture_prefix(const std::filesystem::path& folder, const std::string& base) {

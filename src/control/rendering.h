@@ -22,9 +22,10 @@ struct RenderResult {
 
 // Runs dot for each run in order; a run counts as done when dot ended with status 0 and wrote
 // a non-empty file after -o (an old file of that name is removed first).
-// A run that takes longer than `timeout` is stopped with everything it started.
+// A run still going when the budget is spent is stopped with everything it started; the runs
+// after it are not started.
 RenderResult run_dot(const std::filesystem::path& dot, const std::vector<ProgramRun>& runs,
-                     std::chrono::seconds timeout = DotOptions{}.timeout);
+                     const RenderBudget& budget = RenderBudget{});
 
 // The prefix the export's pictures are named from: the folder and the export's base name
 // (see export_base_name) without the blank that ends it.

@@ -27,13 +27,13 @@ TEST(Runner, NamesWithQuotesBlanksAndShellCharactersStayOneArgument) {
     EXPECT_EQ(run_program("/bin/false", {}), 1);
 
     const std::string prefix = "out\" -o \"/tmp/x.dot 1";
-    const auto runs = jpg_map_runs(prefix, {true, "A4"});
+    const auto runs = jpg_map_runs(prefix, {true, "A4", RenderBudget{}});
     ASSERT_EQ(runs.size(), 3u);
     EXPECT_EQ(runs[0].arguments,
               (Args{"-Timap", prefix + " low.dot", "-Grankdir=LR", "-o", prefix + " low.dot.map"}));
     EXPECT_EQ(runs[2].arguments, (Args{"-Tjpg", prefix + " low.dot", "-Grankdir=LR", "-Gsize=8,8",
                                        "-o", prefix + " low.dot.thumb.jpg"}));
-    const auto ps = ps_jpg_runs("-x 1", {true, "Letter"});
+    const auto ps = ps_jpg_runs("-x 1", {true, "Letter", RenderBudget{}});
     EXPECT_EQ(ps[1].arguments,
               (Args{"-Tps", "./-x 1 high.dot", "-Grankdir=LR", "-Gorientation=landscape",
                     "-Gpage=8.5,11", "-o", "./-x 1 high.dot.ps"}));
@@ -46,24 +46,24 @@ TEST(Runner, NamesWithQuotesBlanksAndShellCharactersStayOneArgument) {
 
 TEST(Rendering, DotCommandLines) {
     const std::string prefix = "C:\\out\\log.xml 1";
-    EXPECT_EQ(jpg_map_parameters(prefix, {true, "A4"}),
+    EXPECT_EQ(jpg_map_parameters(prefix, {true, "A4", RenderBudget{}}),
               (Args{"-Timap \"C:\\out\\log.xml 1 low.dot\" -Grankdir=LR  -o \"C:\\out\\log.xml 1 "
                     "low.dot.map\"",
                     "-Tjpg \"C:\\out\\log.xml 1 low.dot\" -Grankdir=LR  -o \"C:\\out\\log.xml 1 "
                     "low.dot.jpg\"",
                     "-Tjpg \"C:\\out\\log.xml 1 low.dot\" -Grankdir=LR  -Gsize=\"8,8\" -o "
                     "\"C:\\out\\log.xml 1 low.dot.thumb.jpg\""}));
-    EXPECT_EQ(jpg_map_parameters(prefix, {false, "A4"})[0],
+    EXPECT_EQ(jpg_map_parameters(prefix, {false, "A4", RenderBudget{}})[0],
               "-Timap \"C:\\out\\log.xml 1 low.dot\"  -o \"C:\\out\\log.xml 1 low.dot.map\"");
-    EXPECT_EQ(ps_jpg_parameters(prefix, {true, "A4"}),
+    EXPECT_EQ(ps_jpg_parameters(prefix, {true, "A4", RenderBudget{}}),
               (Args{"-Tjpg \"C:\\out\\log.xml 1 high.dot\" -Grankdir=LR  -o \"C:\\out\\log.xml 1 "
                     "high.dot.jpg\"",
                     "-Tps \"C:\\out\\log.xml 1 high.dot\" -Grankdir=LR -Gorientation=landscape "
                     "-Gpage=\"8.27,11.69\"    -o \"C:\\out\\log.xml 1 high.dot.ps\""}));
-    EXPECT_EQ(ps_jpg_parameters(prefix, {false, "Letter"})[1],
+    EXPECT_EQ(ps_jpg_parameters(prefix, {false, "Letter", RenderBudget{}})[1],
               "-Tps \"C:\\out\\log.xml 1 high.dot\" -Gpage=\"8.5,11\"    -o \"C:\\out\\log.xml 1 "
               "high.dot.ps\"");
-    EXPECT_EQ(ps_jpg_parameters(prefix, {false, "B5"})[1],
+    EXPECT_EQ(ps_jpg_parameters(prefix, {false, "B5", RenderBudget{}})[1],
               "-Tps \"C:\\out\\log.xml 1 high.dot\"    -o \"C:\\out\\log.xml 1 high.dot.ps\"");
 }
 
