@@ -17,6 +17,7 @@
 #include "cli/mine_help.h"
 #include "cli/mine_json.h"
 #include "cli/mine_text.h"
+#include "control/bpmn_export.h"
 #include "control/export_petrinet.h"
 #include "control/map_rendering.h"
 #include "control/map_run.h"
@@ -132,6 +133,9 @@ void MineCommand::declare(CLI::App& app) {
         group->add_flag("--render", render_,
                         "run dot: image map, pictures and PostScript (dot is looked up next to "
                         "vesk-cli, then in the install's data folder, then on PATH)"),
+        group->add_flag("--bpmn", bpmn_,
+                        "with --construction inductive: also write the process tree as BPMN 2.0 "
+                        "(NAME.bpmn beside the PNML), its diagram laid out by dot"),
         group->add_flag("--report", report_,
                         "write report.html: the net drawn by dot as SVG, clickable, with every "
                         "place's figures and the replay's findings (also with --render)"),
@@ -197,6 +201,10 @@ void MineCommand::check_combinations() const {
             split_loops_ || no_combine_)
             throw UsageError("--net reads the net: no construction option goes with it");
     }
+    if (bpmn_ && (construction() != "inductive" || !net_file_.empty()))
+        throw UsageError(
+            "--bpmn belongs to --construction inductive: only its process tree has "
+            "a BPMN form");
     if (construction() == "inductive" && !relations_.empty() && replay_log_.empty())
         throw UsageError("--construction inductive works on a log: with --relations give --log");
     if (out_.empty()) {
@@ -269,12 +277,13 @@ MineSource MineCommand::mine_log(Tvesk_util& controller, MineSummary& summary,
 }
 
 void MineCommand::render(Tvesk_util& controller, const MineSource& source,
-                         const std::filesystem::path& folder, MineSummary& summary,
-                         std::vector<std::filesystem::path>& written, Console& console) const {
+                         const std::filesystem::path& folder, const RenderBudget& budget,
+                         MineSummary& summary, std::vector<std::filesystem::path>& written,
+                         Console& console) const {
     DotOptions options;
     options.left_to_right = orientation_ == "lr";
     options.page_size = page_ == "a4" ? "A4" : "Letter";
-    options.budget = RenderBudget(std::chrono::seconds(render_timeout_));
+    options.budget = budget;
     const std::size_t nodes =
         controller.net().transitions().size() + controller.net().places().size();
     if (nodes > max_render_) {
@@ -336,13 +345,22 @@ int MineCommand::export_files(Tvesk_util& controller, const MineSource& source,
     int code = kSuccess;
     std::vector<std::filesystem::path> written;
     const ExportWatch unfinished(request.folder);
+    // Every run of dot in the export shares one budget.
+    const RenderBudget budget{std::chrono::seconds(render_timeout_)};
     try {
         export_petrinet(controller, request, written);
+        if (bpmn_) {
+            const BpmnExport bpmn = write_bpmn(controller, find_dot(program_folder()),
+                                               request.folder, request.base, budget);
+            written.push_back(bpmn.written);
+            for (const std::string& note : bpmn.notes)
+                console.note(note);
+        }
         console.note("wrote the net into " + request.folder.string());
         if (render_ || report_) {
             // The text summary comes before dot, which may take long on a large net.
             if (format_ != "json") print_summary(controller, summary, console);
-            render(controller, source, request.folder, summary, written, console);
+            render(controller, source, request.folder, budget, summary, written, console);
             if (!summary.errors.empty()) code = kRenderFailure;
         }
     } catch (const FileWriteError& error) {

@@ -74,8 +74,9 @@ private:
     // The text summary (unless JSON) and the listings, once.
     void print_summary(Tvesk_util& controller, MineSummary& summary, Console& console) const;
     void render(Tvesk_util& controller, const MineSource& source,
-                const std::filesystem::path& folder, MineSummary& summary,
-                std::vector<std::filesystem::path>& written, Console& console) const;
+                const std::filesystem::path& folder, const RenderBudget& budget,
+                MineSummary& summary, std::vector<std::filesystem::path>& written,
+                Console& console) const;
 
     LogReadOptions log_;
     std::string relations_;
@@ -91,6 +92,7 @@ private:
     std::string out_;
     bool render_ = false;
     bool report_ = false;
+    bool bpmn_ = false;
     std::string stats_ = "waiting=mean,min,max;sync=mean,min,max;sojourn=mean,min,max";
     std::string colour_ = rrggbb_text(kDefaultClusterColour);
     bool no_probabilities_ = false;

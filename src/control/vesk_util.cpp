@@ -145,13 +145,19 @@ void Tvesk_util::relations_text(std::vector<std::string>& lines) {
 
 namespace vesk {
 
+void Tvesk_util::clear_process_tree() {
+    process_tree_text_.clear();
+    process_tree_.reset();
+    process_tree_names_.clear();
+}
+
 void Tvesk_util::prepare_short_loops(bool split) {
     vesk::prepare_short_loops(main_tasks_, loops_, split);
 }
 
 void Tvesk_util::make_net(bool split) {
     conformance_.reset();
-    process_tree_text_.clear();
+    clear_process_tree();
     net_->skip_rule = SkipRule::one_pass;
     Build_net(*net_, main_tasks_);
     if (!split) Add_loop_tasks(*net_, loops_.one_loop);
@@ -159,7 +165,7 @@ void Tvesk_util::make_net(bool split) {
 
 void Tvesk_util::make_net_2(bool combine_places, bool split) {
     conformance_.reset();
-    process_tree_text_.clear();
+    clear_process_tree();
     net_->skip_rule = SkipRule::one_pass;
     Build_net_2(*net_, main_tasks_, combine_places);
     if (!split) Add_loop_tasks(*net_, loops_.one_loop);
@@ -174,15 +180,17 @@ void Tvesk_util::make_net_inductive(double noise) {
     const VariantLog variants = variants_of(log_);
     const ProcessTree tree = mine_tree(
         variants.traces, static_cast<std::int32_t>(variants.names.size()), InductiveOptions{noise});
-    process_tree_text_.clear();
+    clear_process_tree();
     build_tree_net(*net_, tree, variants.names, main_tasks_);
     process_tree_text_ = tree_text(tree, variants.names);
+    process_tree_ = tree;
+    process_tree_names_ = variants.names;
 }
 
 std::vector<std::string> Tvesk_util::read_net(const std::string& pnml_path) {
     conformance_.reset();
     const PnmlNet model = read_pnml(pnml_path);
-    process_tree_text_.clear();
+    clear_process_tree();
     new_net();
     try {
         return build_pnml_net(*net_, model, main_tasks_);

@@ -13,6 +13,7 @@
 #include "base/number_format.h"
 #include "base/progress.h"
 #include "conformance/conformance_check.h"
+#include "discovery/process_tree.h"
 #include "formats/vesk_dot_writer.h"
 #include "log/vesk_logline_reader.h"
 #include "log/vesk_loglist.h"
@@ -125,6 +126,9 @@ public:
     void make_net_inductive(double noise);
     // The process tree of the last inductive construction; empty after any other.
     const std::string& process_tree_text() const { return process_tree_text_; }
+    // That tree and the activity names its ids index; no tree after any other construction.
+    const std::optional<ProcessTree>& process_tree() const { return process_tree_; }
+    const std::vector<std::string>& process_tree_names() const { return process_tree_names_; }
     void finish_short_loops(bool split);
     // Replaces the net with the one of a PNML file, its transitions matched to the task list's
     // tasks by their labels; returns the warnings. Throws XmlReadError or PnmlError.
@@ -170,6 +174,7 @@ public:
 
 private:
     void new_net();
+    void clear_process_tree();
 
     Tevent_filter filter_;
     CaseFilter case_filter_;
@@ -187,6 +192,8 @@ private:
     char decimal_separator_;
     ExportFlags export_flags_;
     std::string process_tree_text_;
+    std::optional<ProcessTree> process_tree_;
+    std::vector<std::string> process_tree_names_;
     ProgressCallback progress_;
 };
 
