@@ -17,6 +17,20 @@ struct TextHash {
     }
 };
 
+// Marks the names of invisible transitions in nets. A log's name holding it would make its task
+// invisible, so the readers refuse such names with this check.
+inline constexpr std::string_view kSkipMarker = "$#%skip#%$";
+
+// Throws E naming `what` (an activity, a task) when the name holds the marker.
+template <typename E>
+void refuse_marker_in_name(std::string_view name, std::string_view what) {
+    if (name.find(kSkipMarker) == std::string_view::npos) return;
+    throw E("The " + std::string(what) + " name \"" + std::string(name) + "\" holds \"" +
+            std::string(kSkipMarker) +
+            "\", which this program uses to mark invisible steps in its nets: rename it in the "
+            "file first.");
+}
+
 // The text without leading and trailing blanks and control characters.
 inline std::string trimmed(std::string_view text) {
     std::size_t first = 0, last = text.size();

@@ -1,4 +1,5 @@
 #include "cli/case_filter_options.h"
+#include "cli/option_checks.h"
 
 #include <CLI/CLI.hpp>
 
@@ -22,18 +23,20 @@ std::optional<double> moment_of(const std::string& text, const char* option, boo
 void CaseFilterOptions::declare(CLI::App& app) {
     app.add_option("--top-variants", top_variants_,
                    "keep the cases of the N most frequent variants")
-        ->check(CLI::PositiveNumber);
+        ->check(whole_number_from(1));
     app.add_option("--variant-coverage", variant_coverage_,
                    "keep the most frequent variants that cover P% of the cases")
-        ->check(CLI::Range(0.0, 100.0));
+        ->check(number_from_to(0, 100));
     app.add_option("--starts-with", starts_with_, "keep cases whose first event is ACTIVITY")
         ->expected(1)
         ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
     app.add_option("--ends-with", ends_with_, "keep cases whose last event is ACTIVITY")
         ->expected(1)
         ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
-    app.add_option("--from", from_, "keep cases whose first event is at or after this time");
-    app.add_option("--to", to_, "keep cases whose first event is before this time");
+    app.add_option("--from", from_, "keep cases whose first event is at or after this time")
+        ->check(not_empty("a date"));
+    app.add_option("--to", to_, "keep cases whose first event is before this time")
+        ->check(not_empty("a date"));
 }
 
 CaseFilter CaseFilterOptions::filter() const {

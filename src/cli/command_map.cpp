@@ -1,4 +1,5 @@
 #include "cli/command_map.h"
+#include "cli/option_checks.h"
 
 #include <CLI/CLI.hpp>
 
@@ -48,13 +49,13 @@ void MapCommand::declare(CLI::App& app) {
     log_.declare(app, true);
     app.add_option("--activities", activities_,
                    "keep the most frequent activities holding P% of the events (default 100)")
-        ->check(CLI::Range(0.0, 100.0));
+        ->check(number_from_to(0, 100));
     app.add_option("--paths", paths_,
                    "keep the most frequent P% of the paths between kept activities (default 100)")
-        ->check(CLI::Range(0.0, 100.0));
+        ->check(number_from_to(0, 100));
     app.add_option("--variants", variants_,
                    "list the N most frequent variants (default: 20 in text, all in JSON)")
-        ->check(CLI::NonNegativeNumber);
+        ->check(whole_number_from(0));
     app.add_option("--format", format_, "text (default), json or dot")
         ->check(CLI::IsMember({"text", "json", "dot"}));
     app.add_option("--out", out_, "write the listing into DIR (created when missing)");

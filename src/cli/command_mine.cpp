@@ -1,4 +1,5 @@
 #include "cli/command_mine.h"
+#include "cli/option_checks.h"
 
 #include "base/interruption.h"
 
@@ -101,7 +102,7 @@ void MineCommand::declare_construction(CLI::App& app) {
                        "with --construction inductive: the share of behaviour treated as "
                        "infrequent and left out, 0 to 1 (default 0.2); 0 keeps everything, and "
                        "the log then fits the net")
-            ->check(CLI::Range(0.0, 1.0));
+            ->check(number_from_to(0, 1));
 }
 
 void MineCommand::declare(CLI::App& app) {
@@ -150,12 +151,12 @@ void MineCommand::declare(CLI::App& app) {
             ->add_option("--max-render", max_render_,
                          "draw no pictures of a net of more transitions and places than this "
                          "(default 1000): dot takes hours and gigabytes on such nets")
-            ->check(CLI::PositiveNumber),
+            ->check(whole_number_from(1)),
         group
             ->add_option("--render-timeout", render_timeout_,
                          "seconds dot may take for all the pictures together (default " +
                              std::to_string(RenderBudget::kDefaultTotal.count()) + ")")
-            ->check(CLI::PositiveNumber),
+            ->check(whole_number_from(1)),
         group->add_flag("--no-probabilities", no_probabilities_,
                         "no branching probabilities in the low-detail file"),
         group->add_option("--orientation", orientation_, "lr (default) or tb")

@@ -7,6 +7,7 @@
 #include "cli/cli_common.h"
 #include "cli/command_mine.h"
 #include "cli/console.h"
+#include "cli/option_checks.h"
 
 namespace vesk::cli {
 
@@ -21,12 +22,12 @@ void MineCommand::declare_conformance(CLI::App& app, bool with_switch) {
                      "give up on a variant after this many states of its search (default " +
                          std::to_string(kDefaultMaxStates) +
                          "); such variants are counted and left out of the figures")
-        ->check(CLI::PositiveNumber);
+        ->check(whole_number_from(1));
     group
         ->add_option("--threads", threads_,
                      "worker threads for the alignments (default: one per core); the output is "
                      "the same with any number")
-        ->check(CLI::PositiveNumber);
+        ->check(whole_number_from(1));
 }
 
 void MineCommand::declare_align_command(CLI::App& app) {

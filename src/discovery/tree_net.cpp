@@ -58,17 +58,25 @@ private:
     }
 
     // "*A*&*B*" of the transitions around the place; the start and end places as the alpha
-    // construction writes them.
+    // construction writes them. A place around many transitions (the flower's, say) names the
+    // first few and counts the rest: every file that names places repeats the name once per
+    // arc, and a full list would make them grow with the square of the activities.
     std::string set_of(std::int32_t place, bool producers, const char* separator) const {
+        constexpr int kNamedTransitions = 4;
         std::string set;
+        int members = 0;
         const auto& transitions = draft_.transitions();
         for (std::size_t t = 0; t < transitions.size(); ++t) {
             if (!transitions[t].alive) continue;
             const auto& places = producers ? transitions[t].outputs : transitions[t].inputs;
             if (std::find(places.begin(), places.end(), place) == places.end()) continue;
+            if (++members > kNamedTransitions) continue;
             if (!set.empty() || separator[0] == '_') set += separator;
             set += "*" + transition_of_[t]->name + "*";
         }
+        if (members > kNamedTransitions)
+            set += separator + std::string("*and ") + std::to_string(members - kNamedTransitions) +
+                   " more*";
         return set;
     }
 

@@ -16,8 +16,33 @@ void figure_lines(std::string& text, const TStoch_var& figures, char separator) 
     add_line(text, "<LI> max :     " + format_fixed4(figures.Maximum(), separator) + "<br>");
 }
 
+// A name inside the text net's double quotes: a quote, a backslash or a line break of a log's
+// name would end the string or the line early, so they are escaped as C writes them.
+std::string tpn_quoted(std::string_view name) {
+    std::string quoted = "\"";
+    for (const char c : name) {
+        switch (c) {
+            case '"':
+                quoted += "\\\"";
+                break;
+            case '\\':
+                quoted += "\\\\";
+                break;
+            case '\n':
+                quoted += "\\n";
+                break;
+            case '\r':
+                quoted += "\\r";
+                break;
+            default:
+                quoted += c;
+        }
+    }
+    return quoted + "\"";
+}
+
 std::string place_name(const Tplace& place) {
-    return "\"" + place.input_set + "  " + place.output_set + "\"";
+    return tpn_quoted(place.input_set + "  " + place.output_set);
 }
 
 }  // namespace
@@ -108,7 +133,7 @@ std::string tpn_text(const Tpetrinet& net) {
         add_line(text, "place " + place_name(*place) +
                            (place->input_set == kStartSet ? " init 1" : "") + ";");
     for (const auto& transition : net.transitions()) {
-        std::string line = "trans \"" + transition->name + "\" in ";
+        std::string line = "trans " + tpn_quoted(transition->name) + " in ";
         for (const Tarc* arc : net.Arcs_of_transition(transition.get(), false))
             line += place_name(*arc->place) + " ";
         line += "out ";

@@ -1,6 +1,8 @@
 #include <charconv>
 
 #include "base/number_format.h"
+#include "base/read_errors.h"
+#include "base/text_util.h"
 #include "formats/vesk_task_relations_file.h"
 #include "xml/xml_entities.h"
 
@@ -22,7 +24,9 @@ std::string kind_or_normal(std::string kind) {
 
 std::string task_name_of(const std::optional<XmlNode>& node, const char* name_attr,
                          const char* kind_attr) {
-    return attribute_of(node, name_attr) + "_" + kind_or_normal(attribute_of(node, kind_attr));
+    const std::string name = attribute_of(node, name_attr);
+    refuse_marker_in_name<LogFormatError>(name, "task");
+    return name + "_" + kind_or_normal(attribute_of(node, kind_attr));
 }
 
 std::optional<std::int32_t> integer_child(const XmlNode& node, const char* name) {

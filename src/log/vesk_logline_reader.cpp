@@ -41,7 +41,10 @@ public:
         auto it = ids_.find(std::string_view(task));
         if (it == ids_.end()) it = ids_.try_emplace(task, kNoIds).first;
         std::int32_t& id = it->second[static_cast<std::size_t>(event)];
-        if (id < 0) id = lines_.intern(task + "_" + event_type_name(event));
+        if (id < 0) {
+            refuse_marker_in_name<LogFormatError>(task, "activity");
+            id = lines_.intern(task + "_" + event_type_name(event));
+        }
         return id;
     }
 

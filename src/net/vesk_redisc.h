@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/text_util.h"
 #include "mining/vesk_task.h"
 #include "net/vesk_stochvar.h"
 
@@ -18,7 +19,6 @@ inline constexpr double NO_TOKEN = -0.5;
 // Marker strings shared by the construction, the replay and the writers.
 inline constexpr std::string_view kStartSet = "_#start#_";
 inline constexpr std::string_view kEndSet = "_#end#_";
-inline constexpr std::string_view kSkipMarker = "$#%skip#%$";
 inline constexpr std::string_view kMutualExclusionPrefix = "_#ME#_";
 
 struct Tplace {

@@ -49,6 +49,26 @@ TEST(Cli, HelpAndUsage) {
     EXPECT_EQ(test::run_cli({"relations", kExample, "--process", "1", "--bogus"}).code, 2);
 }
 
+// Values the stock checks let through, NaN above all, are refused with the range in words.
+TEST(Cli, OptionValuesOutsideTheirRangeAreNamed) {
+    const std::vector<std::pair<std::vector<std::string>, std::string>> refused = {
+        {{"mine", kExample, "--top-variants", "0"},
+         "--top-variants: expected a whole number from 1, not \"0\""},
+        {{"mine", kExample, "--top-variants", "3abc"}, "whole number from 1, not \"3abc\""},
+        {{"mine", kExample, "--variant-coverage", "nan"},
+         "--variant-coverage: expected a number from 0 to 100, not \"nan\""},
+        {{"mine", kExample, "--construction", "inductive", "--noise", "nan"},
+         "--noise: expected a number from 0 to 1"},
+        {{"map", kExample, "--process", "1", "--activities", "nan"}, "from 0 to 100"},
+        {{"map", kExample, "--process", "1", "--paths", "inf"}, "from 0 to 100"},
+        {{"mine", kExample, "--from", ""}, "--from: expected a date, not an empty value"}};
+    for (const auto& [arguments, message] : refused) {
+        const test::CliResult r = test::run_cli(arguments);
+        EXPECT_EQ(r.code, 2) << arguments[2];
+        EXPECT_NE(r.err.find(message), std::string::npos) << r.err;
+    }
+}
+
 // A log of one process needs no --process, event types are read in any case, and a mistyped
 // command is named.
 TEST(Cli, WhatAUserTypesWithoutLookingItUp) {

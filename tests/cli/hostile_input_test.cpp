@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 
 #include "base/build_info.h"
 #include "formats/vesk_html_writer.h"
@@ -111,6 +112,70 @@ TEST(HostileInput, ARelationsFileIsNotWrittenWithANameItCouldNotBeReadBackWith) 
     EXPECT_EQ(r.code, 1);
     EXPECT_TRUE(contains(r.err, "more than the 1000000")) << r.err.substr(0, 300);
     EXPECT_EQ(test::read_file(saved), "old");
+}
+
+// The text net's strings, read back the way C escapes read.
+std::vector<std::string> quoted_strings(const std::string& line) {
+    std::vector<std::string> strings;
+    for (std::size_t at = line.find('"'); at != std::string::npos; at = line.find('"', at + 1)) {
+        std::string text;
+        for (++at; at < line.size() && line[at] != '"'; ++at) {
+            if (line[at] == '\\' && at + 1 < line.size()) {
+                const char escaped = line[++at];
+                text += escaped == 'n' ? '\n' : escaped == 'r' ? '\r' : escaped;
+            } else {
+                text += line[at];
+            }
+        }
+        strings.push_back(text);
+    }
+    return strings;
+}
+
+// A name holding the invisible-step marker is refused rather than turned into a silent step;
+// quotes, backslashes and line breaks of names are escaped in the text net, which reads back;
+// the inductive net's flower place names a few of its many transitions, not all of them.
+TEST(HostileInput, NamesStayNamesInTheTextNet) {
+    test::TempDir dir;
+    const std::string marked = dir.write(
+        "marked.xml", test::log_xml({{.cases = {{{"a"}, {"b$#%skip#%$"}}, {{"a"}, {"c"}}}}}));
+    const test::CliResult refused = test::run_cli({"mine", marked, "-q"});
+    EXPECT_EQ(refused.code, 1);
+    EXPECT_TRUE(contains(refused.err, "The activity name \"b$#%skip#%$\" holds \"$#%skip#%$\""))
+        << refused.err;
+
+    const std::string odd = "say &quot;hi&quot; \\ now\nthen";
+    const std::string quoting =
+        dir.write("quoting.xml", test::log_xml({{.cases = {{{"a"}, {odd}}, {{"a"}, {odd}}}}}));
+    const std::string out = (dir.path() / "out").string();
+    ASSERT_EQ(test::run_cli({"mine", quoting, "--out", out, "-q"}).code, 0);
+    std::ifstream tpn(dir.path() / "out" / "quoting.xml 1 .tpn");
+    bool found = false;
+    for (std::string line; std::getline(tpn, line);) {
+        EXPECT_TRUE(line.starts_with("place \"") || line.starts_with("trans \"")) << line;
+        if (line.starts_with("trans "))
+            found = found || quoted_strings(line).front() == "say \"hi\" \\ now\nthen_complete";
+    }
+    EXPECT_TRUE(found);
+
+    // Sixty long names in short cases of every order: the inductive net is a flower whose
+    // place touches them all. Named in full, that place's name alone would be 3,700 characters.
+    std::vector<test::Case> cases;
+    for (int c = 0; c < 200; ++c) {
+        test::Case one;
+        for (int k = 0; k < 1 + c % 5; ++k)
+            one.push_back({"activity with a name of some fifty characters, " +
+                           std::to_string((c * 7 + k * 13) % 60)});
+        cases.push_back(one);
+    }
+    const std::string flower = dir.write("flower.xml", test::log_xml({{.cases = cases}}));
+    ASSERT_EQ(
+        test::run_cli({"mine", flower, "--construction", "inductive", "--out", out, "-q"}).code, 0);
+    std::ifstream flower_tpn(dir.path() / "out" / "flower.xml 1 .tpn");
+    std::size_t longest = 0;
+    for (std::string line; std::getline(flower_tpn, line);)
+        longest = std::max(longest, line.size());
+    EXPECT_LT(longest, 1000u);
 }
 
 }  // namespace
