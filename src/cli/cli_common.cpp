@@ -1,5 +1,7 @@
 #include "cli/cli_common.h"
 
+#include "cli/command.h"
+
 #include "base/file_util.h"
 #include "cli/console.h"
 #include "control/read_warnings.h"
@@ -29,16 +31,27 @@ std::filesystem::path output_folder(const std::string& path) {
 
 std::vector<ReadWarning> report_read_problems(const Tvesk_util& controller,
                                               const std::string& process_id, Console& console) {
+    const CaseFilterResult& cases = controller.case_filter_result();
+    // A misspelt name would quietly keep no case, or leave its neighbour's choice alone.
+    const auto refuse_unknown = [](const std::vector<std::string>& names, const char* option) {
+        if (names.empty()) return;
+        throw UsageError(std::string(option) + ": no case of the log holds the activity \"" +
+                         names.front() + "\" (among the event types read)");
+    };
+    refuse_unknown(cases.unknown_starts, "--starts-with");
+    refuse_unknown(cases.unknown_ends, "--ends-with");
     const ReadWarnings found = read_warnings(controller.read_diagnostics(), controller.filter(),
-                                             process_id, controller.log().size());
+                                             process_id, controller.log().size(), cases);
     if (found.nothing_read) {
         // Results of nothing (a flow time of -1, a fitness of 0 cases) are no results: the
         // reason ends the run, after the other warnings.
         for (std::size_t i = 1; i < found.warnings.size(); ++i)
             console.warning(found.warnings[i]);
         throw LogFormatError(found.warnings.front() +
-                             ": nothing was mined; choose event types that the process has with "
-                             "--events, or pick another --process");
+                             (found.filtered_out
+                                  ? ": nothing was mined; loosen the case filter"
+                                  : ": nothing was mined; choose event types that the process "
+                                    "has with --events, or pick another --process"));
     }
     for (const std::string& warning : found.warnings)
         console.warning(warning);

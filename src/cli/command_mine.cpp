@@ -1,11 +1,9 @@
 #include "cli/command_mine.h"
-#include "cli/option_checks.h"
-
-#include "base/interruption.h"
 
 #include <CLI/CLI.hpp>
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -18,13 +16,10 @@
 #include "cli/mine_help.h"
 #include "cli/mine_json.h"
 #include "cli/mine_text.h"
-#include "control/bpmn_export.h"
-#include "control/export_petrinet.h"
-#include "control/map_rendering.h"
+#include "cli/option_checks.h"
 #include "control/map_run.h"
 #include "control/mine_run.h"
 #include "control/read_warnings.h"
-#include "control/rendering.h"
 
 namespace vesk::cli {
 
@@ -68,12 +63,6 @@ std::uint32_t colour_from(const std::string& text) {
     const std::optional<std::uint32_t> colour = colour_of_rrggbb(text);
     if (!colour) throw UsageError("--colour expects six hexadecimal digits RRGGBB");
     return *colour;
-}
-
-// "; case filter: kept 1,203 of 13,087 cases" where a filter was given.
-std::string kept_cases_note(const Tvesk_util& controller) {
-    if (controller.case_filter().keeps_everything()) return "";
-    return "; case filter: kept " + kept_cases_text(controller.case_filter_result());
 }
 
 void print_listings(Tvesk_util& controller, const std::vector<std::string>& shows,
@@ -202,6 +191,11 @@ void MineCommand::check_combinations() const {
             split_loops_ || no_combine_)
             throw UsageError("--net reads the net: no construction option goes with it");
     }
+    if (std::find(shows_.begin(), shows_.end(), "tree") != shows_.end() &&
+        (construction() != "inductive" || !net_file_.empty()))
+        throw UsageError(
+            "--show tree belongs to --construction inductive: the other nets have "
+            "no process tree");
     if (bpmn_ && (construction() != "inductive" || !net_file_.empty()))
         throw UsageError(
             "--bpmn belongs to --construction inductive: only its process tree has "
@@ -263,7 +257,10 @@ MineSource MineCommand::mine_log(Tvesk_util& controller, MineSummary& summary,
                                  Console& console) const {
     const auto stage = [&console](const std::string& text) { console.stage(text); };
     controller.load_log(log_.log(), log_.resolve_externals(), log_.event_log_options());
-    const BuildRelationsRequest request = log_.request(console, controller);
+    BuildRelationsRequest request = log_.request(console, controller);
+    // Relations cost the square of the activities; nets not built from them go without.
+    request.tasks_only = (construction() == "inductive" || !net_file_.empty()) &&
+                         std::find(shows_.begin(), shows_.end(), "relations") == shows_.end();
     console.stage("Reading Workflow-log");
     summary.replayed = mine_from_log(controller, request, net_options(), !no_replay_, console,
                                      stage, console.timings())
@@ -275,102 +272,6 @@ MineSource MineCommand::mine_log(Tvesk_util& controller, MineSummary& summary,
     source.events = request.events.overlap_events;
     source.base = export_base_name(log_.log(), request.process_id);
     return source;
-}
-
-void MineCommand::render(Tvesk_util& controller, const MineSource& source,
-                         const std::filesystem::path& folder, const RenderBudget& budget,
-                         MineSummary& summary, std::vector<std::filesystem::path>& written,
-                         Console& console) const {
-    DotOptions options;
-    options.left_to_right = orientation_ == "lr";
-    options.page_size = page_ == "a4" ? "A4" : "Letter";
-    options.budget = budget;
-    const std::size_t nodes =
-        controller.net().transitions().size() + controller.net().places().size();
-    if (nodes > max_render_) {
-        summary.errors.push_back("the net has " + std::to_string(nodes) +
-                                 " transitions and places, more than --max-render " +
-                                 std::to_string(max_render_) + ": no pictures were made");
-        return;
-    }
-    const auto dot = find_dot(program_folder());
-    if (!dot) {
-        summary.errors.push_back(
-            "dot (GraphViz) was found neither next to vesk-cli, nor in the install's data folder, "
-            "nor on PATH: no pictures were made");
-        return;
-    }
-    console.stage("Rendering with dot");
-    const std::string prefix = picture_prefix(folder, source.base);
-    std::vector<RenderResult> results;
-    if (render_) {
-        results.push_back(make_jpg_map(*dot, prefix, options));
-        results.push_back(make_ps_jpg(*dot, prefix, options));
-    }
-    const ReportInfo info{source.process.value_or(file_name_without_xml(relations_)),
-                          controller.process_description(),
-                          log_.has_log() ? log_.log() : replay_log_,
-                          event_types_read(controller.filter()),
-                          options_text() + kept_cases_note(controller),
-                          summary.replayed,
-                          controller.token_counts(),
-                          controller.decimal_separator(),
-                          controller.process_tree_text()};
-    std::string map_views;
-    if (!controller.log().empty()) {
-        console.stage("Drawing the process map");
-        const ProcessMap map = controller.process_map(step_options_of(controller.filter()));
-        results.push_back(draw_map_views(*dot, prefix, map, options, map_views));
-    }
-    std::string conformance_view;
-    if (controller.conformance()) {
-        console.stage("Drawing the conformance view");
-        results.push_back(draw_conformance_view(*dot, prefix, *controller.conformance(),
-                                                controller.net(), options, conformance_view));
-    }
-    results.push_back(
-        make_report(*dot, prefix, controller.net(), info, options, map_views, conformance_view));
-    for (const RenderResult& result : results) {
-        for (const std::string& message : result.messages)
-            console.note("dot: " + message);
-        written.insert(written.end(), result.written.begin(), result.written.end());
-        summary.errors.insert(summary.errors.end(), result.failures.begin(), result.failures.end());
-    }
-}
-
-int MineCommand::export_files(Tvesk_util& controller, const MineSource& source,
-                              const ExportRequest& request, MineSummary& summary,
-                              Console& console) const {
-    console.stage("Writing the net");
-    begin_stage(console.timings(), "export");
-    int code = kSuccess;
-    std::vector<std::filesystem::path> written;
-    const ExportWatch unfinished(request.folder);
-    // Every run of dot in the export shares one budget.
-    const RenderBudget budget{std::chrono::seconds(render_timeout_)};
-    try {
-        export_petrinet(controller, request, written);
-        if (bpmn_) {
-            const BpmnExport bpmn = write_bpmn(controller, find_dot(program_folder()),
-                                               request.folder, request.base, budget);
-            written.push_back(bpmn.written);
-            for (const std::string& note : bpmn.notes)
-                console.note(note);
-        }
-        console.note("wrote the net into " + request.folder.string());
-        if (render_ || report_) {
-            // The text summary comes before dot, which may take long on a large net.
-            if (format_ != "json") print_summary(controller, summary, console);
-            render(controller, source, request.folder, budget, summary, written, console);
-            if (!summary.errors.empty()) code = kRenderFailure;
-        }
-    } catch (const FileWriteError& error) {
-        summary.errors.push_back(error.what());
-        code = kFailure;
-    }
-    for (const auto& path : written)
-        summary.files.push_back(path.string());
-    return code;
 }
 
 void MineCommand::print_summary(Tvesk_util& controller, MineSummary& summary,

@@ -12,6 +12,7 @@
 #include "control/export_petrinet.h"
 #include "control/mine_run.h"
 #include "control/read_warnings.h"
+#include "control/rendering.h"
 
 namespace vesk::cli {
 
@@ -73,6 +74,8 @@ private:
                      MineSummary& summary, Console& console) const;
     // The text summary (unless JSON) and the listings, once.
     void print_summary(Tvesk_util& controller, MineSummary& summary, Console& console) const;
+    ReportInfo report_info(Tvesk_util& controller, const MineSource& source,
+                           const MineSummary& summary) const;
     void render(Tvesk_util& controller, const MineSource& source,
                 const std::filesystem::path& folder, const RenderBudget& budget,
                 MineSummary& summary, std::vector<std::filesystem::path>& written,

@@ -91,6 +91,33 @@ std::vector<std::string> listing(Tvesk_util& controller, const std::string& show
     return lines;
 }
 
+namespace {
+
+// {"op": "seq", "children": [{"activity": "a"}, {"op": "tau"}]}: the tree for a script.
+nlohmann::json tree_json(const ProcessTree& tree, const std::vector<std::string>& names) {
+    switch (tree.kind()) {
+        case ProcessTree::Kind::activity:
+            return {{"activity", names.at(static_cast<std::size_t>(tree.activity_id()))}};
+        case ProcessTree::Kind::silent:
+            return {{"op", "tau"}};
+        case ProcessTree::Kind::sequence:
+        case ProcessTree::Kind::choice:
+        case ProcessTree::Kind::parallel:
+        case ProcessTree::Kind::loop:
+            break;
+    }
+    const char* op = tree.kind() == ProcessTree::Kind::sequence   ? "seq"
+                     : tree.kind() == ProcessTree::Kind::choice   ? "xor"
+                     : tree.kind() == ProcessTree::Kind::parallel ? "and"
+                                                                  : "loop";
+    nlohmann::json children = nlohmann::json::array();
+    for (const ProcessTree& child : tree.children())
+        children.push_back(tree_json(child, names));
+    return {{"op", op}, {"children", std::move(children)}};
+}
+
+}  // namespace
+
 nlohmann::json summary_json(Tvesk_util& controller, const MineSummary& summary,
                             const MineSource& source) {
     Tpetrinet& net = controller.net();
@@ -105,6 +132,9 @@ nlohmann::json summary_json(Tvesk_util& controller, const MineSummary& summary,
     result["tree"] = controller.process_tree_text().empty()
                          ? nlohmann::json(nullptr)
                          : nlohmann::json(controller.process_tree_text());
+    result["process_tree"] = controller.process_tree() ? tree_json(*controller.process_tree(),
+                                                                   controller.process_tree_names())
+                                                       : nlohmann::json(nullptr);
     result["structure"] = structure_json(controller.structure(), net);
     result["replay"] = nullptr;
     result["flow_time_minutes"] = nullptr;

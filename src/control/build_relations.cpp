@@ -14,6 +14,12 @@ void build_relations(Tvesk_util& controller, const BuildRelationsRequest& reques
     begin_stage(timings, "read");
     controller.read_process(request.process_id);
     begin_stage(timings, "relations");
+    if (request.tasks_only) {
+        controller.build_tasks_only();
+        end_stage(timings);
+        show("Relations Built");
+        return;
+    }
     controller.build_task_list();
     for (std::size_t i = 0; i < request.overlaps.size(); ++i) {
         const OverlapVariant& variant = request.overlaps[i];

@@ -24,6 +24,9 @@ struct BuildRelationsRequest {
     std::vector<OverlapVariant> overlaps;
     // The cases kept of those read.
     CaseFilter cases;
+    // Only the tasks, not their relations: for nets that are not built from relations (the
+    // inductive construction, a net read from a file), when no listing asks for relations.
+    bool tasks_only = false;
 };
 
 // Progress texts as a status line shows them.

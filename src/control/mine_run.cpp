@@ -18,19 +18,49 @@ void make_net(Tvesk_util& controller, RelationsInspection& inspection, const Net
         sink.warning(net.net_file + ": " + warning);
 }
 
+// The net of a construction or file that needs no relations, on the task list alone.
+MineOutcome mine_without_relations(Tvesk_util& controller, const NetOptions& net, bool replay,
+                                   MessageSink& sink, const StatusCallback& status,
+                                   StageTimings* timings) {
+    show(status, "Building the net");
+    begin_stage(timings, "net");
+    if (!net.net_file.empty()) {
+        for (const std::string& warning : controller.read_net(net.net_file))
+            sink.warning(net.net_file + ": " + warning);
+    } else if (net.construction == RelationsInspection::Construction::inductive) {
+        controller.make_net_inductive(net.noise);
+    } else {
+        throw std::logic_error("this construction is built from relations");
+    }
+    controller.net().Reset_replay_state();
+    MineOutcome outcome;
+    if (replay) {
+        show(status, "Replaying the log");
+        begin_stage(timings, "replay");
+        controller.replay(false, sink);
+        outcome.replayed = true;
+    }
+    end_stage(timings);
+    return outcome;
+}
+
 }  // namespace
 
 MineOutcome mine_from_log(Tvesk_util& controller, const BuildRelationsRequest& request,
                           const NetOptions& net, bool replay, MessageSink& sink,
                           const StatusCallback& status, StageTimings* timings) {
     build_relations(controller, request, status, timings);
+    MineOutcome outcome;
+    // Nothing read: no net is made of nothing, and the caller says why from the read's figures.
+    if (controller.log().empty()) return outcome;
+    if (request.tasks_only)
+        return mine_without_relations(controller, net, replay, sink, status, timings);
     RelationsInspection inspection(controller);
     begin_stage(timings, "facts");
     inspection.open_with_task_list();
     show(status, "Building the net");
     begin_stage(timings, "net");
     make_net(controller, inspection, net, sink);
-    MineOutcome outcome;
     if (replay) {
         show(status, "Replaying the log");
         begin_stage(timings, "replay");

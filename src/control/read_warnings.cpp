@@ -110,11 +110,16 @@ void add_format_warnings(const FormatNotes& notes, ReadWarnings& result) {
 }  // namespace
 
 ReadWarnings read_warnings(const ReadDiagnostics& d, const Tevent_filter& filter,
-                           const std::string& process_id, std::size_t kept_lines) {
+                           const std::string& process_id, std::size_t kept_lines,
+                           const CaseFilterResult& cases) {
     ReadWarnings result;
     if (kept_lines == 0) {
         result.nothing_read = true;
-        add(result, "nothing_read", d.entries, "", nothing_read_text(d, filter, process_id));
+        result.filtered_out = cases.total > 0 && cases.kept == 0;
+        add(result, "nothing_read", d.entries, "",
+            result.filtered_out
+                ? "process " + process_id + ": the case filter " + case_filter_removals_text(cases)
+                : nothing_read_text(d, filter, process_id));
     }
     if (d.unknown_kind_entries > 0)
         add(result, "unknown_event_kind", d.unknown_kind_entries, first_of(d.unknown_kinds),

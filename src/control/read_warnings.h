@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "log/vesk_logline_reader.h"
+#include "process_map/case_filter.h"
 
 namespace vesk {
 
@@ -23,11 +24,14 @@ struct ReadWarnings {
     std::vector<ReadWarning> details;
     // Nothing of the process was kept: the results will be empty.
     bool nothing_read = false;
+    // ... because the case filter kept no case, not because of the events read.
+    bool filtered_out = false;
 };
 
-// `kept_lines` is the size of the log after the read.
+// `kept_lines` is the size of the log after the read, `cases` what the case filter kept.
 ReadWarnings read_warnings(const ReadDiagnostics& diagnostics, const Tevent_filter& filter,
-                           const std::string& process_id, std::size_t kept_lines);
+                           const std::string& process_id, std::size_t kept_lines,
+                           const CaseFilterResult& cases = {});
 
 // The warning for external entities a read refused to load.
 std::string refused_entities_warning(const std::vector<std::string>& refused);

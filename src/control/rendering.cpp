@@ -55,6 +55,17 @@ RenderResult make_report(const std::filesystem::path& dot, const std::string& pr
                          const Tpetrinet& net, const ReportInfo& info, const DotOptions& options,
                          const std::string& map_views, const std::string& conformance_view) {
     RenderResult result;
+    const std::filesystem::path page = std::filesystem::path(prefix).parent_path() / "report.html";
+    if (!info.net_not_drawn.empty()) {
+        try {
+            write_file_atomically(page,
+                                  report_page_text(net, info, {}, map_views, conformance_view));
+            result.written.push_back(page);
+        } catch (const FileWriteError& error) {
+            result.failures.push_back(error.what());
+        }
+        return result;
+    }
     // The page's drawing is the low-detail net with the replay's true shares on its arcs. dot
     // writes URLs into SVG raw, quotes and markup of a task name included: the drawing goes
     // without them (an unknown attribute is ignored; a name's own quotes are escaped in the dot
@@ -88,7 +99,6 @@ RenderResult make_report(const std::filesystem::path& dot, const std::string& pr
     }
     std::ifstream in(drawing + ".svg", std::ios::binary);
     const std::string svg((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    const std::filesystem::path page = std::filesystem::path(prefix).parent_path() / "report.html";
     try {
         write_file_atomically(page, report_page_text(net, info, svg, map_views, conformance_view));
         result.written.push_back(page);

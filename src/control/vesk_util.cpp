@@ -114,6 +114,10 @@ void Tvesk_util::build_task_list() {
     vesk::build_task_list(log_, main_tasks_, kRelationsMemoryBudget, progress_);
 }
 
+void Tvesk_util::build_tasks_only() {
+    vesk::build_tasks_only(log_, main_tasks_);
+}
+
 void Tvesk_util::overlap_parallel(const std::string& start_type, const std::string& stop_type) {
     vesk::overlap_parallel(log_, main_tasks_, start_type, stop_type);
 }

@@ -89,6 +89,8 @@ public:
     // case filter keeps. A failed read leaves the log as it was.
     void read_process(const std::string& process_id);
     void build_task_list();
+    // The tasks without their relations (build_tasks_only).
+    void build_tasks_only();
     // The process map of the log in memory.
     ProcessMap process_map(const StepOptions& options) const {
         return build_process_map(log_, options);

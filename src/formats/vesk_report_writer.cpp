@@ -313,7 +313,9 @@ std::string report_page_text(const Tpetrinet& net, const ReportInfo& info, std::
                                       : "<button data-view=\"conformance\">Conformance</button>") +
             "</nav>\n";
     page += std::string("<main") + (map_views.empty() ? "" : " id=\"view-net\" class=\"view\"") +
-            ">\n<div id=\"picture\">\n" + svg_without_prolog(svg) +
+            ">\n<div id=\"picture\">\n" +
+            (info.net_not_drawn.empty() ? svg_without_prolog(svg)
+                                        : "<p>" + e(info.net_not_drawn) + "</p>") +
             "\n</div>\n<div id=\"panel\">\n<p id=\"hint\">Click a place or a transition of the "
             "net.</p>\n";
     page += panel_text(net, info.replayed);

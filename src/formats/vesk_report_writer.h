@@ -23,6 +23,9 @@ struct ReportInfo {
     char decimal_separator = '.';
     // The process tree of the inductive construction; empty for the others.
     std::string process_tree;
+    // Why the net is not drawn (too large, say); empty when it is. The page then says this
+    // where the drawing would be, and keeps every figure.
+    std::string net_not_drawn = {};
 };
 
 // svg is dot's -Tsvg output of the low-detail file, whose node names (Task3, Place5) tie its

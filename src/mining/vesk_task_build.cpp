@@ -302,6 +302,13 @@ void add_life_cycle_links(const Ttasklist& tasks) {
     }
 }
 
+void build_tasks_only(const Tloglist& log, Towned_tasklist& tasks) {
+    tasks.free_all();
+    if (log.empty()) return;
+    TaskIndex index(tasks);
+    record_direct_successions(log, tasks, index);
+}
+
 void build_task_list(const Tloglist& log, Towned_tasklist& tasks, std::int64_t memory_budget,
                      const ProgressCallback& progress) {
     tasks.free_all();

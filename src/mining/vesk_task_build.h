@@ -26,6 +26,10 @@ inline constexpr std::int64_t kRelationsMemoryBudget = std::int64_t{2} << 30;
 // more than the budget.
 // With progress: "Building relations" with the cases walked for long distances (the long
 // step), every kProgressEvery cases, and the share of the lines behind them.
+// The tasks of the log with their direct successions alone, without the relations derived
+// from them: what a net that is not built from relations needs, at a cost linear in the log.
+void build_tasks_only(const Tloglist& log, Towned_tasklist& tasks);
+
 void build_task_list(const Tloglist& log, Towned_tasklist& tasks,
                      std::int64_t memory_budget = kRelationsMemoryBudget,
                      const ProgressCallback& progress = {});

@@ -94,8 +94,8 @@ NetStructure check_structure(const Tpetrinet& net) {
 
 const char* const kStructureHint =
     "the log is too irregular for this construction: try switching facts off in the "
-    "relations inspector, reading other event types (--events), or the construction with "
-    "invisible transitions (--new-construction)";
+    "relations inspector, reading other event types (--events), or the inductive construction "
+    "(--construction inductive), which gives a workflow net on every log";
 
 namespace {
 

@@ -36,17 +36,43 @@ bool names_one_of(const std::string& name, const std::vector<std::string>& wante
                        [&](const std::string& w) { return w == name || w == activity; });
 }
 
-bool passes_window_and_ends(const Tloglist& lines, const CaseRange& range,
-                            const CaseFilter& filter) {
+// Counts the case against the first rule that removes it.
+bool passes_window_and_ends(const Tloglist& lines, const CaseRange& range, const CaseFilter& filter,
+                            CaseFilterResult& result) {
     const Tlog_line& first = lines[range.begin];
     const Tlog_line& last = lines[range.end - 1];
     if (filter.from_minute || filter.to_minute) {
         const double moment = minute_stamp(first);
-        if (filter.from_minute && moment < *filter.from_minute) return false;
-        if (filter.to_minute && moment >= *filter.to_minute) return false;
+        if ((filter.from_minute && moment < *filter.from_minute) ||
+            (filter.to_minute && moment >= *filter.to_minute)) {
+            ++result.outside_window;
+            return false;
+        }
     }
-    return names_one_of(lines.name(first), filter.start_activities) &&
-           names_one_of(lines.name(last), filter.end_activities);
+    if (!names_one_of(lines.name(first), filter.start_activities)) {
+        ++result.other_start;
+        return false;
+    }
+    if (!names_one_of(lines.name(last), filter.end_activities)) {
+        ++result.other_end;
+        return false;
+    }
+    return true;
+}
+
+// The wanted activities that name no line of the log, with or without its event type.
+std::vector<std::string> unknown_of(const Tloglist& lines, const std::vector<std::string>& wanted) {
+    std::vector<bool> used(static_cast<std::size_t>(lines.name_count()), false);
+    for (const Tlog_line& line : lines)
+        used[static_cast<std::size_t>(line.name_id())] = true;
+    std::vector<std::string> unknown;
+    for (const std::string& name : wanted) {
+        bool found = false;
+        for (std::int32_t id = 0; id < lines.name_count() && !found; ++id)
+            found = used[static_cast<std::size_t>(id)] && names_one_of(lines.name_of(id), {name});
+        if (!found) unknown.push_back(name);
+    }
+    return unknown;
 }
 
 // Keeps, among the kept cases, those of the most frequent variants the filter asks for.
@@ -97,9 +123,12 @@ CaseFilterResult filter_cases(Tloglist& lines, const CaseFilter& filter) {
     CaseFilterResult result{static_cast<std::int64_t>(ranges.size()),
                             static_cast<std::int64_t>(ranges.size())};
     if (filter.keeps_everything()) return result;
+    result.unknown_starts = unknown_of(lines, filter.start_activities);
+    result.unknown_ends = unknown_of(lines, filter.end_activities);
     std::vector<bool> keep(ranges.size());
     for (std::size_t c = 0; c < ranges.size(); ++c)
-        keep[c] = passes_window_and_ends(lines, ranges[c], filter);
+        keep[c] = passes_window_and_ends(lines, ranges[c], filter, result);
+    const auto kept_so_far = std::count(keep.begin(), keep.end(), true);
     if (filter.top_variants || filter.variant_coverage)
         keep_frequent_variants(lines, ranges, filter, keep);
     std::size_t written = 0;
@@ -110,7 +139,22 @@ CaseFilterResult filter_cases(Tloglist& lines, const CaseFilter& filter) {
     }
     lines.truncate(written);
     result.kept = std::count(keep.begin(), keep.end(), true);
+    result.rarer_variants = kept_so_far - result.kept;
     return result;
+}
+
+std::string case_filter_removals_text(const CaseFilterResult& result) {
+    std::string text = "kept " + kept_cases_text(result);
+    std::string why;
+    const auto add = [&why](std::int64_t count, const std::string& rule) {
+        if (count == 0) return;
+        why += (why.empty() ? ": " : ", ") + grouped_number(count) + " " + rule;
+    };
+    add(result.outside_window, "began outside the time window");
+    add(result.other_start, "start with another activity");
+    add(result.other_end, "end with another activity");
+    add(result.rarer_variants, "belong to rarer variants");
+    return text + why;
 }
 
 std::optional<double> filter_minute(const std::string& text, bool end_of_day) {

@@ -31,7 +31,18 @@ struct CaseFilter {
 struct CaseFilterResult {
     std::int64_t kept = 0;
     std::int64_t total = 0;
+    // The cases each rule removed, the rules taken in the order they are applied.
+    std::int64_t outside_window = 0;
+    std::int64_t other_start = 0;
+    std::int64_t other_end = 0;
+    std::int64_t rarer_variants = 0;
+    // Start and end activities the filter names that no case of the log has at all.
+    std::vector<std::string> unknown_starts = {};
+    std::vector<std::string> unknown_ends = {};
 };
+
+// "kept 0 of 30 cases: 12 began outside the time window, 18 start with another activity".
+std::string case_filter_removals_text(const CaseFilterResult& result);
 
 // Removes the cases the filter does not keep. The time window and the start and end activities
 // are applied first; the variant rules then count among the cases left.

@@ -172,7 +172,7 @@ void MainWindowLogic::build_relations() {
         });
         const ReadWarnings found =
             read_warnings(controller_.read_diagnostics(), controller_.filter(), request.process_id,
-                          controller_.log().size());
+                          controller_.log().size(), controller_.case_filter_result());
         if (found.nothing_read)
             throw LogFormatError(found.warnings.empty() ? "the process has no events"
                                                         : found.warnings.front());

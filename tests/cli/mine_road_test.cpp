@@ -238,6 +238,8 @@ TEST(MineRoad, ABrokenNetIsToldInTheSummaryAndTheJson) {
               std::string::npos)
         << text.out;
     EXPECT_NE(text.out.find("Hint: the log is too irregular"), std::string::npos);
+    EXPECT_NE(text.out.find("or the inductive construction (--construction inductive)"),
+              std::string::npos);
     EXPECT_NE(text.out.find("; 2 transitions have no input place and fire whenever their task"),
               std::string::npos)
         << text.out;
