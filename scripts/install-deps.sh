@@ -8,7 +8,7 @@ set -euo pipefail
 
 demo=(cmake ninja-build g++ pkg-config libxml2-dev libcli11-dev nlohmann-json3-dev
       libhowardhinnant-date-dev libjpeg62-turbo-dev qt6-base-dev graphviz
-      coinor-libclp-dev)
+      coinor-libclp-dev zlib1g-dev)
 tests=(libgtest-dev libbenchmark-dev libxml2-utils)
 fuzz=(clang libclang-rt-14-dev)
 

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string_view>
 
+#include "xml/guarded_input.h"
 #include "xml/xml_entities.h"
 #include "xml/xml_errors.h"
 
@@ -25,8 +26,16 @@ struct ReaderFree {
 DocumentStart read_document_start(const std::string& path) {
     DocumentStart start;
     EntityRefusals refusals(path);
+    const QuietLibxmlMessages quiet;
+    std::optional<GuardedInput> input;
+    try {
+        input.emplace(path);
+    } catch (const XmlReadError&) {
+        return start;
+    }
     std::unique_ptr<xmlTextReader, ReaderFree> reader(
-        xmlReaderForFile(path.c_str(), nullptr, xml_parse_options(false)));
+        xmlReaderForIO(&GuardedInput::read, &GuardedInput::close, &*input, path.c_str(), nullptr,
+                       xml_parse_options(false)));
     if (!reader) return start;
     xmlTextReaderSetStructuredErrorHandler(
         reader.get(),
@@ -50,6 +59,7 @@ DocumentStart read_document_start(const std::string& path) {
         xmlFree(version);
         if (xmlTextReaderIsEmptyElement(reader.get()) == 1) break;
     }
+    if (input->fault()) start.error = input->fault();
     return start;
 }
 

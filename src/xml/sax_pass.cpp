@@ -7,6 +7,7 @@
 #include <cstring>
 #include <memory>
 
+#include "xml/guarded_input.h"
 #include "xml/xml_entities.h"
 #include "xml/xml_errors.h"
 
@@ -33,9 +34,7 @@ std::optional<std::string_view> XmlAttributes::get(std::string_view name) const 
 }
 
 struct SaxPass::Callbacks {
-    static SaxPass& pass(void* context) {
-        return *static_cast<SaxPass*>(static_cast<xmlParserCtxt*>(context)->_private);
-    }
+    static SaxPass& pass(void*) { return *running(); }
 
     template <typename Call>
     static void guarded(SaxPass& p, Call&& call) {
@@ -91,7 +90,9 @@ struct SaxPass::Callbacks {
     static void on_error(void*, xmlErrorPtr error) {
         if (error == nullptr || error->level != XML_ERR_FATAL || running() == nullptr) return;
         SaxPass& p = *running();
-        if (p.fatal_.empty()) p.fatal_ = xml_error_text(error, "parse error");
+        if (!p.fatal_.empty()) return;
+        p.fatal_ = xml_error_text(error, "parse error");
+        p.fatal_first_ = p.failure_ == nullptr;
     }
 
     static SaxPass*& running() {
@@ -102,6 +103,7 @@ struct SaxPass::Callbacks {
 
 std::vector<std::string> SaxPass::run() {
     EntityRefusals refusals(path_);
+    const QuietLibxmlMessages quiet;
     xmlSAXHandler handler;
     std::memset(&handler, 0, sizeof handler);
     xmlSAXVersion(&handler, 2);
@@ -116,27 +118,32 @@ std::vector<std::string> SaxPass::run() {
     handler.serror = &Callbacks::on_error;
     handler.error = nullptr;
     handler.warning = nullptr;
-    std::unique_ptr<xmlParserCtxt, decltype(&xmlFreeParserCtxt)> ctxt(
-        xmlCreateURLParserCtxt(path_.c_str(), 0), &xmlFreeParserCtxt);
-    if (!ctxt) throw XmlReadError(path_ + ": cannot be opened");
-    std::memcpy(ctxt->sax, &handler, sizeof handler);
+    GuardedInput input(path_);
+    std::unique_ptr<xmlParserCtxt, decltype(&xmlFreeParserCtxt)> ctxt(xmlNewParserCtxt(),
+                                                                      &xmlFreeParserCtxt);
+    if (!ctxt) throw std::bad_alloc();
     // The default SAX2 callbacks that stay (the document, the DTD, entities) need the parser
-    // context as their user data; ours find the pass through it.
-    ctxt->_private = this;
-    xmlCtxtUseOptions(ctxt.get(), xml_parse_options(resolve_externals_));
+    // context as their user data; ours find the pass as the one running on this thread.
+    std::memcpy(ctxt->sax, &handler, sizeof handler);
     ctxt_ = ctxt.get();
     SaxPass* const outer = Callbacks::running();
     Callbacks::running() = this;
-    xmlParseDocument(ctxt.get());
+    // The document node the default callbacks made (for the DTD and entities) is ours.
+    xmlFreeDoc(xmlCtxtReadIO(ctxt.get(), &GuardedInput::read, &GuardedInput::close, &input,
+                             path_.c_str(), nullptr, xml_parse_options(resolve_externals_)));
     Callbacks::running() = outer;
     ctxt_ = nullptr;
-    // The document node the default callbacks made (for the DTD and entities) is ours.
     xmlFreeDoc(ctxt->myDoc);
     ctxt->myDoc = nullptr;
+    // What stopped the input comes first: the parser's complaint is only its symptom.
+    if (input.fault()) throw XmlReadError(*input.fault());
+    const auto fail = [](const std::string& reason) { throw XmlReadError(reason); };
+    // The first fault is the one to report: what a reader threw after a parse error only
+    // follows from it.
+    if (!fatal_.empty() && fatal_first_) fail(fatal_);
     if (failure_) std::rethrow_exception(failure_);
-    if (!fatal_.empty()) throw XmlReadError(fatal_);
-    if (!ctxt->wellFormed)
-        throw XmlReadError(xml_error_text(xmlCtxtGetLastError(ctxt.get()), "not well-formed"));
+    if (!fatal_.empty()) fail(fatal_);
+    if (!ctxt->wellFormed) fail(xml_error_text(xmlCtxtGetLastError(ctxt.get()), "not well-formed"));
     finish();
     return refusals.refused();
 }

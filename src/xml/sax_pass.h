@@ -79,6 +79,8 @@ private:
     int depth_ = 0;
     std::exception_ptr failure_;
     std::string fatal_;
+    // Whether the parse error came before anything a reader threw.
+    bool fatal_first_ = false;
 };
 
 }  // namespace vesk

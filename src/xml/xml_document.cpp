@@ -1,5 +1,7 @@
 #include "xml/xml_document.h"
 
+#include "xml/guarded_input.h"
+
 #include <libxml/parser.h>
 #include <libxml/tree.h>
 
@@ -141,13 +143,16 @@ void XmlDocument::activate() {
     std::unique_ptr<xmlParserCtxt, ParserContextFree> ctxt(xmlNewParserCtxt());
     if (!ctxt) throw std::bad_alloc();
     xmlSetStructuredErrorFunc(nullptr, &silent_error);
+    const QuietLibxmlMessages quiet;
     EntityRefusals refusals(path_);
-    xmlDoc* doc =
-        xmlCtxtReadFile(ctxt.get(), path_.c_str(), nullptr, xml_parse_options(resolve_externals_));
+    GuardedInput input(path_);
+    xmlDoc* doc = xmlCtxtReadIO(ctxt.get(), &GuardedInput::read, &GuardedInput::close, &input,
+                                path_.c_str(), nullptr, xml_parse_options(resolve_externals_));
     xmlSetStructuredErrorFunc(nullptr, nullptr);
     if (doc == nullptr || !ctxt->wellFormed) {
         xmlFreeDoc(doc);
-        throw XmlReadError(xml_error_text(xmlCtxtGetLastError(ctxt.get()), "not well-formed"));
+        throw XmlReadError(input.fault().value_or(
+            xml_error_text(xmlCtxtGetLastError(ctxt.get()), "not well-formed")));
     }
     refused_ = refusals.refused();
     doc_.reset(doc);

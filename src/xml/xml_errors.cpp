@@ -1,5 +1,6 @@
 #include "xml/xml_errors.h"
 
+#include <libxml/globals.h>
 #include <libxml/xmlerror.h>
 
 #include <cerrno>
@@ -16,6 +17,22 @@ void check_readable_file(const std::string& path) {
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (file == nullptr) throw XmlReadError(path + ": " + std::strerror(errno));
     std::fclose(file);
+}
+
+namespace {
+
+extern "C" void drop_message(void*, const char*, ...) {}
+
+}  // namespace
+
+QuietLibxmlMessages::QuietLibxmlMessages()
+    : saved_function_(reinterpret_cast<void*>(xmlGenericError)),
+      saved_context_(xmlGenericErrorContext) {
+    xmlSetGenericErrorFunc(nullptr, &drop_message);
+}
+
+QuietLibxmlMessages::~QuietLibxmlMessages() {
+    xmlSetGenericErrorFunc(saved_context_, reinterpret_cast<xmlGenericErrorFunc>(saved_function_));
 }
 
 std::string xml_error_text(const void* xml_error, const std::string& fallback) {

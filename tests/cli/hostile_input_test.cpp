@@ -4,10 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 
 #include "base/build_info.h"
+#include "base/util_functions.h"
 #include "formats/vesk_html_writer.h"
 #include "net/vesk_redisc_replay.h"
 #include "support/cli_run.h"
@@ -176,6 +178,68 @@ TEST(HostileInput, NamesStayNamesInTheTextNet) {
     for (std::string line; std::getline(flower_tpn, line);)
         longest = std::max(longest, line.size());
     EXPECT_LT(longest, 1000u);
+}
+
+// vesk-cli run as its own program: what reaches the terminal's stderr, libxml2's own lines
+// included.
+ProgramOutcome run_alone(const std::vector<std::string>& arguments) {
+    return run_program_watched(VESK_CLI_PATH, arguments, std::chrono::minutes(2));
+}
+
+std::string xes_with_event(const std::string& event_inside) {
+    return "<?xml version=\"1.0\"?>\n<log xes.version=\"1.0\"><trace><event>" + event_inside +
+           "<string key=\"concept:name\" value=\"a\"/></event></trace></log>\n";
+}
+
+// A damaged compressed file is called that, in one line of this program's own, not an XML
+// error; an element with a flood of attributes is refused before the parser spends minutes on
+// it, while quotes in comments and sections are no attributes.
+TEST(HostileInput, DamagedAndBloatedFilesAreRefusedWithTheirCause) {
+    test::TempDir dir;
+    std::string log;
+    for (int c = 0; c < 400; ++c)
+        log += "<trace><event><string key=\"concept:name\" value=\"step " + std::to_string(c) +
+               "\"/></event></trace>\n";
+    log = "<?xml version=\"1.0\"?>\n<log xes.version=\"1.0\">" + log + "</log>\n";
+    const std::string whole = dir.write("whole.xes", log);
+    ASSERT_EQ(run_program("/bin/gzip", {"-k", whole}), 0);
+    const std::string packed = test::read_file(whole + ".gz");
+    const std::string truncated =
+        dir.write("truncated.xes.gz", packed.substr(0, packed.size() / 2));
+    std::string flipped = packed;
+    for (std::size_t i = 40; i < 80; ++i)
+        flipped[i] = static_cast<char>(flipped[i] ^ 0x5a);
+    const std::string corrupt = dir.write("corrupt.xes.gz", flipped);
+    for (const std::string& file : {truncated, corrupt}) {
+        for (const char* command : {"processes", "mine"}) {
+            const ProgramOutcome run = run_alone({command, file});
+            EXPECT_EQ(run.exit_code, 1) << command << " " << file;
+            EXPECT_EQ(run.errors,
+                      "vesk-cli: The specified file could not be read.\n"
+                      "vesk-cli: the compressed file is truncated or corrupt\n")
+                << command << " " << file;
+        }
+    }
+    EXPECT_EQ(run_alone({"processes", whole + ".gz"}).exit_code, 0);
+
+    std::string flood, allowed;
+    for (int k = 0; k < 20000; ++k)
+        (k < 5000 ? allowed : flood) += " a" + std::to_string(k) + "=\"v\"";
+    flood = allowed + flood;
+    const std::string bloated =
+        dir.write("flood.xes", xes_with_event("<string key=\"k\" value=\"v\"" + flood + "/>"));
+    const test::CliResult refused = test::run_cli({"mine", bloated, "-q"});
+    EXPECT_EQ(refused.code, 1);
+    EXPECT_TRUE(contains(refused.err, "an element has more than 10000 attributes")) << refused.err;
+    const std::string many =
+        dir.write("many.xes", xes_with_event("<string key=\"k\" value=\"v\"" + allowed + "/>"));
+    EXPECT_EQ(test::run_cli({"mine", many, "-q"}).code, 0);
+    std::string quotes(20000, '"');
+    const std::string commented = dir.write(
+        "commented.xes", xes_with_event("<!-- " + quotes + " --><string key=\"c\"><![CDATA[" +
+                                        quotes + "]]></string>"));
+    const test::CliResult quiet = test::run_cli({"mine", commented, "-q"});
+    EXPECT_EQ(quiet.code, 0) << quiet.err;
 }
 
 }  // namespace
