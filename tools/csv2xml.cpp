@@ -78,8 +78,12 @@ int main(int argc, char** argv) {
     try {
         std::ifstream in(input, std::ios::binary);
         if (!in) throw std::runtime_error("cannot be read");
-        vesk::write_file_atomically(
-            args[at + 1], vesk::tools::csv_to_workflow_log(in, input, args[at + 2], options));
+        std::vector<std::string> notes;
+        const std::string log =
+            vesk::tools::csv_to_workflow_log(in, input, args[at + 2], options, &notes);
+        for (const std::string& note : notes)
+            std::cerr << "csv2xml: " << input << ": " << note << '\n';
+        vesk::write_file_atomically(args[at + 1], log);
         return 0;
     } catch (const std::exception& error) {
         std::cerr << "csv2xml: " << input << ": " << error.what() << '\n';

@@ -9,6 +9,7 @@
 #include "log/event_log_formats.h"
 #include "log/iso_timestamp.h"
 #include "log/workflow_log_writer.h"
+#include "xml/sax_pass.h"
 #include "xml/xml_text.h"
 
 namespace vesk::tools {
@@ -135,6 +136,65 @@ int find_column(const std::vector<std::string>& header, const std::string& chose
     return -1;
 }
 
+// "case \"CaseID\", activity \"Task\"; not read: \"When\"": what each column was taken for.
+std::string columns_text(const std::vector<std::string>& header, const Columns& c) {
+    const std::pair<const char*, int> roles[] = {{"case", c.case_id},
+                                                 {"activity", c.activity},
+                                                 {"timestamp", c.timestamp},
+                                                 {"start timestamp", c.start},
+                                                 {"lifecycle", c.lifecycle},
+                                                 {"date", c.date},
+                                                 {"time", c.time}};
+    std::string taken, left;
+    for (const auto& [role, column] : roles)
+        if (column >= 0)
+            taken += (taken.empty() ? "" : ", ") + std::string(role) + " \"" +
+                     header[static_cast<std::size_t>(column)] + "\"";
+    for (std::size_t i = 0; i < header.size(); ++i) {
+        bool used = false;
+        for (const auto& [role, column] : roles)
+            used = used || column == static_cast<int>(i);
+        if (!used) left += (left.empty() ? "" : ", ") + ("\"" + header[i] + "\"");
+    }
+    return "columns taken: " + (taken.empty() ? std::string("none") : taken) +
+           (left.empty() ? "" : "; not read: " + left);
+}
+
+// Each column of the header once: two of one name would leave the second unread.
+void check_header_names(const Record& first) {
+    std::map<std::string, std::size_t> seen;
+    for (std::size_t i = 0; i < first.fields.size(); ++i) {
+        const std::string name = lower_trimmed(first.fields[i]);
+        if (name.empty()) continue;
+        const auto [at, added] = seen.emplace(name, i);
+        if (!added)
+            throw CsvInputError("line " + std::to_string(first.line) + ", column " +
+                                std::to_string(i + 1) + ": the header names \"" + first.fields[i] +
+                                "\" again (first in column " + std::to_string(at->second + 1) +
+                                ")");
+    }
+}
+
+// Every row as wide as the header, and every field short enough for the log's reader.
+void check_rows(const std::vector<Record>& records, bool header) {
+    const std::size_t width = records.front().fields.size();
+    if (header && records.size() == 1) throw CsvInputError("the file holds a header and no rows");
+    for (const Record& r : records) {
+        if (header && r.fields.size() != width)
+            throw CsvInputError("line " + std::to_string(r.line) + ", column " +
+                                std::to_string(std::min(r.fields.size(), width) + 1) + ": " +
+                                std::to_string(r.fields.size()) + " fields where the header has " +
+                                std::to_string(width));
+        for (std::size_t i = 0; i < r.fields.size(); ++i)
+            if (r.fields[i].size() > kMaxXmlTextLength)
+                throw CsvInputError("line " + std::to_string(r.line) + ", column " +
+                                    std::to_string(i + 1) + ": a field of " +
+                                    std::to_string(r.fields[i].size()) +
+                                    " bytes, longer than a log's text may be (" +
+                                    std::to_string(kMaxXmlTextLength) + ")");
+    }
+}
+
 Columns columns_of(const Record& first, const CsvOptions& o) {
     const auto& h = first.fields;
     Columns c;
@@ -177,8 +237,10 @@ Columns columns_of(const Record& first, const CsvOptions& o) {
                             "); name them with --case=COLUMN, --activity=COLUMN and "
                             "--timestamp=COLUMN");
     }
-    if (c.header && c.timestamp < 0 && c.start < 0 && c.date < 0 && !o.timestamp_column.empty())
-        throw CsvInputError("the header has no column \"" + o.timestamp_column + "\"");
+    if (c.header && c.timestamp < 0 && c.start < 0 && c.date < 0)
+        throw CsvInputError("line " + std::to_string(first.line) +
+                            ": no column of the header is a timestamp (" + columns_text(h, c) +
+                            "); name it with --timestamp=COLUMN");
     if (!c.header) {
         // The module's first format, "case,task,event,date,time", without a header.
         c = Columns{};
@@ -229,6 +291,8 @@ std::optional<std::string> day_month_form(const std::string& text, CsvOptions::D
         } else if (b > 12 && a <= 12) {
             day = b;
             month = a;
+        } else if (a > 12 && b > 12) {
+            return std::nullopt;  // no month either way: not such a date at all
         } else if (a != b) {
             throw CsvInputError("line " + std::to_string(line) + ": the date \"" + text +
                                 "\" reads both day-first and month-first; choose --day-first "
@@ -283,7 +347,8 @@ std::string field(const Record& r, int column) {
 }  // namespace
 
 std::string csv_to_workflow_log(std::istream& in, const std::string& input_name,
-                                const std::string& dtd_url, const CsvOptions& options) {
+                                const std::string& dtd_url, const CsvOptions& options,
+                                std::vector<std::string>* notes) {
     std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     if (text.starts_with("\xEF\xBB\xBF")) text.erase(0, 3);
     check_text(text);
@@ -293,6 +358,9 @@ std::string csv_to_workflow_log(std::istream& in, const std::string& input_name,
     const std::vector<Record> records = parse_records(text, delimiter);
     if (records.empty()) throw CsvInputError("the file holds no rows");
     const Columns c = columns_of(records.front(), options);
+    if (c.header) check_header_names(records.front());
+    check_rows(records, c.header);
+    if (notes != nullptr && c.header) notes->push_back(columns_text(records.front().fields, c));
 
     std::vector<std::string> order;
     std::map<std::string, std::vector<Event>> cases;

@@ -19,6 +19,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace vesk::tools {
 
@@ -39,8 +40,9 @@ struct CsvOptions {
 };
 
 // The whole XML workflow log; `input_name` becomes the process's description. Throws
-// CsvInputError.
+// CsvInputError. With notes, what each column of the header was taken for is added to them.
 std::string csv_to_workflow_log(std::istream& in, const std::string& input_name,
-                                const std::string& dtd_url, const CsvOptions& options = {});
+                                const std::string& dtd_url, const CsvOptions& options = {},
+                                std::vector<std::string>* notes = nullptr);
 
 }  // namespace vesk::tools

@@ -199,5 +199,38 @@ TEST(ConversionModules, BadInputGivesAMessageAnExitStatusAndNoFile) {
         std::exception);
 }
 
+// Rows that do not fit their header, a header that names a column twice or no timestamp, a
+// header without rows and a field the log's reader could not hold are refused with their place;
+// a date that is no date either way is unreadable, not ambiguous.
+TEST(ConversionModules, CsvThatWouldMisleadIsRefusedWithItsPlace) {
+    const std::vector<std::pair<std::string, std::string>> refused = {
+        {"CaseID;Task;When\n1;a;2020-01-01\n",
+         "line 1: no column of the header is a timestamp (columns taken: case \"CaseID\", "
+         "activity \"Task\"; not read: \"When\")"},
+        {"case,activity,timestamp\n1,a,2020-01-01,x\n",
+         "line 2, column 4: 4 fields where the header has 3"},
+        {"case,activity,timestamp\n1,a\n", "line 2, column 3: 2 fields where the header has 3"},
+        {"case,activity,Activity,timestamp\n1,a,b,2020-01-01\n",
+         "line 1, column 3: the header names \"Activity\" again (first in column 2)"},
+        {"case,activity,timestamp\n", "the file holds a header and no rows"},
+        {"case,activity,timestamp\n1,a,13/25/2020\n", "\"13/25/2020\" cannot be read"},
+        {"case,activity,timestamp\n1," + std::string(10000001, 'x') + ",2020-01-01\n",
+         "line 2, column 2: a field of 10000001 bytes"}};
+    for (const auto& [csv, said] : refused) {
+        try {
+            csv_log(csv);
+            ADD_FAILURE() << "read: " << csv.substr(0, 60);
+        } catch (const tools::CsvInputError& error) {
+            EXPECT_NE(std::string(error.what()).find(said), std::string::npos) << error.what();
+        }
+    }
+    std::vector<std::string> notes;
+    std::istringstream in("Case ID;Activity;Timestamp;Resource\n1;a;2020-01-01;ann\n");
+    tools::csv_to_workflow_log(in, "x", "d", {}, &notes);
+    EXPECT_EQ(notes, (std::vector<std::string>{
+                         "columns taken: case \"Case ID\", activity \"Activity\", timestamp "
+                         "\"Timestamp\"; not read: \"Resource\""}));
+}
+
 }  // namespace
 }  // namespace vesk
