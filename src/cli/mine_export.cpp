@@ -1,5 +1,8 @@
 // mine's exports: the net's files, BPMN, and the pictures and report drawn by dot.
 
+#include <algorithm>
+#include <set>
+
 #include "base/file_util.h"
 #include "base/interruption.h"
 #include "cli/cli_common.h"
@@ -19,6 +22,31 @@ namespace {
 std::string kept_cases_note(const Tvesk_util& controller) {
     if (controller.case_filter().keeps_everything()) return "";
     return "; case filter: kept " + kept_cases_text(controller.case_filter_result());
+}
+
+// Files named as this export names its own that it did not write are an earlier run's (the
+// pages of places the new net lacks, pictures of an older net): said, so that nobody takes
+// them for this run's. They are left alone.
+void note_earlier_files(const std::filesystem::path& folder, const std::string& base,
+                        const std::vector<std::filesystem::path>& written, Console& console) {
+    std::set<std::string> ours;
+    for (const auto& path : written)
+        ours.insert(path.filename().string());
+    std::vector<std::string> earlier;
+    std::error_code error;
+    for (const auto& item : std::filesystem::directory_iterator(folder, error)) {
+        const std::string name = item.path().filename().string();
+        const bool like_ours =
+            (name.starts_with(base) && !name.ends_with(".relations.xml")) || name == "report.html";
+        if (like_ours && item.is_regular_file() && !ours.contains(name)) earlier.push_back(name);
+    }
+    if (earlier.empty()) return;
+    std::sort(earlier.begin(), earlier.end());
+    console.warning(std::to_string(earlier.size()) + (earlier.size() == 1 ? " file" : " files") +
+                    " in " + folder.string() +
+                    " named like this export's are an earlier run's, "
+                    "left as they were (" +
+                    earlier.front() + (earlier.size() > 1 ? ", ..." : "") + ")");
 }
 
 }  // namespace
@@ -127,6 +155,7 @@ int MineCommand::export_files(Tvesk_util& controller, const MineSource& source,
     }
     for (const auto& path : written)
         summary.files.push_back(path.string());
+    note_earlier_files(request.folder, request.base, written, console);
     return code;
 }
 

@@ -77,6 +77,14 @@ TEST(MineMessages, AReportOfANetTooLargeToDrawIsWrittenWithoutTheDrawing) {
     EXPECT_TRUE(contains(test::read_file(dir.path() / "report.html"),
                          "Not drawn: the net has 20 transitions and places, more than "
                          "--max-render 5."));
+    // Run again without the report: the page (the only file of the first run's report, its net
+    // undrawn) is the first run's.
+    const test::CliResult again =
+        test::run_cli({"mine", kExample, "--process", "1", "--out", dir.path().string()});
+    EXPECT_TRUE(contains(again.err, "warning: 1 file in " + dir.path().string() +
+                                        " named like this export's are an earlier run's, left "
+                                        "as they were (report.html)"))
+        << again.err;
 }
 
 // The tree's text, rebuilt from the nested objects, is the text the JSON gives beside them.
