@@ -28,8 +28,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         check_file_argument(run.arguments[1]);
     }
     for (const bool left_to_right : {false, true}) {
-        auto runs = vesk::jpg_map_runs(first, {left_to_right, "A4"});
-        for (auto& run : vesk::ps_jpg_runs(second, {left_to_right, "Letter"}))
+        auto runs = vesk::jpg_map_runs(first, {left_to_right, "A4", vesk::RenderBudget{}});
+        for (auto& run : vesk::ps_jpg_runs(second, {left_to_right, "Letter", vesk::RenderBudget{}}))
             runs.push_back(std::move(run));
         for (const vesk::ProgramRun& run : runs) {
             // The input file follows the -T option; the output follows -o.

@@ -55,7 +55,8 @@ std::optional<std::filesystem::path> find_dot(const std::filesystem::path& besid
 class RenderBudget {
 public:
     static constexpr std::chrono::seconds kDefaultTotal{120};
-    explicit RenderBudget(std::chrono::seconds total = kDefaultTotal)
+    RenderBudget() : RenderBudget(kDefaultTotal) {}
+    explicit RenderBudget(std::chrono::seconds total)
         : total_(total), deadline_(std::chrono::steady_clock::now() + total) {}
     std::chrono::seconds total() const { return total_; }
     // What is left, 0 once spent.

@@ -50,78 +50,82 @@ void GuardedInput::enter_quote(char quote, State back) {
 // Where the markup of XML starts and ends, just closely enough to count the attributes of each
 // start tag: every quoted value in it is one. Text and values are skipped with memchr.
 void GuardedInput::scan(const char* data, std::size_t size) {
-    const char* const end = data + size;
-    for (const char* at = data; at < end; ++at) {
-        switch (state_) {
-            case State::text:
-                at = static_cast<const char*>(
-                    std::memchr(at, '<', static_cast<std::size_t>(end - at)));
-                if (at == nullptr) return;
-                state_ = State::open;
-                continue;
-            case State::quoted:
-                at = static_cast<const char*>(
-                    std::memchr(at, quote_, static_cast<std::size_t>(end - at)));
-                if (at == nullptr) return;
-                state_ = after_quote_;
-                continue;
-            case State::open:
-                attributes_ = 0;
-                bang_progress_ = 0;
-                bracket_depth_ = 0;
-                state_ = *at == '!'   ? State::bang
-                         : *at == '?' ? State::instruction
-                         : *at == '/' ? State::other_tag
-                                      : State::start_tag;
-                if (*at == '>') state_ = State::text;
-                break;
-            case State::start_tag:
-            case State::other_tag:
-                if (*at == '>') {
-                    state_ = State::text;
-                } else if (*at == '"' || *at == '\'') {
-                    if (state_ == State::start_tag && ++attributes_ > kMaxAttributesPerElement) {
-                        fault_ = "an element has more than " +
-                                 std::to_string(kMaxAttributesPerElement) +
-                                 " attributes, more than Vesk reads";
-                        return;
-                    }
-                    enter_quote(*at, state_);
-                }
-                break;
-            case State::bang:
-                // "<!--" opens a comment, "<![CDATA[" a section, anything else a declaration.
-                if (bang_progress_ == 0) bang_target_ = *at == '-' ? kComment : kCdata;
-                if (*at != bang_target_[static_cast<std::size_t>(bang_progress_)]) {
-                    state_ = State::declaration;
-                    --at;  // the character belongs to the declaration
-                    continue;
-                }
-                if (++bang_progress_ == static_cast<std::int32_t>(bang_target_.size())) {
-                    state_ = bang_target_ == kComment ? State::comment : State::cdata;
-                    previous_ = before_previous_ = 0;
-                    continue;
-                }
-                break;
-            case State::comment:
-                if (*at == '>' && previous_ == '-' && before_previous_ == '-') state_ = State::text;
-                break;
-            case State::cdata:
-                if (*at == '>' && previous_ == ']' && before_previous_ == ']') state_ = State::text;
-                break;
-            case State::instruction:
-                if (*at == '>' && previous_ == '?') state_ = State::text;
-                break;
-            case State::declaration:
-                if (*at == '[') ++bracket_depth_;
-                if (*at == ']') --bracket_depth_;
-                if (*at == '"' || *at == '\'') enter_quote(*at, State::declaration);
-                if (*at == '>' && bracket_depth_ <= 0) state_ = State::text;
-                break;
+    std::size_t at = 0;
+    while (at < size && !fault_) {
+        if (state_ == State::text || state_ == State::quoted) {
+            const char wanted = state_ == State::text ? '<' : quote_;
+            const void* found = std::memchr(data + at, wanted, size - at);
+            if (found == nullptr) return;
+            at = static_cast<std::size_t>(static_cast<const char*>(found) - data) + 1;
+            state_ = state_ == State::text ? State::open : after_quote_;
+            continue;
         }
-        before_previous_ = previous_;
-        previous_ = *at;
+        if (step(data[at])) ++at;
     }
+}
+
+bool GuardedInput::step(char c) {
+    switch (state_) {
+        case State::open:
+            attributes_ = 0;
+            bang_progress_ = 0;
+            bracket_depth_ = 0;
+            state_ = c == '!'   ? State::bang
+                     : c == '?' ? State::instruction
+                     : c == '/' ? State::other_tag
+                     : c == '>' ? State::text
+                                : State::start_tag;
+            break;
+        case State::start_tag:
+        case State::other_tag:
+            if (c == '>') state_ = State::text;
+            if (c != '"' && c != '\'') break;
+            if (state_ == State::start_tag && ++attributes_ > kMaxAttributesPerElement) {
+                fault_ = "an element has more than " + std::to_string(kMaxAttributesPerElement) +
+                         " attributes, more than Vesk reads";
+                return true;
+            }
+            enter_quote(c, state_);
+            break;
+        case State::bang:
+            return bang_step(c);
+        case State::comment:
+            if (c == '>' && previous_ == '-' && before_previous_ == '-') state_ = State::text;
+            break;
+        case State::cdata:
+            if (c == '>' && previous_ == ']' && before_previous_ == ']') state_ = State::text;
+            break;
+        case State::instruction:
+            if (c == '>' && previous_ == '?') state_ = State::text;
+            break;
+        case State::declaration:
+            if (c == '[') ++bracket_depth_;
+            if (c == ']') --bracket_depth_;
+            if (c == '"' || c == '\'') enter_quote(c, State::declaration);
+            if (c == '>' && bracket_depth_ <= 0) state_ = State::text;
+            break;
+        case State::text:
+        case State::quoted:
+            break;
+    }
+    before_previous_ = previous_;
+    previous_ = c;
+    return true;
+}
+
+// "<!--" opens a comment, "<![CDATA[" a section, anything else a declaration; false when the
+// character belongs to the declaration and is to be seen again.
+bool GuardedInput::bang_step(char c) {
+    if (bang_progress_ == 0) bang_target_ = c == '-' ? kComment : kCdata;
+    if (c != bang_target_[static_cast<std::size_t>(bang_progress_)]) {
+        state_ = State::declaration;
+        return false;
+    }
+    if (++bang_progress_ == static_cast<std::int32_t>(bang_target_.size())) {
+        state_ = bang_target_ == kComment ? State::comment : State::cdata;
+        previous_ = before_previous_ = 0;
+    }
+    return true;
 }
 
 }  // namespace vesk

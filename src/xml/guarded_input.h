@@ -45,6 +45,9 @@ private:
         instruction
     };
     void scan(const char* data, std::size_t size);
+    // One character of markup; false when it is to be seen again in the state it led to.
+    bool step(char c);
+    bool bang_step(char c);
     void enter_quote(char quote, State back);
 
     gzFile file_ = nullptr;
