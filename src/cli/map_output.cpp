@@ -70,7 +70,9 @@ nlohmann::json map_json(const MapListing& listing) {
         const MapEdge& edge = map.edges[e];
         nlohmann::json entry = {{"from", map.activities[static_cast<std::size_t>(edge.from)].name},
                                 {"to", map.activities[static_cast<std::size_t>(edge.to)].name},
-                                {"count", edge.count}};
+                                {"count", edge.count},
+                                {"overlapping", edge.overlapping},
+                                {"timed", edge.minutes.count}};
         entry.update(figures_json(edge.minutes, ""));
         edges.push_back(entry);
     }
@@ -140,9 +142,14 @@ void print_map_text(const MapListing& listing, std::ostream& out) {
         const MapEdge& edge = map.edges[e];
         out << "  " << map.activities[static_cast<std::size_t>(edge.from)].name << " -> "
             << map.activities[static_cast<std::size_t>(edge.to)].name << "  "
-            << grouped_number(edge.count) << "; " << minutes(edge.minutes.mean) << ", "
-            << minutes(edge.minutes.median) << ", " << minutes(edge.minutes.min) << ", "
-            << minutes(edge.minutes.max) << '\n';
+            << grouped_number(edge.count) << "; ";
+        if (edge.minutes.count > 0)
+            out << minutes(edge.minutes.mean) << ", " << minutes(edge.minutes.median) << ", "
+                << minutes(edge.minutes.min) << ", " << minutes(edge.minutes.max);
+        else
+            out << "no times";
+        if (edge.overlapping > 0) out << "; overlapping: " << grouped_number(edge.overlapping);
+        out << '\n';
     }
     out << "Variants (cases, share, median flow minutes):\n";
     const auto shown =

@@ -62,7 +62,8 @@ std::string page_data(const ProcessMap& map, const MapDrawingPlan& plan) {
         const MapEdge& edge = map.edges[e];
         data += std::string(e > 0 ? "," : "") + "{\"from\":" + std::to_string(edge.from) +
                 ",\"to\":" + std::to_string(edge.to) + ",\"count\":" + std::to_string(edge.count) +
-                ",\"minutes\":" + figures_json(edge.minutes) + "}";
+                ",\"overlapping\":" + std::to_string(edge.overlapping) + ",\"minutes\":" +
+                (edge.minutes.count > 0 ? figures_json(edge.minutes) : std::string("null")) + "}";
     }
     data += "],\"asteps\":[";
     for (std::size_t i = 0; i < std::size(kActivitySteps); ++i)

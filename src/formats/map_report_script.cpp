@@ -115,6 +115,9 @@ const char* const kMapViewsScript = R"(
       rows.push(['Path', data.activities[edge.from].name + ' \u2192 ' +
                  data.activities[edge.to].name], ['Count', edge.count.toLocaleString('en')]);
       figures(rows, 'Time', edge.minutes);
+      if (edge.overlapping > 0)
+        rows.push(['Overlapping', edge.overlapping.toLocaleString('en') +
+                   ' (begun before the step before ended; not in the times)']);
     }
     show(rows);
   });

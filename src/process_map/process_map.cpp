@@ -28,6 +28,8 @@ private:
     struct EdgeCounts {
         std::int32_t from;
         std::int32_t to;
+        std::int64_t count = 0;
+        std::int64_t overlapping = 0;
         std::vector<double> minutes;
     };
     struct VariantCounts {
@@ -71,8 +73,14 @@ void MapBuilder::add_case(std::span<const MapStep> steps) {
         const std::uint64_t key = (static_cast<std::uint64_t>(before.activity) << 32) |
                                   static_cast<std::uint32_t>(step.activity);
         const auto [found, added] = edge_index_.try_emplace(key, edges_.size());
-        if (added) edges_.push_back({before.activity, step.activity, {}});
-        edges_[found->second].minutes.push_back(step.begin - before.end);
+        if (added) edges_.push_back({before.activity, step.activity, 0, 0, {}});
+        EdgeCounts& edge = edges_[found->second];
+        ++edge.count;
+        const double gap = step.begin - before.end;
+        if (gap < 0)
+            ++edge.overlapping;
+        else
+            edge.minutes.push_back(gap);
     }
     ++activity(steps.front().activity).starts;
     ++activity(steps.back().activity).ends;
@@ -101,9 +109,9 @@ std::vector<std::int32_t> MapBuilder::order_of_activities(const std::vector<Acti
 
 void MapBuilder::fill_edges(ProcessMap& map, const std::vector<std::int32_t>& new_id) {
     for (EdgeCounts& edge : edges_) {
-        map.edges.push_back(
-            {new_id[static_cast<std::size_t>(edge.from)], new_id[static_cast<std::size_t>(edge.to)],
-             static_cast<std::int64_t>(edge.minutes.size()), duration_figures(edge.minutes)});
+        map.edges.push_back({new_id[static_cast<std::size_t>(edge.from)],
+                             new_id[static_cast<std::size_t>(edge.to)], edge.count,
+                             duration_figures(edge.minutes), edge.overlapping});
     }
     std::sort(map.edges.begin(), map.edges.end(), [](const MapEdge& a, const MapEdge& b) {
         if (a.count != b.count) return a.count > b.count;

@@ -30,12 +30,14 @@ struct MapEndpoint {
 };
 
 // a -> b: b is the next step after a in the same case; the minutes run from the end of a to the
-// beginning of b.
+// beginning of b. Where b began before a ended (instances that overlap, or events stamped out of
+// order) there is no such time: those are counted apart and left out of the minutes.
 struct MapEdge {
     std::int32_t from = 0;
     std::int32_t to = 0;
     std::int64_t count = 0;
     DurationFigures minutes;
+    std::int64_t overlapping = 0;
 };
 
 struct MapVariant {

@@ -51,12 +51,12 @@ inline Tloglist letter_log(const std::vector<std::string>& words) {
 }
 
 // The map of the only process of a log file, complete events read.
-inline ProcessMap map_of_file(const std::string& path) {
+inline ProcessMap map_of_file(const std::string& path, const UsedEvents& events = {}) {
     Tvesk_util controller;
     controller.load_log(path, false);
     BuildRelationsRequest request;
     request.process_id = controller.processes().front().id;
-    request.events = apply_event_choice(UsedEvents{});
+    request.events = apply_event_choice(events);
     return read_process_map(controller, request);
 }
 

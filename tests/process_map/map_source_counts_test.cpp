@@ -95,6 +95,18 @@ TEST(ProcessMapSource, Bpic2012CompleteEventsMatchTheFile) {
     EXPECT_EQ(read.ends, source.ends);
     EXPECT_EQ(read.edges, source.edges);
     EXPECT_EQ(map.cases, 13087);
+
+    // Activity instances of start and complete events: where one began before the step before
+    // it ended there is no path time, and no figure anywhere is negative.
+    const ProcessMap instances =
+        test::map_of_file(file.string(), UsedEvents{.start = true, .complete = true});
+    std::int64_t overlapping = 0;
+    for (const MapEdge& edge : instances.edges) {
+        EXPECT_GE(edge.minutes.min, 0) << edge.from << " -> " << edge.to;
+        EXPECT_EQ(edge.minutes.count + edge.overlapping, edge.count);
+        overlapping += edge.overlapping;
+    }
+    EXPECT_GT(overlapping, 0);
 }
 
 }  // namespace

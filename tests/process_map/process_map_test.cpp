@@ -104,27 +104,39 @@ TEST(ProcessMap, TimesOfPathsAndCasesAreThoseWorkedOutByHand) {
     EXPECT_FALSE(map.activities[0].service_minutes);
 }
 
-TEST(ProcessMap, OverlappingInstancesPairFirstInFirstOut) {
+TEST(ProcessMap, OverlappingInstancesPairFirstInFirstOutAndHaveNoPathTime) {
     const Tloglist lines = test::map_log({{0, "a_start", "2024-01-01 10:00"},
                                           {0, "a_start", "2024-01-01 10:05"},
                                           {0, "a_complete", "2024-01-01 10:20"},
                                           {0, "b_complete", "2024-01-01 10:30"},
                                           {0, "a_complete", "2024-01-01 10:50"},
-                                          {0, "c_schedule", "2024-01-01 11:00"}});
+                                          {0, "c_schedule", "2024-01-01 11:00"},
+                                          {1, "a_start", "2024-01-02 10:00"},
+                                          {1, "a_complete", "2024-01-02 10:30"},
+                                          {1, "b_complete", "2024-01-02 10:45"}});
     const ProcessMap map = build_process_map(lines, {.plain_names = true, .instances = true});
     // Two instances of a (10:00-10:20 and 10:05-10:50) and b without a start; the schedule
-    // event is no instance.
-    EXPECT_EQ(map.events, 3);
+    // event is no instance. The second case: a 10:00-10:30, then b at 10:45.
+    EXPECT_EQ(map.events, 5);
     ASSERT_EQ(map.activities.size(), 2u);
     const MapActivity& a = map.activities[static_cast<std::size_t>(id_of(map, "a"))];
     ASSERT_TRUE(a.service_minutes);
-    EXPECT_EQ(a.service_minutes->count, 2);
+    EXPECT_EQ(a.service_minutes->count, 3);
     EXPECT_DOUBLE_EQ(a.service_minutes->min, 20);
     EXPECT_DOUBLE_EQ(a.service_minutes->max, 45);
     EXPECT_EQ(map.activities[static_cast<std::size_t>(id_of(map, "b"))].service_minutes->count, 0);
-    // From the end of one instance to the start of the next, which began before it ended.
-    EXPECT_DOUBLE_EQ(edge_of(map, "a", "a")->minutes.mean, -15);
-    EXPECT_DOUBLE_EQ(edge_of(map, "a", "b")->minutes.mean, -20);
+    // A path's time runs from the end of one instance to the start of the next. In the first
+    // case each next one began before the one before ended (by 15 and 20 minutes): counted as
+    // overlapping, with no time. The second case's a -> b took 15 minutes.
+    const MapEdge* aa = edge_of(map, "a", "a");
+    EXPECT_EQ(aa->count, 1);
+    EXPECT_EQ(aa->overlapping, 1);
+    EXPECT_EQ(aa->minutes.count, 0);
+    const MapEdge* ab = edge_of(map, "a", "b");
+    EXPECT_EQ(ab->count, 2);
+    EXPECT_EQ(ab->overlapping, 1);
+    EXPECT_EQ(ab->minutes.count, 1);
+    EXPECT_DOUBLE_EQ(ab->minutes.min, 15);
     EXPECT_DOUBLE_EQ(map.variants[0].median_flow_minutes, 50);
 }
 
