@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <queue>
 
 namespace vesk {
 
@@ -22,33 +23,41 @@ std::vector<bool> kept_activities(const ProcessMap& map, double percent) {
     return kept;
 }
 
-// The most frequent incoming and outgoing edge of each kept activity, unless a start (an end)
-// of cases outnumbers it.
-void keep_strongest_ways(const ProcessMap& map, const std::vector<bool>& candidate,
-                         MapSelection& selection) {
+// The widest paths from where cases start to every activity (forward), or from every activity
+// to where cases end (backward): of all the ways there, the one whose weakest edge is strongest.
+// Self-loops are never a way in or out. Keeps the edges of those paths.
+void keep_widest_paths(const ProcessMap& map, const std::vector<bool>& candidate, bool forward,
+                       std::vector<bool>& keep) {
     const std::size_t n = map.activities.size();
-    std::vector<std::int64_t> best_in(n, 0), best_out(n, 0);
-    for (const MapEndpoint& start : map.starts)
-        best_in[static_cast<std::size_t>(start.activity)] = start.cases;
-    for (const MapEndpoint& end : map.ends)
-        best_out[static_cast<std::size_t>(end.activity)] = end.cases;
-    std::vector<std::int64_t> chosen_in(n, -1), chosen_out(n, -1);
-    // Edges come most frequent first, so the first candidate met is the strongest.
+    std::vector<std::vector<std::size_t>> leaving(n);
     for (std::size_t e = 0; e < map.edges.size(); ++e) {
-        if (!candidate[e]) continue;
-        const auto from = static_cast<std::size_t>(map.edges[e].from);
-        const auto to = static_cast<std::size_t>(map.edges[e].to);
-        if (chosen_out[from] < 0 && map.edges[e].count > best_out[from])
-            chosen_out[from] = static_cast<std::int64_t>(e);
-        if (chosen_in[to] < 0 && map.edges[e].count > best_in[to])
-            chosen_in[to] = static_cast<std::int64_t>(e);
-        if (chosen_out[from] < 0) chosen_out[from] = -2;
-        if (chosen_in[to] < 0) chosen_in[to] = -2;
+        const MapEdge& edge = map.edges[e];
+        if (!candidate[e] || edge.from == edge.to) continue;
+        leaving[static_cast<std::size_t>(forward ? edge.from : edge.to)].push_back(e);
     }
-    for (std::size_t a = 0; a < n; ++a) {
-        if (chosen_in[a] >= 0) selection.edges[static_cast<std::size_t>(chosen_in[a])] = true;
-        if (chosen_out[a] >= 0) selection.edges[static_cast<std::size_t>(chosen_out[a])] = true;
+    std::vector<std::int64_t> width(n, 0);
+    std::vector<std::int64_t> via(n, -1);
+    std::priority_queue<std::pair<std::int64_t, std::size_t>> open;
+    for (const MapEndpoint& end : forward ? map.starts : map.ends) {
+        width[static_cast<std::size_t>(end.activity)] = end.cases;
+        open.push({end.cases, static_cast<std::size_t>(end.activity)});
     }
+    while (!open.empty()) {
+        const auto [reached, node] = open.top();
+        open.pop();
+        if (reached < width[node]) continue;  // a wider way was found meanwhile
+        for (const std::size_t e : leaving[node]) {
+            const auto next =
+                static_cast<std::size_t>(forward ? map.edges[e].to : map.edges[e].from);
+            const std::int64_t through = std::min(reached, map.edges[e].count);
+            if (through <= width[next]) continue;
+            width[next] = through;
+            via[next] = static_cast<std::int64_t>(e);
+            open.push({through, next});
+        }
+    }
+    for (std::size_t a = 0; a < n; ++a)
+        if (via[a] >= 0) keep[static_cast<std::size_t>(via[a])] = true;
 }
 
 }  // namespace
@@ -75,7 +84,9 @@ MapSelection select_map(const ProcessMap& map, double activity_percent, double p
         selection.edges[e] = true;
         ++taken;
     }
-    keep_strongest_ways(map, candidate, selection);
+    // Every kept activity on a path from a start to an end, by the strongest ways there.
+    keep_widest_paths(map, candidate, true, selection.edges);
+    keep_widest_paths(map, candidate, false, selection.edges);
     for (const MapEndpoint& start : map.starts)
         selection.starts.push_back(kept(start.activity));
     for (const MapEndpoint& end : map.ends)

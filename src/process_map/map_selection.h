@@ -1,7 +1,7 @@
 #pragma once
 // What the two sliders of a process map keep: the most frequent activities, and of the paths
-// between them the most frequent ones, with every kept activity keeping its most frequent way
-// in and way out so that the map does not fall apart.
+// between them the most frequent ones, with every kept activity on a path from where cases
+// start to where they end, so that the map does not fall apart.
 
 #include <vector>
 
@@ -20,9 +20,10 @@ struct MapSelection {
 
 // activity_percent: the most frequent activities that together hold this share of the events
 // (at least one). path_percent: of the edges between kept activities, the most frequent ones up
-// to this share of their number, rounded up; then for every kept activity its most frequent
-// incoming and outgoing edge (a start or end of cases counts as one). Both 0 to 100; 100 keeps
-// everything. A larger percentage never keeps less.
+// to this share of their number, rounded up; then, for every kept activity, the widest path
+// (whose weakest edge is strongest) from the starts of cases to it and from it to their ends,
+// self-loops never counting as a way in or out. Both 0 to 100; 100 keeps everything. A larger
+// path percentage never keeps less.
 MapSelection select_map(const ProcessMap& map, double activity_percent, double path_percent);
 
 }  // namespace vesk
