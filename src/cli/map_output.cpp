@@ -101,8 +101,21 @@ nlohmann::json map_json(const MapListing& listing) {
                                {"variants", variants}};
     if (listing.kept)
         document["case_filter"] = {{"kept", listing.kept->kept}, {"total", listing.kept->total}};
+    const MapCoverage coverage = coverage_of(map, selection);
+    document["shown"] = {{"events", coverage.events}, {"pairs", coverage.pairs}};
     return document;
 }
+
+namespace {
+
+// "82.4%": one decimal, as the variants' shares are written.
+std::string percent_text(double share) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.1f%%", share * 100);
+    return text;
+}
+
+}  // namespace
 
 void print_map_text(const MapListing& listing, std::ostream& out) {
     const ProcessMap& map = *listing.map;
@@ -113,6 +126,10 @@ void print_map_text(const MapListing& listing, std::ostream& out) {
         << " activities, " << grouped_number(static_cast<std::int64_t>(map.variants.size()))
         << " variants\n";
     if (listing.kept) out << "Case filter: kept " << kept_cases_text(*listing.kept) << '\n';
+    const MapCoverage coverage = coverage_of(map, selection);
+    out << "Shown: " << percent_text(coverage.events) << " of the "
+        << (map.instance_view ? "activity instances" : "events") << ", "
+        << percent_text(coverage.pairs) << " of the directly-follows pairs\n";
     out << "Activities (events, cases" << (map.instance_view ? ", median service minutes" : "")
         << "):\n";
     for (std::size_t a = 0; a < map.activities.size(); ++a) {

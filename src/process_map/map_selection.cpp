@@ -94,4 +94,19 @@ MapSelection select_map(const ProcessMap& map, double activity_percent, double p
     return selection;
 }
 
+MapCoverage coverage_of(const ProcessMap& map, const MapSelection& selection) {
+    std::int64_t events = 0, pairs = 0, shown_pairs = 0;
+    for (std::size_t a = 0; a < map.activities.size(); ++a)
+        if (selection.activities[a]) events += map.activities[a].events;
+    for (std::size_t e = 0; e < map.edges.size(); ++e) {
+        pairs += map.edges[e].count;
+        if (selection.edges[e]) shown_pairs += map.edges[e].count;
+    }
+    MapCoverage coverage;
+    if (map.events > 0)
+        coverage.events = static_cast<double>(events) / static_cast<double>(map.events);
+    if (pairs > 0) coverage.pairs = static_cast<double>(shown_pairs) / static_cast<double>(pairs);
+    return coverage;
+}
+
 }  // namespace vesk

@@ -26,4 +26,12 @@ struct MapSelection {
 // path percentage never keeps less.
 MapSelection select_map(const ProcessMap& map, double activity_percent, double path_percent);
 
+// How much of the behaviour a selection shows: its activities' share of the events, and its
+// paths' share of the directly-follows pairs. Both 0 to 1 (1 for a map of nothing).
+struct MapCoverage {
+    double events = 1;
+    double pairs = 1;
+};
+MapCoverage coverage_of(const ProcessMap& map, const MapSelection& selection);
+
 }  // namespace vesk

@@ -200,6 +200,10 @@ TEST(MapSelection, EveryActivityKeepsAWayInAndOut) {
     // b, c or d (7 each) as well: b, by name.
     const MapSelection third = select_map(map, 100.0 / 3, 100);
     EXPECT_EQ(std::count(third.activities.begin(), third.activities.end(), true), 2);
+    // What the third shows: 18 of the 54 events, and of the 44 pairs (five in each "abcdef"
+    // and "abdcef", ..., seven in "abcdjkef") the one a -> e of "aeh".
+    EXPECT_DOUBLE_EQ(coverage_of(map, third).events, 18.0 / 54);
+    EXPECT_DOUBLE_EQ(coverage_of(map, third).pairs, 1.0 / 44);
     const MapSelection more = select_map(map, 34, 100);
     EXPECT_TRUE(more.activities[static_cast<std::size_t>(id_of(map, "b"))]);
     EXPECT_EQ(std::count(more.activities.begin(), more.activities.end(), true), 3);
