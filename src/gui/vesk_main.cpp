@@ -5,6 +5,7 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QFileDialog>
@@ -214,6 +215,12 @@ TVesk_mainform::TVesk_mainform(std::filesystem::path program_folder,
     round_trip_.show();
     run([this] { logic_->start(); });
     setFixedSize(sizeHint().expandedTo(QSize(720, 520)));
+}
+
+void TVesk_mainform::closeEvent(QCloseEvent* event) {
+    map_window_->close();
+    help_->close();
+    QWidget::closeEvent(event);
 }
 
 TVesk_mainform::~TVesk_mainform() = default;

@@ -59,6 +59,9 @@ public:
 
 protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
+    // The map and help windows go with the main one: they would otherwise keep the program
+    // running with no way back to it.
+    void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void next_item(QComboBox* box);
 

@@ -69,6 +69,12 @@ private slots:
         QVERIFY(find<QLabel>(window, "Current_status2")->text().contains("From takes a date"));
         QVERIFY(!map_button->isEnabled());
         QCOMPARE(find<QListWidget>(map, "map_variants")->count(), 0);
+
+        // Closing the main window closes the map window with it.
+        map.show();
+        QVERIFY(map.isVisible());
+        window.close();
+        QVERIFY(!map.isVisible());
     }
 };
 
