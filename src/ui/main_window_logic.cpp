@@ -234,7 +234,8 @@ void MainWindowLogic::edit_relations() {
 }
 
 const char* const MainWindowLogic::kNoNetToExport =
-    "There is no net to export: build the relations, or open a relations file, first.";
+    "There is no net to export: make one in the relations inspector first (it opens after "
+    "Build relations or Open relations).";
 
 void MainWindowLogic::open_relations() {
     const auto chosen = dialogs_.open_file(kXmlLogFilter, state_.open_folder);
