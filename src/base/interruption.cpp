@@ -46,6 +46,10 @@ void release(PathSlots& slots, int slot) {
     slots[static_cast<std::size_t>(slot)].claimed.store(false, std::memory_order_release);
 }
 
+PathSlots& slots_of(WatchedPath kind) {
+    return kind == WatchedPath::temporary_file ? temporary_files : export_folders;
+}
+
 // Only async-signal-safe calls from here on.
 void say(const char* text) {
     std::size_t left = std::strlen(text);
@@ -107,18 +111,16 @@ ChildGroupWatch::~ChildGroupWatch() {
     if (slot_ >= 0) watched_groups[static_cast<std::size_t>(slot_)].store(0);
 }
 
-TemporaryFileWatch::TemporaryFileWatch(const std::filesystem::path& file)
-    : slot_(claim(temporary_files, file)) {}
+template <WatchedPath kind>
+PathWatch<kind>::PathWatch(const std::filesystem::path& path)
+    : slot_(claim(slots_of(kind), path)) {}
 
-TemporaryFileWatch::~TemporaryFileWatch() {
-    release(temporary_files, slot_);
+template <WatchedPath kind>
+PathWatch<kind>::~PathWatch() {
+    release(slots_of(kind), slot_);
 }
 
-ExportWatch::ExportWatch(const std::filesystem::path& folder)
-    : slot_(claim(export_folders, folder)) {}
-
-ExportWatch::~ExportWatch() {
-    release(export_folders, slot_);
-}
+template class PathWatch<WatchedPath::temporary_file>;
+template class PathWatch<WatchedPath::export_folder>;
 
 }  // namespace vesk

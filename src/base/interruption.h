@@ -10,6 +10,7 @@
 
 #include <sys/types.h>
 
+#include <cstdint>
 #include <filesystem>
 #include <string_view>
 
@@ -30,29 +31,24 @@ private:
     int slot_;
 };
 
-// While it lives, a stopping signal removes this file.
-class TemporaryFileWatch {
+// What a watched path is: a file the signal removes, or a folder whose export the signal says
+// did not finish (so that its files may be this run's and an earlier run's side by side).
+enum class WatchedPath : std::uint8_t { temporary_file, export_folder };
+
+// While it lives, a stopping signal deals with the path as its kind says.
+template <WatchedPath kind>
+class PathWatch {
 public:
-    explicit TemporaryFileWatch(const std::filesystem::path& file);
-    ~TemporaryFileWatch();
-    TemporaryFileWatch(const TemporaryFileWatch&) = delete;
-    TemporaryFileWatch& operator=(const TemporaryFileWatch&) = delete;
+    explicit PathWatch(const std::filesystem::path& path);
+    ~PathWatch();
+    PathWatch(const PathWatch&) = delete;
+    PathWatch& operator=(const PathWatch&) = delete;
 
 private:
     int slot_;
 };
 
-// While it lives, a stopping signal says that the export into this folder did not finish, so
-// that its files may be this run's and an earlier run's side by side.
-class ExportWatch {
-public:
-    explicit ExportWatch(const std::filesystem::path& folder);
-    ~ExportWatch();
-    ExportWatch(const ExportWatch&) = delete;
-    ExportWatch& operator=(const ExportWatch&) = delete;
-
-private:
-    int slot_;
-};
+using TemporaryFileWatch = PathWatch<WatchedPath::temporary_file>;
+using ExportWatch = PathWatch<WatchedPath::export_folder>;
 
 }  // namespace vesk

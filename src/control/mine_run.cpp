@@ -8,14 +8,26 @@ void show(const StatusCallback& status, const std::string& text) {
     if (status) status(text);
 }
 
+void read_net_file(Tvesk_util& controller, const std::string& path, MessageSink& sink) {
+    for (const std::string& warning : controller.read_net(path))
+        sink.warning(path + ": " + warning);
+}
+
 void make_net(Tvesk_util& controller, RelationsInspection& inspection, const NetOptions& net,
               MessageSink& sink) {
     if (net.net_file.empty()) {
         inspection.make_petrinet(net.split_loops, net.construction, net.combine_places, net.noise);
         return;
     }
-    for (const std::string& warning : controller.read_net(net.net_file))
-        sink.warning(net.net_file + ": " + warning);
+    read_net_file(controller, net.net_file, sink);
+}
+
+// The log in memory replayed on the net, as one stage.
+void replay_lines(Tvesk_util& controller, MessageSink& sink, const StatusCallback& status,
+                  StageTimings* timings) {
+    show(status, "Replaying the log");
+    begin_stage(timings, "replay");
+    controller.replay(false, sink);
 }
 
 // The net of a construction or file that needs no relations, on the task list alone.
@@ -25,23 +37,16 @@ MineOutcome mine_without_relations(Tvesk_util& controller, const NetOptions& net
     show(status, "Building the net");
     begin_stage(timings, "net");
     if (!net.net_file.empty()) {
-        for (const std::string& warning : controller.read_net(net.net_file))
-            sink.warning(net.net_file + ": " + warning);
+        read_net_file(controller, net.net_file, sink);
     } else if (net.construction == RelationsInspection::Construction::inductive) {
         controller.make_net_inductive(net.noise);
     } else {
         throw std::logic_error("this construction is built from relations");
     }
     controller.net().Reset_replay_state();
-    MineOutcome outcome;
-    if (replay) {
-        show(status, "Replaying the log");
-        begin_stage(timings, "replay");
-        controller.replay(false, sink);
-        outcome.replayed = true;
-    }
+    if (replay) replay_lines(controller, sink, status, timings);
     end_stage(timings);
-    return outcome;
+    return {.replayed = replay};
 }
 
 }  // namespace
@@ -62,11 +67,9 @@ MineOutcome mine_from_log(Tvesk_util& controller, const BuildRelationsRequest& r
     begin_stage(timings, "net");
     make_net(controller, inspection, net, sink);
     if (replay) {
-        show(status, "Replaying the log");
-        begin_stage(timings, "replay");
         // The log in memory was read with the event types of these relations: the window's
         // replay reads the same lines again, so it is replayed as it is.
-        controller.replay(false, sink);
+        replay_lines(controller, sink, status, timings);
         outcome.replayed = true;
     }
     begin_stage(timings, "facts");
@@ -100,9 +103,7 @@ MineOutcome mine_from_relations_file(Tvesk_util& controller, const std::string& 
     make_net(controller, inspection, net, sink);
     MineOutcome outcome;
     if (lines_first && log->replay) {
-        show(status, "Replaying the log");
-        begin_stage(timings, "replay");
-        controller.replay(false, sink);
+        replay_lines(controller, sink, status, timings);
         outcome.replayed = true;
     } else if (log && !lines_first) {
         show(status, "Replaying the log");
