@@ -2,14 +2,14 @@
 # Installs the Debian packages a build needs; skips what is already there.
 # Usage: install-deps.sh [demo|tests|fuzz]...   (default: tests)
 #   demo   what vesk, vesk-cli and the conversion modules build and run with
-#   tests  that, and GoogleTest, Google Benchmark and xmllint
+#   tests  that, and GoogleTest, Google Benchmark, xmllint and Chromium (report.html in a browser)
 #   fuzz   that, and clang with libFuzzer
 set -euo pipefail
 
 demo=(cmake ninja-build g++ pkg-config libxml2-dev libcli11-dev nlohmann-json3-dev
-      libhowardhinnant-date-dev libjpeg62-turbo-dev qt6-base-dev graphviz
+      libhowardhinnant-date-dev libjpeg62-turbo-dev qt6-base-dev qt6-svg-dev graphviz
       coinor-libclp-dev zlib1g-dev)
-tests=(libgtest-dev libbenchmark-dev libxml2-utils)
+tests=(libgtest-dev libbenchmark-dev libxml2-utils chromium)
 fuzz=(clang libclang-rt-14-dev)
 
 packages=("${demo[@]}")

@@ -160,4 +160,10 @@ std::optional<LargerTimeUnit> larger_time_unit(double minutes) {
     return std::nullopt;
 }
 
+std::string percent_text(double share) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.1f%%", share * 100);
+    return text;
+}
+
 }  // namespace vesk

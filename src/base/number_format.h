@@ -36,6 +36,8 @@ std::optional<LargerTimeUnit> larger_time_unit(double minutes);
 
 // "13,087": a count with its thousands grouped, the same in every locale.
 std::string grouped_number(std::int64_t value);
+// "82.4%" of 0.824: one decimal.
+std::string percent_text(double share);
 
 // Parses a decimal integer with an optional sign; empty when the text is anything else or does
 // not fit 32 bits.

@@ -302,6 +302,16 @@ std::vector<ProgramRun> ps_jpg_runs(const std::string& prefix, const DotOptions&
     return runs;
 }
 
+std::vector<ProgramRun> picture_runs(const std::string& prefix, const DotOptions& options,
+                                     const std::vector<std::string>& formats) {
+    const OptionList o = orientation_options(options);
+    const std::string high = prefix + " high.dot";
+    std::vector<ProgramRun> runs;
+    for (const std::string& format : formats)
+        runs.push_back(dot_run(format.c_str(), high, o, " ", high + "." + format));
+    return runs;
+}
+
 std::vector<ProgramRun> inspector_runs(const std::string& folder) {
     const std::string dot = folder + "vesk_rel_calc.dot";
     std::vector<ProgramRun> runs;

@@ -82,6 +82,10 @@ struct DotOptions {
 // log name + " " + process id.
 std::vector<ProgramRun> jpg_map_runs(const std::string& prefix, const DotOptions& options);
 std::vector<ProgramRun> ps_jpg_runs(const std::string& prefix, const DotOptions& options);
+// One run per format ("svg", "png", "pdf") on `prefix` + " high.dot", each to the dot file's
+// name with the format's extension added, as the jpg picture is named.
+std::vector<ProgramRun> picture_runs(const std::string& prefix, const DotOptions& options,
+                                     const std::vector<std::string>& formats);
 
 // The inspector's two runs on folder + "vesk_rel_calc.dot": the picture, then the image map,
 // always left to right. folder ends in a separator.

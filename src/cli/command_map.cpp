@@ -3,12 +3,14 @@
 
 #include <CLI/CLI.hpp>
 
+#include <fstream>
 #include <sstream>
 
 #include "base/file_util.h"
 #include "cli/cli_common.h"
 #include "cli/console.h"
 #include "cli/map_output.h"
+#include "control/map_rendering.h"
 
 namespace vesk::cli {
 
@@ -27,12 +29,17 @@ constexpr const char* kMapHelp =
     "a start is an instance of no duration, other event types are left out, and the paths run "
     "from the end of one instance to the start of the next; a pair where the next began before "
     "the one before ended is counted as overlapping and has no time.\n"
-    "--activities P keeps the most frequent activities that together hold P% of the events; "
-    "--paths P keeps, of the paths between kept activities, the most frequent P% of their "
-    "number, and for every kept activity the widest path from the starts of cases to it and "
-    "from it to their ends (self-loops never count as a way in or out), so that the map does "
-    "not fall apart. The \"Shown\" line says which share of the events and of the "
-    "directly-follows pairs the map shows.\n"
+    "--activities P keeps the most frequent activities that together hold P% of the events, "
+    "and counts the map again on the log without the events of the others, so that what went "
+    "through a hidden activity shows as a path between its neighbours; --paths P keeps the most "
+    "frequent P% of the paths, and for every activity the widest path from the starts of cases "
+    "to it and from it to their ends (self-loops never count as a way in or out), so that the "
+    "map does not fall apart. The \"Shown\" line says which share of the events the kept "
+    "activities hold and which share of the directly-follows pairs between them the kept paths "
+    "hold. The variants are always the whole log's.\n"
+    "--view time shades and labels the paths of a drawing by their time (--time mean or "
+    "median) instead of their count, and activities by their service time where instances are "
+    "read.\n"
     "--format json prints one object: {\"process\", \"cases\", \"events\", "
     "\"activity_instances\" (true for the instance view), \"activities\": [{\"name\", "
     "\"events\", \"cases\", and in the instance view \"service_instances\", "
@@ -44,8 +51,18 @@ constexpr const char* kMapHelp =
     "[names], \"cases\", \"share\", \"median_flow_minutes\"}], \"shown\": {\"events\", "
     "\"pairs\"} (shares from 0 to 1), and with a case filter \"case_filter\": "
     "{\"kept\", \"total\"}}. --format dot prints the map for dot. With --out the listing is "
-    "written to DIR as \"<LOG name> <ID> map.txt\" (.json, .dot) instead.\n"
+    "written to DIR as \"<LOG name> <ID> map.txt\" (.json, .dot) instead. --format svg, png or "
+    "pdf has dot draw the map (--render-timeout seconds at most) into DIR as \"<LOG name> <ID> "
+    "map.svg\" (.png, .pdf); svg alone may go to the standard output.\n"
     "Exit status: 0 done, 1 a file or process could not be read or written, 2 wrong arguments.";
+
+// dot's messages as notes; a drawing that failed is the command's failure.
+void report_drawing(Console& console, const RenderResult& drawn) {
+    for (const std::string& message : drawn.messages)
+        console.note("dot: " + message);
+    if (!drawn.ok())
+        throw std::runtime_error("dot could not draw the map: " + drawn.failures.front());
+}
 
 }  // namespace
 
@@ -60,26 +77,44 @@ void MapCommand::declare(CLI::App& app) {
     app.add_option("--variants", variants_,
                    "list the N most frequent variants (default: 20 in text, all in JSON)")
         ->check(whole_number_from(0));
-    app.add_option("--format", format_, "text (default), json or dot")
-        ->check(CLI::IsMember({"text", "json", "dot"}));
+    app.add_option("--format", format_, "text (default), json, dot, svg, png or pdf")
+        ->check(CLI::IsMember({"text", "json", "dot", "svg", "png", "pdf"}));
+    app.add_option("--view", view_, "what a drawing's shades say: frequency (default) or time")
+        ->check(CLI::IsMember({"frequency", "time"}));
+    app.add_option("--time", time_, "the time the time view shows: mean (default) or median")
+        ->check(CLI::IsMember({"mean", "median"}));
+    app.add_option("--render-timeout", render_timeout_,
+                   "seconds dot may take to draw a picture (default " +
+                       std::to_string(RenderBudget::kDefaultTotal.count()) + ")")
+        ->check(whole_number_from(1));
     app.add_option("--out", out_, "write the listing into DIR (created when missing)");
     app.footer(std::string(kMapHelp) + "\n\n" + LogReadOptions::kHelp + "\n" +
                CaseFilterOptions::kHelp);
 }
 
 int MapCommand::run(Console& console) {
+    const bool picture = format_ == "svg" || format_ == "png" || format_ == "pdf";
+    if (picture && format_ != "svg" && out_.empty())
+        throw UsageError("--format " + format_ + " writes a file: give --out DIR");
     Tvesk_util controller(locale_decimal_separator());
     controller.load_log(log_.log(), log_.resolve_externals(), log_.event_log_options());
     const BuildRelationsRequest request = log_.request(console, controller);
     console.stage("Reading Workflow-log");
-    const ProcessMap map = read_process_map(
+    const ProcessMap whole = read_process_map(
         controller, request, [&console](const std::string& s) { console.stage(s); },
         console.timings());
     const std::vector<ReadWarning> warnings =
         report_read_problems(controller, request.process_id, console);
-    const MapSelection selection = select_map(map, activities_, paths_);
-    MapListing listing{request.process_id, &map, &selection,
-                       variants_.value_or(format_ == "json" ? INT64_MAX : 20), std::nullopt};
+    const ProcessMap shown =
+        projected_map(controller.log(), step_options_of(request.events.ticked), whole, activities_);
+    const MapSelection selection = select_paths(shown, paths_);
+    if (picture) return draw(console, request.process_id, shown, selection);
+    MapListing listing{request.process_id,
+                       &whole,
+                       &shown,
+                       &selection,
+                       variants_.value_or(format_ == "json" ? INT64_MAX : 20),
+                       std::nullopt};
     if (!request.cases.keeps_everything()) listing.kept = controller.case_filter_result();
     std::ostringstream text;
     if (format_ == "json") {
@@ -89,7 +124,7 @@ int MapCommand::run(Console& console) {
         document["warning_list"] = warnings_json(warnings);
         text << document.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
     } else if (format_ == "dot") {
-        text << map_dot_text(map, selection);
+        text << map_dot_text(shown, selection, dot_style());
     } else {
         print_map_text(listing, text);
     }
@@ -97,12 +132,51 @@ int MapCommand::run(Console& console) {
         console.out() << text.str();
         return kSuccess;
     }
-    const std::string extension = format_ == "text" ? "txt" : format_;
-    const std::filesystem::path path =
-        output_folder(out_) /
-        (export_base_name(log_.log(), request.process_id) + "map." + extension);
+    const std::filesystem::path path = out_path(request.process_id);
     write_file_atomically(path, text.str());
     console.note("wrote " + path.string());
+    return kSuccess;
+}
+
+MapDotStyle MapCommand::dot_style() const {
+    MapDotStyle style;
+    if (view_ == "time")
+        style.shading = time_ == "median" ? MapShading::median_time : MapShading::mean_time;
+    return style;
+}
+
+std::filesystem::path MapCommand::out_path(const std::string& process_id) const {
+    const std::string extension = format_ == "text" ? "txt" : format_;
+    return output_folder(out_) / (export_base_name(log_.log(), process_id) + "map." + extension);
+}
+
+int MapCommand::draw(Console& console, const std::string& process_id, const ProcessMap& shown,
+                     const MapSelection& selection) const {
+    const auto dot = find_dot(program_folder());
+    if (!dot)
+        throw std::runtime_error(
+            "dot (GraphViz) was found neither next to the program, nor in the install's data "
+            "folder, nor on PATH: the map cannot be drawn");
+    console.stage("Drawing the map with dot");
+    const RenderBudget budget{std::chrono::seconds(render_timeout_)};
+    const std::string text = map_dot_text(shown, selection, dot_style());
+    if (out_.empty()) {
+        // svg to the standard output: drawn into the work folder first, so that a failed drawing
+        // prints nothing.
+        const std::filesystem::path picture =
+            std::filesystem::path(user_work_folder()) / "map for the standard output.svg";
+        const RenderResult drawn = draw_map_picture(*dot, text, picture, budget);
+        report_drawing(console, drawn);
+        std::ifstream in(picture, std::ios::binary);
+        console.out() << in.rdbuf();
+        in.close();
+        std::error_code ignored;
+        std::filesystem::remove(picture, ignored);
+        return kSuccess;
+    }
+    const std::filesystem::path picture = out_path(process_id);
+    report_drawing(console, draw_map_picture(*dot, text, picture, budget));
+    console.note("wrote " + picture.string());
     return kSuccess;
 }
 

@@ -123,6 +123,12 @@ void MineCommand::declare(CLI::App& app) {
         group->add_flag("--render", render_,
                         "run dot: image map, pictures and PostScript (dot is looked up next to "
                         "vesk-cli, then in the install's data folder, then on PATH)"),
+        group
+            ->add_option("--picture", pictures_,
+                         "with --render: also draw the high-detail net as svg, png and/or pdf "
+                         "(NAME high.dot.svg, ...), comma-separated")
+            ->delimiter(',')
+            ->check(CLI::IsMember({"svg", "png", "pdf"})),
         group->add_flag("--bpmn", bpmn_,
                         "with --construction inductive: also write the process tree as BPMN 2.0 "
                         "(NAME.bpmn beside the PNML), its diagram laid out by dot"),
@@ -200,6 +206,8 @@ void MineCommand::check_combinations() const {
         throw UsageError(
             "--bpmn belongs to --construction inductive: only its process tree has "
             "a BPMN form");
+    if (!pictures_.empty() && !render_)
+        throw UsageError("--picture chooses pictures --render draws: give --render as well");
     if (construction() == "inductive" && !relations_.empty() && replay_log_.empty())
         throw UsageError("--construction inductive works on a log: with --relations give --log");
     if (out_.empty()) {

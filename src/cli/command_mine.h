@@ -94,6 +94,8 @@ private:
     std::string format_ = "text";
     std::string out_;
     bool render_ = false;
+    // Further formats of the high-detail picture, "svg", "png", "pdf".
+    std::vector<std::string> pictures_;
     bool report_ = false;
     bool bpmn_ = false;
     std::string stats_ = "waiting=mean,min,max;sync=mean,min,max;sojourn=mean,min,max";

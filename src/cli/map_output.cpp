@@ -50,12 +50,11 @@ std::string sequence_text(const ProcessMap& map, const MapVariant& variant) {
 }  // namespace
 
 nlohmann::json map_json(const MapListing& listing) {
-    const ProcessMap& map = *listing.map;
+    const ProcessMap& map = *listing.shown;
+    const ProcessMap& whole = *listing.whole;
     const MapSelection& selection = *listing.selection;
     nlohmann::json activities = nlohmann::json::array();
-    for (std::size_t a = 0; a < map.activities.size(); ++a) {
-        if (!selection.activities[a]) continue;
-        const MapActivity& activity = map.activities[a];
+    for (const MapActivity& activity : map.activities) {
         nlohmann::json entry = {
             {"name", activity.name}, {"events", activity.events}, {"cases", activity.cases}};
         if (activity.service_minutes) {
@@ -78,63 +77,51 @@ nlohmann::json map_json(const MapListing& listing) {
     }
     nlohmann::json variants = nlohmann::json::array();
     const auto shown =
-        std::min<std::size_t>(map.variants.size(), static_cast<std::size_t>(listing.variants));
+        std::min<std::size_t>(whole.variants.size(), static_cast<std::size_t>(listing.variants));
     for (std::size_t v = 0; v < shown; ++v) {
-        const MapVariant& variant = map.variants[v];
+        const MapVariant& variant = whole.variants[v];
         nlohmann::json names = nlohmann::json::array();
         for (const std::int32_t id : variant.activities)
-            names.push_back(map.activities[static_cast<std::size_t>(id)].name);
+            names.push_back(whole.activities[static_cast<std::size_t>(id)].name);
         variants.push_back({{"activities", names},
                             {"cases", variant.cases},
                             {"share", variant.share},
                             {"median_flow_minutes", rounded(variant.median_flow_minutes)}});
     }
     nlohmann::json document = {{"process", listing.process},
-                               {"cases", map.cases},
-                               {"events", map.events},
-                               {"activity_instances", map.instance_view},
+                               {"cases", whole.cases},
+                               {"events", whole.events},
+                               {"activity_instances", whole.instance_view},
                                {"activities", activities},
                                {"start", endpoints_json(map, map.starts, selection.starts)},
                                {"end", endpoints_json(map, map.ends, selection.ends)},
                                {"edges", edges},
-                               {"variant_count", map.variants.size()},
+                               {"variant_count", whole.variants.size()},
                                {"variants", variants}};
     if (listing.kept)
         document["case_filter"] = {{"kept", listing.kept->kept}, {"total", listing.kept->total}};
-    const MapCoverage coverage = coverage_of(map, selection);
+    const MapCoverage coverage = coverage_of(whole, map, selection);
     document["shown"] = {{"events", coverage.events}, {"pairs", coverage.pairs}};
     return document;
 }
 
-namespace {
-
-// "82.4%": one decimal, as the variants' shares are written.
-std::string percent_text(double share) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.1f%%", share * 100);
-    return text;
-}
-
-}  // namespace
-
 void print_map_text(const MapListing& listing, std::ostream& out) {
-    const ProcessMap& map = *listing.map;
+    const ProcessMap& map = *listing.shown;
+    const ProcessMap& whole = *listing.whole;
     const MapSelection& selection = *listing.selection;
-    out << "Process " << listing.process << ": " << grouped_number(map.cases) << " cases, "
-        << grouped_number(map.events) << (map.instance_view ? " activity instances" : " events")
-        << ", " << grouped_number(static_cast<std::int64_t>(map.activities.size()))
-        << " activities, " << grouped_number(static_cast<std::int64_t>(map.variants.size()))
+    out << "Process " << listing.process << ": " << grouped_number(whole.cases) << " cases, "
+        << grouped_number(whole.events) << (whole.instance_view ? " activity instances" : " events")
+        << ", " << grouped_number(static_cast<std::int64_t>(whole.activities.size()))
+        << " activities, " << grouped_number(static_cast<std::int64_t>(whole.variants.size()))
         << " variants\n";
     if (listing.kept) out << "Case filter: kept " << kept_cases_text(*listing.kept) << '\n';
-    const MapCoverage coverage = coverage_of(map, selection);
+    const MapCoverage coverage = coverage_of(whole, map, selection);
     out << "Shown: " << percent_text(coverage.events) << " of the "
         << (map.instance_view ? "activity instances" : "events") << ", "
         << percent_text(coverage.pairs) << " of the directly-follows pairs\n";
     out << "Activities (events, cases" << (map.instance_view ? ", median service minutes" : "")
         << "):\n";
-    for (std::size_t a = 0; a < map.activities.size(); ++a) {
-        if (!selection.activities[a]) continue;
-        const MapActivity& activity = map.activities[a];
+    for (const MapActivity& activity : map.activities) {
         out << "  " << activity.name << "  " << grouped_number(activity.events) << "  "
             << grouped_number(activity.cases);
         if (activity.service_minutes)
@@ -170,16 +157,16 @@ void print_map_text(const MapListing& listing, std::ostream& out) {
     }
     out << "Variants (cases, share, median flow minutes):\n";
     const auto shown =
-        std::min<std::size_t>(map.variants.size(), static_cast<std::size_t>(listing.variants));
+        std::min<std::size_t>(whole.variants.size(), static_cast<std::size_t>(listing.variants));
     for (std::size_t v = 0; v < shown; ++v) {
-        const MapVariant& variant = map.variants[v];
-        char share[32];
-        std::snprintf(share, sizeof share, "%.1f%%", variant.share * 100);
+        const MapVariant& variant = whole.variants[v];
+        const std::string share = percent_text(variant.share);
         out << "  " << v + 1 << ". " << grouped_number(variant.cases) << "  " << share << "  "
-            << minutes(variant.median_flow_minutes) << "  " << sequence_text(map, variant) << '\n';
+            << minutes(variant.median_flow_minutes) << "  " << sequence_text(whole, variant)
+            << '\n';
     }
-    if (shown < map.variants.size())
-        out << "  and " << grouped_number(static_cast<std::int64_t>(map.variants.size() - shown))
+    if (shown < whole.variants.size())
+        out << "  and " << grouped_number(static_cast<std::int64_t>(whole.variants.size() - shown))
             << " more (--variants N)\n";
 }
 

@@ -13,7 +13,10 @@ namespace vesk::cli {
 
 struct MapListing {
     std::string process;
-    const ProcessMap* map = nullptr;
+    // The log's map (its totals and variants), and what the sliders show of it: the map of the
+    // log projected onto the kept activities, and of that map the kept paths.
+    const ProcessMap* whole = nullptr;
+    const ProcessMap* shown = nullptr;
     const MapSelection* selection = nullptr;
     // Variants listed, most frequent first.
     std::int64_t variants = 0;

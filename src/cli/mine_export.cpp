@@ -85,14 +85,18 @@ void MineCommand::render(Tvesk_util& controller, const MineSource& source,
     if (render_ && !too_big) {
         results.push_back(make_jpg_map(*dot, prefix, options));
         results.push_back(make_ps_jpg(*dot, prefix, options));
+        if (!pictures_.empty())
+            results.push_back(run_dot(*dot, picture_runs(prefix, options, pictures_), budget));
     }
     ReportInfo info = report_info(controller, source, summary);
     if (too_big) info.net_not_drawn = "Not drawn: " + size + ".";
     std::string map_views;
     if (!controller.log().empty()) {
         console.stage("Drawing the process map");
-        const ProcessMap map = controller.process_map(step_options_of(controller.filter()));
-        results.push_back(draw_map_views(*dot, prefix, map, options, map_views));
+        const StepOptions steps = step_options_of(controller.filter());
+        const ProcessMap map = controller.process_map(steps);
+        results.push_back(
+            draw_map_views(*dot, prefix, controller.log(), steps, map, options, map_views));
     }
     std::string conformance_view;
     if (controller.conformance() && !too_big) {

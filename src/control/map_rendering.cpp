@@ -45,17 +45,54 @@ std::string svg_of(const std::filesystem::path& dot, const std::string& drawing,
 }  // namespace
 
 RenderResult draw_map_views(const std::filesystem::path& dot, const std::string& prefix,
-                            const ProcessMap& map, const DotOptions& options, std::string& views) {
+                            const Tloglist& lines, const StepOptions& steps,
+                            const ProcessMap& whole, const DotOptions& options,
+                            std::string& views) {
     views.clear();
     RenderResult result;
-    const MapDrawingPlan plan = plan_map_drawings(map);
+    const MapDrawingPlan plan = plan_map_drawings(lines, steps, whole);
     std::vector<std::string> svgs;
     for (std::size_t k = 0; k < plan.dot_texts.size() && result.ok(); ++k) {
         std::string svg = svg_of(dot, prefix + " map " + std::to_string(k) + ".dot",
                                  plan.dot_texts[k], options, result);
         if (result.ok()) svgs.push_back(std::move(svg));
     }
-    if (result.ok()) views = map_views_html(map, plan, svgs);
+    if (result.ok()) views = map_views_html(whole, plan, svgs);
+    return result;
+}
+
+RenderResult draw_map_picture(const std::filesystem::path& dot, const std::string& dot_text,
+                              const std::filesystem::path& picture, const RenderBudget& budget) {
+    RenderResult result;
+    const std::string format = picture.extension().string().substr(1);
+    // Drawn beside the picture under names of their own, then renamed over it.
+    const std::filesystem::path folder = picture.parent_path();
+    const std::string name = picture.filename().string();
+    const std::filesystem::path drawing = folder / (".tmp-" + name + ".dot");
+    const std::filesystem::path drawn = folder / (".tmp-" + name);
+    const TemporaryFileWatch drawing_watch(drawing.string()), drawn_watch(drawn.string());
+    try {
+        write_file_atomically(drawing, dot_text);
+    } catch (const FileWriteError& error) {
+        result.failures.push_back(error.what());
+        return result;
+    }
+    const ProgramRun run{
+        "-T" + format + " -o \"" + picture.string() + "\"",
+        {"-T" + format, file_argument(drawing.string()), "-o", file_argument(drawn.string())}};
+    result = run_dot(dot, {run}, budget);
+    result.written.clear();
+    std::error_code error;
+    std::filesystem::remove(drawing, error);
+    if (result.ok()) {
+        std::filesystem::rename(drawn, picture, error);
+        if (error)
+            result.failures.push_back(picture.string() +
+                                      " could not be written: " + error.message());
+        else
+            result.written.push_back(picture);
+    }
+    std::filesystem::remove(drawn, error);
     return result;
 }
 

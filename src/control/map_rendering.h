@@ -14,8 +14,20 @@ namespace vesk {
 
 // views receives the views' HTML; it stays empty when a drawing failed (the failure is in the
 // result, and the report then goes without the map).
+// whole: the map of the lines under the step options.
 RenderResult draw_map_views(const std::filesystem::path& dot, const std::string& prefix,
-                            const ProcessMap& map, const DotOptions& options, std::string& views);
+                            const Tloglist& lines, const StepOptions& steps,
+                            const ProcessMap& whole, const DotOptions& options, std::string& views);
+
+// The map's dot text drawn by dot into `picture`, in the format its extension names ("svg",
+// "png" or "pdf"); the picture is written whole or not at all, an existing one left as it was
+// when the drawing fails.
+RenderResult draw_map_picture(const std::filesystem::path& dot, const std::string& dot_text,
+                              const std::filesystem::path& picture,
+                              const RenderBudget& budget = RenderBudget{});
+
+// The picture formats dot draws a map or net in, as given to --picture and --format.
+inline constexpr const char* kPictureFormats[] = {"svg", "png", "pdf"};
 
 // view receives the Conformance view's HTML, or stays empty when the drawing failed.
 RenderResult draw_conformance_view(const std::filesystem::path& dot, const std::string& prefix,

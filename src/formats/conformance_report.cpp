@@ -16,8 +16,7 @@ const char* const kConformanceStyle = R"(
     padding: 3px 10px; text-align: right; }
 .conformance table.figures th { background: #eef3f9; text-align: left; }
 .conformance table.figures { border-collapse: collapse; }
-#conformance-picture { max-height: 70vh; border: 1px solid #c8d4e3; overflow: auto; }
-#conformance-picture svg { width: max(100%, 2400px); height: auto; }
+#conformance-picture { height: 62vh; min-height: 300px; border: 1px solid #c8d4e3; }
 .conformance table.variants { margin: 0; }
 .conformance table.variants td:first-child { text-align: left; }
 .conformance table.alignments td:first-child { text-align: right; }
@@ -187,7 +186,8 @@ std::string conformance_view_html(const ConformanceResult& result, std::string_v
         "<p class=\"legend\"><span class=\"sync\">in step</span> "
         "<span class=\"log\">+ happened where the net does not allow it</span> "
         "<span class=\"model\">&minus; skipped: the net needed it</span></p>\n";
-    html += "<div id=\"conformance-picture\">" + svg_without_prolog(svg) + "</div>\n";
+    html += "<div id=\"conformance-picture\" class=\"zoomable\">" + svg_without_prolog(svg) +
+            "</div>\n";
     html += "<h3>Activities</h3>\n" + activities_html(result);
     html += "<h3>Variants, the most costly first</h3>\n" + variants_html(result);
     return html + "</div>\n</section>\n";

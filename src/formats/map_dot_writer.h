@@ -1,6 +1,6 @@
 #pragma once
-// The process map as a dot graph: a node per kept activity shaded by its events, the start and
-// the end of cases as two small circles, an edge per kept path labelled with its count.
+// The process map as a dot graph: a node per activity, the start and the end of cases as two
+// small circles, an edge per kept path; shaded and labelled by frequency or by time.
 
 #include <string>
 #include <vector>
@@ -10,14 +10,19 @@
 
 namespace vesk {
 
+// What the shades of a map say: how often (activities by events, paths by count), or how long
+// (paths by their mean or median time, activities by their service time where instances are
+// read).
+enum class MapShading { frequency, mean_time, median_time };
+
 struct MapDotStyle {
     // For report.html, where several drawings share a page: when not empty, node ids
     // "<prefix>a<id>", edge ids "<prefix>e<index>" (the map's edge indexes), classes giving
     // each edge's frequency and mean-time shade from 1 to 5 ("f3 t2"), and edge labels of two
     // lines, the count and the mean time, for the page to show one of.
     std::string id_prefix;
-    // Label the edges with their mean time instead of their count.
-    bool label_times = false;
+    // Outside report.html: the shades, the edge labels and the legend.
+    MapShading shading = MapShading::frequency;
 };
 
 std::string map_dot_text(const ProcessMap& map, const MapSelection& selection,

@@ -45,7 +45,7 @@ std::string figures_json(const DurationFigures& f) {
            "," + json_number(f.max) + "]";
 }
 
-std::string page_data(const ProcessMap& map, const MapDrawingPlan& plan) {
+std::string map_json(const ProcessMap& map) {
     std::string data = "{\"activities\":[";
     for (std::size_t a = 0; a < map.activities.size(); ++a) {
         const MapActivity& activity = map.activities[a];
@@ -65,20 +65,27 @@ std::string page_data(const ProcessMap& map, const MapDrawingPlan& plan) {
                 ",\"overlapping\":" + std::to_string(edge.overlapping) + ",\"minutes\":" +
                 (edge.minutes.count > 0 ? figures_json(edge.minutes) : std::string("null")) + "}";
     }
-    data += "],\"asteps\":[";
-    for (std::size_t i = 0; i < std::size(kActivitySteps); ++i)
-        data += (i > 0 ? "," : "") + std::to_string(kActivitySteps[i]);
-    data += "],\"psteps\":[";
-    for (std::size_t i = 0; i < std::size(kPathSteps); ++i)
-        data += (i > 0 ? "," : "") + std::to_string(kPathSteps[i]);
-    const auto list = [](const std::vector<std::size_t>& values) {
-        std::string text = "[";
-        for (std::size_t i = 0; i < values.size(); ++i)
-            text += (i > 0 ? "," : "") + std::to_string(values[i]);
-        return text + "]";
-    };
-    return data + "],\"layouts\":" + list(plan.drawing_of_position) +
-           ",\"drawn\":" + list(plan.drawn_paths) + ",\"kept\":" + list(plan.kept_paths) + "}";
+    return data + "]}";
+}
+
+std::string number_list(const std::vector<std::size_t>& values) {
+    std::string text = "[";
+    for (std::size_t i = 0; i < values.size(); ++i)
+        text += (i > 0 ? "," : "") + std::to_string(values[i]);
+    return text + "]";
+}
+
+// The figures a click shows, per activity step (the maps differ), and which drawing each slider
+// position shows.
+std::string page_data(const MapDrawingPlan& plan) {
+    std::string data = "{\"maps\":[";
+    for (std::size_t i = 0; i < plan.maps.size(); ++i)
+        data += (i > 0 ? "," : "") + map_json(plan.maps[i]);
+    data += "],\"asteps\":" + number_list({std::begin(kActivitySteps), std::end(kActivitySteps)});
+    data += ",\"psteps\":" + number_list({std::begin(kPathSteps), std::end(kPathSteps)});
+    return data + ",\"layouts\":" + number_list(plan.drawing_of_position) +
+           ",\"drawn\":" + number_list(plan.drawn_paths) +
+           ",\"kept\":" + number_list(plan.kept_paths) + "}";
 }
 
 std::string duration_cell(double minutes) {
@@ -96,8 +103,7 @@ std::string variants_view(const ProcessMap& map) {
         "<th>Median flow time</th><th>Activities</th></tr>\n";
     for (std::size_t v = 0; v < map.variants.size() && v < kVariantsShown; ++v) {
         const MapVariant& variant = map.variants[v];
-        char share[32];
-        std::snprintf(share, sizeof share, "%.1f%%", variant.share * 100);
+        const std::string share = percent_text(variant.share);
         html += "<tr><td>" + std::to_string(v + 1) + "</td><td>" + grouped_number(variant.cases) +
                 "</td><td>" + share + "</td>" + duration_cell(variant.median_flow_minutes) +
                 "<td><ol class=\"sequence\">";
@@ -127,16 +133,15 @@ std::string slider(const char* id, const char* caption, std::size_t steps) {
 
 }  // namespace
 
-MapSelection drawable_selection(const ProcessMap& map, double activity_percent,
-                                double path_percent) {
-    MapSelection selection = select_map(map, activity_percent, path_percent);
+MapSelection drawable_selection(const ProcessMap& map, double path_percent) {
+    MapSelection selection = select_paths(map, path_percent);
     if (path_count(selection) <= kMaxDrawnPaths) return selection;
     // Halving the percentage: the selection grows with it.
-    MapSelection best = select_map(map, activity_percent, 0);
+    MapSelection best = select_paths(map, 0);
     double low = 0, high = path_percent;
     while (high - low > 0.25) {
         const double middle = (low + high) / 2;
-        MapSelection fewer = select_map(map, activity_percent, middle);
+        MapSelection fewer = select_paths(map, middle);
         if (path_count(fewer) > kMaxDrawnPaths) {
             high = middle;
         } else {
@@ -147,16 +152,20 @@ MapSelection drawable_selection(const ProcessMap& map, double activity_percent,
     return best;
 }
 
-MapDrawingPlan plan_map_drawings(const ProcessMap& map) {
+MapDrawingPlan plan_map_drawings(const Tloglist& lines, const StepOptions& options,
+                                 const ProcessMap& whole) {
     MapDrawingPlan plan;
-    std::map<std::pair<std::vector<bool>, std::vector<bool>>, std::size_t> drawings;
+    // Equal activity counts make equal maps: a selection is known by both.
+    std::map<std::pair<std::size_t, std::vector<bool>>, std::size_t> drawings;
     for (const int activities : kActivitySteps) {
+        plan.maps.push_back(projected_map(lines, options, whole, activities));
+        const ProcessMap& map = plan.maps.back();
         for (const int paths : kPathSteps) {
-            plan.kept_paths.push_back(path_count(select_map(map, activities, paths)));
-            const MapSelection selection = drawable_selection(map, activities, paths);
+            plan.kept_paths.push_back(path_count(select_paths(map, paths)));
+            const MapSelection selection = drawable_selection(map, paths);
             plan.drawn_paths.push_back(path_count(selection));
             const auto [found, added] = drawings.try_emplace(
-                std::pair(selection.activities, selection.edges), plan.dot_texts.size());
+                std::pair(map.activities.size(), selection.edges), plan.dot_texts.size());
             if (added) {
                 MapDotStyle style;
                 style.id_prefix = "m" + std::to_string(found->second) + "-";
@@ -168,7 +177,7 @@ MapDrawingPlan plan_map_drawings(const ProcessMap& map) {
     return plan;
 }
 
-std::string map_views_html(const ProcessMap& map, const MapDrawingPlan& plan,
+std::string map_views_html(const ProcessMap& whole, const MapDrawingPlan& plan,
                            const std::vector<std::string>& svgs) {
     std::string html = "<section id=\"view-map\" class=\"view\">\n<div class=\"map-controls\">\n";
     html += slider("map-activities", "Activities", std::size(kActivitySteps));
@@ -177,16 +186,15 @@ std::string map_views_html(const ProcessMap& map, const MapDrawingPlan& plan,
         "<span>Paths shaded by <label><input type=\"radio\" name=\"map-shade\" value=\"freq\" "
         "checked> frequency</label> <label><input type=\"radio\" name=\"map-shade\" "
         "value=\"time\"> mean time</label></span>\n</div>\n<div id=\"map-picture\" "
-        "class=\"by-freq\">\n";
+        "class=\"zoomable by-freq\">\n";
     for (std::size_t k = 0; k < svgs.size(); ++k)
         html += "<div class=\"map-drawing\" data-k=\"" + std::to_string(k) + "\"" +
                 (k == 0 ? "" : " hidden") + ">\n" + svg_without_prolog(svgs[k]) + "\n</div>\n";
     html +=
         "</div>\n<div id=\"map-panel\"><p id=\"map-hint\">Click an activity or a path of the "
         "map.</p><table id=\"map-info\"></table></div>\n</section>\n";
-    html += variants_view(map);
-    html +=
-        "<script type=\"application/json\" id=\"map-data\">" + page_data(map, plan) + "</script>\n";
+    html += variants_view(whole);
+    html += "<script type=\"application/json\" id=\"map-data\">" + page_data(plan) + "</script>\n";
     return html;
 }
 

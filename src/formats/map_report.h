@@ -21,6 +21,8 @@ inline constexpr int kPathSteps[] = {100, 75, 50, 25, 10, 0};
 inline constexpr std::size_t kMaxDrawnPaths = 150;
 
 struct MapDrawingPlan {
+    // By activity step: the log projected onto the activities it keeps.
+    std::vector<ProcessMap> maps;
     // One dot text per distinct selection.
     std::vector<std::string> dot_texts;
     // By activity step, then path step: the drawing that position shows.
@@ -30,19 +32,20 @@ struct MapDrawingPlan {
     std::vector<std::size_t> kept_paths;
 };
 
-MapDrawingPlan plan_map_drawings(const ProcessMap& map);
+// whole: the map of the lines under the options.
+MapDrawingPlan plan_map_drawings(const Tloglist& lines, const StepOptions& options,
+                                 const ProcessMap& whole);
 
 // The paths a selection keeps.
 std::size_t path_count(const MapSelection& selection);
 
-// What the sliders keep, with no more paths than kMaxDrawnPaths: where they keep more, the
-// largest selection of fewer paths (the most frequent), or the fewest the sliders allow.
-MapSelection drawable_selection(const ProcessMap& map, double activity_percent,
-                                double path_percent);
+// What the paths slider keeps, with no more paths than kMaxDrawnPaths: where it keeps more, the
+// largest selection of fewer paths (the most frequent), or the fewest the slider allows.
+MapSelection drawable_selection(const ProcessMap& map, double path_percent);
 
 // The two views' HTML, their style and their script, given the SVG dot drew of each dot text of
-// the plan. Variants: the 100 most frequent.
-std::string map_views_html(const ProcessMap& map, const MapDrawingPlan& plan,
+// the plan. Variants (of the whole map): the 100 most frequent.
+std::string map_views_html(const ProcessMap& whole, const MapDrawingPlan& plan,
                            const std::vector<std::string>& svgs);
 extern const char* const kMapViewsStyle;
 extern const char* const kMapViewsScript;

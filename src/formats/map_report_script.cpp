@@ -12,9 +12,9 @@ nav#views button.active { background: white; font-weight: bold; }
 .map-controls { display: flex; flex-wrap: wrap; gap: 8px 28px; padding: 10px 20px;
                 font-size: 14px; align-items: center; }
 .map-controls input[type=range] { width: 160px; vertical-align: middle; }
-#map-picture { height: 62vh; min-height: 320px; padding: 10px;
+#map-picture { height: 62vh; min-height: 320px;
                border-top: 1px solid #c8d4e3; border-bottom: 1px solid #c8d4e3; }
-#map-picture .map-drawing, #map-picture svg { width: 100%; height: 100%; }
+#map-picture .map-drawing { width: 100%; height: 100%; }
 #map-picture g.node.activity, #map-picture g.edge { cursor: pointer; }
 #map-picture g.selected polygon, #map-picture g.selected path { stroke: #d35400 !important; }
 #map-picture.by-freq g.edge text:nth-of-type(2) { display: none; }
@@ -66,12 +66,16 @@ const char* const kMapViewsScript = R"(
        data.kept[at] + ' drawn)' : '');
     var k = String(data.layouts[at]);
     for (var i = 0; i < drawings.length; i++) drawings[i].hidden = drawings[i].dataset.k !== k;
+    if (window.veskZoomRefresh) window.veskZoomRefresh();
   }
   activities.addEventListener('input', redraw);
   paths.addEventListener('input', redraw);
   var shades = document.querySelectorAll('input[name=map-shade]');
   for (var s = 0; s < shades.length; s++)
-    shades[s].addEventListener('change', function () { picture.className = 'by-' + this.value; });
+    shades[s].addEventListener('change', function () {
+      picture.classList.remove('by-freq', 'by-time');
+      picture.classList.add('by-' + this.value);
+    });
   function span(minutes) {
     var m = Math.abs(minutes);
     if (m < 1) return (minutes * 60).toFixed(0) + ' s';
@@ -104,16 +108,16 @@ const char* const kMapViewsScript = R"(
     if (selected) selected.classList.remove('selected');
     selected = g;
     g.classList.add('selected');
-    var rows = [];
+    var rows = [], map = data.maps[step(activities, data.asteps)];
     if (found[1] === 'a') {
-      var act = data.activities[Number(found[2])];
+      var act = map.activities[Number(found[2])];
       rows.push(['Activity', act.name], ['Events', act.events.toLocaleString('en')],
                 ['Cases', act.cases.toLocaleString('en')]);
       figures(rows, 'Service time', act.service);
     } else {
-      var edge = data.edges[Number(found[2])];
-      rows.push(['Path', data.activities[edge.from].name + ' \u2192 ' +
-                 data.activities[edge.to].name], ['Count', edge.count.toLocaleString('en')]);
+      var edge = map.edges[Number(found[2])];
+      rows.push(['Path', map.activities[edge.from].name + ' \u2192 ' +
+                 map.activities[edge.to].name], ['Count', edge.count.toLocaleString('en')]);
       figures(rows, 'Time', edge.minutes);
       if (edge.overlapping > 0)
         rows.push(['Overlapping', edge.overlapping.toLocaleString('en') +
@@ -126,7 +130,7 @@ const char* const kMapViewsScript = R"(
   choose(['net', 'map', 'variants'].indexOf(wanted) >= 0
          ? wanted : document.querySelector('nav#views').dataset.first);
   // A large map opens with the paths a reader can follow: about two per activity.
-  var activityCount = data.activities.length;
+  var activityCount = data.maps[0].activities.length;
   for (var q = 0; q < data.psteps.length; q++) {
     if (data.drawn[q] <= Math.max(2 * activityCount, 12) || q === data.psteps.length - 1) {
       paths.value = String(data.psteps.length - 1 - q);

@@ -8,6 +8,7 @@
 #include "base/number_format.h"
 #include "formats/conformance_report.h"
 #include "formats/map_report.h"
+#include "formats/report_zoom.h"
 #include "formats/vesk_html_writer.h"
 #include "net/net_structure.h"
 
@@ -30,8 +31,7 @@ code.tree { font-size: 12px; overflow-wrap: anywhere; }
 .findings { display: flex; flex-wrap: wrap; gap: 8px 24px; margin-top: 8px; font-size: 14px; }
 .good { color: #17692b; } .bad { color: #a0201b; }
 main { display: flex; flex-direction: column; }
-#picture { height: 48vh; min-height: 300px; padding: 10px; border-bottom: 1px solid #c8d4e3; }
-#picture svg { width: 100%; height: 100%; }
+#picture { height: 62vh; min-height: 300px; border-bottom: 1px solid #c8d4e3; }
 #panel { padding: 12px 20px; font-size: 14px; }
 .info { display: none; } .info.shown { display: block; }
 .info h2 { font-size: 16px; margin: 4px 0; }
@@ -291,7 +291,7 @@ std::string report_page_text(const Tpetrinet& net, const ReportInfo& info, std::
     if (map_views.empty()) conformance_view = {};
     const auto e = [](const std::string& text) { return html_escaped(text); };
     std::string page = "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n";
-    page += "<title>Vesk: " + e(info.process_id) + "</title>\n<style>" + kStyle +
+    page += "<title>Vesk: " + e(info.process_id) + "</title>\n<style>" + kStyle + kZoomStyle +
             (map_views.empty() ? "" : kMapViewsStyle) +
             (conformance_view.empty() ? "" : kConformanceStyle) + "</style>\n";
     page += "</head>\n<body>\n<header>\n";
@@ -313,7 +313,8 @@ std::string report_page_text(const Tpetrinet& net, const ReportInfo& info, std::
                                       : "<button data-view=\"conformance\">Conformance</button>") +
             "</nav>\n";
     page += std::string("<main") + (map_views.empty() ? "" : " id=\"view-net\" class=\"view\"") +
-            ">\n<div id=\"picture\">\n" +
+            ">\n<div id=\"picture\"" + (info.net_not_drawn.empty() ? " class=\"zoomable\"" : "") +
+            ">\n" +
             (info.net_not_drawn.empty() ? svg_without_prolog(svg)
                                         : "<p>" + e(info.net_not_drawn) + "</p>") +
             "\n</div>\n<div id=\"panel\">\n<p id=\"hint\">Click a place or a transition of the "
@@ -321,7 +322,7 @@ std::string report_page_text(const Tpetrinet& net, const ReportInfo& info, std::
     page += panel_text(net, info.replayed);
     page += "</div>\n</main>\n" + std::string(map_views) + std::string(conformance_view) +
             "<script type=\"application/json\" id=\"broken\">" + broken_nodes(net, structure) +
-            "</script>\n<script>" + std::string(kScript) +
+            "</script>\n<script>" + std::string(kZoomScript) + kScript +
             (map_views.empty() ? "" : kMapViewsScript) + "</script>\n</body>\n</html>\n";
     return page;
 }

@@ -15,6 +15,10 @@ public:
                                          const std::string& folder) override {
         return modal_->open_file(filter, folder);
     }
+    std::optional<std::string> save_file(const std::string& filter,
+                                         const std::string& suggested) override {
+        return modal_->save_file(filter, suggested);
+    }
     std::optional<std::string> choose_folder(const std::string& current) override {
         return modal_->choose_folder(current);
     }

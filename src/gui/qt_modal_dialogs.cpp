@@ -27,6 +27,14 @@ std::optional<std::string> QtModalDialogs::open_file(const std::string& filter,
     return chosen.toStdString();
 }
 
+std::optional<std::string> QtModalDialogs::save_file(const std::string& filter,
+                                                     const std::string& suggested) {
+    const QString chosen = QFileDialog::getSaveFileName(
+        message_parent(), "Save", QString::fromStdString(suggested), qt_file_filter(filter));
+    if (chosen.isEmpty()) return std::nullopt;
+    return chosen.toStdString();
+}
+
 QWidget* QtModalDialogs::message_parent() const {
     // A message belongs to the window that raised it: parented to the main window, it opened
     // behind the relations editor (which stays on top) and that editor then took no clicks.

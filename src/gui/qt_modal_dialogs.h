@@ -18,6 +18,8 @@ public:
     QtModalDialogs(QWidget* owner, Tvesk_out_form& folder) : owner_(owner), folder_(folder) {}
     std::optional<std::string> open_file(const std::string& filter,
                                          const std::string& folder) override;
+    std::optional<std::string> save_file(const std::string& filter,
+                                         const std::string& suggested) override;
     void warning(const std::string& text) override;
     void information(const std::string& text) override;
     void error(const std::string& text) override;

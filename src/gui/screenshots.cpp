@@ -54,6 +54,9 @@ public:
     std::optional<std::string> open_file(const std::string&, const std::string&) override {
         return std::nullopt;
     }
+    std::optional<std::string> save_file(const std::string&, const std::string&) override {
+        return std::nullopt;
+    }
     std::optional<std::string> choose_folder(const std::string&) override { return std::nullopt; }
     std::optional<std::string> input(const std::string&, const std::string&) override {
         return answer;

@@ -174,7 +174,7 @@ TVesk_mainform::TVesk_mainform(std::filesystem::path program_folder,
     logic_ = std::make_unique<MainWindowLogic>(*controller_, *window_dialogs_,
                                                std::move(program_folder), std::move(data_folder));
     logic_->set_map_drawing(drawn_in);
-    map_window_ = std::make_unique<Tvesk_process_map_form>(logic_->process_map());
+    map_window_ = std::make_unique<Tvesk_process_map_form>(logic_->process_map(), *modal_);
 
     auto* layout = new QVBoxLayout(this);
     tabs_ = new QTabWidget(this);

@@ -1,18 +1,19 @@
 #include "gui/vesk_process_map.h"
 
-#include <QApplication>
-#include <QCheckBox>
+#include <QComboBox>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
-#include <QPixmap>
+#include <QProgressBar>
+#include <QPushButton>
 #include <QScreen>
-#include <QScrollArea>
 #include <QSlider>
 #include <QSplitter>
 #include <QVBoxLayout>
+#include <QtConcurrent/QtConcurrentRun>
 
+#include "gui/map_picture_view.h"
 #include "gui/named_widgets.h"
 
 QSlider* Tvesk_process_map_form::slider(const char* name) {
@@ -27,19 +28,18 @@ QSlider* Tvesk_process_map_form::slider(const char* name) {
     return control;
 }
 
-Tvesk_process_map_form::Tvesk_process_map_form(vesk::ProcessMapLogic& logic)
-    : QWidget(nullptr, Qt::Window), logic_(logic) {
-    setObjectName("Process_map_form");
-    setWindowTitle("Process map");
-    auto* layout = new QVBoxLayout(this);
-    summary_ = named_label(this, "map_summary", "");
-    layout->addWidget(summary_);
+QLayout* Tvesk_process_map_form::control_row() {
     auto* controls = new QHBoxLayout;
     activities_ = slider("map_activities");
     paths_ = slider("map_paths");
     activities_value_ = named_label(this, "map_activities_value", "100%");
     paths_value_ = named_label(this, "map_paths_value", "100%");
-    by_time_ = named_check(this, "map_shade_by_time", "Paths by mean time", false);
+    shading_ = new QComboBox(this);
+    shading_->setObjectName("map_shading");
+    shading_->addItems({"Frequency", "Mean time", "Median time"});
+    shading_->setToolTip(
+        "What the shades say: how often, or how long a path takes (and an activity, where "
+        "start and complete events are read)");
     controls->addWidget(new QLabel("Activities", this));
     controls->addWidget(activities_);
     controls->addWidget(activities_value_);
@@ -48,46 +48,89 @@ Tvesk_process_map_form::Tvesk_process_map_form(vesk::ProcessMapLogic& logic)
     controls->addWidget(paths_);
     controls->addWidget(paths_value_);
     controls->addSpacing(16);
-    controls->addWidget(by_time_);
-    fit_ = named_check(this, "map_fit", "Fit", true);
-    fit_->setToolTip("The whole map in the view; untick for its natural size");
-    controls->addWidget(fit_);
+    controls->addWidget(new QLabel("Shade by", this));
+    controls->addWidget(shading_);
+    controls->addSpacing(16);
+    auto* zoom_out = named_button(this, "map_zoom_out", "\u2212", true);
+    auto* zoom_in = named_button(this, "map_zoom_in", "+", true);
+    auto* fit = named_button(this, "map_fit", "Fit", true);
+    save_ = named_button(this, "map_save", "Save picture...", false);
+    for (QPushButton* button : {zoom_out, zoom_in, fit, save_})
+        controls->addWidget(button);
+    zoom_out->setToolTip("Zoom out (or turn the wheel over the map)");
+    zoom_in->setToolTip("Zoom in (or turn the wheel over the map)");
+    fit->setToolTip("The whole map in the view");
+    connect(zoom_out, &QPushButton::clicked, this, [this] { picture_->zoom_by(1 / 1.4); });
+    connect(zoom_in, &QPushButton::clicked, this, [this] { picture_->zoom_by(1.4); });
+    connect(fit, &QPushButton::clicked, this, [this] { picture_->fit(); });
+    connect(save_, &QPushButton::clicked, this, [this] { save_picture(); });
     controls->addStretch();
-    layout->addLayout(controls);
+    return controls;
+}
+
+Tvesk_process_map_form::Tvesk_process_map_form(vesk::ProcessMapLogic& logic,
+                                               vesk::ModalDialogs& dialogs)
+    : QWidget(nullptr, Qt::Window), logic_(logic), dialogs_(dialogs) {
+    setObjectName("Process_map_form");
+    setWindowTitle("Process map");
+    auto* layout = new QVBoxLayout(this);
+    summary_ = named_label(this, "map_summary", "");
+    layout->addWidget(summary_);
+    layout->addLayout(control_row());
+    auto* status = new QHBoxLayout;
     shown_ = named_label(this, "map_shown", "");
-    layout->addWidget(shown_);
+    busy_ = new QProgressBar(this);
+    busy_->setObjectName("map_drawing");
+    busy_->setRange(0, 0);
+    busy_->setFormat("Drawing");
+    busy_->setMaximumWidth(160);
+    busy_->setVisible(false);
+    status->addWidget(shown_, 1);
+    status->addWidget(busy_);
+    layout->addLayout(status);
+    problem_ = named_label(this, "map_problem", "");
+    problem_->setWordWrap(true);
+    problem_->setVisible(false);
+    layout->addWidget(problem_);
     split_ = new QSplitter(Qt::Vertical, this);
-    scroll_ = new QScrollArea(split_);
-    picture_ = named_label(scroll_, "map_picture", "");
-    picture_->setAlignment(Qt::AlignCenter);
-    picture_->setWordWrap(true);
-    scroll_->setWidget(picture_);
-    scroll_->setWidgetResizable(true);
+    picture_ = new MapPictureView(split_);
+    picture_->setObjectName("map_picture");
     variants_ = new QListWidget(split_);
     variants_->setObjectName("map_variants");
-    split_->addWidget(scroll_);
+    split_->addWidget(picture_);
     split_->addWidget(variants_);
+    split_->setStretchFactor(0, 3);
+    split_->setStretchFactor(1, 1);
     layout->addWidget(split_, 1);
     connect(activities_, &QSlider::valueChanged, this, [this] { redraw(); });
     connect(paths_, &QSlider::valueChanged, this, [this] { redraw(); });
-    connect(by_time_, &QCheckBox::toggled, this, [this] { redraw(); });
-    connect(fit_, &QCheckBox::toggled, this, [this] { show_picture(); });
-    resize(900, 700);
+    connect(shading_, &QComboBox::currentIndexChanged, this, [this] { redraw(); });
+    connect(&drawing_, &QFutureWatcher<vesk::MapDrawing>::finished, this,
+            [this] { drawing_done(); });
+    resize(1000, 760);
+}
+
+Tvesk_process_map_form::~Tvesk_process_map_form() {
+    // A drawing still being made reads only its own request; its result is not wanted.
+    drawing_.disconnect(this);
+    drawing_.waitForFinished();
 }
 
 void Tvesk_process_map_form::open() {
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         resize(size().boundedTo(screen->availableGeometry().size() * 9 / 10));
-    // Most of the height for the map, the rest for the variants.
-    split_->setSizes({height() * 3 / 4, height() / 4});
-    redraw();
     show();
     raise();
     activateWindow();
+    redraw();
 }
 
 void Tvesk_process_map_form::follow() {
     if (logic_.generation() != drawn_generation_) redraw();
+}
+
+bool Tvesk_process_map_form::drawing() const {
+    return drawing_.isRunning() || redraw_waiting_;
 }
 
 void Tvesk_process_map_form::redraw() {
@@ -95,10 +138,35 @@ void Tvesk_process_map_form::redraw() {
     vesk::ProcessMapState& state = logic_.state();
     state.activity_percent = activities_->value();
     state.path_percent = paths_->value();
-    state.shade_by_time = by_time_->isChecked();
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    logic_.draw();
-    QApplication::restoreOverrideCursor();
+    state.shading = static_cast<vesk::MapShading>(shading_->currentIndex());
+    activities_value_->setText(QString::number(state.activity_percent) + "%");
+    paths_value_->setText(QString::number(state.path_percent) + "%");
+    if (drawing_.isRunning()) {
+        redraw_waiting_ = true;
+        return;
+    }
+    start_drawing();
+}
+
+void Tvesk_process_map_form::start_drawing() {
+    redraw_waiting_ = false;
+    const std::optional<vesk::MapDrawingRequest> request = logic_.drawing_request();
+    if (!request) {
+        show_state();
+        return;
+    }
+    busy_->setVisible(true);
+    drawing_.setFuture(QtConcurrent::run(
+        [request = *request] { return vesk::ProcessMapLogic::make_drawing(request); }));
+}
+
+void Tvesk_process_map_form::drawing_done() {
+    logic_.accept(drawing_.result());
+    if (redraw_waiting_) {
+        start_drawing();
+        return;
+    }
+    busy_->setVisible(false);
     show_state();
 }
 
@@ -108,29 +176,24 @@ void Tvesk_process_map_form::show_state() {
     shown_->setText(QString::fromStdString(state.shown));
     activities_value_->setText(QString::number(state.activity_percent) + "%");
     paths_value_->setText(QString::number(state.path_percent) + "%");
-    drawing_ = QPixmap();
-    if (state.picture.empty() || !drawing_.load(QString::fromStdString(state.picture.string()))) {
-        drawing_ = QPixmap();
-        picture_->setPixmap(QPixmap());
-        picture_->setText(QString::fromStdString(
-            state.problem.empty() ? "The picture of the map could not be read." : state.problem));
+    std::string problem = state.problem;
+    if (state.picture.empty()) {
+        picture_->clear_picture();
+    } else if (!picture_->show_svg(QString::fromStdString(state.picture.string()))) {
+        problem = "The picture of the map could not be read.";
     }
-    show_picture();
+    problem_->setText(QString::fromStdString(problem));
+    problem_->setVisible(!problem.empty());
+    save_->setEnabled(picture_->has_picture());
     variants_->clear();
     for (const std::string& line : state.variants)
         variants_->addItem(QString::fromStdString(line));
 }
 
-void Tvesk_process_map_form::show_picture() {
-    if (drawing_.isNull()) return;
-    const QSize room = scroll_->viewport()->size() - QSize(4, 4);
-    const bool larger = drawing_.width() > room.width() || drawing_.height() > room.height();
-    picture_->setPixmap(fit_->isChecked() && larger && !room.isEmpty()
-                            ? drawing_.scaled(room, Qt::KeepAspectRatio, Qt::SmoothTransformation)
-                            : drawing_);
-}
-
-void Tvesk_process_map_form::resizeEvent(QResizeEvent* event) {
-    QWidget::resizeEvent(event);
-    show_picture();
+void Tvesk_process_map_form::save_picture() {
+    const std::optional<std::string> path =
+        dialogs_.save_file(vesk::kPictureFilter, "process map.svg");
+    if (!path) return;
+    const std::string problem = logic_.save_picture(*path);
+    if (!problem.empty()) dialogs_.error(problem);
 }

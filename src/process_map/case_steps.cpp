@@ -21,11 +21,25 @@ std::string activity_of(const std::string& task_event_name) {
     return cut == std::string::npos ? task_event_name : task_event_name.substr(0, cut);
 }
 
+namespace {
+
+constexpr std::int32_t kUnknown = -2;
+
+}  // namespace
+
+CaseSteps::CaseSteps(StepOptions options)
+    : options_(std::move(options)),
+      only_(options_.only_activities.begin(), options_.only_activities.end()) {}
+
 std::int32_t CaseSteps::id_of(const Tloglist& lines, const Tlog_line& line) {
     std::int32_t& known = ids_by_name_id_[static_cast<std::size_t>(line.name_id())];
-    if (known >= 0) return known;
+    if (known != kUnknown) return known;
     const std::string& line_name = lines.name(line);
     const std::string name = options_.plain_names ? activity_of(line_name) : line_name;
+    if (!only_.empty() && !only_.contains(name)) {
+        known = -1;
+        return known;
+    }
     const auto [named, added] =
         ids_by_name_.try_emplace(name, static_cast<std::int32_t>(names_.size()));
     if (added) {
@@ -40,6 +54,7 @@ void CaseSteps::add_line(const Tloglist& lines, const Tlog_line& line) {
     const EventType type = line.event_type();
     if (options_.instances && type != EventType::start && type != EventType::complete) return;
     const std::int32_t activity = id_of(lines, line);
+    if (activity < 0) return;
     const double moment = minute_stamp(line);
     if (!options_.instances) {
         steps_.push_back({activity, moment, moment, false});
@@ -71,7 +86,7 @@ void CaseSteps::close_case() {
 void CaseSteps::for_each_case(const Tloglist& lines, const Visit& visit) {
     std::int32_t current_case = 0;
     bool any = false;
-    ids_by_name_id_.assign(static_cast<std::size_t>(lines.name_count()), -1);
+    ids_by_name_id_.assign(static_cast<std::size_t>(lines.name_count()), kUnknown);
     for (const Tlog_line& line : lines) {
         if (any && line.case_number() != current_case) {
             if (!steps_.empty()) visit(steps_);

@@ -10,6 +10,7 @@
 #include <span>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "log/vesk_loglist.h"
@@ -32,6 +33,9 @@ struct StepOptions {
     // Pair start and complete events into activity instances; lines of other event types are
     // left out then.
     bool instances = false;
+    // When not empty, only these activities: the lines of the others are left out, as if the
+    // log had never held them.
+    std::vector<std::string> only_activities;
 };
 
 // Minutes since 1 January 1970 of a line's date and time, seconds and milliseconds included.
@@ -46,18 +50,21 @@ class CaseSteps {
 public:
     using Visit = std::function<void(std::span<const MapStep> steps)>;
 
-    explicit CaseSteps(StepOptions options) : options_(options) {}
+    explicit CaseSteps(StepOptions options);
     void for_each_case(const Tloglist& lines, const Visit& visit);
     const std::vector<std::string>& names() const { return names_; }
 
 private:
+    // -1 for a line of an activity left out.
     std::int32_t id_of(const Tloglist& lines, const Tlog_line& line);
     void add_line(const Tloglist& lines, const Tlog_line& line);
     void close_case();
 
     StepOptions options_;
     std::vector<std::string> names_;
-    // The activity of each of the lines' name ids (-1 until met): one lookup per name.
+    std::unordered_set<std::string> only_;
+    // The activity of each of the lines' name ids (kUnknown until met, -1 when left out): one
+    // lookup per name.
     std::vector<std::int32_t> ids_by_name_id_;
     std::unordered_map<std::string, std::int32_t> ids_by_name_;
     // The case being gathered, and per activity its steps still waiting for their complete.

@@ -179,7 +179,8 @@ void MainWindowLogic::build_relations() {
         dialogs_.busy(false);
         state_.process_id = request.process_id;
         relations_source_.clear();
-        process_map_.set_map(controller_.process_map(step_options_of(controller_.filter())));
+        const StepOptions steps = step_options_of(controller_.filter());
+        process_map_.set_map(controller_.log(), steps, controller_.process_map(steps));
         state_.process_map_enabled = true;
         set_status(request.cases.keeps_everything()
                        ? "Relations Built"

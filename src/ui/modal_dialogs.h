@@ -17,6 +17,8 @@ inline constexpr const char* kXmlLogFilter =
     "Logs Vesk reads|*.xml *.XML *.xes *.xes.gz *.mxml *.mxml.gz|XML files|*.xml *.XML|"
     "Event logs|*.xes *.xes.gz *.mxml *.mxml.gz|Other files|*";
 inline constexpr const char* kLogFileFilter = "Log files|*.log|Other files|*";
+// The pictures a drawing is saved as.
+inline constexpr const char* kPictureFilter = "SVG|*.svg|PNG|*.png|PDF|*.pdf";
 
 // "The specified file could not be read." with the reason on a second line.
 inline std::string file_not_read(const std::exception& reason) {
@@ -28,6 +30,10 @@ public:
     // The file chosen in an open dialog; empty when cancelled. filter is "Text|pattern|...".
     virtual std::optional<std::string> open_file(const std::string& filter,
                                                  const std::string& folder) = 0;
+    // The file named in a save dialog that starts at `suggested`; empty when cancelled.
+    // filter is "Text|pattern|...".
+    virtual std::optional<std::string> save_file(const std::string& filter,
+                                                 const std::string& suggested) = 0;
     // The output-folder dialog, shown with `current`; the folder accepted, with its trailing
     // separator, or empty on Cancel.
     virtual std::optional<std::string> choose_folder(const std::string& current) = 0;

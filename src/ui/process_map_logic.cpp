@@ -4,6 +4,7 @@
 
 #include "base/file_util.h"
 #include "base/number_format.h"
+#include "control/map_rendering.h"
 #include "control/rendering.h"
 #include "formats/map_report.h"
 
@@ -12,8 +13,7 @@ namespace vesk {
 namespace {
 
 std::string variant_line(const ProcessMap& map, const MapVariant& variant) {
-    char share[32];
-    std::snprintf(share, sizeof share, "%.1f%%", variant.share * 100);
+    const std::string share = percent_text(variant.share);
     std::string line = grouped_number(variant.cases) +
                        (variant.cases == 1 ? " case (" : " cases (") + share + "), median " +
                        short_duration(variant.median_flow_minutes) + ": ";
@@ -25,75 +25,112 @@ std::string variant_line(const ProcessMap& map, const MapVariant& variant) {
 
 }  // namespace
 
-void ProcessMapLogic::set_map(ProcessMap map) {
-    map_ = std::make_shared<const ProcessMap>(std::move(map));
+void ProcessMapLogic::set_map(const Tloglist& lines, const StepOptions& steps, ProcessMap whole) {
+    source_ = std::make_shared<const MapSource>(MapSource{lines, steps, std::move(whole)});
+    const ProcessMap& map = source_->whole;
     ++generation_;
-    state_.summary = grouped_number(map_->cases) + " cases, " + grouped_number(map_->events) +
-                     (map_->instance_view ? " activity instances, " : " events, ") +
-                     grouped_number(static_cast<std::int64_t>(map_->activities.size())) +
+    state_.summary = grouped_number(map.cases) + " cases, " + grouped_number(map.events) +
+                     (map.instance_view ? " activity instances, " : " events, ") +
+                     grouped_number(static_cast<std::int64_t>(map.activities.size())) +
                      " activities, " +
-                     grouped_number(static_cast<std::int64_t>(map_->variants.size())) + " variants";
+                     grouped_number(static_cast<std::int64_t>(map.variants.size())) + " variants";
     state_.variants.clear();
-    for (std::size_t v = 0; v < map_->variants.size() && v < kVariantsListed; ++v)
-        state_.variants.push_back(variant_line(*map_, map_->variants[v]));
-    if (map_->variants.size() > kVariantsListed)
+    for (std::size_t v = 0; v < map.variants.size() && v < kVariantsListed; ++v)
+        state_.variants.push_back(variant_line(map, map.variants[v]));
+    if (map.variants.size() > kVariantsListed)
         state_.variants.push_back(
             "and " +
-            grouped_number(static_cast<std::int64_t>(map_->variants.size() - kVariantsListed)) +
+            grouped_number(static_cast<std::int64_t>(map.variants.size() - kVariantsListed)) +
             " more");
     state_.picture.clear();
     state_.shown.clear();
     state_.problem.clear();
+    drawn_dot_text_.clear();
 }
 
 void ProcessMapLogic::clear() {
-    map_.reset();
+    source_.reset();
     state_ = ProcessMapState{};
+    drawn_dot_text_.clear();
     ++generation_;
 }
 
-void ProcessMapLogic::draw() {
-    state_.picture.clear();
-    state_.problem.clear();
-    if (!map_) {
+std::optional<MapDrawingRequest> ProcessMapLogic::drawing_request() {
+    if (!source_) {
+        state_.picture.clear();
         state_.problem = "Build relations first: the map is counted from the relations' log.";
-        return;
+        return std::nullopt;
     }
-    const MapSelection selection =
-        drawable_selection(*map_, state_.activity_percent, state_.path_percent);
-    const auto kept = std::count(selection.activities.begin(), selection.activities.end(), true);
-    const std::size_t allowed =
-        path_count(select_map(*map_, state_.activity_percent, state_.path_percent));
-    state_.shown = std::to_string(kept) + " of " + std::to_string(map_->activities.size()) +
-                   " activities, " + std::to_string(path_count(selection)) + " of " +
-                   std::to_string(map_->edges.size()) + " paths" +
-                   (path_count(selection) < allowed ? " (the most frequent a drawing holds)" : "");
     const std::optional<std::filesystem::path> dot =
         drawing_.find_dot ? drawing_.find_dot() : std::nullopt;
-    if (drawing_.work_folder.empty() || !dot) {
-        state_.problem =
+    MapDrawingRequest request{source_,
+                              state_.activity_percent,
+                              state_.path_percent,
+                              state_.shading,
+                              dot.value_or(std::filesystem::path()),
+                              {},
+                              generation_};
+    if (!drawing_.work_folder.empty()) request.picture = drawing_.work_folder + "process map.svg";
+    return request;
+}
+
+MapDrawing ProcessMapLogic::make_drawing(const MapDrawingRequest& request) {
+    MapDrawing drawing;
+    drawing.generation = request.generation;
+    const MapSource& source = *request.source;
+    const ProcessMap shown =
+        projected_map(source.lines, source.steps, source.whole, request.activity_percent);
+    const MapSelection selection = drawable_selection(shown, request.path_percent);
+    const std::size_t allowed = path_count(select_paths(shown, request.path_percent));
+    const MapCoverage coverage = coverage_of(source.whole, shown, selection);
+    drawing.shown =
+        std::to_string(shown.activities.size()) + " of " +
+        std::to_string(source.whole.activities.size()) + " activities, " +
+        std::to_string(path_count(selection)) + " of " + std::to_string(shown.edges.size()) +
+        " paths" + (path_count(selection) < allowed ? " (the most frequent a drawing holds)" : "") +
+        "; " + percent_text(coverage.events) +
+        (source.whole.instance_view ? " of the activity instances, " : " of the events, ") +
+        percent_text(coverage.pairs) + " of the directly-follows pairs";
+    if (request.picture.empty() || request.dot.empty()) {
+        drawing.problem =
             "The map cannot be drawn: dot (GraphViz) was found neither next to the "
             "program, nor in the install's data folder, nor on PATH.";
-        return;
+        return drawing;
     }
     MapDotStyle style;
-    style.label_times = state_.shade_by_time;
-    const std::string drawing = drawing_.work_folder + "process map.dot";
-    const std::string picture = drawing + ".png";
-    try {
-        write_file_atomically(drawing, map_dot_text(*map_, selection, style));
-    } catch (const std::exception& error) {
-        state_.problem = std::string("The map cannot be drawn: ") + error.what();
-        return;
-    }
-    const RenderResult drawn = run_dot(
-        *dot,
-        {ProgramRun{"-Tpng", {"-Tpng", file_argument(drawing), "-o", file_argument(picture)}}});
-    if (!drawn.ok()) {
-        state_.problem = "dot could not draw the map: " + drawn.failures.front();
-        return;
-    }
-    state_.picture = picture;
+    style.shading = request.shading;
+    drawing.dot_text = map_dot_text(shown, selection, style);
+    const RenderResult drawn = draw_map_picture(request.dot, drawing.dot_text, request.picture);
+    if (!drawn.ok())
+        drawing.problem = "dot could not draw the map: " + drawn.failures.front();
+    else
+        drawing.picture = request.picture;
+    return drawing;
+}
+
+void ProcessMapLogic::accept(const MapDrawing& drawing) {
+    if (drawing.generation != generation_ || !source_) return;
+    state_.shown = drawing.shown;
+    state_.picture = drawing.picture;
+    state_.problem = drawing.problem;
+    drawn_dot_text_ = drawing.dot_text;
+}
+
+void ProcessMapLogic::draw() {
+    if (const std::optional<MapDrawingRequest> request = drawing_request())
+        accept(make_drawing(*request));
+}
+
+std::string ProcessMapLogic::save_picture(const std::filesystem::path& path) const {
+    const std::string extension = path.extension().string();
+    if (extension != ".svg" && extension != ".png" && extension != ".pdf")
+        return "Save picture writes .svg, .png or .pdf files, not \"" + extension + "\".";
+    if (drawn_dot_text_.empty()) return "There is no picture of the map to save.";
+    const std::optional<std::filesystem::path> dot =
+        drawing_.find_dot ? drawing_.find_dot() : std::nullopt;
+    if (!dot) return "dot (GraphViz) was not found: the picture cannot be drawn.";
+    const RenderResult drawn = draw_map_picture(*dot, drawn_dot_text_, path);
+    return drawn.ok() ? std::string() : "dot could not draw the picture: " + drawn.failures.front();
 }
 
 }  // namespace vesk

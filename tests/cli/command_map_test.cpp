@@ -62,6 +62,39 @@ TEST(MapCommand, SlidersFormatsAndFiles) {
     EXPECT_EQ(nlohmann::json::parse(text.str())["cases"], 30);
 }
 
+// The first bytes of a file.
+std::string head_of(const std::filesystem::path& path, std::size_t count) {
+    std::ifstream in(path, std::ios::binary);
+    std::string bytes(count, '\0');
+    in.read(bytes.data(), static_cast<std::streamsize>(count));
+    return bytes.substr(0, static_cast<std::size_t>(in.gcount()));
+}
+
+TEST(MapCommand, PicturesAndTheTimeView) {
+    const test::CliResult svg =
+        test::run_cli({"map", kExample, "--process", "1", "--format", "svg", "--view", "time"});
+    if (svg.code == 1 && svg.err.find("dot (GraphViz) was found neither") != std::string::npos)
+        GTEST_SKIP() << "no dot";
+    ASSERT_EQ(svg.code, 0) << svg.err;
+    EXPECT_NE(svg.out.find("<svg"), std::string::npos);
+    EXPECT_NE(svg.out.find("Paths by mean time"), std::string::npos);
+    test::TempDir dir;
+    for (const auto& [format, magic] :
+         {std::pair<std::string, std::string>{"png", "\x89PNG"}, {"pdf", "%PDF"}}) {
+        const test::CliResult drawn = test::run_cli(
+            {"map", kExample, "--process", "1", "--format", format, "--out", dir.path().string()});
+        ASSERT_EQ(drawn.code, 0) << drawn.err;
+        EXPECT_EQ(head_of(dir.path() / ("example_log.xml 1 map." + format), magic.size()), magic);
+    }
+    // Only the picture is left in the folder, no file dot drew through.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
+                            std::filesystem::directory_iterator()),
+              2);
+    const test::CliResult median = test::run_cli({"map", kExample, "--process", "1", "--format",
+                                                  "dot", "--view", "time", "--time", "median"});
+    EXPECT_NE(median.out.find("Paths by median time"), std::string::npos) << median.out;
+}
+
 TEST(MapCommand, FiltersNarrowEveryCommandAndSaySo) {
     const test::CliResult map = test::run_cli(
         {"map", kExample, "--process", "1", "--top-variants", "1", "--format", "json"});
@@ -88,7 +121,9 @@ TEST(MapCommand, BadValuesAreUsageErrors) {
                                                   {"--paths", "-1"},
                                                   {"--top-variants", "0"},
                                                   {"--variant-coverage", "101"},
-                                                  {"--format", "svg"}}) {
+                                                  {"--format", "gif"},
+                                                  {"--format", "png"},
+                                                  {"--view", "speed"}}) {
         std::vector<std::string> args = {"map", kExample, "--process", "1"};
         args.insert(args.end(), extra.begin(), extra.end());
         EXPECT_EQ(test::run_cli(args).code, 2) << extra[0] << " " << extra[1];

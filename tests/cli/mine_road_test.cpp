@@ -423,7 +423,9 @@ TEST(MineRoad, UsageErrorsNameTheProblemOnOneLineAndPointToHelp) {
          {std::vector<std::string>{"mine", kExample, "--process", "1", "--bogus"},
           {"mine", kExample, "--process", "1", "--no-combine"},
           {"mine", kExample, "--process", "1", "--format", "xml"},
-          {"mine", kExample, "--render"}}) {
+          {"mine", kExample, "--render"},
+          {"mine", kExample, "--process", "1", "--out", "x", "--picture", "svg"},
+          {"mine", kExample, "--process", "1", "--out", "x", "--render", "--picture", "gif"}}) {
         const test::CliResult r = test::run_cli(args);
         EXPECT_EQ(r.code, 2) << r.err;
         EXPECT_TRUE(r.err.rfind("vesk-cli: ", 0) == 0) << r.err;

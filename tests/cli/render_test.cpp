@@ -26,7 +26,7 @@ TEST(Render, PicturesAndAMapWhoseAreasLeadToTheNet) {
     const auto out = dir.path() / "export";
     std::ostringstream stdout_text, stderr_text;
     ASSERT_EQ(run_cli({"mine", VESK_EXAMPLE_LOG, "--process", "1", "--events", "start,complete",
-                       "--out", out.string(), "--render"},
+                       "--out", out.string(), "--render", "--picture", "svg,png,pdf"},
                       stdout_text, stderr_text),
               0)
         << stderr_text.str();
@@ -36,6 +36,9 @@ TEST(Render, PicturesAndAMapWhoseAreasLeadToTheNet) {
         EXPECT_TRUE(std::filesystem::exists(out / (prefix + name))) << name;
     EXPECT_EQ(test::read_file(out / (prefix + "low.dot.jpg")).substr(0, 2), "\xFF\xD8");
     EXPECT_EQ(test::read_file(out / (prefix + "high.dot.ps")).substr(0, 4), "%!PS");
+    EXPECT_EQ(test::read_file(out / (prefix + "high.dot.png")).substr(1, 3), "PNG");
+    EXPECT_EQ(test::read_file(out / (prefix + "high.dot.pdf")).substr(0, 4), "%PDF");
+    EXPECT_NE(test::read_file(out / (prefix + "high.dot.svg")).find("<svg"), std::string::npos);
 
     TrectangleList map;
     map.Load_map((out / (prefix + "low.dot.map")).string());

@@ -15,8 +15,9 @@ namespace vesk {
 namespace {
 
 TEST(MapReport, EqualSelectionsShareADrawing) {
-    const ProcessMap map = build_process_map(test::letter_log({"abc", "abc", "ac"}), {});
-    const MapDrawingPlan plan = plan_map_drawings(map);
+    const Tloglist lines = test::letter_log({"abc", "abc", "ac"});
+    const ProcessMap map = build_process_map(lines, {});
+    const MapDrawingPlan plan = plan_map_drawings(lines, {}, map);
     const std::size_t positions = std::size(kActivitySteps) * std::size(kPathSteps);
     ASSERT_EQ(plan.drawing_of_position.size(), positions);
     // Three paths and three activities allow only a few different maps.
@@ -35,9 +36,10 @@ TEST(MapReport, NoDrawingHoldsMorePathsThanDotCanLayOut) {
     for (char a = 'a'; a < 'y'; ++a)
         for (char b = 'a'; b < 'y'; ++b)
             if (a != b) words.push_back(std::string(1, a) + b);
-    const ProcessMap map = build_process_map(test::letter_log(words), {});
+    const Tloglist lines = test::letter_log(words);
+    const ProcessMap map = build_process_map(lines, {});
     ASSERT_EQ(map.edges.size(), 552u);
-    const MapDrawingPlan plan = plan_map_drawings(map);
+    const MapDrawingPlan plan = plan_map_drawings(lines, {}, map);
     for (std::size_t i = 0; i < plan.drawn_paths.size(); ++i) {
         EXPECT_LE(plan.drawn_paths[i], kMaxDrawnPaths);
         EXPECT_LE(plan.drawn_paths[i], plan.kept_paths[i]);
@@ -50,7 +52,7 @@ TEST(MapReport, NamesFromTheLogStayText) {
     const std::string hostile = "</script><img src=x onerror=alert(1)>\"&";
     const Tloglist lines = test::map_log({{0, hostile + "_complete"}, {0, "b_complete"}});
     const ProcessMap map = build_process_map(lines, {});
-    const MapDrawingPlan plan = plan_map_drawings(map);
+    const MapDrawingPlan plan = plan_map_drawings(lines, {}, map);
     const std::vector<std::string> svgs(plan.dot_texts.size(), "<svg></svg>");
     const std::string html = map_views_html(map, plan, svgs);
     EXPECT_EQ(html.find("<img"), std::string::npos);

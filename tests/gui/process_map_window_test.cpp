@@ -1,15 +1,18 @@
 // The process map window, offscreen: opened from the Build relations tab after a build with a
-// case filter, its picture drawn, its sliders redrawing it, its variants listed.
+// case filter, its picture drawn in the background and fitted, its sliders redrawing it with the
+// zoom kept, Save picture, its variants listed.
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSlider>
 #include <QTest>
 #include <filesystem>
 
 #include "base/util_functions.h"
+#include "gui/map_picture_view.h"
 #include "gui/vesk_main.h"
 #include "gui/vesk_process_map.h"
 #include "support/scripted_dialogs.h"
@@ -53,15 +56,41 @@ private slots:
         QTest::mouseClick(map_button, Qt::LeftButton);
         Tvesk_process_map_form& map = window.map_window();
         QVERIFY(map.isVisible());
-        QVERIFY(!find<QLabel>(map, "map_picture")->pixmap().isNull());
+        // dot lays the map out on another thread; the window says it is drawing meanwhile.
+        QVERIFY(map.drawing());
+        QVERIFY(find<QProgressBar>(map, "map_drawing")->isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(!map.drawing(), 20000);
+        auto* picture = find<MapPictureView>(map, "map_picture");
+        QVERIFY(picture->has_picture());
+        // Opened fitted to the laid-out view: the whole drawing fills it, not a speck.
+        const QRectF fitted = picture->mapFromScene(picture->sceneRect()).boundingRect();
+        QVERIFY2(fitted.width() > picture->viewport()->width() * 0.8 ||
+                     fitted.height() > picture->viewport()->height() * 0.8 || picture->zoom() == 1,
+                 qPrintable(QString::number(fitted.width())));
         // Two variants kept, both listed.
         QCOMPARE(find<QListWidget>(map, "map_variants")->count(), 2);
         const QString all = find<QLabel>(map, "map_shown")->text();
+        // A zoom chosen by the user stays when the sliders draw the map again.
+        QTest::mouseClick(find<QPushButton>(map, "map_zoom_in"), Qt::LeftButton);
+        const double zoomed = picture->zoom();
         find<QSlider>(map, "map_activities")->setValue(0);
+        QTRY_VERIFY_WITH_TIMEOUT(!map.drawing(), 20000);
         const QString fewest = find<QLabel>(map, "map_shown")->text();
         QVERIFY2(fewest.startsWith("1 of "), qPrintable(all + " / " + fewest));
         QCOMPARE(find<QLabel>(map, "map_activities_value")->text(), QString("0%"));
-        QVERIFY(!find<QLabel>(map, "map_picture")->pixmap().isNull());
+        QVERIFY(picture->has_picture());
+        QCOMPARE(picture->zoom(), zoomed);
+
+        // Save picture writes what dot draws, in the format the name asks for.
+        for (const char* name : {"map.svg", "map.png", "map.pdf"}) {
+            answers.saved.push_back((dir.path() / name).string());
+            QTest::mouseClick(find<QPushButton>(map, "map_save"), Qt::LeftButton);
+            QVERIFY2(std::filesystem::file_size(dir.path() / name) > 100, name);
+        }
+        answers.saved.push_back((dir.path() / "map.gif").string());
+        QTest::mouseClick(find<QPushButton>(map, "map_save"), Qt::LeftButton);
+        QCOMPARE(answers.errors.size(), std::size_t{1});
+        QVERIFY(!std::filesystem::exists(dir.path() / "map.gif"));
 
         // A filter the window cannot read builds nothing, and the map goes with the relations.
         find<QLineEdit>(window, "filter_from")->setText("next week");

@@ -115,7 +115,9 @@ TEST(ProcessMap, OverlappingInstancesPairFirstInFirstOutAndHaveNoPathTime) {
                                           {1, "a_start", "2024-01-02 10:00"},
                                           {1, "a_complete", "2024-01-02 10:30"},
                                           {1, "b_complete", "2024-01-02 10:45"}});
-    const ProcessMap map = build_process_map(lines, {.plain_names = true, .instances = true});
+    StepOptions instances;
+    instances.instances = true;
+    const ProcessMap map = build_process_map(lines, instances);
     // Two instances of a (10:00-10:20 and 10:05-10:50) and b without a start; the schedule
     // event is no instance. The second case: a 10:00-10:30, then b at 10:45.
     EXPECT_EQ(map.events, 5);
@@ -143,84 +145,121 @@ TEST(ProcessMap, OverlappingInstancesPairFirstInFirstOutAndHaveNoPathTime) {
 
 TEST(ProcessMap, TaskEventNamesStayWhereSeveralTypesAreRead) {
     const Tloglist lines = test::map_log({{0, "a_schedule"}, {0, "a_complete"}});
-    EXPECT_EQ(build_process_map(lines, {.plain_names = false}).activities.size(), 2u);
+    StepOptions named_with_types;
+    named_with_types.plain_names = false;
+    EXPECT_EQ(build_process_map(lines, named_with_types).activities.size(), 2u);
     EXPECT_EQ(step_options_of(UsedEvents{.start = true, .complete = true}).instances, true);
     EXPECT_EQ(step_options_of(UsedEvents{.schedule = true, .complete = true}).plain_names, false);
     EXPECT_EQ(step_options_of(UsedEvents{}).plain_names, true);
 }
 
-// A log whose activities and paths have many different frequencies.
-ProcessMap skewed_map() {
-    return build_process_map(test::letter_log({"abcdef", "abcdef", "abcdef", "abdcef", "abdcef",
-                                               "acbdeg", "aeh", "aih", "ajkh", "abcdjkef"}),
-                             {});
+const std::vector<std::string> kSkewedWords = {"abcdef", "abcdef", "abcdef", "abdcef", "abdcef",
+                                               "acbdeg", "aeh",    "aih",    "ajkh",   "abcdjkef"};
+
+std::int64_t kept(const MapSelection& selection) {
+    return std::count(selection.edges.begin(), selection.edges.end(), true);
 }
 
 TEST(MapSelection, EverythingAtAHundredAndMoreNeverLess) {
-    const ProcessMap map = skewed_map();
-    const MapSelection all = select_map(map, 100, 100);
-    EXPECT_EQ(std::count(all.activities.begin(), all.activities.end(), true),
-              static_cast<std::ptrdiff_t>(map.activities.size()));
-    EXPECT_EQ(std::count(all.edges.begin(), all.edges.end(), true),
-              static_cast<std::ptrdiff_t>(map.edges.size()));
-    const auto subset = [](const std::vector<bool>& small, const std::vector<bool>& large) {
-        for (std::size_t i = 0; i < small.size(); ++i)
-            if (small[i] && !large[i]) return false;
-        return true;
-    };
-    for (double a = 0; a <= 100; a += 10) {
-        for (double p = 0; p <= 100; p += 10) {
-            const MapSelection here = select_map(map, a, p);
-            const MapSelection more_paths = select_map(map, a, std::min(100.0, p + 10));
-            const MapSelection more_activities = select_map(map, std::min(100.0, a + 10), p);
-            EXPECT_TRUE(subset(here.edges, more_paths.edges)) << a << " " << p;
-            EXPECT_TRUE(subset(here.activities, more_activities.activities)) << a << " " << p;
-            EXPECT_GE(std::count(here.activities.begin(), here.activities.end(), true), 1);
-        }
+    const Tloglist lines = test::letter_log(kSkewedWords);
+    const ProcessMap map = build_process_map(lines, {});
+    EXPECT_EQ(kept(select_paths(map, 100)), static_cast<std::int64_t>(map.edges.size()));
+    // At 100% the activities slider changes nothing: the counts are the log's own.
+    const ProcessMap all = projected_map(lines, {}, map, 100);
+    ASSERT_EQ(all.edges.size(), map.edges.size());
+    for (std::size_t e = 0; e < map.edges.size(); ++e)
+        EXPECT_EQ(std::tuple(all.edges[e].from, all.edges[e].to, all.edges[e].count),
+                  std::tuple(map.edges[e].from, map.edges[e].to, map.edges[e].count));
+    for (double p = 0; p < 100; p += 10) {
+        const MapSelection here = select_paths(map, p), more = select_paths(map, p + 10);
+        for (std::size_t e = 0; e < map.edges.size(); ++e)
+            EXPECT_TRUE(!here.edges[e] || more.edges[e]) << p;
     }
-}
-
-TEST(MapSelection, EveryActivityKeepsAWayInAndOut) {
-    const ProcessMap map = skewed_map();
-    const MapSelection fewest = select_map(map, 100, 0);
+    for (double a = 0; a < 100; a += 10) {
+        EXPECT_GE(kept_activity_count(map, a), 1u);
+        EXPECT_LE(kept_activity_count(map, a), kept_activity_count(map, a + 10));
+    }
+    // Every activity keeps a way in and a way out, however few the paths.
+    const MapSelection fewest = select_paths(map, 0);
     for (std::size_t a = 0; a < map.activities.size(); ++a) {
         const auto id = static_cast<std::int32_t>(a);
         bool in = false, out = false;
-        for (std::size_t i = 0; i < map.starts.size(); ++i)
-            in |= fewest.starts[i] && map.starts[i].activity == id;
-        for (std::size_t i = 0; i < map.ends.size(); ++i)
-            out |= fewest.ends[i] && map.ends[i].activity == id;
+        for (const MapEndpoint& start : map.starts)
+            in |= start.activity == id;
+        for (const MapEndpoint& end : map.ends)
+            out |= end.activity == id;
         for (std::size_t e = 0; e < map.edges.size(); ++e) {
-            in |= fewest.edges[e] && map.edges[e].to == id;
-            out |= fewest.edges[e] && map.edges[e].from == id;
+            in |= fewest.edges[e] && map.edges[e].to == id && map.edges[e].from != id;
+            out |= fewest.edges[e] && map.edges[e].from == id && map.edges[e].to != id;
         }
         EXPECT_TRUE(in && out) << map.activities[a].name;
     }
-    // a (10 events) and e (8) hold 18 of the 54 events, a third exactly; a little more takes
-    // b, c or d (7 each) as well: b, by name.
-    const MapSelection third = select_map(map, 100.0 / 3, 100);
-    EXPECT_EQ(std::count(third.activities.begin(), third.activities.end(), true), 2);
-    // What the third shows: 18 of the 54 events, and of the 44 pairs (five in each "abcdef"
-    // and "abdcef", ..., seven in "abcdjkef") the one a -> e of "aeh".
-    EXPECT_DOUBLE_EQ(coverage_of(map, third).events, 18.0 / 54);
-    EXPECT_DOUBLE_EQ(coverage_of(map, third).pairs, 1.0 / 44);
-    const MapSelection more = select_map(map, 34, 100);
-    EXPECT_TRUE(more.activities[static_cast<std::size_t>(id_of(map, "b"))]);
-    EXPECT_EQ(std::count(more.activities.begin(), more.activities.end(), true), 3);
 }
 
-// The activities of the selection that lie on no drawn path from a start to an end of cases.
+TEST(MapSelection, HiddenActivitiesLeaveTheirNeighboursJoined) {
+    const Tloglist lines = test::letter_log(kSkewedWords);
+    const ProcessMap map = build_process_map(lines, {});
+    // a (10 events) and e (8) hold 18 of the 54 events, a third exactly; a little more takes
+    // b, c or d (7 each) as well: b, by name.
+    EXPECT_EQ(kept_activity_count(map, 100.0 / 3), 2u);
+    EXPECT_EQ(kept_activity_count(map, 34), 3u);
+    // On a and e alone the words read ae eight times and a twice ("aih", "ajkh"): one path
+    // a -> e of 8, every case starting at a, 8 ending at e and 2 at a. An hour between letters:
+    // a -> e took 4 h in six words, 1 h in "aeh" and 6 h in "abcdjkef".
+    const ProcessMap two = projected_map(lines, {}, map, 100.0 / 3);
+    ASSERT_EQ(two.activities.size(), 2u);
+    EXPECT_EQ(two.cases, 10);
+    EXPECT_EQ(two.events, 18);
+    ASSERT_EQ(two.edges.size(), 1u);
+    const MapEdge* ae = edge_of(two, "a", "e");
+    ASSERT_NE(ae, nullptr);
+    EXPECT_EQ(ae->count, 8);
+    EXPECT_DOUBLE_EQ(ae->minutes.mean, (6 * 240 + 60 + 360) / 8.0);
+    EXPECT_DOUBLE_EQ(ae->minutes.median, 240);
+    ASSERT_EQ(two.starts.size(), 1u);
+    EXPECT_EQ(two.starts[0].cases, 10);
+    ASSERT_EQ(two.ends.size(), 2u);
+    EXPECT_EQ(two.ends[0].cases, 8);
+    EXPECT_EQ(two.ends[1].cases, 2);
+    const MapSelection shown = select_paths(two, 100);
+    EXPECT_DOUBLE_EQ(coverage_of(map, two, shown).events, 18.0 / 54);
+    EXPECT_DOUBLE_EQ(coverage_of(map, two, shown).pairs, 1);
+
+    // Instances: hiding b (one instance against a's and c's two) joins a to c, the time from
+    // the end of a to the beginning of c; where c began before a ended, the two overlapped.
+    const Tloglist timed = test::map_log({{0, "a_start", "2024-01-01 10:00"},
+                                          {0, "a_complete", "2024-01-01 10:10"},
+                                          {0, "b_start", "2024-01-01 10:20"},
+                                          {0, "b_complete", "2024-01-01 10:40"},
+                                          {0, "c_start", "2024-01-01 10:50"},
+                                          {0, "c_complete", "2024-01-01 11:00"},
+                                          {1, "a_start", "2024-01-02 10:00"},
+                                          {1, "c_start", "2024-01-02 10:05"},
+                                          {1, "a_complete", "2024-01-02 10:30"},
+                                          {1, "c_complete", "2024-01-02 10:40"}});
+    StepOptions instances;
+    instances.instances = true;
+    const ProcessMap whole = build_process_map(timed, instances);
+    const ProcessMap ac = projected_map(timed, instances, whole, 80);
+    ASSERT_EQ(ac.activities.size(), 2u);
+    const MapEdge* joined = edge_of(ac, "a", "c");
+    ASSERT_NE(joined, nullptr);
+    EXPECT_EQ(joined->count, 2);
+    EXPECT_EQ(joined->overlapping, 1);
+    EXPECT_EQ(joined->minutes.count, 1);
+    EXPECT_DOUBLE_EQ(joined->minutes.max, 40);
+}
+
+// The activities of the map that lie on no drawn path from a start to an end of cases.
 std::vector<std::string> stranded(const ProcessMap& map, const MapSelection& selection) {
     const std::size_t n = map.activities.size();
     const auto reach = [&](bool forward) {
         std::vector<bool> seen(n, false);
         std::vector<std::size_t> todo;
-        const auto& seeds = forward ? map.starts : map.ends;
-        const auto& kept = forward ? selection.starts : selection.ends;
-        for (std::size_t i = 0; i < seeds.size(); ++i)
-            if (kept[i] && !seen[static_cast<std::size_t>(seeds[i].activity)]) {
-                seen[static_cast<std::size_t>(seeds[i].activity)] = true;
-                todo.push_back(static_cast<std::size_t>(seeds[i].activity));
+        for (const MapEndpoint& seed : forward ? map.starts : map.ends)
+            if (!seen[static_cast<std::size_t>(seed.activity)]) {
+                seen[static_cast<std::size_t>(seed.activity)] = true;
+                todo.push_back(static_cast<std::size_t>(seed.activity));
             }
         while (!todo.empty()) {
             const std::size_t node = todo.back();
@@ -242,14 +281,24 @@ std::vector<std::string> stranded(const ProcessMap& map, const MapSelection& sel
     const std::vector<bool> from_start = reach(true), to_end = reach(false);
     std::vector<std::string> names;
     for (std::size_t a = 0; a < n; ++a)
-        if (selection.activities[a] && !(from_start[a] && to_end[a]))
-            names.push_back(map.activities[a].name);
+        if (!(from_start[a] && to_end[a])) names.push_back(map.activities[a].name);
     return names;
 }
 
-// With every activity kept, every path share draws every activity on a way from a start to an
-// end, on random logs and on public ones (bpic2012 fell apart at 5% of its paths).
+// At every position of the two sliders every drawn activity lies on a way from a start to an
+// end, on random logs and on public ones (bpic2012 fell apart at 80% of its activities and 5%
+// of its paths, and at 50% of its activities).
 TEST(MapSelection, EveryActivityLiesOnAPathFromAStartToAnEnd) {
+    const auto check = [](const Tloglist& lines, const StepOptions& steps,
+                          const std::string& name) {
+        const ProcessMap whole = build_process_map(lines, steps);
+        for (const double activities : {100.0, 80.0, 50.0, 25.0, 5.0}) {
+            const ProcessMap shown = projected_map(lines, steps, whole, activities);
+            for (const double paths : {0.0, 5.0, 29.0, 60.0})
+                EXPECT_EQ(stranded(shown, select_paths(shown, paths)), std::vector<std::string>{})
+                    << name << " at " << activities << "% and " << paths << "%";
+        }
+    };
     std::mt19937 random(7);
     for (int round = 0; round < 200; ++round) {
         std::vector<std::string> words;
@@ -261,18 +310,19 @@ TEST(MapSelection, EveryActivityLiesOnAPathFromAStartToAnEnd) {
                 word += static_cast<char>('a' + random() % 8);
             words.push_back(word);
         }
-        const ProcessMap map = build_process_map(test::letter_log(words), {});
-        for (const double paths : {0.0, 5.0, 25.0, 60.0})
-            EXPECT_TRUE(stranded(map, select_map(map, 100, paths)).empty()) << round;
+        check(test::letter_log(words), {}, "round " + std::to_string(round));
     }
     for (const char* name : {"bpic2012.xes.gz", "13_SEPSIS_1t_per_variant.xes.gz",
                              "running-example.xes", "helpdesk.xes.gz"}) {
         const std::filesystem::path file = std::filesystem::path(VESK_SHARED_XES) / name;
         if (!std::filesystem::exists(file)) continue;
-        const ProcessMap map = test::map_of_file(file.string());
-        for (const double paths : {0.0, 5.0, 25.0, 29.0, 60.0})
-            EXPECT_EQ(stranded(map, select_map(map, 100, paths)), std::vector<std::string>{})
-                << name << " " << paths;
+        Tvesk_util controller;
+        controller.load_log(file.string(), false);
+        BuildRelationsRequest request;
+        request.process_id = controller.processes().front().id;
+        request.events = apply_event_choice({});
+        read_process_map(controller, request);
+        check(controller.log(), step_options_of(request.events.ticked), name);
     }
 }
 

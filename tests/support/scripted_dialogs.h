@@ -13,13 +13,16 @@ namespace vesk::testing {
 template <typename Base = ModalDialogs>
 class Scripted : public Base {
 public:
-    std::deque<std::optional<std::string>> files, folders, inputs;
+    std::deque<std::optional<std::string>> files, saved, folders, inputs;
     std::vector<std::string> warnings, informations, errors;
     std::string opened_in;
 
     std::optional<std::string> open_file(const std::string&, const std::string& folder) override {
         opened_in = folder;
         return next(files);
+    }
+    std::optional<std::string> save_file(const std::string&, const std::string&) override {
+        return next(saved);
     }
     std::optional<std::string> choose_folder(const std::string&) override { return next(folders); }
     std::optional<std::string> input(const std::string&, const std::string& prompt) override {

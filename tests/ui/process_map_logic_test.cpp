@@ -40,14 +40,17 @@ TEST(ProcessMapLogic, SummaryVariantsAndWhyThereIsNoPicture) {
     ProcessMapLogic logic(InspectorDrawing{"", [] { return std::nullopt; }});
     logic.draw();
     EXPECT_NE(logic.state().problem.find("Build relations first"), std::string::npos);
-    logic.set_map(build_process_map(test::letter_log({"abc", "abc", "ab"}), {}));
+    const Tloglist lines = test::letter_log({"abc", "abc", "ab"});
+    logic.set_map(lines, {}, build_process_map(lines, {}));
     EXPECT_EQ(logic.state().summary, "3 cases, 8 events, 3 activities, 2 variants");
     ASSERT_EQ(logic.state().variants.size(), 2u);
     EXPECT_EQ(logic.state().variants[0], "2 cases (66.7%), median 2.0 h: a \u2192 b \u2192 c");
     EXPECT_EQ(logic.state().variants[1], "1 case (33.3%), median 1.0 h: a \u2192 b");
     const std::uint64_t before = logic.generation();
     logic.draw();
-    EXPECT_EQ(logic.state().shown, "3 of 3 activities, 2 of 2 paths");
+    EXPECT_EQ(logic.state().shown,
+              "3 of 3 activities, 2 of 2 paths; 100.0% of the events, 100.0% of the "
+              "directly-follows pairs");
     EXPECT_TRUE(logic.state().picture.empty());
     EXPECT_NE(logic.state().problem.find("dot (GraphViz) was found neither"), std::string::npos);
     logic.clear();
