@@ -108,6 +108,9 @@ void inductive_picture(TVesk_mainform& window, const std::string& log, const QSt
     window.findChild<QPushButton*>("Process_map_button")->click();
     map.resize(1100, 820);
     map.findChild<QSlider*>("map_paths")->setValue(20);
+    // dot lays the map out on another thread.
+    while (map.drawing())
+        QApplication::processEvents(QEventLoop::AllEvents, 50);
     QApplication::processEvents();
     map.grab().save(out + "/window-process-map.png");
     map.close();

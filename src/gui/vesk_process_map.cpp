@@ -99,8 +99,7 @@ Tvesk_process_map_form::Tvesk_process_map_form(vesk::ProcessMapLogic& logic,
     variants_->setObjectName("map_variants");
     split_->addWidget(picture_);
     split_->addWidget(variants_);
-    split_->setStretchFactor(0, 3);
-    split_->setStretchFactor(1, 1);
+    split_->setStretchFactor(0, 1);
     layout->addWidget(split_, 1);
     connect(activities_, &QSlider::valueChanged, this, [this] { redraw(); });
     connect(paths_, &QSlider::valueChanged, this, [this] { redraw(); });
@@ -119,6 +118,8 @@ Tvesk_process_map_form::~Tvesk_process_map_form() {
 void Tvesk_process_map_form::open() {
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         resize(size().boundedTo(screen->availableGeometry().size() * 9 / 10));
+    // Most of the height for the map, the rest for the variants.
+    split_->setSizes({height() * 3 / 4, height() / 4});
     show();
     raise();
     activateWindow();
