@@ -1,6 +1,7 @@
 // report.html in a real browser (headless Chromium): the net view zooms with the wheel and the
 // buttons, pans by dragging, and a click on a node still shows its figures; the map view's
-// slider and a click on an activity work; and no script error happens on the way.
+// slider and a click on an activity work; the conformance drawing fits; and no script error
+// happens on the way.
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -113,6 +114,10 @@ setTimeout(function () {
     var rows = box('map-info').querySelectorAll('th');
     seen.push('activity click ' + (rows.length ? rows[0].textContent : 'shows nothing'));
     seen.push('map ' + (view(map)[2] > 0 ? 'fitted' : 'not fitted'));
+    document.querySelector('nav#views button[data-view=conformance]').click();
+    var conformance = box('conformance-picture');
+    conformance.querySelectorAll('.zoom-controls button')[2].click();
+    seen.push('conformance ' + (view(conformance)[2] > 0 ? 'fitted' : 'not fitted'));
   } catch (e) {
     window.veskErrors.push(String(e));
   }
@@ -129,8 +134,9 @@ TEST(ReportInABrowser, ZoomPanAndClicksWorkWithoutScriptErrors) {
     if (!std::filesystem::exists(kChromium)) GTEST_SKIP() << "chromium is not installed";
     if (!find_dot(program_folder())) GTEST_SKIP() << "dot is not installed";
     test::TempDir dir;
-    const test::CliResult mined = test::run_cli({"mine", VESK_EXAMPLE_LOG, "--process", "1",
-                                                 "--out", dir.path().string(), "--report", "-q"});
+    const test::CliResult mined =
+        test::run_cli({"mine", VESK_EXAMPLE_LOG, "--process", "1", "--out", dir.path().string(),
+                       "--report", "--align", "-q"});
     ASSERT_EQ(mined.code, 0) << mined.err;
     std::string page = test::read_file(dir.path() / "report.html");
     page.insert(page.find("<head>") + 6, kErrorCatcher);
@@ -151,6 +157,7 @@ TEST(ReportInABrowser, ZoomPanAndClicksWorkWithoutScriptErrors) {
     EXPECT_NE(seen.find("node click shows info-"), std::string::npos) << seen;
     EXPECT_NE(seen.find("activity click Activity"), std::string::npos) << seen;
     EXPECT_NE(seen.find("map fitted"), std::string::npos) << seen;
+    EXPECT_NE(seen.find("conformance fitted"), std::string::npos) << seen;
     EXPECT_NE(seen.find("errors []"), std::string::npos) << seen;
 }
 
