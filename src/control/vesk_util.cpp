@@ -208,7 +208,21 @@ void Tvesk_util::finish_short_loops(bool split) {
     restore_short_loops(main_tasks_, loops_, *net_, split);
 }
 
+void Tvesk_util::forget_replay() {
+    token_counts_.reset();
+    conformance_.reset();
+    net_->flow_time.Clear();
+    for (const auto& place : net_->places()) {
+        place->sync_time.Clear();
+        place->waiting_time.Clear();
+        place->sojourn_time.Clear();
+    }
+    net_->Reset_replay_state();
+}
+
 void Tvesk_util::replay(bool show_messages, MessageSink& sink) {
+    // Findings of an earlier replay on the same net are not this one's.
+    forget_replay();
     if (net_->skip_rule == SkipRule::shortest_sequence) {
         SequenceReplay replay(*net_, log_, main_tasks_, sink);
         replay.set_progress(progress_);
@@ -217,9 +231,7 @@ void Tvesk_util::replay(bool show_messages, MessageSink& sink) {
     }
     Treplay replay(*net_, log_, main_tasks_, sink);
     replay.set_progress(progress_);
-    replay.Replay(show_messages);
-    // Counted apart from the replay, which may stop at its first message.
-    token_counts_ = token_fitness(*net_, log_, main_tasks_);
+    token_counts_ = replay.Replay(show_messages);
 }
 
 const ConformanceResult& Tvesk_util::check_conformance(const ConformanceOptions& options) {

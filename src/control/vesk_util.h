@@ -135,10 +135,11 @@ public:
     // Replaces the net with the one of a PNML file, its transitions matched to the task list's
     // tasks by their labels; returns the warnings. Throws XmlReadError or PnmlError.
     std::vector<std::string> read_net(const std::string& pnml_path);
-    // Replays the log on the net; findings are recorded in the net, and with show_messages the
-    // first one goes to the sink and ends the token game. The token counts cover the whole log
-    // either way.
+    // Replays the whole log on the net in one pass: the timing figures and the token counts.
+    // Findings are recorded in the net, and with show_messages each also goes to the sink once.
     void replay(bool show_messages, MessageSink& sink);
+    // The net and the controller as before any replay: no figures, findings or token counts.
+    void forget_replay();
     // The token-based fitness of the last replay; empty before one.
     const std::optional<TokenCounts>& token_counts() const { return token_counts_; }
     // Aligns the log in memory on the net. The result lasts until the net or the log changes.

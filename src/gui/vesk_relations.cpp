@@ -12,6 +12,7 @@
 #include <QHeaderView>
 #include <QImage>
 #include <QLabel>
+#include <QListWidget>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
@@ -26,8 +27,8 @@
 #include <QWheelEvent>
 
 #include "gui/choice_list_widget.h"
-#include "gui/conformance_panel.h"
 #include "gui/forwarded_dialogs.h"
+#include "gui/inspector_figures.h"
 #include "gui/named_widgets.h"
 #include "gui/vesk_relations_editor.h"
 
@@ -100,7 +101,8 @@ Tvesk_relations_inspector::Tvesk_relations_inspector(vesk::Tvesk_util& controlle
     picture_layout->setContentsMargins(0, 0, 0, 0);
     build_picture(picture_layout);
     splitter->addWidget(picture_side);
-    splitter->addWidget(build_figures_group());
+    figures_ = new InspectorFigures(splitter);
+    splitter->addWidget(figures_);
     splitter->setStretchFactor(0, 3);
     splitter->setStretchFactor(1, 1);
     splitter->setChildrenCollapsible(false);
@@ -202,25 +204,6 @@ QWidget* Tvesk_relations_inspector::build_check_group() {
     return check;
 }
 
-QWidget* Tvesk_relations_inspector::build_figures_group() {
-    auto* figures = new QGroupBox(this);
-    figures->setObjectName("GroupBox1");
-    auto* figures_layout = new QVBoxLayout(figures);
-    time_info_ = new QTableWidget(5, 4, figures);
-    time_info_->setObjectName("Time_info");
-    time_info_->setHorizontalHeaderLabels(
-        {"Sync. time", "Waiting time", "Sojourn time", "Global flow time"});
-    time_info_->setVerticalHeaderLabels(
-        {"# Observations", "Mean", "Variance", "Minimum", "Maximum"});
-    time_info_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    time_info_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
-    time_info_->verticalHeader()->setSectionResizeMode(QHeaderView::Stretch);
-    figures_layout->addWidget(time_info_);
-    conformance_ = new ConformancePanel(figures);
-    figures_layout->addWidget(conformance_, 1);
-    return figures;
-}
-
 void Tvesk_relations_inspector::add_shortcuts() {
     const auto shortcut = [this](const QKeySequence& keys, Command command) {
         connect(new QShortcut(keys, this), &QShortcut::activated, this,
@@ -301,25 +284,11 @@ void Tvesk_relations_inspector::show_controls() {
     for (QWidget* hidden :
          std::initializer_list<QWidget*>{make_petrinet_2_, split_short_loops_, combine_places_})
         hidden->setVisible(s.construction_controls_visible);
-    for (int c = 0; c < 4; ++c)
-        for (int r = 0; r < 5; ++r) {
-            const QString text = QString::fromStdString(
-                s.time_info[static_cast<std::size_t>(c)][static_cast<std::size_t>(r)]);
-            auto* item = time_info_->item(r, c);
-            if (item == nullptr) {
-                item = new QTableWidgetItem;
-                item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-                time_info_->setItem(r, c, item);
-            }
-            item->setText(text);
-            item->setToolTip(QString::fromStdString(
-                s.time_tips[static_cast<std::size_t>(c)][static_cast<std::size_t>(r)]));
-        }
     structure_->setText(QString::fromStdString(s.structure));
     structure_->setVisible(!s.structure.empty());
     structure_->setStyleSheet(s.structure.starts_with("The net is broken") ? "color: #a0201b;"
                                                                            : "");
-    conformance_->show_figures(s.conformance);
+    figures_->show_figures(s);
     show_picture();
     picture_->setCursor(s.hand_pointer ? Qt::PointingHandCursor : Qt::ArrowCursor);
 }

@@ -12,7 +12,7 @@
 #include "gui/state_round_trip.h"
 #include "ui/relations_inspector_logic.h"
 
-class ConformancePanel;
+class InspectorFigures;
 class QCheckBox;
 class QDoubleSpinBox;
 class QComboBox;
@@ -20,7 +20,6 @@ class QLabel;
 class QPushButton;
 class QScrollArea;
 class QMouseEvent;
-class QTableWidget;
 class QVBoxLayout;
 class QWheelEvent;
 class TVesk_relations_editor_form;
@@ -65,7 +64,6 @@ private:
     using Command = void (vesk::RelationsInspectorLogic::*)();
     void build_picture(QVBoxLayout* layout);
     QWidget* build_check_group();
-    QWidget* build_figures_group();
     void add_shortcuts();
     // A button that runs a command of the logic.
     QPushButton* command_button(QWidget* parent, const char* name, const char* caption,
@@ -95,12 +93,11 @@ private:
     QLabel* picture_;
     // What the structure check found after Make Petrinet.
     QLabel* structure_;
-    ConformancePanel* conformance_;
+    InspectorFigures* figures_;
     // How far a long step (a replay) has come; hidden otherwise.
     QLabel* progress_;
     QComboBox *available_processes_, *erroneous_sets_;
     QPushButton* make_petrinet_2_;
     QCheckBox *split_short_loops_, *combine_places_;
     QDoubleSpinBox* noise_;
-    QTableWidget* time_info_;
 };

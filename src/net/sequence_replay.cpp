@@ -156,23 +156,23 @@ bool SequenceReplay::check_tokens_left(bool show_messages) {
 
 bool SequenceReplay::walk_case(const CasePlan& plan, std::size_t begin, std::size_t end,
                                bool show_messages) {
+    bool shown = false;
     const std::int32_t start = token_net_.start_place();
-    if (start >= 0 && put_token(start, line_time(log_[begin]), show_messages)) return true;
+    if (start >= 0) shown |= put_token(start, line_time(log_[begin]), show_messages);
     std::size_t firing = 0;
     double time = 0.0;
     for (std::size_t i = begin; i < end; ++i) {
         time = line_time(log_[i]);
         const std::int32_t name = log_[i].name_id();
-        if (transition_of_name_[static_cast<std::size_t>(name)] < 0 &&
-            report_unfired(task_of_name_[static_cast<std::size_t>(name)], log_.name(log_[i]),
-                           show_messages))
-            return true;
+        if (transition_of_name_[static_cast<std::size_t>(name)] < 0)
+            shown |= report_unfired(task_of_name_[static_cast<std::size_t>(name)],
+                                    log_.name(log_[i]), show_messages);
         for (; firing < plan.event_end[i - begin]; ++firing)
-            if (fire(plan.firings[firing], time, show_messages)) return true;
+            shown |= fire(plan.firings[firing], time, show_messages);
     }
     for (; firing < plan.firings.size(); ++firing)
-        if (fire(plan.firings[firing], time, show_messages)) return true;
-    return check_tokens_left(show_messages);
+        shown |= fire(plan.firings[firing], time, show_messages);
+    return check_tokens_left(show_messages) || shown;
 }
 
 TokenCounts SequenceReplay::Replay(bool show_messages) {
@@ -190,7 +190,7 @@ TokenCounts SequenceReplay::Replay(bool show_messages) {
             ++cases;
     TokenCounts total;
     VariantPlans plans(planner_);
-    bool stop = false;
+    bool shown = false;
     std::int64_t begun = 0;
     for (std::size_t begin = 0; begin < log_.size();) {
         const std::size_t end = log_.case_end(begin);
@@ -198,17 +198,17 @@ TokenCounts SequenceReplay::Replay(bool show_messages) {
         add_case(total, plan);
         net_.flow_time.Add_observation(
             widened_minutes(line_time(log_[begin]), line_time(log_[end - 1])));
-        if (!stop) stop = walk_case(plan, begin, end, show_messages);
-        if (stop) check_tokens_left(false);
+        shown |= walk_case(plan, begin, end, show_messages);
         if (progress_ && ++begun % kProgressEvery == 0)
             progress_({"Replaying", begun, cases, -1, "cases"});
         begin = end;
     }
+    if (progress_ && cases > 0) progress_({"Replayed", cases, cases, -1, "cases"});
     if (total.undecided_cases > 0)
         sink_.warning("The search for invisible firings gave up on " +
                       std::to_string(total.undecided_cases) + " cases after looking at " +
                       std::to_string(search_bound_) + " markings; they count as not fitting");
-    if (!stop && show_messages)
+    if (!shown && show_messages)
         sink_.information(log_.empty() ? "No timing information available"
                                        : "No errors while calculating timing information");
     return total;

@@ -3,7 +3,7 @@
 // trees, nets read from PNML). The token game of each variant is planned once with counted
 // tokens; every case then walks its variant's firings with its own times, so the fitness and
 // the timing figures come from one pass over the log. The findings and figures are those of
-// Treplay: the first finding ends the timing game when messages are shown.
+// Treplay: the whole log is replayed, each finding reported once.
 
 #include <cstdint>
 #include <string>

@@ -86,7 +86,7 @@ double minutes_between(double a, double b) {
 }
 
 Treplay::Treplay(Tpetrinet& net, const Tloglist& log, const Ttasklist& tasks, MessageSink& sink)
-    : net_(net), log_(log), tasks_(tasks), sink_(sink) {
+    : net_(net), log_(log), tasks_(tasks), sink_(sink), tokens_(net, tasks) {
     for (const auto& arc : net_.arcs())
         arcs_of_[arc->transition].push_back(arc.get());
     // The task of each of the log's names, looked up once instead of once per line.
@@ -210,7 +210,7 @@ bool Treplay::Fire_task(Ttask* task, const std::string& line_name, bool show_mes
     return Fire(transition, show_messages, time);
 }
 
-void Treplay::Replay(bool show_messages) {
+TokenCounts Treplay::Replay(bool show_messages) {
     count_task_lines(net_, log_, task_of_name_id_);
     set_branch_probabilities(net_);
     net_.flow_time.Clear();
@@ -226,9 +226,14 @@ void Treplay::Replay(bool show_messages) {
             break;
         }
     }
+    // The counted game's transition of each of the log's names.
+    std::vector<const Ttransition*> counted_transition(static_cast<std::size_t>(log_.name_count()));
+    for (std::int32_t id = 0; id < log_.name_count(); ++id)
+        counted_transition[static_cast<std::size_t>(id)] = tokens_.transition_for(log_.name_of(id));
+    TokenCounts counts;
     double case_start = 0.0, last_time = 0.0;
     std::int32_t previous_case = -1;
-    bool stop = false;
+    bool shown = false;
     std::int64_t cases = 0, begun = 0;
     if (progress_) {
         for (std::size_t i = 0; i < log_.size(); ++i)
@@ -238,25 +243,34 @@ void Treplay::Replay(bool show_messages) {
         const Ttime clock = line.time();
         const double time = date_time_value(line.date(), clock.hour, clock.minute);
         if (line.case_number() != previous_case) {
-            if (previous_case > -1)
+            if (previous_case > -1) {
                 net_.flow_time.Add_observation(widened_minutes(case_start, last_time));
-            if (!stop) stop = Check_tokens_left(show_messages);
+                tokens_.end_case(counts);
+            }
+            shown |= Check_tokens_left(show_messages);
             case_start = time;
-            if (!stop && start_place != nullptr) stop = Put_token(start_place, show_messages, time);
+            if (start_place != nullptr) shown |= Put_token(start_place, show_messages, time);
+            tokens_.start_case();
             previous_case = line.case_number();
             if (progress_ && ++begun % kProgressEvery == 0)
                 progress_({"Replaying", begun, cases, -1, "cases"});
         }
-        if (!stop) {
-            stop = Fire_task(task_of(line), log_.name(line), show_messages, time);
-        }
+        shown |= Fire_task(task_of(line), log_.name(line), show_messages, time);
+        tokens_.event(counted_transition[static_cast<std::size_t>(line.name_id())]);
         last_time = time;
     }
-    if (!log_.empty()) net_.flow_time.Add_observation(widened_minutes(case_start, last_time));
+    if (!log_.empty()) {
+        net_.flow_time.Add_observation(widened_minutes(case_start, last_time));
+        tokens_.end_case(counts);
+        // The last case's tokens are looked at too.
+        shown |= Check_tokens_left(show_messages);
+    }
+    if (progress_ && cases > 0) progress_({"Replayed", cases, cases, -1, "cases"});
     // Without messages nothing was checked by them, so "no errors" would claim too much.
-    if (!stop && show_messages)
+    if (!shown && show_messages)
         sink_.information(log_.empty() ? "No timing information available"
                                        : "No errors while calculating timing information");
+    return counts;
 }
 
 }  // namespace vesk

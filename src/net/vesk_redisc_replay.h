@@ -11,6 +11,7 @@
 #include "base/progress.h"
 #include "log/vesk_loglist.h"
 #include "net/vesk_redisc.h"
+#include "net/vesk_token_fitness.h"
 
 namespace vesk {
 
@@ -45,9 +46,10 @@ public:
     // The net must not change while the replay object lives.
     Treplay(Tpetrinet& net, const Tloglist& log, const Ttasklist& tasks, MessageSink& sink);
 
-    // The whole replay. With show_messages the first finding is reported and ends the token
-    // game; without, every finding is only recorded in the net.
-    void Replay(bool show_messages);
+    // The whole replay, to the end of the log, every finding recorded in the net; with
+    // show_messages each finding also goes to the sink once, as it is found, and where there
+    // was none the sink hears so at the end. Returns the counted token game of the same pass.
+    TokenCounts Replay(bool show_messages);
     // "Replaying" with the cases begun of all cases, every kProgressEvery cases.
     void set_progress(ProgressCallback progress) { progress_ = std::move(progress); }
 
@@ -75,6 +77,7 @@ private:
     std::vector<Ttransition*> skip_transitions_;
     std::vector<std::string> unknown_reported_;
     ProgressCallback progress_;
+    TokenGame tokens_;
 };
 
 }  // namespace vesk

@@ -11,6 +11,8 @@
 // nets replayed by shortest sequences the fewest invisible firings that enable it.
 
 #include <cstdint>
+#include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "log/vesk_loglist.h"
@@ -35,6 +37,36 @@ struct TokenCounts {
     double fitness() const;
     double fitting_share() const { return cases == 0 ? 0.0 : double(fitting_cases) / cases; }
     friend bool operator==(const TokenCounts&, const TokenCounts&) = default;
+};
+
+// The counted token game case by case, for a replay that walks the log itself.
+class TokenGame {
+public:
+    TokenGame(const Tpetrinet& net, const Ttasklist& tasks);
+    // The transition of the task of this name; null when there is none.
+    const Ttransition* transition_for(const std::string& name) const;
+    void start_case();
+    // An event of the case on its transition (null: one the net has no transition for).
+    void event(const Ttransition* transition);
+    // Adds the case to the total.
+    void end_case(TokenCounts& total);
+
+private:
+    // As the replay decides: a transition without arcs, in a net without arcs, is enabled.
+    bool enabled(const Ttransition* transition) const;
+    void fire(const Ttransition* transition);
+
+    const Tpetrinet& net_;
+    std::unordered_map<const Tplace*, std::size_t> index_;
+    std::unordered_map<const Ttransition*, std::vector<const Tarc*>> arcs_of_;
+    std::unordered_map<std::string, Ttask*> task_of_name_;
+    std::unordered_map<const Ttask*, Ttransition*> transition_of_;
+    std::vector<const Ttransition*> skips_;
+    std::vector<std::int64_t> tokens_;
+    long start_ = -1;
+    long end_ = -1;
+    TokenCounts case_;
+    bool case_fits_ = true;
 };
 
 // Leaves the net as it was.

@@ -152,9 +152,16 @@ void RelationsInspectorLogic::edit_erroneous_set() {
     check_relations();
 }
 
+void RelationsInspectorLogic::forget_replay() {
+    state_.conformance.reset();
+    state_.time_info = {};
+    state_.time_tips = {};
+    state_.replay_summary.clear();
+    state_.findings.clear();
+}
+
 void RelationsInspectorLogic::make_net(RelationsInspection::Construction construction) {
     if (!inspection_.is_open()) return;
-    state_.conformance.reset();
     try {
         BusyScope busy(dialogs_);
         inspection_.make_petrinet(state_.split_short_loops, construction, state_.combine_places,
@@ -163,6 +170,8 @@ void RelationsInspectorLogic::make_net(RelationsInspection::Construction constru
         dialogs_.error(std::string(kBuildingError) + "\n" + error.what());
         return;
     }
+    // The figures shown were the earlier net's.
+    forget_replay();
     state_.structure = structure_text(controller_.structure(), controller_.net());
     draw_net();
 }
@@ -213,7 +222,10 @@ void RelationsInspectorLogic::draw_net() {
                              drawn.failures.front());
             return;
         }
+        // The zoom the user chose stays for the new drawing; Fit is a button away.
+        const std::int32_t zoom = state_.zoom;
         reset_picture();
+        state_.zoom = zoom;
         try {
             rectangles_.Load_map(folder + kDrawingBase + ".dot.map");
         } catch (const std::exception& error) {
@@ -350,20 +362,42 @@ void RelationsInspectorLogic::open_xml() {
 void RelationsInspectorLogic::replay_process() {
     if (!inspection_.is_open()) return;
     const std::string process = process_id_of_entry(state_.available_processes.text());
-    state_.conformance.reset();
+    forget_replay();
+    RecordingSink found;
     try {
         BusyScope busy(dialogs_);
-        inspection_.replay_process(process, true, dialogs_);
+        inspection_.replay_process(process, true, found);
     } catch (const std::exception& error) {
-        // Quietly ending here would leave the old figures looking like the new ones.
+        // Figures of half a replay would pass for the whole log's: none are shown.
+        controller_.forget_replay();
         dialogs_.warning("The process " + process + " could not be replayed: " + error.what());
+        draw_net();
         return;
     }
     const TStoch_var& flow = controller_.flow_time();
     state_.time_info[3] = {std::to_string(flow.Nr_of_observations()), figure(flow.Mean()),
                            figure(flow.Variance()), figure(flow.Minimum()), figure(flow.Maximum())};
     state_.time_tips[3] = figure_tips(flow);
+    if (const std::optional<TokenCounts>& counts = controller_.token_counts())
+        state_.replay_summary = "Replayed " + grouped_number(counts->cases) +
+                                (counts->cases == 1 ? " case. " : " cases. ") +
+                                fitness_line(*counts);
+    bool any_warning = false;
+    for (const RecordingSink::Message& message : found.messages) {
+        state_.findings.push_back(message.text);
+        any_warning |= message.level != RecordingSink::Level::information;
+    }
     draw_net();
+    // One message at the end, with every finding, instead of one box per finding.
+    if (!any_warning) {
+        for (const std::string& text : state_.findings)
+            dialogs_.information(text);
+        return;
+    }
+    std::string text = "The replay of the whole process found:";
+    for (const std::string& finding : state_.findings)
+        text += "\n" + finding;
+    dialogs_.warning(text);
 }
 
 void RelationsInspectorLogic::check_conformance() {

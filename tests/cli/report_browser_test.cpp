@@ -5,6 +5,7 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -132,6 +133,10 @@ setTimeout(function () {
 
 TEST(ReportInABrowser, ZoomPanAndClicksWorkWithoutScriptErrors) {
     if (!std::filesystem::exists(kChromium)) GTEST_SKIP() << "chromium is not installed";
+    // The browser reserves far more address space than it uses; under a limit it cannot start.
+    rlimit space{};
+    if (getrlimit(RLIMIT_AS, &space) == 0 && space.rlim_cur != RLIM_INFINITY)
+        GTEST_SKIP() << "the address space is limited to " << space.rlim_cur << " bytes";
     if (!find_dot(program_folder())) GTEST_SKIP() << "dot is not installed";
     test::TempDir dir;
     const test::CliResult mined =

@@ -130,10 +130,10 @@ private slots:
         find<QPushButton>(inspector, "Make_Petrinet_button")->click();
         find<QPushButton>(inspector, "Replay_process_button")->click();
         // The replay reads the process first: 60,000 events, told every 20,000.
-        QCOMPARE(painted.size(), 4);
+        QCOMPARE(painted.size(), 5);
         QVERIFY2(painted.first().startsWith("Reading: 20,000 events ("),
                  qPrintable(painted.first()));
-        QCOMPARE(painted.last(), QString("Replaying: 20,000 of 20,000 cases"));
+        QCOMPARE(painted.last(), QString("Replayed: 20,000 of 20,000 cases"));
         QVERIFY(!line->isVisible());
         inspector.close();
     }

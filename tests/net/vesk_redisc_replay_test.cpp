@@ -93,14 +93,31 @@ TEST_F(ReplayTest, SynchronisationOfTwoInputPlaces) {
     EXPECT_EQ(first->token_time, NO_TOKEN);
 }
 
-TEST_F(ReplayTest, FirstNonEnabledTaskStopsTheGameWithMessagesOn) {
-    mine({{{"A_complete", 8, 0}, {"B_complete", 9, 0}}, {{"B_complete", 10, 0}}});
-    Treplay(net_, log_, tasks_, sink_).Replay(true);
-    ASSERT_EQ(sink_.messages.size(), 1u);
+// Messages on, the whole log is replayed all the same: each finding is told once, and the
+// figures and token counts are those of a replay without messages.
+TEST_F(ReplayTest, MessagesTellEachFindingOnceAndTheWholeLogIsReplayed) {
+    mine({{{"A_complete", 8, 0}, {"B_complete", 9, 0}}});
+    log_ = make_log({{{"A_complete", 8, 0}, {"B_complete", 9, 0}},
+                     {{"B_complete", 10, 0}},
+                     {{"B_complete", 10, 30}},
+                     {{"A_complete", 11, 0}, {"B_complete", 11, 30}}});
+    const TokenCounts counts = Treplay(net_, log_, tasks_, sink_).Replay(true);
+    ASSERT_EQ(sink_.messages.size(), 2u);
     EXPECT_EQ(sink_.messages[0].text, "Transition B_complete not enabled!");
+    EXPECT_EQ(sink_.messages[1].text, "The net leaves tokens in places");
     EXPECT_EQ(net_.unfired_tasks.count(), 1);
-    // The flow times of all cases are still collected.
-    EXPECT_EQ(net_.flow_time.observations(), (std::vector<double>{60, 0}));
+    EXPECT_EQ(net_.flow_time.observations(), (std::vector<double>{60, 0, 0, 30}));
+    EXPECT_EQ(place("*A_complete*", "*B_complete*").waiting_time.observations(),
+              (std::vector<double>{60, 30}));
+    // Counted by hand on start -> A -> p -> B -> end: a fitting case produces and consumes 3
+    // tokens; a case of B alone produces 2 and consumes 2, one of them missing (p), and leaves
+    // the start token behind.
+    EXPECT_EQ(counts.produced, 10);
+    EXPECT_EQ(counts.consumed, 10);
+    EXPECT_EQ(counts.missing, 2);
+    EXPECT_EQ(counts.remaining, 2);
+    EXPECT_EQ(counts.fitting_cases, 2);
+    EXPECT_EQ(counts, token_fitness(net_, log_, tasks_));
 }
 
 TEST_F(ReplayTest, WithMessagesOffEveryFindingIsRecorded) {
@@ -127,6 +144,11 @@ TEST_F(ReplayTest, LeftoverTokensAreReportedOnceAndNeverForTheEndPlace) {
     Treplay(net_, log_, tasks_, sink_).Replay(true);
     ASSERT_EQ(sink_.messages.size(), 1u);
     EXPECT_EQ(sink_.messages[0].text, "The net leaves tokens in places");
+    EXPECT_TRUE(net_.tokens_left);
+    // The last case's tokens count too (they were once never looked at).
+    log_ = make_log({{{"A_complete", 8, 0}, {"B_complete", 9, 0}}, {{"A_complete", 10, 0}}});
+    net_.tokens_left = false;
+    Treplay(net_, log_, tasks_, sink_).Replay(false);
     EXPECT_TRUE(net_.tokens_left);
 }
 
