@@ -1,5 +1,7 @@
 #include "control/relations_inspection.h"
 
+#include <filesystem>
+
 #include "formats/vesk_task_relations_file.h"
 
 namespace vesk {
@@ -7,6 +9,41 @@ namespace vesk {
 void RelationsInspection::open_with_task_list() {
     facts_ = std::make_unique<Tfactslist>(controller_.main_task_list());
     prepare();
+}
+
+void check_relations_file(const std::string& path, bool resolve_externals) {
+    Towned_tasklist tasks;
+    Tfactslist facts(tasks);
+    XmlDocument document;
+    document.set_resolve_externals(resolve_externals);
+    SilentSink unheard;
+    read_relations_file(tasks, document, path, facts, unheard);
+}
+
+std::optional<RelationsSource> relations_source_of(const std::string& relations_file) {
+    const std::filesystem::path file(relations_file);
+    const std::string name = file.filename().string();
+    const std::string suffix = " relations.xml";
+    if (!name.ends_with(suffix)) return std::nullopt;
+    const std::string stem = name.substr(0, name.size() - suffix.size());
+    // Log names and process ids may hold blanks: every split is tried, the longest log name
+    // first.
+    for (std::size_t blank = stem.rfind(' '); blank != std::string::npos && blank > 0;
+         blank = stem.rfind(' ', blank - 1)) {
+        const std::filesystem::path log = file.parent_path() / stem.substr(0, blank);
+        const std::string process = stem.substr(blank + 1);
+        std::error_code error;
+        if (!std::filesystem::is_regular_file(log, error)) continue;
+        try {
+            Tvesk_util probe;
+            probe.load_log_plainly(log.string(), false);
+            for (const LogProcess& found : probe.processes())
+                if (found.id == process) return RelationsSource{log.string(), process};
+        } catch (const std::exception&) {
+            // Not a log Vesk reads: no source.
+        }
+    }
+    return std::nullopt;
 }
 
 void RelationsInspection::open_with_relations_file(const std::string& path, bool resolve_externals,

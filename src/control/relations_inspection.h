@@ -4,6 +4,7 @@
 // switched-on facts back into the task list.
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "base/message_sink.h"
@@ -13,6 +14,19 @@
 #include "xml/xml_document.h"
 
 namespace vesk {
+
+// Reads a relations file into lists of its own, so that one that cannot be read is refused
+// before anything changes. Throws as reading it for the inspector would.
+void check_relations_file(const std::string& path, bool resolve_externals);
+
+// The log and process a relations file was written from, as its name says ("LOG PROCESS
+// relations.xml", written beside or into the log's folder): the log beside the relations file
+// whose processes include PROCESS. Empty when the name says nothing or the log is not there.
+struct RelationsSource {
+    std::string log;
+    std::string process;
+};
+std::optional<RelationsSource> relations_source_of(const std::string& relations_file);
 
 class RelationsInspection {
 public:

@@ -242,6 +242,13 @@ void MainWindowLogic::open_relations() {
     const auto chosen = dialogs_.open_file(kXmlLogFilter, state_.open_folder);
     // Cancelled: what was built stays, and so do the commands that work on it.
     if (!chosen) return;
+    // A file that is no relations file changes nothing: neither the work nor the buttons.
+    try {
+        check_relations_file(*chosen, false);
+    } catch (const std::exception& error) {
+        dialogs_.warning(file_not_read(error));
+        return;
+    }
     // The inspector's replay reads the cases the filter boxes keep, as Build relations does.
     try {
         controller_.set_case_filter(case_filter_of(state_.case_filter));

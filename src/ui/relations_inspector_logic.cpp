@@ -46,37 +46,6 @@ private:
 
 }  // namespace
 
-InspectorConformance inspector_conformance(const ConformanceResult& result) {
-    InspectorConformance shown;
-    shown.summary = "Alignment fitness " + format_fixed4(result.fitness, '.') + ", precision " +
-                    format_fixed4(result.precision.value, '.') + ", F-score " +
-                    format_fixed4(result.f_score, '.') + "; " +
-                    grouped_number(result.cases_fitting) + " of " + grouped_number(result.cases) +
-                    " cases fit";
-    if (result.variants_not_aligned > 0)
-        shown.summary += "; " + grouped_number(result.variants_not_aligned) +
-                         " variants not aligned (search bound) and left out";
-    const std::vector<const ActivityMoves*> list = by_deviations(result);
-    for (const ActivityMoves* moves : list)
-        shown.activities.push_back(
-            {result.net.display_name(moves->label), grouped_number(moves->synchronous),
-             grouped_number(moves->log_moves), grouped_number(moves->model_moves)});
-    return shown;
-}
-
-std::int32_t divide_rounding_half_even(std::int64_t n, std::int64_t d) {
-    std::int64_t q = n / d;
-    std::int64_t r = n % d;
-    if (r < 0) {  // floor division, so that the remainder lies in [0, d)
-        q -= 1;
-        r += d;
-    }
-    if (2 * r > d || (2 * r == d && q % 2 != 0)) q += 1;
-    if (q > INT32_MAX) return INT32_MAX;
-    if (q < INT32_MIN) return INT32_MIN;
-    return static_cast<std::int32_t>(q);
-}
-
 RelationsInspectorLogic::RelationsInspectorLogic(Tvesk_util& controller, InspectorDialogs& dialogs,
                                                  InspectorDrawing drawing)
     : controller_(controller),
@@ -107,6 +76,7 @@ void RelationsInspectorLogic::open_with_task_list(const std::string& log_file,
     state_.structure.clear();
     resolve_externals_ = resolve_externals;
     inspection_.open_with_task_list();
+    relations_file_.clear();
     check_relations();
     if (controller_.log_file_name() != log_file)
         controller_.load_log_plainly(log_file, resolve_externals);
@@ -122,6 +92,9 @@ void RelationsInspectorLogic::open_with_relations_file(const std::string& relati
     state_.structure.clear();
     resolve_externals_ = resolve_externals;
     inspection_.open_with_relations_file(relations_file, resolve_externals, dialogs_);
+    relations_file_ = relations_file;
+    log_opened_here_ = false;
+    state_.available_processes = {};
     check_relations();
     state_.visible = true;
 }
@@ -184,19 +157,38 @@ void RelationsInspectorLogic::make_petrinet_2() {
     make_net(RelationsInspection::Construction::second);
 }
 
-void RelationsInspectorLogic::make_petrinet_inductive() {
-    if (!inspection_.is_open()) return;
-    if (controller_.log().empty() && !state_.available_processes.text().empty()) {
-        const std::string process = process_id_of_entry(state_.available_processes.text());
-        try {
-            BusyScope busy(dialogs_);
-            inspection_.read_process(process);
-        } catch (const std::exception& error) {
-            dialogs_.error(std::string(kBuildingError) + "\nThe process " + process +
-                           " could not be read: " + error.what());
-            return;
+bool RelationsInspectorLogic::read_log_for_inductive() {
+    std::string process = process_id_of_entry(state_.available_processes.text());
+    if (!relations_file_.empty() && !log_opened_here_) {
+        // The log in memory is another's: the one the relations came from is read instead.
+        const std::optional<RelationsSource> source = relations_source_of(relations_file_);
+        if (!source) {
+            dialogs_.information(
+                "The inductive construction works on a log, and the log this relations file was "
+                "written from is not beside it under the name the file's name gives. Open the "
+                "log with \"Open XML log\", choose its process, and make the net again.");
+            return false;
         }
+        controller_.load_log_plainly(source->log, resolve_externals_);
+        state_.available_processes = {{source->process}, 0};
+        log_opened_here_ = true;
+        process = source->process;
+    } else if (!controller_.log().empty() || process.empty()) {
+        return true;
     }
+    try {
+        BusyScope busy(dialogs_);
+        inspection_.read_process(process);
+    } catch (const std::exception& error) {
+        dialogs_.error(std::string(kBuildingError) + "\nThe process " + process +
+                       " could not be read: " + error.what());
+        return false;
+    }
+    return true;
+}
+
+void RelationsInspectorLogic::make_petrinet_inductive() {
+    if (!inspection_.is_open() || !read_log_for_inductive()) return;
     make_net(RelationsInspection::Construction::inductive);
 }
 
@@ -307,17 +299,6 @@ void RelationsInspectorLogic::click() {
     state_.marked_place = {hit->x1, hit->y2, hit->x2, hit->y1};
 }
 
-std::string minutes_tip(double minutes, char separator) {
-    std::string text = format_fixed4(minutes, separator) + " min";
-    const auto larger = larger_time_unit(minutes);
-    if (!larger) return text;
-    char value[64];
-    std::snprintf(value, sizeof value, "%.2f", larger->value);
-    std::string shown = value;
-    std::replace(shown.begin(), shown.end(), '.', separator);
-    return text + " (" + shown + " " + larger->unit + ")";
-}
-
 std::array<std::string, 5> RelationsInspectorLogic::figure_tips(const TStoch_var& s) const {
     const char separator = controller_.decimal_separator();
     const std::string count = std::to_string(s.Nr_of_observations()) + " observations";
@@ -354,6 +335,7 @@ void RelationsInspectorLogic::open_xml() {
         controller_.load_log_plainly(*chosen, resolve_externals_);
         const std::vector<std::string> entries = controller_.list_processes();
         state_.available_processes = {entries, entries.empty() ? -1 : 0};
+        log_opened_here_ = true;
     } catch (const std::exception& error) {
         dialogs_.warning(file_not_read(error));
     }

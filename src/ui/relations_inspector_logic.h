@@ -153,6 +153,8 @@ private:
     void reset_picture();
     // Figures, findings and alignments of an earlier replay go.
     void forget_replay();
+    // Reads the process the inductive construction works on; false when there is none.
+    bool read_log_for_inductive();
     void make_net(RelationsInspection::Construction construction);
     // Draws the net; when dot is missing or fails, the user is told and no picture is shown.
     void draw_net();
@@ -167,6 +169,10 @@ private:
     RelationsEditorLogic editor_;
     TrectangleList rectangles_;
     bool resolve_externals_ = false;
+    // After Open relations: the file, and whether a log has been opened in the inspector since
+    // (the inductive construction then reads that log; else the one the file came from).
+    std::string relations_file_;
+    bool log_opened_here_ = false;
     RelationsInspectorState state_;
 };
 
