@@ -101,7 +101,13 @@ public:
         if (!progress.unit.empty()) text += " " + progress.unit;
         if (progress.total <= 0 && share >= 0)
             text += " (" + std::to_string(static_cast<int>(share * 100)) + "%)";
-        if (inspector_busy_) window_.inspector_->show_progress(QString::fromStdString(text));
+        if (inspector_busy_) {
+            // The inspector keeps painting and takes its Cancel; its other commands wait.
+            window_.inspector_->show_progress(QString::fromStdString(text));
+            take_events();
+            if (window_.inspector_->cancel_asked()) throw vesk::Cancelled();
+            return;
+        }
         if (!busy_) return;
         window_.current_status2_->setText(QString::fromStdString(text));
         window_.cancel_->setVisible(progress.step == "Reading");

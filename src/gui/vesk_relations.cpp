@@ -52,6 +52,7 @@ public:
             QApplication::setOverrideCursor(Qt::WaitCursor);
         else
             QApplication::restoreOverrideCursor();
+        window_.set_working(busy);
         if (busy_) busy_(busy);
     }
 
@@ -129,9 +130,16 @@ void Tvesk_relations_inspector::build_picture(QVBoxLayout* layout) {
     structure_->setWordWrap(true);
     structure_->setVisible(false);
     layout->addWidget(structure_);
+    auto* progress_row = new QHBoxLayout;
     progress_ = named_label(this, "Inspector_progress", "");
     progress_->setVisible(false);
-    layout->addWidget(progress_);
+    cancel_ = named_button(this, "Inspector_cancel", "Cancel");
+    cancel_->setToolTip("Stop the replay between two cases; no figures are shown then");
+    cancel_->setVisible(false);
+    connect(cancel_, &QPushButton::clicked, this, [this] { cancel_asked_ = true; });
+    progress_row->addWidget(progress_, 1);
+    progress_row->addWidget(cancel_);
+    layout->addLayout(progress_row);
 }
 
 QPushButton* Tvesk_relations_inspector::command_button(QWidget* parent, const char* name,
@@ -321,6 +329,12 @@ void Tvesk_relations_inspector::show_picture() {
 }
 
 void Tvesk_relations_inspector::closeEvent(QCloseEvent* event) {
+    if (working_) {
+        // Closed in the middle of a step: the step stops first, and the window stays.
+        cancel_asked_ = true;
+        event->ignore();
+        return;
+    }
     if (logic_->state().visible) logic_->close();
     round_trip_.show();
     event->accept();
@@ -408,6 +422,12 @@ bool Tvesk_relations_inspector::button_released(const QMouseEvent& mouse) {
 void Tvesk_relations_inspector::show_progress(const QString& text) {
     progress_->setText(text);
     progress_->setVisible(!text.isEmpty());
-    // Painted at once: the inspector takes no events in the middle of its commands.
+    cancel_->setVisible(!text.isEmpty());
     progress_->repaint();
+}
+
+void Tvesk_relations_inspector::set_working(bool working) {
+    working_ = working;
+    cancel_asked_ = false;
+    if (!working) show_progress({});
 }

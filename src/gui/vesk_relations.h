@@ -43,8 +43,11 @@ public:
 
     // Where a rectangle of the map lies in the picture control at the present zoom.
     QPoint control_position(const vesk::Trectangle& rectangle) const;
-    // "Replaying: 20,000 of 84,000 cases" while a long step runs; empty hides it.
+    // "Replaying: 20,000 of 84,000 cases" while a long step runs, with Cancel beside it; empty
+    // hides both.
     void show_progress(const QString& text);
+    // Cancel was clicked (or the window closed) during the step now running.
+    bool cancel_asked() const { return cancel_asked_; }
 
 signals:
     void closed();
@@ -57,10 +60,14 @@ private:
     // Shows the window inside the screen's free area.
     void show_on_screen();
     class Dialogs;
+    // A command while none runs: clicks and keys taken in the middle of a long step (the
+    // window keeps painting then) are dropped.
     template <typename Command>
     void run(Command&& command) {
+        if (working_) return;
         round_trip_.run(std::forward<Command>(command));
     }
+    void set_working(bool working);
     using Command = void (vesk::RelationsInspectorLogic::*)();
     void build_picture(QVBoxLayout* layout);
     QWidget* build_check_group();
@@ -89,6 +96,9 @@ private:
     bool pressed_ = false;
     bool dragged_ = false;
 
+    bool working_ = false;
+    bool cancel_asked_ = false;
+    QPushButton* cancel_;
     QScrollArea* scroll_box_;
     QLabel* picture_;
     // What the structure check found after Make Petrinet.

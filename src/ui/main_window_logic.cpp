@@ -163,9 +163,16 @@ void MainWindowLogic::build_relations() {
     request.events = apply_event_choice(state_.ticked);
     request.overlaps = {{state_.start_event_choice_1.text(), state_.stop_event_choice_1.text()},
                         {state_.start_event_choice_2.text(), state_.stop_event_choice_2.text()}};
-    dialogs_.busy(true);
+    // A box that cannot be read builds nothing and leaves the last build as it was.
     try {
         request.cases = case_filter_of(state_.case_filter);
+    } catch (const std::invalid_argument& error) {
+        dialogs_.warning(std::string("Nothing was built: the case filter box ") + error.what() +
+                         ". Correct the box and build again.");
+        return;
+    }
+    dialogs_.busy(true);
+    try {
         vesk::build_relations(controller_, request, [this](const std::string& status) {
             // "Relations Built" waits until the relations are known to be usable.
             if (status != "Relations Built") set_status(status);

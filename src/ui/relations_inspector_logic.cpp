@@ -5,6 +5,7 @@
 
 #include "base/file_util.h"
 #include "base/number_format.h"
+#include "base/progress.h"
 #include "base/util_functions.h"
 #include "control/export_petrinet.h"
 #include "control/rendering.h"
@@ -349,8 +350,13 @@ void RelationsInspectorLogic::replay_process() {
     try {
         BusyScope busy(dialogs_);
         inspection_.replay_process(process, true, found);
-    } catch (const std::exception& error) {
+    } catch (const Cancelled&) {
         // Figures of half a replay would pass for the whole log's: none are shown.
+        controller_.forget_replay();
+        state_.replay_summary = "Replay cancelled: no figures are shown.";
+        draw_net();
+        return;
+    } catch (const std::exception& error) {
         controller_.forget_replay();
         dialogs_.warning("The process " + process + " could not be replayed: " + error.what());
         draw_net();

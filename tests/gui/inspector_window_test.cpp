@@ -129,12 +129,28 @@ private slots:
         PaintWatch watch(line, painted);
         find<QPushButton>(inspector, "Make_Petrinet_button")->click();
         find<QPushButton>(inspector, "Replay_process_button")->click();
-        // The replay reads the process first: 60,000 events, told every 20,000.
-        QCOMPARE(painted.size(), 5);
+        // The replay reads the process first: 60,000 events, told every 20,000; the last line
+        // is the end's.
+        painted.removeDuplicates();
         QVERIFY2(painted.first().startsWith("Reading: 20,000 events ("),
                  qPrintable(painted.first()));
+        QVERIFY(painted.contains("Replaying: 20,000 of 20,000 cases"));
         QCOMPARE(painted.last(), QString("Replayed: 20,000 of 20,000 cases"));
         QVERIFY(!line->isVisible());
+        auto* grid = find<QTableWidget>(inspector, "Time_info");
+        QCOMPARE(grid->item(0, 3)->text(), QString("20000"));
+
+        // Cancel, clicked as the replay goes, leaves no figures at all; Close meanwhile is not
+        // carried out afterwards.
+        QTimer::singleShot(0, [&inspector] {
+            find<QPushButton>(inspector, "Inspector_cancel")->click();
+            inspector.close();
+        });
+        find<QPushButton>(inspector, "Replay_process_button")->click();
+        QVERIFY(inspector.isVisible());
+        QCOMPARE(grid->item(0, 3)->text(), QString());
+        QCOMPARE(find<QLabel>(inspector, "Replay_summary")->text(),
+                 QString("Replay cancelled: no figures are shown."));
         inspector.close();
     }
 

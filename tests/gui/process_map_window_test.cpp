@@ -92,12 +92,18 @@ private slots:
         QCOMPARE(answers.errors.size(), std::size_t{1});
         QVERIFY(!std::filesystem::exists(dir.path() / "map.gif"));
 
-        // A filter the window cannot read builds nothing, and the map goes with the relations.
+        // A filter the window cannot read builds nothing and says which box is wrong; the last
+        // build, its status and its map stay.
         find<QLineEdit>(window, "filter_from")->setText("next week");
         QTest::mouseClick(find<QPushButton>(window, "Build_relations_button"), Qt::LeftButton);
-        QVERIFY(find<QLabel>(window, "Current_status2")->text().contains("From takes a date"));
-        QVERIFY(!map_button->isEnabled());
-        QCOMPARE(find<QListWidget>(map, "map_variants")->count(), 0);
+        QCOMPARE(find<QLabel>(window, "Current_status2")->text(), status);
+        QCOMPARE(answers.warnings.size(), std::size_t{1});
+        QVERIFY2(answers.warnings.front() ==
+                     "Nothing was built: the case filter box From takes a date (YYYY-MM-DD, or "
+                     "YYYY-MM-DD HH:MM), not \"next week\". Correct the box and build again.",
+                 answers.warnings.front().c_str());
+        QVERIFY(map_button->isEnabled());
+        QCOMPARE(find<QListWidget>(map, "map_variants")->count(), 2);
 
         // Closing the main window closes the map window with it.
         map.show();
