@@ -17,6 +17,7 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -64,6 +65,22 @@ private:
 
 namespace {
 
+// The picture above, the figures below: a window made higher or lower changes the picture's
+// height only (a plain splitter shares the change in proportion to the sizes).
+class PictureFirstSplitter : public QSplitter {
+public:
+    explicit PictureFirstSplitter(QWidget* parent) : QSplitter(Qt::Vertical, parent) {}
+
+protected:
+    void resizeEvent(QResizeEvent* event) override {
+        const QList<int> before = sizes();
+        QSplitter::resizeEvent(event);
+        const int change = event->size().height() - event->oldSize().height();
+        if (!event->oldSize().isValid() || before.size() != 2 || before[0] + change < 0) return;
+        setSizes({before[0] + change, before[1]});
+    }
+};
+
 QDoubleSpinBox* noise_box(QWidget* parent) {
     auto* box = new QDoubleSpinBox(parent);
     box->setObjectName("noise_threshold");
@@ -95,7 +112,7 @@ Tvesk_relations_inspector::Tvesk_relations_inspector(vesk::Tvesk_util& controlle
     // the full width of the window, so that every column of the figures shows at the default
     // size.
     auto* layout = new QVBoxLayout(this);
-    auto* splitter = new QSplitter(Qt::Vertical, this);
+    auto* splitter = new PictureFirstSplitter(this);
     splitter->setObjectName("picture_figures_splitter");
     auto* picture_side = new QWidget(splitter);
     auto* picture_layout = new QVBoxLayout(picture_side);

@@ -2,6 +2,7 @@
 // window: build, inspect, edit a transition's facts, rebuild, replay, click a place, close and
 // export, ending in the files the command line writes.
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QHeaderView>
@@ -174,6 +175,16 @@ private slots:
         QVERIFY(find<QWidget>(inspector, "ScrollBox1")->height() >= 150);
         const QRect free = inspector.screen()->availableGeometry();
         QVERIFY(free.contains(inspector.frameGeometry().bottomRight()));
+        // Enlarged, the window gives the room to the picture rather than to the figures.
+        const int picture_before = find<QWidget>(inspector, "ScrollBox1")->height();
+        const int figures_before = grid->height();
+        inspector.resize(700, 950);
+        QApplication::processEvents();
+        const int picture_gain = find<QWidget>(inspector, "ScrollBox1")->height() - picture_before;
+        const int figures_gain = grid->height() - figures_before;
+        QVERIFY2(picture_gain >= 3 * figures_gain,
+                 qPrintable(QString("picture %1, figures %2").arg(picture_gain).arg(figures_gain)));
+        inspector.resize(700, 550);
         if (vesk::find_dot(kPrograms)) {
             // Fit: the whole net in the view.
             find<QPushButton>(inspector, "Make_Petrinet_button")->click();

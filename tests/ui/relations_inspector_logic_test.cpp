@@ -343,6 +343,27 @@ TEST_F(InspectorTest, ReplayReadsTheProcessUpToTheBlankWithTheRelationsEventType
     EXPECT_EQ(controller_.process_description(), "travel approval");
 }
 
+// A replay keeps the zoom the user chose; a new net drops the figures, findings and fitness of
+// the net before.
+TEST_F(InspectorTest, AReplayKeepsTheZoomAndANewNetForgetsTheOldFigures) {
+    require_dot();
+    build("1");
+    logic_.make_petrinet();
+    logic_.zoom_out();
+    logic_.zoom_out();
+    logic_.replay_process();
+    EXPECT_EQ(logic_.state().zoom, 80);
+    EXPECT_EQ(logic_.state().time_info[3][0], "30");
+    EXPECT_EQ(logic_.state().replay_summary.rfind("Replayed 30 cases. Fitness: 1.0000", 0), 0u)
+        << logic_.state().replay_summary;
+    ASSERT_EQ(logic_.state().findings.size(), 1u);
+    EXPECT_EQ(logic_.state().findings[0], "No errors while calculating timing information");
+    logic_.make_petrinet_inductive();
+    EXPECT_EQ(logic_.state().time_info[3][0], "");
+    EXPECT_TRUE(logic_.state().replay_summary.empty());
+    EXPECT_TRUE(logic_.state().findings.empty());
+}
+
 TEST_F(InspectorTest, WithoutDotTheUserIsToldOnceAndNoPictureIsShown) {
     RelationsInspectorLogic without_dot(controller_, dialogs_,
                                         {dir_.path().string() + "/", [] { return std::nullopt; }});
