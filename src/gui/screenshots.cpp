@@ -15,6 +15,7 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <filesystem>
+#include <functional>
 #include <iostream>
 
 #include "base/util_functions.h"
@@ -52,7 +53,7 @@ void click_element(Tvesk_relations_inspector& inspector, const std::string& url)
 class PrintedDialogs : public vesk::ModalDialogs {
 public:
     std::optional<std::string> open_file(const std::string&, const std::string&) override {
-        return std::nullopt;
+        return file;
     }
     std::optional<std::string> save_file(const std::string&, const std::string&) override {
         return std::nullopt;
@@ -61,7 +62,10 @@ public:
     std::optional<std::string> input(const std::string&, const std::string&) override {
         return answer;
     }
-    void warning(const std::string& text) override { std::cerr << "warning: " << text << "\n"; }
+    void warning(const std::string& text) override {
+        if (real != nullptr) return real->warning(text);
+        std::cerr << "warning: " << text << "\n";
+    }
     void information(const std::string& text) override { std::cerr << text << "\n"; }
     void error(const std::string& text) override {
         if (real != nullptr) return real->error(text);
@@ -69,8 +73,34 @@ public:
     }
 
     std::optional<std::string> answer;
+    std::optional<std::string> file;
     QtModalDialogs* real = nullptr;
 };
+
+// The whole screen a moment after `act` opened a message box, then the box closed.
+void picture_with_box(const QString& path, const std::function<void()>& act) {
+    QTimer::singleShot(500, [path] {
+        if (QScreen* screen = QGuiApplication::primaryScreen())
+            screen->grabWindow(0).save(path);
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
+            box->accept();
+    });
+    act();
+}
+
+// A log chosen where a relations file was expected: the warning in front of the main window,
+// whose buttons stay as the build left them.
+void failed_open_relations(TVesk_mainform& window, PrintedDialogs& dialogs, QtModalDialogs& real,
+                           const std::string& log, const QString& out) {
+    window.findChild<QTabWidget*>("TabControl")->setCurrentIndex(2);
+    dialogs.file = log;
+    dialogs.real = &real;
+    picture_with_box(out + "/window-open-relations-failed.png", [&window] {
+        window.findChild<QPushButton*>("relations_inspector_button")->click();
+    });
+    dialogs.file.reset();
+    dialogs.real = nullptr;
+}
 
 // A bad distance answered in the editor: the error box, pictured with the whole screen so that
 // it shows in front of the editor, then closed.
@@ -81,13 +111,9 @@ void error_over_editor(TVesk_relations_editor_form& editor, PrintedDialogs& dial
     // A distance of 0, which the editor refuses.
     dialogs.answer.emplace(1, '0');
     dialogs.real = &real;
-    QTimer::singleShot(500, [out] {
-        if (QScreen* screen = QGuiApplication::primaryScreen())
-            screen->grabWindow(0).save(out + "/window-error-over-editor.png");
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
-            box->accept();
+    picture_with_box(out + "/window-error-over-editor.png", [&editor] {
+        editor.findChild<QPushButton*>("Add_relation_button")->click();
     });
-    editor.findChild<QPushButton*>("Add_relation_button")->click();
     dialogs.answer.reset();
     dialogs.real = nullptr;
 }
@@ -119,8 +145,8 @@ void inductive_picture(TVesk_mainform& window, const std::string& log, const QSt
     Tvesk_relations_inspector& inspector = window.inspector();
     inspector.resize(1100, 760);
     inspector.Open_with_task_list(log, false, process);
-    // Without the filter the log fits the net, so the replay measures every case.
-    inspector.findChild<QDoubleSpinBox*>("noise_threshold")->setValue(0.0);
+    // At the default noise the log does not fit the net: the replay still measures every case,
+    // and lists what it found.
     inspector.findChild<QPushButton*>("Make_Petrinet_inductive_button")->click();
     inspector.findChild<QPushButton*>("Replay_process_button")->click();
     click_element(inspector, "place\\n3");
@@ -177,6 +203,8 @@ int main(int argc, char** argv) {
     });
     click_element(inspector, "check credit\\ncomplete");
     inspector.close();
+    failed_open_relations(window, dialogs, real_dialogs, (program / "example_log.xml").string(),
+                          out);
 
     window.help("      Building relations");
     QApplication::processEvents();

@@ -342,7 +342,16 @@ void Tvesk_relations_inspector::show_picture() {
             picture_->setPixmap(pixmap);
         }
     }
-    if (picture != nullptr) picture_->resize(logic_->picture_width(), logic_->picture_height());
+    if (picture == nullptr) return;
+    const QSize natural(picture->width, picture->height);
+    picture_->resize(logic_->picture_width(), logic_->picture_height());
+    if (natural == shown_natural_size_) return;
+    // Another net: its start, on the left half way down, comes into view (a replay of the
+    // same net keeps the view where the user left it).
+    shown_natural_size_ = natural;
+    scroll_box_->horizontalScrollBar()->setValue(0);
+    QScrollBar* vertical = scroll_box_->verticalScrollBar();
+    vertical->setValue((vertical->maximum() + vertical->minimum()) / 2);
 }
 
 void Tvesk_relations_inspector::closeEvent(QCloseEvent* event) {

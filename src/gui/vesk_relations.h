@@ -89,6 +89,7 @@ private:
     std::unique_ptr<vesk::RelationsInspectorLogic> logic_;
     const vesk::RgbPicture* shown_picture_ = nullptr;
     std::optional<std::array<std::int32_t, 4>> shown_mark_;
+    QSize shown_natural_size_;
     StateRoundTrip round_trip_{[this] { read_controls(); }, [this] { show_controls(); }};
     // Dragging the picture pans the scroll area; a press that does not move is a click.
     QPoint drag_start_;
