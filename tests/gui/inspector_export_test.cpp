@@ -19,31 +19,15 @@
 #include "support/cli_run.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_dir.h"
+#include "support/window_driving.h"
 
 namespace {
 
+using vesk::testing::find;
+using vesk::testing::kPrograms;
+using vesk::testing::when_shown;
+
 using Answers = vesk::testing::Scripted<>;
-
-const std::filesystem::path kPrograms = std::filesystem::path(VESK_CLI_PATH).parent_path();
-
-template <typename T>
-T* find(QWidget& window, const char* name) {
-    T* child = window.findChild<T*>(name);
-    if (child == nullptr) qFatal("no control %s", name);
-    return child;
-}
-
-// Runs `act` as soon as the window shows, from inside the modal wait that shows it.
-void when_shown(QWidget& window, std::function<void()> act) {
-    auto* timer = new QTimer;
-    QObject::connect(timer, &QTimer::timeout, [timer, &window, act] {
-        if (!window.isVisible()) return;
-        timer->stop();
-        timer->deleteLater();
-        act();
-    });
-    timer->start(5);
-}
 
 struct Case {
     std::string log;

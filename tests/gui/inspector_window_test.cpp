@@ -25,21 +25,16 @@
 #include "support/log_xml.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_dir.h"
+#include "support/window_driving.h"
 
 namespace {
 
+using vesk::testing::find;
+using vesk::testing::kPrograms;
+using vesk::testing::when_shown;
+
 using Answers = vesk::testing::Scripted<>;
 
-const std::filesystem::path kPrograms = std::filesystem::path(VESK_CLI_PATH).parent_path();
-
-template <typename T>
-T* find(QWidget& window, const char* name) {
-    T* child = window.findChild<T*>(name);
-    if (child == nullptr) qFatal("no control %s", name);
-    return child;
-}
-
-// Runs `act` as soon as the window shows, from inside the modal wait that shows it.
 // Keeps the text of a label each time it is painted.
 class PaintWatch : public QObject {
 public:
@@ -56,17 +51,6 @@ private:
     QLabel* label_;
     QStringList& painted_;
 };
-
-void when_shown(QWidget& window, std::function<void()> act) {
-    auto* timer = new QTimer;
-    QObject::connect(timer, &QTimer::timeout, [timer, &window, act] {
-        if (!window.isVisible()) return;
-        timer->stop();
-        timer->deleteLater();
-        act();
-    });
-    timer->start(5);
-}
 
 // QVERIFY2 builds its message whether or not the check fails.
 const char* first(const std::vector<std::string>& messages) {

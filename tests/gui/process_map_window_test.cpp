@@ -17,17 +17,13 @@
 #include "gui/vesk_process_map.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_dir.h"
+#include "support/window_driving.h"
 
 namespace {
 
-const std::filesystem::path kPrograms = std::filesystem::path(VESK_CLI_PATH).parent_path();
-
-template <typename T>
-T* find(QWidget& window, const char* name) {
-    T* child = window.findChild<T*>(name);
-    if (child == nullptr) qFatal("no control %s", name);
-    return child;
-}
+using vesk::testing::find;
+using vesk::testing::kPrograms;
+using vesk::testing::when_shown;
 
 }  // namespace
 
