@@ -124,7 +124,9 @@ ReportInfo MineCommand::report_info(Tvesk_util& controller, const MineSource& so
             summary.replayed,
             controller.token_counts(),
             controller.decimal_separator(),
-            controller.process_tree_text()};
+            controller.process_tree_text(),
+            {},
+            left_out_line(controller.left_out())};
 }
 
 int MineCommand::export_files(Tvesk_util& controller, const MineSource& source,

@@ -136,6 +136,12 @@ nlohmann::json summary_json(Tvesk_util& controller, const MineSummary& summary,
                                                                    controller.process_tree_names())
                                                        : nlohmann::json(nullptr);
     result["structure"] = structure_json(controller.structure(), net);
+    result["left_out"] = nullptr;
+    if (controller.process_tree()) {
+        result["left_out"] = nlohmann::json::array();
+        for (const LeftOutActivity& activity : controller.left_out())
+            result["left_out"].push_back({{"name", activity.name}, {"events", activity.events}});
+    }
     result["replay"] = nullptr;
     result["flow_time_minutes"] = nullptr;
     if (summary.replayed) {

@@ -31,6 +31,9 @@ void print_mine_text(Tvesk_util& controller, bool replayed, std::optional<double
     for (std::size_t i = 0; i < findings.size(); ++i)
         out << (i == 0 ? "Structure: " : "  ") << findings[i] << '\n';
     if (!findings.empty()) out << "Hint: " << kStructureHint << '\n';
+    // Activities the filter took out are said by name: no figure would show that they are gone.
+    if (const std::string left_out = left_out_line(controller.left_out()); !left_out.empty())
+        out << left_out << '\n';
     if (!replayed) return;
     const std::int32_t cases = controller.cases_in_log();
     const CaseFilterResult& kept = controller.case_filter_result();

@@ -1,5 +1,7 @@
 #include "control/vesk_util.h"
 
+#include "base/number_format.h"
+
 #include <cstdio>
 #include <stdexcept>
 
@@ -153,6 +155,7 @@ void Tvesk_util::clear_process_tree() {
     process_tree_text_.clear();
     process_tree_.reset();
     process_tree_names_.clear();
+    left_out_.clear();
 }
 
 void Tvesk_util::prepare_short_loops(bool split) {
@@ -189,6 +192,7 @@ void Tvesk_util::make_net_inductive(double noise) {
     process_tree_text_ = tree_text(tree, variants.names);
     process_tree_ = tree;
     process_tree_names_ = variants.names;
+    left_out_ = left_out_activities(tree, variants);
 }
 
 std::vector<std::string> Tvesk_util::read_net(const std::string& pnml_path) {
@@ -254,6 +258,15 @@ std::string fitness_line(const TokenCounts& counts) {
     if (counts.undecided_cases > 0)
         line += "; cases undecided (search bound reached, counted as not fitting): " +
                 std::to_string(counts.undecided_cases);
+    return line;
+}
+
+std::string left_out_line(const std::vector<LeftOutActivity>& left_out) {
+    if (left_out.empty()) return {};
+    std::string line = "Left out as infrequent: ";
+    for (std::size_t i = 0; i < left_out.size(); ++i)
+        line += (i > 0 ? ", " : "") + left_out[i].name + " (" + grouped_number(left_out[i].events) +
+                (left_out[i].events == 1 ? " event)" : " events)");
     return line;
 }
 

@@ -13,6 +13,7 @@
 #include "base/number_format.h"
 #include "base/progress.h"
 #include "conformance/conformance_check.h"
+#include "discovery/inductive_miner.h"
 #include "discovery/process_tree.h"
 #include "formats/vesk_dot_writer.h"
 #include "log/vesk_logline_reader.h"
@@ -37,6 +38,8 @@ std::string process_id_of_entry(const std::string& entry);
 std::string relations_file_base_name(const std::string& log_path, const std::string& process_id);
 // "Fitness: 0.9091 (tokens produced 11, ...); cases fitting exactly: 2 of 3".
 std::string fitness_line(const TokenCounts& counts);
+// "Left out as infrequent: A_ACTIVATED_complete (2,246 events), ..."; empty for none.
+std::string left_out_line(const std::vector<LeftOutActivity>& left_out);
 // "log.xml 1 ": the start of the names of an export's files.
 std::string export_base_name(const std::string& log_path, const std::string& process_id);
 
@@ -131,6 +134,9 @@ public:
     // That tree and the activity names its ids index; no tree after any other construction.
     const std::optional<ProcessTree>& process_tree() const { return process_tree_; }
     const std::vector<std::string>& process_tree_names() const { return process_tree_names_; }
+    // The log's activities the inductive construction left out as infrequent; empty after any
+    // other construction.
+    const std::vector<LeftOutActivity>& left_out() const { return left_out_; }
     void finish_short_loops(bool split);
     // Replaces the net with the one of a PNML file, its transitions matched to the task list's
     // tasks by their labels; returns the warnings. Throws XmlReadError or PnmlError.
@@ -197,6 +203,7 @@ private:
     std::string process_tree_text_;
     std::optional<ProcessTree> process_tree_;
     std::vector<std::string> process_tree_names_;
+    std::vector<LeftOutActivity> left_out_;
     ProgressCallback progress_;
 };
 

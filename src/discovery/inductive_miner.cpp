@@ -218,4 +218,33 @@ ProcessTree mine_tree(const TraceLog& log, std::int32_t universe, const Inductiv
     return InductiveMiner(universe, options).mine(merged(log));
 }
 
+namespace {
+
+void mark_leaves(const ProcessTree& tree, std::vector<bool>& in_tree) {
+    if (tree.kind() == ProcessTree::Kind::activity) {
+        const auto id = static_cast<std::size_t>(tree.activity_id());
+        if (id < in_tree.size()) in_tree[id] = true;
+    }
+    for (const ProcessTree& child : tree.children())
+        mark_leaves(child, in_tree);
+}
+
+}  // namespace
+
+std::vector<LeftOutActivity> left_out_activities(const ProcessTree& tree, const VariantLog& log) {
+    std::vector<bool> in_tree(log.names.size(), false);
+    mark_leaves(tree, in_tree);
+    std::vector<std::int64_t> events(log.names.size(), 0);
+    for (const Trace& trace : log.traces)
+        for (const std::int32_t id : trace.events)
+            events[static_cast<std::size_t>(id)] += trace.count;
+    std::vector<LeftOutActivity> left_out;
+    for (std::size_t id = 0; id < log.names.size(); ++id)
+        if (!in_tree[id] && events[id] > 0) left_out.push_back({log.names[id], events[id]});
+    std::sort(left_out.begin(), left_out.end(), [](const auto& a, const auto& b) {
+        return a.events != b.events ? a.events > b.events : a.name < b.name;
+    });
+    return left_out;
+}
+
 }  // namespace vesk

@@ -5,6 +5,8 @@
 // fits the tree exactly.
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "discovery/process_tree.h"
 #include "discovery/trace_log.h"
@@ -28,5 +30,14 @@ struct InductiveOptions {
 
 // universe: the number of activity names (ids run from 0 to universe - 1).
 ProcessTree mine_tree(const TraceLog& log, std::int32_t universe, const InductiveOptions& options);
+
+// An activity of the log the tree has no leaf for (filtered out as infrequent), with its events.
+struct LeftOutActivity {
+    std::string name;
+    std::int64_t events = 0;
+    friend bool operator==(const LeftOutActivity&, const LeftOutActivity&) = default;
+};
+// Most events first, then by name.
+std::vector<LeftOutActivity> left_out_activities(const ProcessTree& tree, const VariantLog& log);
 
 }  // namespace vesk

@@ -300,6 +300,7 @@ std::string report_page_text(const Tpetrinet& net, const ReportInfo& info, std::
     page += "<p>Event types: " + e(info.event_types) + "; " + e(info.options) + "</p>\n";
     if (!info.process_tree.empty())
         page += "<p>Process tree: <code class=\"tree\">" + e(info.process_tree) + "</code></p>\n";
+    if (!info.left_out.empty()) page += "<p class=\"bad\">" + e(info.left_out) + "</p>\n";
     const NetStructure structure = check_structure(net);
     page += "<div class=\"findings\">\n" + findings_text(net, info, structure);
     page += "</div>\n" + structure_text(net, structure) + "</header>\n";

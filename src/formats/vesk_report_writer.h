@@ -26,6 +26,8 @@ struct ReportInfo {
     // Why the net is not drawn (too large, say); empty when it is. The page then says this
     // where the drawing would be, and keeps every figure.
     std::string net_not_drawn = {};
+    // "Left out as infrequent: ..." of the inductive construction; empty when none was.
+    std::string left_out = {};
 };
 
 // svg is dot's -Tsvg output of the low-detail file, whose node names (Task3, Place5) tie its

@@ -147,6 +147,8 @@ void RelationsInspectorLogic::make_net(RelationsInspection::Construction constru
     // The figures shown were the earlier net's.
     forget_replay();
     state_.structure = structure_text(controller_.structure(), controller_.net());
+    if (const std::string left_out = left_out_line(controller_.left_out()); !left_out.empty())
+        state_.structure += " " + left_out + ".";
     draw_net();
 }
 

@@ -106,6 +106,11 @@ TEST(MineMessages, TheProcessTreeIsGivenAsObjectsAndOnlyWhereThereIsOne) {
                                   .out);
     EXPECT_EQ(tree_text_of(json["process_tree"]), json["tree"].get<std::string>());
     EXPECT_EQ(json["process_tree"]["op"], "seq");
+    // Every activity of the example has its leaf: nothing left out. Other nets have no list.
+    EXPECT_EQ(json["left_out"], nlohmann::json::array());
+    const auto alpha = nlohmann::json::parse(
+        test::run_cli({"mine", kExample, "--process", "1", "--format", "json"}).out);
+    EXPECT_TRUE(alpha["left_out"].is_null());
     EXPECT_EQ(test::run_cli({"mine", kExample, "--process", "1", "--show", "tree"}).code, 2);
 }
 

@@ -63,6 +63,18 @@ TEST(InductiveMiner, TheFilterDropsOneInfrequentCaseAtTwentyPercentAndKeepsItAtZ
     EXPECT_EQ(mined({{"abc", 50}, {"ac", 1}}, 0.2), "->( 'a', 'b', 'c' )");
 }
 
+TEST(InductiveMiner, ActivitiesWithoutALeafAreNamedWithTheirEvents) {
+    // A tree over a and b of a log that also holds x (three times in two cases) and y (once).
+    VariantLog log;
+    log.names = {"a", "b", "x", "y"};
+    log.traces = {Trace{{0, 1}, 50}, Trace{{0, 2, 1}, 1}, Trace{{0, 2, 2, 3}, 1}};
+    const ProcessTree tree = ProcessTree::node(
+        ProcessTree::Kind::sequence, {ProcessTree::activity(0), ProcessTree::activity(1)});
+    EXPECT_EQ(left_out_activities(tree, log), (std::vector<LeftOutActivity>{{"x", 3}, {"y", 1}}));
+    // Mined without the filter, nothing is left out.
+    EXPECT_TRUE(left_out_activities(mine_tree(log.traces, 4, InductiveOptions{0.0}), log).empty());
+}
+
 TEST(InductiveMiner, CutsOnTheGraphAlone) {
     // a -> b -> c and a -> c: the sequence orders all three.
     const FollowsGraph graph(test::letters({{"abc", 1}, {"ac", 1}}), 26);
