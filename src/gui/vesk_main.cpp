@@ -224,6 +224,9 @@ TVesk_mainform::TVesk_mainform(std::filesystem::path program_folder,
 }
 
 void TVesk_mainform::closeEvent(QCloseEvent* event) {
+    // Every window of the program goes with the main one (the inspector, when a step runs,
+    // cancels the step first and closes on the next close).
+    inspector_->close();
     map_window_->close();
     help_->close();
     QWidget::closeEvent(event);

@@ -15,6 +15,7 @@
 #include "gui/map_picture_view.h"
 #include "gui/vesk_main.h"
 #include "gui/vesk_process_map.h"
+#include "gui/vesk_relations.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_dir.h"
 #include "support/window_driving.h"
@@ -101,10 +102,18 @@ private slots:
         QVERIFY(map_button->isEnabled());
         QCOMPARE(find<QListWidget>(map, "map_variants")->count(), 2);
 
-        // Closing the main window closes the map window with it.
+        // Closing the main window closes the map window and the inspector with it.
         map.show();
         QVERIFY(map.isVisible());
-        window.close();
+        Tvesk_relations_inspector& inspector = window.inspector();
+        bool inspected = false;
+        when_shown(inspector, [&] {
+            inspected = true;
+            window.close();
+        });
+        QTest::mouseClick(find<QPushButton>(window, "edit_relations_button"), Qt::LeftButton);
+        QVERIFY(inspected);
+        QVERIFY(!inspector.isVisible());
         QVERIFY(!map.isVisible());
     }
 };
