@@ -38,6 +38,8 @@ struct MineSummary {
     std::vector<std::string> errors;
     // The text summary and the listings are out (they come before dot where it runs).
     bool printed = false;
+    // --noise auto: the grid and the threshold chosen.
+    std::optional<NoiseChoice> noise_choice;
 };
 
 // Builds the relations of a process (or reads them from a file), makes the Petri net, replays
@@ -87,7 +89,8 @@ private:
     bool split_loops_ = false;
     bool new_construction_ = false;
     std::string construction_ = "alpha";
-    double noise_ = 0.2;
+    double noise_ = kDefaultNoise;
+    bool noise_auto_ = false;
     bool no_combine_ = false;
     bool no_replay_ = false;
     std::vector<std::string> shows_;

@@ -116,17 +116,28 @@ void MineCommand::render(Tvesk_util& controller, const MineSource& source,
 
 ReportInfo MineCommand::report_info(Tvesk_util& controller, const MineSource& source,
                                     const MineSummary& summary) const {
-    return {source.process.value_or(file_name_without_xml(relations_)),
-            controller.process_description(),
-            log_.has_log() ? log_.log() : replay_log_,
-            event_types_read(controller.filter()),
-            options_text() + kept_cases_note(controller),
-            summary.replayed,
-            controller.token_counts(),
-            controller.decimal_separator(),
-            controller.process_tree_text(),
-            {},
-            left_out_line(controller.left_out())};
+    ReportInfo info{source.process.value_or(file_name_without_xml(relations_)),
+                    controller.process_description(),
+                    log_.has_log() ? log_.log() : replay_log_,
+                    event_types_read(controller.filter()),
+                    options_text() + kept_cases_note(controller),
+                    summary.replayed,
+                    controller.token_counts(),
+                    controller.decimal_separator(),
+                    controller.process_tree_text(),
+                    {},
+                    left_out_line(controller.left_out())};
+    if (const std::optional<NoiseChoice>& choice = summary.noise_choice) {
+        for (const NoiseTrial& trial : choice->trials)
+            info.noise_grid.push_back(
+                {{format_fixed4(trial.noise, '.').substr(0, 4), format_fixed4(trial.fitness, '.'),
+                  format_fixed4(trial.precision, '.'), format_fixed4(trial.f_score, '.'),
+                  std::to_string(trial.activities_left_out)},
+                 trial.noise == choice->chosen});
+        const std::vector<std::string> lines = noise_choice_lines(*choice);
+        if (choice->variants_measured < choice->variants) info.noise_sample = lines.back();
+    }
+    return info;
 }
 
 int MineCommand::export_files(Tvesk_util& controller, const MineSource& source,

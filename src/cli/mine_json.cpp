@@ -136,6 +136,23 @@ nlohmann::json summary_json(Tvesk_util& controller, const MineSummary& summary,
                                                                    controller.process_tree_names())
                                                        : nlohmann::json(nullptr);
     result["structure"] = structure_json(controller.structure(), net);
+    result["noise_choice"] = nullptr;
+    if (const std::optional<NoiseChoice>& choice = summary.noise_choice) {
+        nlohmann::json grid = nlohmann::json::array();
+        for (const NoiseTrial& trial : choice->trials)
+            grid.push_back({{"noise", trial.noise},
+                            {"fitness", trial.fitness},
+                            {"precision", trial.precision},
+                            {"f_score", trial.f_score},
+                            {"activities_left_out", trial.activities_left_out},
+                            {"variants_not_aligned", trial.variants_not_aligned}});
+        result["noise_choice"] = {{"chosen", choice->chosen},
+                                  {"grid", grid},
+                                  {"variants_measured", choice->variants_measured},
+                                  {"variants", choice->variants},
+                                  {"cases_measured", choice->cases_measured},
+                                  {"cases", choice->cases}};
+    }
     result["left_out"] = nullptr;
     if (controller.process_tree()) {
         result["left_out"] = nlohmann::json::array();

@@ -46,6 +46,18 @@ CLI::Validator number_from_to(double least, double most) {
         "NUMBER");
 }
 
+CLI::Validator word_or_number(const std::string& word, double least, double most) {
+    const CLI::Validator number = number_from_to(least, most);
+    return CLI::Validator(
+        [word, number](std::string& text) -> std::string {
+            if (text == word) return {};
+            std::string message = number(text);
+            if (!message.empty()) message.replace(0, 9, "expected " + word + " or ");
+            return message;
+        },
+        word + "|NUMBER");
+}
+
 CLI::Validator not_empty(const std::string& what) {
     return CLI::Validator(
         [what](std::string& text) -> std::string {

@@ -14,6 +14,9 @@ CLI::Validator whole_number_from(long long least);
 // A number from `least` to `most`, both included; NaN and infinities are refused.
 CLI::Validator number_from_to(double least, double most);
 
+// One word, or a number from `least` to `most`: "expected auto or a number from 0 to 1".
+CLI::Validator word_or_number(const std::string& word, double least, double most);
+
 // Anything but an empty text.
 CLI::Validator not_empty(const std::string& what);
 

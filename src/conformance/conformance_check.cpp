@@ -153,6 +153,13 @@ ConformanceResult check_conformance(const Tpetrinet& net, const Tloglist& log,
         result.cheapest_run = empty.cost;
     }
     result.variants = variants_of(log);
+    if (options.max_variants > 0 && result.variants.size() > options.max_variants) {
+        for (std::size_t v = options.max_variants; v < result.variants.size(); ++v)
+            result.cases_sampled_out += result.variants[v].cases;
+        result.variants_sampled_out =
+            static_cast<std::int64_t>(result.variants.size() - options.max_variants);
+        result.variants.resize(options.max_variants);
+    }
     align_all(result.net, result.variants, options);
     add_up(result);
     std::vector<AlignedCases> aligned;

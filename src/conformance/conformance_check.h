@@ -22,6 +22,9 @@ struct ConformanceOptions {
     unsigned threads = 0;
     // Called on the calling thread.
     ProgressCallback progress;
+    // When not 0, only the most frequent variants up to this many are aligned (a sample of a
+    // large log); the others are counted in variants_sampled_out and cases_sampled_out.
+    std::size_t max_variants = 0;
 };
 
 struct VariantAlignment {
@@ -62,6 +65,9 @@ struct ConformanceResult {
     std::vector<std::int64_t> transition_model_moves;
     Precision precision;
     double f_score = 0.0;
+    // Left out of the sample (ConformanceOptions::max_variants).
+    std::int64_t variants_sampled_out = 0;
+    std::int64_t cases_sampled_out = 0;
 };
 
 // Throws ConformanceError when the net cannot reach its end at all.

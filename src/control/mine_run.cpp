@@ -13,13 +13,29 @@ void read_net_file(Tvesk_util& controller, const std::string& path, MessageSink&
         sink.warning(path + ": " + warning);
 }
 
-void make_net(Tvesk_util& controller, RelationsInspection& inspection, const NetOptions& net,
-              MessageSink& sink) {
-    if (net.net_file.empty()) {
-        inspection.make_petrinet(net.split_loops, net.construction, net.combine_places, net.noise);
-        return;
+// The inductive net of the chosen noise, when it is to be chosen.
+std::optional<NoiseChoice> inductive_net(Tvesk_util& controller, const NetOptions& net) {
+    if (!net.choose_noise) {
+        controller.make_net_inductive(net.noise);
+        return std::nullopt;
     }
-    read_net_file(controller, net.net_file, sink);
+    NoiseChoice choice = choose_noise(controller, {});
+    controller.net().Reset_replay_state();
+    return choice;
+}
+
+std::optional<NoiseChoice> make_net(Tvesk_util& controller, RelationsInspection& inspection,
+                                    const NetOptions& net, MessageSink& sink) {
+    if (!net.net_file.empty()) {
+        read_net_file(controller, net.net_file, sink);
+    } else if (net.construction == RelationsInspection::Construction::inductive &&
+               net.choose_noise) {
+        inspection.apply();
+        return inductive_net(controller, net);
+    } else {
+        inspection.make_petrinet(net.split_loops, net.construction, net.combine_places, net.noise);
+    }
+    return std::nullopt;
 }
 
 // The log in memory replayed on the net, as one stage.
@@ -36,17 +52,18 @@ MineOutcome mine_without_relations(Tvesk_util& controller, const NetOptions& net
                                    StageTimings* timings) {
     show(status, "Building the net");
     begin_stage(timings, "net");
+    MineOutcome outcome{.replayed = replay, .noise_choice = std::nullopt};
     if (!net.net_file.empty()) {
         read_net_file(controller, net.net_file, sink);
     } else if (net.construction == RelationsInspection::Construction::inductive) {
-        controller.make_net_inductive(net.noise);
+        outcome.noise_choice = inductive_net(controller, net);
     } else {
         throw std::logic_error("this construction is built from relations");
     }
     controller.net().Reset_replay_state();
     if (replay) replay_lines(controller, sink, status, timings);
     end_stage(timings);
-    return {.replayed = replay};
+    return outcome;
 }
 
 }  // namespace
@@ -65,7 +82,7 @@ MineOutcome mine_from_log(Tvesk_util& controller, const BuildRelationsRequest& r
     inspection.open_with_task_list();
     show(status, "Building the net");
     begin_stage(timings, "net");
-    make_net(controller, inspection, net, sink);
+    outcome.noise_choice = make_net(controller, inspection, net, sink);
     if (replay) {
         // The log in memory was read with the event types of these relations: the window's
         // replay reads the same lines again, so it is replayed as it is.
@@ -100,8 +117,8 @@ MineOutcome mine_from_relations_file(Tvesk_util& controller, const std::string& 
     }
     show(status, "Building the net");
     begin_stage(timings, "net");
-    make_net(controller, inspection, net, sink);
     MineOutcome outcome;
+    outcome.noise_choice = make_net(controller, inspection, net, sink);
     if (lines_first && log->replay) {
         replay_lines(controller, sink, status, timings);
         outcome.replayed = true;

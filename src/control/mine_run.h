@@ -8,6 +8,7 @@
 #include <string>
 
 #include "control/build_relations.h"
+#include "control/noise_choice.h"
 #include "control/relations_inspection.h"
 
 namespace vesk {
@@ -18,6 +19,8 @@ struct NetOptions {
     bool combine_places = true;
     // The inductive construction's share of behaviour treated as infrequent.
     double noise = 0.2;
+    // Instead: the threshold of the grid whose net has the best F-score on the log.
+    bool choose_noise = false;
     // A PNML file whose net is replayed instead of one constructed; empty for none.
     std::string net_file;
 };
@@ -35,6 +38,8 @@ struct ReplayLog {
 
 struct MineOutcome {
     bool replayed = false;
+    // With NetOptions::choose_noise: the grid's figures and the threshold chosen.
+    std::optional<NoiseChoice> noise_choice;
 };
 
 // From the loaded log of the controller.

@@ -45,6 +45,9 @@ g.node.selected polygon, g.node.selected ellipse { fill: #ffe0b2; }
 g.node.broken polygon, g.node.broken ellipse { stroke: #a0201b; stroke-width: 3;
                                                stroke-dasharray: 5 3; }
 #structure { margin: 8px 0 0 0; font-size: 14px; }
+table.noise { border-collapse: collapse; font-size: 13px; margin: 6px 0; }
+table.noise td, table.noise th { border: 1px solid #c8d4e3; padding: 2px 8px; text-align: right; }
+table.noise tr.chosen td { font-weight: bold; background: #e6f4ea; }
 #structure ul { margin: 2px 0; padding-left: 20px; }
 )";
 
@@ -284,6 +287,23 @@ std::string panel_text(const Tpetrinet& net, bool replayed) {
     return page;
 }
 
+// The thresholds --noise auto tried, as a small table; nothing without them.
+std::string noise_grid_text(const ReportInfo& info) {
+    if (info.noise_grid.empty()) return {};
+    std::string html =
+        "<table class=\"noise\"><tr><th>Noise</th><th>Fitness</th><th>Precision</th>"
+        "<th>F-score</th><th>Left out</th></tr>\n";
+    for (const ReportInfo::NoiseRow& row : info.noise_grid) {
+        html += row.chosen ? "<tr class=\"chosen\">" : "<tr>";
+        for (const std::string& cell : row.cells)
+            html += "<td>" + html_escaped(cell) + "</td>";
+        html += "</tr>\n";
+    }
+    html += "</table>\n";
+    if (!info.noise_sample.empty()) html += "<p>" + html_escaped(info.noise_sample) + "</p>\n";
+    return html;
+}
+
 }  // namespace
 
 std::string report_page_text(const Tpetrinet& net, const ReportInfo& info, std::string_view svg,
@@ -301,6 +321,7 @@ std::string report_page_text(const Tpetrinet& net, const ReportInfo& info, std::
     if (!info.process_tree.empty())
         page += "<p>Process tree: <code class=\"tree\">" + e(info.process_tree) + "</code></p>\n";
     if (!info.left_out.empty()) page += "<p class=\"bad\">" + e(info.left_out) + "</p>\n";
+    page += noise_grid_text(info);
     const NetStructure structure = check_structure(net);
     page += "<div class=\"findings\">\n" + findings_text(net, info, structure);
     page += "</div>\n" + structure_text(net, structure) + "</header>\n";

@@ -3,6 +3,7 @@
 // place and transition clickable, their figures and relations in a side panel, the replay's
 // findings at the top. No external resources; all text from the log is escaped.
 
+#include <array>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -28,6 +29,14 @@ struct ReportInfo {
     std::string net_not_drawn = {};
     // "Left out as infrequent: ..." of the inductive construction; empty when none was.
     std::string left_out = {};
+    // --noise auto: a row per threshold (noise, fitness, precision, F-score, left out), the
+    // chosen one marked; and what the figures were measured on.
+    struct NoiseRow {
+        std::array<std::string, 5> cells;
+        bool chosen = false;
+    };
+    std::vector<NoiseRow> noise_grid = {};
+    std::string noise_sample = {};
 };
 
 // svg is dot's -Tsvg output of the low-detail file, whose node names (Task3, Place5) tie its

@@ -131,7 +131,8 @@ void Tvesk_process_map_form::follow() {
 }
 
 bool Tvesk_process_map_form::drawing() const {
-    return drawing_.isRunning() || redraw_waiting_;
+    // Until the drawing is taken in: the future ends before its watcher says so.
+    return drawing_started_ || redraw_waiting_;
 }
 
 void Tvesk_process_map_form::redraw() {
@@ -142,7 +143,7 @@ void Tvesk_process_map_form::redraw() {
     state.shading = static_cast<vesk::MapShading>(shading_->currentIndex());
     activities_value_->setText(QString::number(state.activity_percent) + "%");
     paths_value_->setText(QString::number(state.path_percent) + "%");
-    if (drawing_.isRunning()) {
+    if (drawing_started_) {
         redraw_waiting_ = true;
         return;
     }
@@ -157,11 +158,13 @@ void Tvesk_process_map_form::start_drawing() {
         return;
     }
     busy_->setVisible(true);
+    drawing_started_ = true;
     drawing_.setFuture(QtConcurrent::run(
         [request = *request] { return vesk::ProcessMapLogic::make_drawing(request); }));
 }
 
 void Tvesk_process_map_form::drawing_done() {
+    drawing_started_ = false;
     logic_.accept(drawing_.result());
     if (redraw_waiting_) {
         start_drawing();

@@ -55,5 +55,7 @@ private:
     QFutureWatcher<vesk::MapDrawing> drawing_;
     // The sliders moved while a drawing was being made: one more when it is done.
     bool redraw_waiting_ = false;
+    // A drawing was started and not yet taken in.
+    bool drawing_started_ = false;
     std::uint64_t drawn_generation_ = 0;
 };

@@ -58,7 +58,7 @@ TEST(Cli, OptionValuesOutsideTheirRangeAreNamed) {
         {{"mine", kExample, "--variant-coverage", "nan"},
          "--variant-coverage: expected a number from 0 to 100, not \"nan\""},
         {{"mine", kExample, "--construction", "inductive", "--noise", "nan"},
-         "--noise: expected a number from 0 to 1"},
+         "--noise: expected auto or a number from 0 to 1, not \"nan\""},
         {{"map", kExample, "--process", "1", "--activities", "nan"}, "from 0 to 100"},
         {{"map", kExample, "--process", "1", "--paths", "inf"}, "from 0 to 100"},
         {{"mine", kExample, "--from", ""}, "--from: expected a date, not an empty value"}};

@@ -1,0 +1,56 @@
+#include "control/noise_choice.h"
+
+#include <cstdio>
+
+#include "base/number_format.h"
+
+namespace vesk {
+
+NoiseChoice choose_noise(Tvesk_util& controller, ConformanceOptions options,
+                         std::size_t sample_variants) {
+    NoiseChoice choice;
+    options.max_variants = sample_variants;
+    double best = -1;
+    for (const double noise : kNoiseGrid) {
+        controller.make_net_inductive(noise);
+        const ConformanceResult& result = controller.check_conformance(options);
+        choice.trials.push_back({noise, result.fitness, result.precision.value, result.f_score,
+                                 controller.left_out().size(), result.variants_not_aligned});
+        choice.variants_measured = static_cast<std::int64_t>(result.variants.size());
+        choice.variants = choice.variants_measured + result.variants_sampled_out;
+        choice.cases_measured = result.cases;
+        choice.cases = result.cases + result.cases_sampled_out;
+        if (result.f_score > best + 1e-12) {
+            best = result.f_score;
+            choice.chosen = noise;
+        }
+    }
+    controller.make_net_inductive(choice.chosen);
+    return choice;
+}
+
+std::vector<std::string> noise_choice_lines(const NoiseChoice& choice) {
+    std::vector<std::string> lines;
+    for (const NoiseTrial& trial : choice.trials) {
+        char text[200];
+        std::snprintf(text, sizeof text,
+                      "%s noise %.2f: fitness %.4f, precision %.4f, F-score %.4f",
+                      trial.noise == choice.chosen ? "*" : " ", trial.noise, trial.fitness,
+                      trial.precision, trial.f_score);
+        std::string line = text;
+        if (trial.activities_left_out > 0)
+            line += ", " + std::to_string(trial.activities_left_out) +
+                    (trial.activities_left_out == 1 ? " activity" : " activities") + " left out";
+        if (trial.variants_not_aligned > 0)
+            line += ", " + grouped_number(trial.variants_not_aligned) + " variants not aligned";
+        lines.push_back(line);
+    }
+    if (choice.variants_measured < choice.variants)
+        lines.push_back("  measured on the " + grouped_number(choice.variants_measured) +
+                        " most frequent of " + grouped_number(choice.variants) + " variants (" +
+                        grouped_number(choice.cases_measured) + " of " +
+                        grouped_number(choice.cases) + " cases)");
+    return lines;
+}
+
+}  // namespace vesk

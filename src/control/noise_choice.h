@@ -1,0 +1,46 @@
+#pragma once
+// The noise threshold chosen by measure: the inductive net mined at each threshold of a small
+// grid, its alignment fitness and precision measured on the log in memory, and the net of the
+// best F-score kept.
+
+#include <cstdint>
+#include <vector>
+
+#include "control/vesk_util.h"
+
+namespace vesk {
+
+inline constexpr double kNoiseGrid[] = {0.0, 0.05, 0.1, 0.2, 0.3, 0.4};
+// A log of more variants is measured on its most frequent ones.
+inline constexpr std::size_t kNoiseSampleVariants = 300;
+
+struct NoiseTrial {
+    double noise = 0;
+    double fitness = 0;
+    double precision = 0;
+    double f_score = 0;
+    // The tree's leaves left out as infrequent, and variants the search gave up on.
+    std::size_t activities_left_out = 0;
+    std::int64_t variants_not_aligned = 0;
+};
+
+struct NoiseChoice {
+    std::vector<NoiseTrial> trials;
+    double chosen = 0;
+    // The variants measured, of all; equal when there was no sample.
+    std::int64_t variants_measured = 0;
+    std::int64_t variants = 0;
+    std::int64_t cases_measured = 0;
+    std::int64_t cases = 0;
+};
+
+// Leaves the controller with the inductive net of the chosen threshold (the best F-score; the
+// lower threshold of equal ones). Throws as the construction and the alignments do.
+NoiseChoice choose_noise(Tvesk_util& controller, ConformanceOptions options,
+                         std::size_t sample_variants = kNoiseSampleVariants);
+
+// "Noise 0.20: fitness 0.9751, precision 0.7012, F-score 0.8158, 5 activities left out" lines,
+// the chosen one marked, and a line on the sample.
+std::vector<std::string> noise_choice_lines(const NoiseChoice& choice);
+
+}  // namespace vesk
