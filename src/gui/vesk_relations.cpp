@@ -31,6 +31,7 @@
 #include "gui/forwarded_dialogs.h"
 #include "gui/inspector_figures.h"
 #include "gui/named_widgets.h"
+#include "gui/noise_box.h"
 #include "gui/picture_first_splitter.h"
 #include "gui/vesk_relations_editor.h"
 
@@ -63,22 +64,6 @@ private:
     TVesk_relations_editor_form& editor_;
     std::function<void(bool)> busy_;
 };
-
-namespace {
-
-QDoubleSpinBox* noise_box(QWidget* parent) {
-    auto* box = new QDoubleSpinBox(parent);
-    box->setObjectName("noise_threshold");
-    box->setRange(0.0, 1.0);
-    box->setSingleStep(0.05);
-    box->setDecimals(2);
-    box->setToolTip(
-        "The share of behaviour the inductive construction treats as infrequent and leaves out; "
-        "0 keeps everything, and the log then fits the net.");
-    return box;
-}
-
-}  // namespace
 
 Tvesk_relations_inspector::Tvesk_relations_inspector(vesk::Tvesk_util& controller,
                                                      vesk::ModalDialogs*& dialogs,
@@ -175,6 +160,11 @@ QWidget* Tvesk_relations_inspector::build_check_group() {
         command_button(check, "Make_Petrinet_inductive_button", "Make Petrinet (inductive)",
                        &Logic::make_petrinet_inductive);
     noise_ = noise_box(check);
+    auto* best_noise =
+        command_button(check, "Best_noise_button", "Best noise", &Logic::make_petrinet_best_noise);
+    best_noise->setToolTip(
+        "Make the inductive net at 0, 0.05, 0.1, 0.2, 0.3 and 0.4 and keep the one whose "
+        "alignment fitness and precision on the log have the best F-score");
     auto* conformance = command_button(check, "Check_conformance_button", "Check conformance",
                                        &Logic::check_conformance);
     grid->addWidget(open_xml, 0, 0);
@@ -190,14 +180,23 @@ QWidget* Tvesk_relations_inspector::build_check_group() {
     grid->addWidget(combine_places_, 2, 3);
     grid->addWidget(make_inductive, 3, 0);
     grid->addWidget(named_label(check, "noise_label", "Noise threshold"), 3, 1);
-    grid->addWidget(noise_, 3, 2);
+    auto* noise_row = new QHBoxLayout;
+    noise_row->addWidget(noise_, 1);
+    noise_row->addWidget(best_noise);
+    grid->addLayout(noise_row, 3, 2);
     grid->addWidget(conformance, 3, 3);
-    auto* zoom_row = new QHBoxLayout;
+    grid->addLayout(zoom_row(check), 4, 0, 1, 4);
+    return check;
+}
+
+QLayout* Tvesk_relations_inspector::zoom_row(QWidget* check) {
+    using Logic = RelationsInspectorLogic;
+    auto* row = new QHBoxLayout;
     for (QPushButton* b : {command_button(check, "Zoom_out_button", "-", &Logic::zoom_out),
                            command_button(check, "zoom_normal_button", "100%", &Logic::zoom_normal),
                            command_button(check, "zoom_in_button", "+", &Logic::zoom_in)}) {
         b->setToolTip("Ctrl + mouse wheel, Ctrl+-, Ctrl+0, Ctrl++");
-        zoom_row->addWidget(b);
+        row->addWidget(b);
     }
     auto* fit = named_button(check, "zoom_fit_button", "Fit");
     fit->setToolTip("The whole net in the view");
@@ -205,13 +204,12 @@ QWidget* Tvesk_relations_inspector::build_check_group() {
         const QSize view = scroll_box_->viewport()->size();
         run([this, view] { logic_->zoom_to_fit(view.width(), view.height()); });
     });
-    zoom_row->addWidget(fit);
+    row->addWidget(fit);
     auto* close_button = named_button(check, "Close_button", "Close");
     connect(close_button, &QPushButton::clicked, this, &QWidget::close);
-    zoom_row->addStretch();
-    zoom_row->addWidget(close_button);
-    grid->addLayout(zoom_row, 4, 0, 1, 4);
-    return check;
+    row->addStretch();
+    row->addWidget(close_button);
+    return row;
 }
 
 void Tvesk_relations_inspector::add_shortcuts() {

@@ -71,6 +71,8 @@ private:
     using Command = void (vesk::RelationsInspectorLogic::*)();
     void build_picture(QVBoxLayout* layout);
     QWidget* build_check_group();
+    // The zoom buttons, Fit, and Close.
+    QLayout* zoom_row(QWidget* check);
     void add_shortcuts();
     // A button that runs a command of the logic.
     QPushButton* command_button(QWidget* parent, const char* name, const char* caption,

@@ -8,6 +8,7 @@
 #include "base/progress.h"
 #include "base/util_functions.h"
 #include "control/export_petrinet.h"
+#include "control/noise_choice.h"
 #include "control/rendering.h"
 #include "formats/vesk_dot_writer.h"
 
@@ -193,6 +194,29 @@ bool RelationsInspectorLogic::read_log_for_inductive() {
 void RelationsInspectorLogic::make_petrinet_inductive() {
     if (!inspection_.is_open() || !read_log_for_inductive()) return;
     make_net(RelationsInspection::Construction::inductive);
+}
+
+void RelationsInspectorLogic::make_petrinet_best_noise() {
+    if (!inspection_.is_open() || !read_log_for_inductive()) return;
+    NoiseChoice choice;
+    try {
+        BusyScope busy(dialogs_);
+        inspection_.apply();
+        choice = choose_noise(controller_, {});
+        controller_.net().Reset_replay_state();
+    } catch (const std::exception& error) {
+        dialogs_.error(std::string(kBuildingError) + "\n" + error.what());
+        return;
+    }
+    forget_replay();
+    state_.noise = choice.chosen;
+    state_.structure = structure_text(controller_.structure(), controller_.net());
+    if (const std::string left_out = left_out_line(controller_.left_out()); !left_out.empty())
+        state_.structure += " " + left_out + ".";
+    state_.structure += "\nNoise chosen by F-score:";
+    for (const std::string& line : noise_choice_lines(choice))
+        state_.structure += "\n" + line;
+    draw_net();
 }
 
 void RelationsInspectorLogic::draw_net() {

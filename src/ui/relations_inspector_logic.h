@@ -124,6 +124,9 @@ public:
     // The inductive construction on the log's lines; after Open relations the selected process
     // is read first.
     void make_petrinet_inductive();
+    // The inductive net of the noise threshold with the best F-score of alignment fitness and
+    // precision on the log; the threshold box takes it, the structure line gives the grid.
+    void make_petrinet_best_noise();
     void zoom_in();
     void zoom_out();
     void zoom_normal();

@@ -364,6 +364,22 @@ TEST_F(InspectorTest, AReplayKeepsTheZoomAndANewNetForgetsTheOldFigures) {
     EXPECT_TRUE(logic_.state().findings.empty());
 }
 
+// Best noise: the grid in the structure line, the threshold box takes the chosen one (on the
+// example every threshold gives the same net, so the lowest), and the net is inductive.
+TEST_F(InspectorTest, BestNoiseMinesTheGridAndKeepsTheChosenNet) {
+    build("1");
+    logic_.state().noise = 0.3;
+    logic_.make_petrinet_best_noise();
+    EXPECT_TRUE(dialogs_.errors.empty());
+    EXPECT_EQ(logic_.state().noise, 0.0);
+    const std::string& structure = logic_.state().structure;
+    EXPECT_NE(structure.find("Noise chosen by F-score:\n* noise 0.00: fitness 1.0000"),
+              std::string::npos)
+        << structure;
+    EXPECT_EQ(std::count(structure.begin(), structure.end(), '\n'), 7);
+    EXPECT_FALSE(controller_.process_tree_text().empty());
+}
+
 TEST_F(InspectorTest, WithoutDotTheUserIsToldOnceAndNoPictureIsShown) {
     RelationsInspectorLogic without_dot(controller_, dialogs_,
                                         {dir_.path().string() + "/", [] { return std::nullopt; }});
