@@ -145,11 +145,16 @@ void RelationsInspectorLogic::make_net(RelationsInspection::Construction constru
         dialogs_.error(std::string(kBuildingError) + "\n" + error.what());
         return;
     }
+    show_new_net({});
+}
+
+void RelationsInspectorLogic::show_new_net(const std::string& more) {
     // The figures shown were the earlier net's.
     forget_replay();
     state_.structure = structure_text(controller_.structure(), controller_.net());
     if (const std::string left_out = left_out_line(controller_.left_out()); !left_out.empty())
         state_.structure += " " + left_out + ".";
+    state_.structure += more;
     draw_net();
 }
 
@@ -208,15 +213,11 @@ void RelationsInspectorLogic::make_petrinet_best_noise() {
         dialogs_.error(std::string(kBuildingError) + "\n" + error.what());
         return;
     }
-    forget_replay();
     state_.noise = choice.chosen;
-    state_.structure = structure_text(controller_.structure(), controller_.net());
-    if (const std::string left_out = left_out_line(controller_.left_out()); !left_out.empty())
-        state_.structure += " " + left_out + ".";
-    state_.structure += "\nNoise chosen by F-score:";
+    std::string grid = "\nNoise chosen by F-score:";
     for (const std::string& line : noise_choice_lines(choice))
-        state_.structure += "\n" + line;
-    draw_net();
+        grid += "\n" + line;
+    show_new_net(grid);
 }
 
 void RelationsInspectorLogic::draw_net() {

@@ -156,6 +156,8 @@ private:
     void reset_picture();
     // Figures, findings and alignments of an earlier replay go.
     void forget_replay();
+    // After a new net: no old figures, the structure line (with `more` after it), the drawing.
+    void show_new_net(const std::string& more);
     // Reads the process the inductive construction works on; false when there is none.
     bool read_log_for_inductive();
     void make_net(RelationsInspection::Construction construction);
