@@ -41,6 +41,25 @@ inline std::string trimmed(std::string_view text) {
     return std::string(text.substr(first, last - first));
 }
 
+// Text of a file for one line of a listing: control characters (line breaks, escape sequences
+// that would drive a terminal) shown as \xHH.
+inline std::string one_line(std::string_view text) {
+    constexpr std::string_view kHex = "0123456789abcdef";
+    std::string out;
+    out.reserve(text.size());
+    for (const char c : text) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u >= 0x20 && u != 0x7f) {
+            out += c;
+        } else {
+            out += "\\x";
+            out += kHex[u >> 4];
+            out += kHex[u & 15];
+        }
+    }
+    return out;
+}
+
 // ASCII letters only: names compare the same whatever the user's locale.
 inline char ascii_lower(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;

@@ -18,6 +18,18 @@ std::optional<double> moment_of(const std::string& text, const char* option, boo
     return minute;
 }
 
+ConditionGroups conditions_of(const std::vector<std::string>& texts, const char* option) {
+    ConditionGroups groups;
+    for (const std::string& text : texts) {
+        try {
+            groups.push_back(parse_conditions(text));
+        } catch (const AttributeConditionError& error) {
+            throw UsageError(std::string(option) + ": " + error.what());
+        }
+    }
+    return groups;
+}
+
 }  // namespace
 
 void CaseFilterOptions::declare(CLI::App& app) {
@@ -37,6 +49,23 @@ void CaseFilterOptions::declare(CLI::App& app) {
         ->check(not_empty("a date"));
     app.add_option("--to", to_, "keep cases whose first event is before this time")
         ->check(not_empty("a date"));
+    app.add_option("--event-where", event_where_, "keep only the events that meet EXPR")
+        ->expected(1)
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+    app.add_option("--case-where", case_where_,
+                   "keep the cases whose attributes (or one of whose events) meet EXPR")
+        ->expected(1)
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+}
+
+std::vector<std::string> CaseFilterOptions::condition_keys() const {
+    std::vector<std::string> keys;
+    for (const CaseFilter filter = this->filter();
+         const auto* groups : {&filter.event_where, &filter.case_where})
+        for (const auto& group : *groups)
+            for (const AttributeCondition& condition : group)
+                keys.push_back(condition.key);
+    return keys;
 }
 
 CaseFilter CaseFilterOptions::filter() const {
@@ -47,6 +76,8 @@ CaseFilter CaseFilterOptions::filter() const {
     filter.end_activities = ends_with_;
     filter.from_minute = moment_of(from_, "--from", false);
     filter.to_minute = moment_of(to_, "--to", true);
+    filter.event_where = conditions_of(event_where_, "--event-where");
+    filter.case_where = conditions_of(case_where_, "--case-where");
     return filter;
 }
 

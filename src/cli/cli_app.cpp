@@ -12,14 +12,17 @@
 #include <new>
 #include <sstream>
 
+#include "base/attribute_errors.h"
 #include "base/build_info.h"
 #include "base/file_util.h"
 #include "base/read_errors.h"
+#include "cli/command_attributes.h"
 #include "cli/command_convert.h"
 #include "cli/command_map.h"
 #include "cli/command_mine.h"
 #include "cli/command_processes.h"
 #include "cli/command_relations.h"
+#include "cli/command_resources.h"
 #include "cli/console.h"
 
 namespace vesk::cli {
@@ -33,6 +36,8 @@ std::vector<std::unique_ptr<Command>> all_commands() {
     commands.push_back(std::make_unique<MineCommand>());
     commands.push_back(std::make_unique<MineCommand>(true));
     commands.push_back(std::make_unique<MapCommand>());
+    commands.push_back(std::make_unique<AttributesCommand>());
+    commands.push_back(std::make_unique<ResourcesCommand>());
     commands.push_back(std::make_unique<ConvertCommand>());
     return commands;
 }
@@ -127,6 +132,10 @@ int run_command(Command& command, Console& console) {
     } catch (const UsageError& error) {
         errors_as_json(command, {error.what()}, console);
         throw;
+    } catch (const AttributeConditionError& error) {
+        // A key or condition the log cannot take is wrong use, like an unknown option.
+        errors_as_json(command, {error.what()}, console);
+        throw UsageError(error.what());
     } catch (const XmlReadError& error) {
         errors = {kUnreadableFile, error.what()};
     } catch (const LogFormatError& error) {

@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "base/file_util.h"
+#include "base/number_format.h"
 #include "cli/cli_common.h"
 #include "cli/console.h"
 #include "cli/map_output.h"
@@ -37,6 +38,10 @@ constexpr const char* kMapHelp =
     "map does not fall apart. The \"Shown\" line says which share of the events the kept "
     "activities hold and which share of the directly-follows pairs between them the kept paths "
     "hold. The variants are always the whole log's.\n"
+    "--by KEY names the nodes by the value of the event attribute KEY instead of the "
+    "activity, one step per event that carries it (events without it are left out, with a "
+    "warning): with --by org:resource the paths are the handovers of work between resources "
+    "(and a resource's work passed on to itself).\n"
     "--view time shades and labels the paths of a drawing by their time (--time mean or "
     "median) instead of their count, and activities by their service time where instances are "
     "read.\n"
@@ -88,6 +93,10 @@ void MapCommand::declare(CLI::App& app) {
                        std::to_string(RenderBudget::kDefaultTotal.count()) + ")")
         ->check(whole_number_from(1));
     app.add_option("--out", out_, "write the listing into DIR (created when missing)");
+    app.add_option("--by", by_,
+                   "name the map's nodes by this event attribute instead of the activity (for "
+                   "example org:resource: who hands work to whom)")
+        ->check(not_empty("an attribute key"));
     app.footer(std::string(kMapHelp) + "\n\n" + LogReadOptions::kHelp + "\n" +
                CaseFilterOptions::kHelp);
 }
@@ -96,17 +105,29 @@ int MapCommand::run(Console& console) {
     const bool picture = format_ == "svg" || format_ == "png" || format_ == "pdf";
     if (picture && format_ != "svg" && out_.empty())
         throw UsageError("--format " + format_ + " writes a file: give --out DIR");
+    if (!by_.empty()) log_.set_attribute_need(AttributeChoice::keys({by_}));
     Tvesk_util controller(locale_decimal_separator());
     controller.load_log(log_.log(), log_.resolve_externals(), log_.event_log_options());
     const BuildRelationsRequest request = log_.request(console, controller);
     console.stage("Reading Workflow-log");
-    const ProcessMap whole = read_process_map(
+    ProcessMap whole = read_process_map(
         controller, request, [&console](const std::string& s) { console.stage(s); },
         console.timings());
     const std::vector<ReadWarning> warnings =
         report_read_problems(controller, request.process_id, console);
-    const ProcessMap shown =
-        projected_map(controller.log(), step_options_of(request.events.ticked), whole, activities_);
+    StepOptions steps = step_options_of(request.events.ticked);
+    const Tloglist* lines = &controller.log();
+    std::optional<AttributeMap> by_value;
+    if (!by_.empty()) {
+        by_value = attribute_map(controller.log(), by_);
+        if (by_value->log.events_without_value > 0)
+            console.warning(grouped_number(by_value->log.events_without_value) +
+                            " events carry no \"" + by_ + "\" and are left out of the map");
+        whole = by_value->map;
+        lines = &by_value->log.lines;
+        steps = StepOptions{};
+    }
+    const ProcessMap shown = projected_map(*lines, steps, whole, activities_);
     const MapSelection selection = select_paths(shown, paths_);
     if (picture) return draw(console, request.process_id, shown, selection);
     MapListing listing{request.process_id,

@@ -38,6 +38,7 @@ private:
     std::string view_ = "frequency";
     std::string time_ = "mean";
     std::string out_;
+    std::string by_;
     int render_timeout_ = static_cast<int>(RenderBudget::kDefaultTotal.count());
 };
 

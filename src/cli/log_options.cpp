@@ -9,6 +9,7 @@
 #include "cli/cli_common.h"
 #include "cli/command.h"
 #include "cli/console.h"
+#include "cli/option_checks.h"
 
 namespace vesk::cli {
 
@@ -77,7 +78,29 @@ void LogReadOptions::declare(CLI::App& app, bool log_required) {
                  "(\"+\" between) and read the event as complete");
     app.add_flag("--local-time", event_log_.local_time,
                  "XES, MXML: keep timestamps as written instead of converting them to UTC");
+    app.add_option("--attributes", attributes_,
+                   "which attributes of cases and events to read: none, all or KEY,KEY,... "
+                   "(default: what the command needs)")
+        ->check(not_empty("none, all or keys"));
     cases_.declare(app);
+}
+
+EventLogOptions LogReadOptions::event_log_options() const {
+    EventLogOptions options = event_log_;
+    AttributeChoice choice = attribute_need_;
+    if (attributes_ == "all") {
+        choice = AttributeChoice::all();
+    } else if (attributes_ == "none") {
+        choice = AttributeChoice::none();
+    } else if (!attributes_.empty()) {
+        choice = AttributeChoice::none();
+        for (const std::string& key : split_list(attributes_, ','))
+            if (!trimmed(key).empty()) choice.add(trimmed(key));
+    }
+    for (const std::string& key : cases_.condition_keys())
+        choice.add(key);
+    options.attributes = std::move(choice);
+    return options;
 }
 
 bool LogReadOptions::asks_for_events() const {

@@ -28,8 +28,11 @@ public:
     bool has_process() const { return !process_.empty(); }
     const std::string& process() const { return process_; }
     bool resolve_externals() const { return external_dtd_; }
-    // How an XES or MXML log is read.
-    const EventLogOptions& event_log_options() const { return event_log_; }
+    // How an XES or MXML log is read, with the attributes --attributes, the command's need and
+    // the case filter's conditions ask for.
+    EventLogOptions event_log_options() const;
+    // What the command reads of the attributes when --attributes is not given (default none).
+    void set_attribute_need(AttributeChoice need) { attribute_need_ = std::move(need); }
     // Whether --events or --overlap were given.
     bool asks_for_events() const;
     // The cases kept of those read.
@@ -65,6 +68,8 @@ private:
     std::vector<std::string> overlaps_;
     bool external_dtd_ = false;
     EventLogOptions event_log_;
+    std::string attributes_;
+    AttributeChoice attribute_need_;
     CaseFilterOptions cases_;
     CLI::Option* events_option_ = nullptr;
     CLI::Option* overlap_option_ = nullptr;

@@ -3,6 +3,7 @@
 #include <date/date.h>
 
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 
 namespace vesk {
@@ -93,11 +94,23 @@ std::optional<Parsed> parse_short(std::string_view text) {
     return parse_fixed(full);
 }
 
-}  // namespace
-
-std::optional<LogTimestamp> log_timestamp(std::string_view iso, bool local_time) {
+std::optional<Parsed> parse_any(std::string_view iso) {
     std::optional<Parsed> parsed = parse_fixed(iso);
     if (!parsed) parsed = parse_short(iso);
+    return parsed;
+}
+
+}  // namespace
+
+std::optional<double> iso_minutes(std::string_view iso) {
+    const std::optional<Parsed> parsed = parse_any(iso);
+    if (!parsed) return std::nullopt;
+    const auto moment = parsed->wall - parsed->offset;
+    return std::chrono::duration<double, std::ratio<60>>(moment.time_since_epoch()).count();
+}
+
+std::optional<LogTimestamp> log_timestamp(std::string_view iso, bool local_time) {
+    const std::optional<Parsed> parsed = parse_any(iso);
     if (!parsed) return std::nullopt;
     // The wall-clock time minus its offset is the same moment in UTC.
     const auto moment = local_time ? parsed->wall : parsed->wall - parsed->offset;
@@ -115,6 +128,35 @@ std::optional<LogTimestamp> log_timestamp(std::string_view iso, bool local_time)
                   static_cast<int>(std::min<long long>(clock.seconds().count(), 59)),
                   static_cast<int>(clock.subseconds().count()));
     return LogTimestamp{date_text, time_text};
+}
+
+}  // namespace vesk
+
+namespace vesk {
+
+std::string iso_text(double minutes) {
+    const auto millis = Milliseconds(static_cast<long long>(std::llround(minutes * 60000.0)));
+    const date::sys_time<Milliseconds> moment{millis};
+    const auto day = date::floor<date::days>(moment);
+    const date::year_month_day ymd{day};
+    const date::hh_mm_ss<Milliseconds> clock{moment - day};
+    char text[48];
+    const int ms = static_cast<int>(clock.subseconds().count());
+    const int n = std::snprintf(
+        text, sizeof text, "%04d-%02u-%02uT%02d:%02d", static_cast<int>(ymd.year()),
+        static_cast<unsigned>(ymd.month()), static_cast<unsigned>(ymd.day()),
+        static_cast<int>(clock.hours().count()), static_cast<int>(clock.minutes().count()));
+    std::string result(text, static_cast<std::size_t>(n));
+    const int seconds = static_cast<int>(clock.seconds().count());
+    if (seconds != 0 || ms != 0) {
+        std::snprintf(text, sizeof text, ":%02d", seconds);
+        result += text;
+    }
+    if (ms != 0) {
+        std::snprintf(text, sizeof text, ".%03d", ms);
+        result += text;
+    }
+    return result + "Z";
 }
 
 }  // namespace vesk

@@ -18,4 +18,10 @@ struct LogTimestamp {
 // taken as written. Empty when the text is not such a timestamp or its year is outside 1..9999.
 std::optional<LogTimestamp> log_timestamp(std::string_view iso, bool local_time);
 
+// The same timestamps as minutes since 1970 in UTC (a timestamp without offset taken as UTC).
+std::optional<double> iso_minutes(std::string_view iso);
+
+// Minutes since 1970 as "2012-01-31T14:05:30Z" (seconds and milliseconds shown when present).
+std::string iso_text(double minutes);
+
 }  // namespace vesk

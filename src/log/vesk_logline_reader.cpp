@@ -111,6 +111,9 @@ public:
         : lines_(lines), filter_(filter), diagnostics_(diagnostics), names_(lines) {}
 
     void take(const LogEntryFields& entry) {
+        for (const ReadAttribute& attribute : entry.case_attributes)
+            lines_.attributes().set_case(entry.case_number, attribute);
+        if (entry.case_only) return;
         const EventType event =
             entry.event_kind ? event_type_of(*entry.event_kind) : EventType::normal;
         diagnostics_.entry(entry.event_kind, event);
@@ -126,6 +129,8 @@ public:
         const auto time = entry.time ? parse_log_time(*entry.time) : std::nullopt;
         if (!time) diagnostics_.default_time(entry.time);
         line.set_time(time.value_or(kDefaultTime));
+        for (const ReadAttribute& attribute : entry.attributes)
+            lines_.attributes().set_event(lines_.size() - 1, attribute);
 
         const bool unwanted = (event == EventType::abort && !filter_.abort) ||
                               (event == EventType::withdraw && !filter_.withdraw);

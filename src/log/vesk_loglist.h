@@ -10,6 +10,7 @@
 
 #include "base/chunked_vector.h"
 #include "base/text_util.h"
+#include "log/log_attributes.h"
 #include "log/vesk_logline.h"
 
 namespace vesk {
@@ -43,8 +44,16 @@ public:
             ++end;
         return end;
     }
-    // Keeps the first `count` lines; names stay.
-    void truncate(std::size_t count) { lines_.truncate(count); }
+    // Keeps the first `count` lines and their attributes; names stay.
+    void truncate(std::size_t count) {
+        lines_.truncate(count);
+        attributes_.truncate_events(count);
+    }
+    // Line `to` becomes line `from`, attributes and all (`to` before `from`: filters compact).
+    void move_line(std::size_t to, std::size_t from) {
+        lines_[to] = lines_[from];
+        attributes_.move_event(to, from);
+    }
     // No lines and no names.
     void clear() { *this = Tloglist(); }
 
@@ -64,8 +73,13 @@ public:
     // Adds the partner unless the line has it already.
     void add_two_loop_partner(Tlog_line& line, std::int32_t name_id);
 
+    // The attributes of the cases (by case number) and of the lines (by position) that were read.
+    const LogAttributes& attributes() const { return attributes_; }
+    LogAttributes& attributes() { return attributes_; }
+
 private:
     Lines lines_;
+    LogAttributes attributes_;
     std::vector<std::string> names_;
     std::unordered_map<std::string, std::int32_t, TextHash, std::equal_to<>> ids_;
     std::vector<std::vector<std::int32_t>> partners_;

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "base/int32_checked.h"
+#include "log/attribute_gatherer.h"
 #include "log/event_entry.h"
 #include "log/event_log_formats.h"
 #include "xml/sax_pass.h"
@@ -48,7 +49,8 @@ public:
           wanted_(std::move(wanted)),
           options_(options),
           on_entry_(on_entry),
-          notes_(header_.notes) {}
+          notes_(header_.notes),
+          attributes_(options.attributes, header_.notes) {}
 
     const ProcessHeader& header() const { return header_; }
     LogProcess process() const {
@@ -63,6 +65,8 @@ private:
         } else if (depth == 1) {
             if (name == "trace") {
                 in_trace_ = true;
+                events_in_trace_ = 0;
+                attributes_.start_case();
                 take_classifier();
                 header_.case_count = checked_add(header_.case_count, 1);
             } else if (name == "classifier") {
@@ -73,8 +77,11 @@ private:
                 if (attributes.get("key") == "concept:name")
                     if (const auto value = attributes.get("value")) log_name_ = std::string(*value);
             }
+        } else if (depth == 2 && in_trace_ && attributes_.active() && is_attribute_element(name)) {
+            take_attribute(name, attributes, true);
         } else if (depth == 2 && in_trace_ && name == "event") {
             in_event_ = true;
+            attributes_.start_event();
             values_.assign(keys_.size(), std::nullopt);
             transition_.reset();
             timestamp_.reset();
@@ -89,13 +96,35 @@ private:
             if (*key == "time:timestamp" && !timestamp_) timestamp_ = std::string(*value);
             if (*key == "start_timestamp" && !start_timestamp_)
                 start_timestamp_ = std::string(*value);
+            if (attributes_.active()) take_attribute(name, attributes, false);
         }
+    }
+
+    void take_attribute(std::string_view element, const XmlAttributes& attributes, bool of_case) {
+        const auto key = attributes.get("key");
+        if (!key) return;
+        if (element == "list" || element == "container") {
+            attributes_.nested(*key);
+            return;
+        }
+        const auto value = attributes.get("value");
+        if (!value) return;
+        if (of_case)
+            attributes_.case_attribute(*key, *value, xes_attribute_type(element));
+        else
+            attributes_.event_attribute(*key, *value, xes_attribute_type(element));
     }
 
     void end(std::string_view name, int depth) override {
         if (depth == 1 && name == "trace") {
             in_trace_ = false;
             seen_trace_ = true;
+            if (on_entry_ != nullptr && events_in_trace_ > 0 && attributes_.case_left()) {
+                attributes_.start_event();
+                attributes_.fill(entry_);
+                entry_.case_only = true;
+                (*on_entry_)(entry_);
+            }
         } else if (depth == 2 && in_event_ && name == "event") {
             in_event_ = false;
             finish_event();
@@ -139,13 +168,16 @@ private:
         const std::string transition = transition_.value_or("complete");
         // The interval form: a complete event that carries when it started is a start event
         // and a complete event, so that start events and overlaps can be read from it.
+        ++events_in_trace_;
         if (start_timestamp_ && standard_event_kind(transition) == "complete") {
             fill_entry(entry_, name, std::string("start"), start_timestamp_, options_, notes_);
             entry_.bytes_parsed = bytes_parsed();
+            attributes_.fill(entry_);
             (*on_entry_)(entry_);
         }
         fill_entry(entry_, std::move(name), transition, timestamp_, options_, notes_);
         entry_.bytes_parsed = bytes_parsed();
+        attributes_.fill(entry_);
         (*on_entry_)(entry_);
     }
 
@@ -161,6 +193,8 @@ private:
     const WorkflowLogFile::EntryHandler* on_entry_;
     ProcessHeader header_;
     NoteTaker notes_;
+    AttributeGatherer attributes_;
+    std::int32_t events_in_trace_ = 0;
     std::optional<std::string> log_name_;
     std::vector<std::pair<std::string, std::vector<std::string>>> classifiers_;
     std::vector<std::string> keys_;

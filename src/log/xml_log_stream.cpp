@@ -3,6 +3,8 @@
 #include <memory>
 
 #include "base/int32_checked.h"
+#include "base/text_util.h"
+#include "log/attribute_gatherer.h"
 #include "log/event_log_formats.h"
 #include "xml/sax_pass.h"
 #include "xml/xml_entities.h"
@@ -121,7 +123,10 @@ class ProcessReadPass : public WorkflowPass {
 public:
     ProcessReadPass(const WorkflowLogFile& file, const std::string& id,
                     const WorkflowLogFile::EntryHandler& on_entry)
-        : WorkflowPass(file.path(), file.resolve_externals()), id_(id), on_entry_(on_entry) {}
+        : WorkflowPass(file.path(), file.resolve_externals()),
+          id_(id),
+          on_entry_(on_entry),
+          attributes_(file.event_log_options().attributes, header.notes) {}
 
     ProcessHeader header;
     bool found() const { return state_ != State::searching; }
@@ -156,13 +161,38 @@ private:
             has_task_name_ = false;
             seen_event_ = false;
             in_entry_ = true;
+            attributes_.start_event();
+            originator_.reset();
         } else if (depth == 4 && element) {
             take_field(name, attributes);
+        } else if (depth == 5 && element && in_data_ && name == "attribute") {
+            const auto key = attributes.get("name");
+            data_key_ = key ? std::string(*key) : std::string();
+            data_value_.clear();
+            target_ = &data_value_;
         }
+    }
+
+    // What an entry carries besides its task, event and time: "originator" and "data".
+    void take_extra_field(std::string_view name) {
+        if (name == "originator" && !originator_) target_ = &originator_.emplace();
+        if (name == "data") in_data_ = true;
+    }
+
+    void take_data_value() {
+        target_ = nullptr;
+        if (data_key_.empty()) return;
+        const std::string value = trimmed(data_value_);
+        // The CSV convention: a "case:" column belongs to the case.
+        if (data_key_.starts_with("case:") && data_key_.size() > 5)
+            attributes_.case_attribute(data_key_.substr(5), value, AttributeType::untyped);
+        else
+            attributes_.event_attribute(data_key_, value, AttributeType::untyped);
     }
 
     // Only the first child of each name counts, as a lookup by name would find it.
     void take_field(std::string_view name, const XmlAttributes& attributes) {
+        if (attributes_.active()) take_extra_field(name);
         // Most fields are none of the four: their length tells without comparing.
         if (name.size() != 9 && name.size() != 5 && name.size() != 4) return;
         if (name == "task_name") {
@@ -189,9 +219,16 @@ private:
             target_ = nullptr;
             if (!has_task_name_) fail_without_task_name();
             entry_.bytes_parsed = bytes_parsed();
+            if (originator_)
+                attributes_.event_attribute("org:resource", trimmed(*originator_),
+                                            AttributeType::text);
+            attributes_.fill(entry_);
             on_entry_(entry_);
         } else if (depth == 4) {
             target_ = nullptr;
+            in_data_ = false;
+        } else if (depth == 5 && in_data_ && target_ == &data_value_) {
+            take_data_value();
         }
     }
 
@@ -218,6 +255,11 @@ private:
     bool has_task_name_ = false;
     bool seen_event_ = false;
     std::string* target_ = nullptr;
+    AttributeGatherer attributes_;
+    std::optional<std::string> originator_;
+    bool in_data_ = false;
+    std::string data_key_;
+    std::string data_value_;
 };
 
 }  // namespace

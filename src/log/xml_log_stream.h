@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "base/read_errors.h"
+#include "log/attribute_values.h"
 
 namespace vesk {
 
@@ -26,6 +27,12 @@ struct LogEntryFields {
     std::optional<std::string> time;
     // How far into the (decompressed) file the entry ends, in bytes: for a progress bar.
     std::int64_t bytes_parsed = 0;
+    // The attributes the read keeps (EventLogOptions::attributes): the event's own, and those of
+    // its case not handed over before. An entry with `case_only` set is no event: it carries the
+    // case attributes found after the case's last event.
+    std::vector<ReadAttribute> attributes;
+    std::vector<ReadAttribute> case_attributes;
+    bool case_only = false;
 };
 
 // What an XES or MXML reader noticed on the way, for the warnings after a read.
@@ -40,6 +47,8 @@ struct FormatNotes {
     std::optional<std::string> first_bad_timestamp;
     // The file was XES or MXML.
     bool event_log = false;
+    // Keys of nested (list, container) attributes, which are not read.
+    std::vector<std::string> skipped_nested_keys;
 };
 
 struct ProcessHeader {
@@ -60,6 +69,8 @@ struct EventLogOptions {
     bool lifecycle_into_name = false;
     // Keep the wall-clock time as written instead of converting to UTC.
     bool local_time = false;
+    // Which attributes of cases and events are read besides name, transition and time.
+    AttributeChoice attributes = AttributeChoice::none();
 };
 
 class WorkflowLogFile {

@@ -115,19 +115,25 @@ void keep_frequent_variants(const Tloglist& lines, const std::vector<CaseRange>&
 
 bool CaseFilter::keeps_everything() const {
     return !top_variants && !variant_coverage && start_activities.empty() &&
-           end_activities.empty() && !from_minute && !to_minute;
+           end_activities.empty() && !from_minute && !to_minute && event_where.empty() &&
+           case_where.empty();
 }
 
 CaseFilterResult filter_cases(Tloglist& lines, const CaseFilter& filter) {
-    const std::vector<CaseRange> ranges = case_ranges(lines);
-    CaseFilterResult result{static_cast<std::int64_t>(ranges.size()),
-                            static_cast<std::int64_t>(ranges.size())};
+    const auto total = static_cast<std::int64_t>(case_ranges(lines).size());
+    CaseFilterResult result{total, total};
     if (filter.keeps_everything()) return result;
+    const EventRemoval removal = keep_events_where(lines, filter.event_where);
+    result.events_removed = removal.events;
+    result.emptied_by_events = removal.emptied_cases;
+    const std::vector<CaseRange> ranges = case_ranges(lines);
+    std::vector<bool> keep = filter.case_where.empty() ? std::vector<bool>(ranges.size(), true)
+                                                       : cases_where(lines, filter.case_where);
+    result.other_attributes = std::count(keep.begin(), keep.end(), false);
     result.unknown_starts = unknown_of(lines, filter.start_activities);
     result.unknown_ends = unknown_of(lines, filter.end_activities);
-    std::vector<bool> keep(ranges.size());
     for (std::size_t c = 0; c < ranges.size(); ++c)
-        keep[c] = passes_window_and_ends(lines, ranges[c], filter, result);
+        keep[c] = keep[c] && passes_window_and_ends(lines, ranges[c], filter, result);
     const auto kept_so_far = std::count(keep.begin(), keep.end(), true);
     if (filter.top_variants || filter.variant_coverage)
         keep_frequent_variants(lines, ranges, filter, keep);
@@ -135,7 +141,7 @@ CaseFilterResult filter_cases(Tloglist& lines, const CaseFilter& filter) {
     for (std::size_t c = 0; c < ranges.size(); ++c) {
         if (!keep[c]) continue;
         for (std::size_t i = ranges[c].begin; i < ranges[c].end; ++i, ++written)
-            if (written != i) lines[written] = lines[i];
+            if (written != i) lines.move_line(written, i);
     }
     lines.truncate(written);
     result.kept = std::count(keep.begin(), keep.end(), true);
@@ -150,10 +156,15 @@ std::string case_filter_removals_text(const CaseFilterResult& result) {
         if (count == 0) return;
         why += (why.empty() ? ": " : ", ") + grouped_number(count) + " " + rule;
     };
+    add(result.emptied_by_events, "had no event left by the event conditions");
+    add(result.other_attributes, "do not meet the case conditions");
     add(result.outside_window, "began outside the time window");
     add(result.other_start, "start with another activity");
     add(result.other_end, "end with another activity");
     add(result.rarer_variants, "belong to rarer variants");
+    if (result.events_removed > 0)
+        why += "; " + grouped_number(result.events_removed) +
+               " events did not meet the event conditions";
     return text + why;
 }
 
