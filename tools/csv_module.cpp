@@ -117,8 +117,10 @@ std::vector<Record> parse_records(const std::string& text, char delimiter) {
 
 struct Columns {
     int case_id = -1, activity = -1, timestamp = -1, start = -1, lifecycle = -1, date = -1,
-        time = -1;
+        time = -1, resource = -1;
     bool header = false;
+    // The header's other columns: attributes of the events.
+    std::vector<int> others;
 };
 
 int find_column(const std::vector<std::string>& header, const std::string& chosen,
@@ -144,7 +146,8 @@ std::string columns_text(const std::vector<std::string>& header, const Columns& 
                                                  {"start timestamp", c.start},
                                                  {"lifecycle", c.lifecycle},
                                                  {"date", c.date},
-                                                 {"time", c.time}};
+                                                 {"time", c.time},
+                                                 {"resource", c.resource}};
     std::string taken, left;
     for (const auto& [role, column] : roles)
         if (column >= 0)
@@ -157,7 +160,7 @@ std::string columns_text(const std::vector<std::string>& header, const Columns& 
         if (!used) left += (left.empty() ? "" : ", ") + ("\"" + header[i] + "\"");
     }
     return "columns taken: " + (taken.empty() ? std::string("none") : taken) +
-           (left.empty() ? "" : "; not read: " + left);
+           (left.empty() ? "" : "; as attributes: " + left);
 }
 
 // Each column of the header once: two of one name would leave the second unread.
@@ -213,7 +216,13 @@ Columns columns_of(const Record& first, const CsvOptions& o) {
                     {"lifecycle", "lifecycle:transition", "transition", "event type", "event"});
     c.date = find_column(h, "", {"date"});
     c.time = find_column(h, "", {"time"});
+    c.resource = find_column(h, "", {"org:resource", "resource", "originator"});
     c.header = c.case_id >= 0 && c.activity >= 0;
+    for (int i = 0; i < static_cast<int>(h.size()); ++i)
+        if (i != c.case_id && i != c.activity && i != c.timestamp && i != c.start &&
+            i != c.lifecycle && i != c.date && i != c.time && i != c.resource &&
+            !lower_trimmed(h[static_cast<std::size_t>(i)]).empty())
+            c.others.push_back(i);
     const bool first_format = !h.empty() && lower_trimmed(h[0]) == "case" &&
                               (h.size() < 2 || lower_trimmed(h[1]) == "task");
     const bool names_columns =
@@ -344,6 +353,17 @@ std::string field(const Record& r, int column) {
                : std::string();
 }
 
+// The resource and the other columns of a row, empty fields left out.
+WrittenEntry extra_fields(const Record& row, const Record& header, const Columns& c) {
+    WrittenEntry entry;
+    if (const std::string resource = field(row, c.resource); !resource.empty())
+        entry.originator = resource;
+    for (const int column : c.others)
+        if (const std::string value = field(row, column); !value.empty())
+            entry.data.emplace_back(field(header, column), value);
+    return entry;
+}
+
 }  // namespace
 
 std::string csv_to_workflow_log(std::istream& in, const std::string& input_name,
@@ -389,9 +409,12 @@ std::string csv_to_workflow_log(std::istream& in, const std::string& input_name,
             // A row without a lifecycle is a complete event, as an XES event without one is.
             kind = "complete";
         }
+        const WrittenEntry extra = extra_fields(r, records.front(), c);
         if (c.date >= 0 && c.timestamp < 0 && c.start < 0) {
             // Date and time as the workflow log writes them, passed on as they are.
-            WrittenEntry entry{name, kind, std::nullopt, std::nullopt};
+            WrittenEntry entry = extra;
+            entry.task = name;
+            entry.kind = kind;
             if (!field(r, c.date).empty()) entry.date = field(r, c.date);
             if (!field(r, c.time).empty()) entry.time = field(r, c.time);
             events.push_back({entry, "", r.line});
@@ -400,13 +423,18 @@ std::string csv_to_workflow_log(std::istream& in, const std::string& input_name,
         const auto start =
             c.start >= 0 ? timestamp_of(field(r, c.start), options, r.line) : std::nullopt;
         if (start) {
-            events.push_back({{name, std::string("start"), start->date, start->time},
-                              sort_key_of(*start),
-                              r.line});
+            WrittenEntry started = extra;
+            started.task = name;
+            started.kind = "start";
+            started.date = start->date;
+            started.time = start->time;
+            events.push_back({started, sort_key_of(*start), r.line});
             kind = "complete";
         }
         const auto end = timestamp_of(field(r, c.timestamp), options, r.line);
-        WrittenEntry entry{name, kind, std::nullopt, std::nullopt};
+        WrittenEntry entry = extra;
+        entry.task = name;
+        entry.kind = kind;
         std::string key;
         if (end) {
             entry.date = end->date;

@@ -49,8 +49,7 @@ std::string read_part(std::string_view text, std::size_t& at, std::string_view s
 Comparison read_comparison(std::string_view text, std::size_t& at, const std::string& part) {
     const auto next = [&](char c) { return at + 1 < text.size() && text[at + 1] == c; };
     if (at >= text.size())
-        throw AttributeConditionError("\"" + part +
-                                      "\": no comparison (=, !=, <, <=, >, >=, ~)");
+        throw AttributeConditionError("\"" + part + "\": no comparison (=, !=, <, <=, >, >=, ~)");
     const char c = text[at];
     Comparison comparison = Comparison::equal;
     std::size_t length = 1;
@@ -139,7 +138,8 @@ std::vector<AttributeCondition> parse_conditions(std::string_view expression) {
         condition.key = read_part(expression, at, std::string(kOperatorCharacters) + ",", whole);
         const std::string part = whole.substr(begin, expression.find(',', at) - begin);
         if (condition.key.empty())
-            throw AttributeConditionError("\"" + part + "\": no attribute key before the comparison");
+            throw AttributeConditionError("\"" + part +
+                                          "\": no attribute key before the comparison");
         condition.comparison = read_comparison(expression, at, part);
         condition.value = read_part(expression, at, ",", whole);
         if (is_ordering(condition.comparison) && condition.value.empty())
@@ -161,13 +161,12 @@ ConditionSet::ConditionSet(const std::vector<AttributeCondition>& conditions,
     for (const AttributeCondition& condition : conditions) {
         const AttributeColumn* case_column = log.find(condition.key, AttributeLevel::case_level);
         const AttributeColumn* event_column = log.find(condition.key, AttributeLevel::event_level);
-        const AttributeColumn* column =
-            prefer == Prefer::case_level ? (case_column ? case_column : event_column)
-                                         : (event_column ? event_column : case_column);
+        const AttributeColumn* column = prefer == Prefer::case_level
+                                            ? (case_column ? case_column : event_column)
+                                            : (event_column ? event_column : case_column);
         if (column == nullptr)
             throw AttributeConditionError("\"" + condition_text(condition) +
-                                          "\": the log has no attribute \"" + condition.key +
-                                          "\"");
+                                          "\": the log has no attribute \"" + condition.key + "\"");
         Check check = check_of(condition, *column);
         (column->level() == AttributeLevel::case_level ? case_checks_ : event_checks_)
             .push_back(std::move(check));
@@ -187,11 +186,11 @@ ConditionSet::Check ConditionSet::check_of(const AttributeCondition& condition,
                                                  ? iso_minutes(condition.value)
                                                  : number_of_text(condition.value);
         if (!number)
-            throw AttributeConditionError(
-                where + "\"" + column.key() + "\" holds " +
-                (column.type() == AttributeType::date ? "dates: expected YYYY-MM-DD[THH:MM[:SS]]"
-                                                      : "numbers: expected a number") +
-                ", not \"" + condition.value + "\"");
+            throw AttributeConditionError(where + "\"" + column.key() + "\" holds " +
+                                          (column.type() == AttributeType::date
+                                               ? "dates: expected YYYY-MM-DD[THH:MM[:SS]]"
+                                               : "numbers: expected a number") +
+                                          ", not \"" + condition.value + "\"");
         check.number = *number;
         return check;
     }
@@ -203,7 +202,8 @@ ConditionSet::Check ConditionSet::check_of(const AttributeCondition& condition,
         for (const std::string& value : column.dictionary()) {
             const std::optional<double> number = number_of_text(value);
             any_number = any_number || number.has_value();
-            check.codes.push_back(number && bound && compare(*number, condition.comparison, *bound));
+            check.codes.push_back(number && bound &&
+                                  compare(*number, condition.comparison, *bound));
         }
         if (!bound || !any_number || column.type() == AttributeType::boolean)
             throw AttributeConditionError(

@@ -36,8 +36,9 @@ public:
         for (const std::string& text : text_order_)
             values.push_back({text, text_counts_.at(text)});
         summary.distinct = static_cast<std::int64_t>(values.size());
-        std::stable_sort(values.begin(), values.end(),
-                         [](const ValueCount& a, const ValueCount& b) { return a.count > b.count; });
+        std::stable_sort(
+            values.begin(), values.end(),
+            [](const ValueCount& a, const ValueCount& b) { return a.count > b.count; });
         if (values.size() > top_count) values.resize(top_count);
         summary.top = std::move(values);
         add_text_numbers();

@@ -47,6 +47,15 @@ void WorkflowLogWriter::entry(const WrittenEntry& e, const std::string& where) {
     if (e.time) xml += "<time>" + checked(*e.time, "time", where) + "</time>";
     xml += "<task_name>" + checked(e.task, "task name", where) + "</task_name>";
     if (e.kind) xml += "<event kind=\"" + checked(*e.kind, "event kind", where) + "\"/>";
+    if (e.originator)
+        xml += "<originator>" + checked(*e.originator, "originator", where) + "</originator>";
+    if (!e.data.empty()) {
+        xml += "<data>";
+        for (const auto& [name, value] : e.data)
+            xml += "<attribute name=\"" + checked(name, "attribute name", where) + "\">" +
+                   checked(value, "attribute value", where) + "</attribute>";
+        xml += "</data>";
+    }
     out_ += xml + "</audit_trail_entry>\n";
 }
 

@@ -6,6 +6,8 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace vesk {
 
@@ -20,6 +22,9 @@ struct WrittenEntry {
     std::optional<std::string> kind;
     std::optional<std::string> date;  // DD-MM-YYYY
     std::optional<std::string> time;  // HH:MM[:SS[.fff]]
+    // Who did it, and further attributes by name ("case:" before a name: the case's).
+    std::optional<std::string> originator = std::nullopt;
+    std::vector<std::pair<std::string, std::string>> data = {};
 };
 
 class WorkflowLogWriter {

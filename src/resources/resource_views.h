@@ -45,7 +45,8 @@ struct ResourceViews {
     std::vector<ResourceFigures> resources;  // most events first
     std::vector<Handover> handovers;         // most frequent first
     std::vector<WorkingTogether> together;   // most cases first
-    std::vector<ActivityResource> activity_resources;  // by activity as first met, most events first
+    std::vector<ActivityResource>
+        activity_resources;  // by activity as first met, most events first
     std::int64_t events = 0;
     std::int64_t events_without_resource = 0;
 };

@@ -206,7 +206,7 @@ TEST(ConversionModules, CsvThatWouldMisleadIsRefusedWithItsPlace) {
     const std::vector<std::pair<std::string, std::string>> refused = {
         {"CaseID;Task;When\n1;a;2020-01-01\n",
          "line 1: no column of the header is a timestamp (columns taken: case \"CaseID\", "
-         "activity \"Task\"; not read: \"When\")"},
+         "activity \"Task\"; as attributes: \"When\")"},
         {"case,activity,timestamp\n1,a,2020-01-01,x\n",
          "line 2, column 4: 4 fields where the header has 3"},
         {"case,activity,timestamp\n1,a\n", "line 2, column 3: 2 fields where the header has 3"},
@@ -225,11 +225,11 @@ TEST(ConversionModules, CsvThatWouldMisleadIsRefusedWithItsPlace) {
         }
     }
     std::vector<std::string> notes;
-    std::istringstream in("Case ID;Activity;Timestamp;Resource\n1;a;2020-01-01;ann\n");
+    std::istringstream in("Case ID;Activity;Timestamp;Resource;Cost\n1;a;2020-01-01;ann;3\n");
     tools::csv_to_workflow_log(in, "x", "d", {}, &notes);
     EXPECT_EQ(notes, (std::vector<std::string>{
                          "columns taken: case \"Case ID\", activity \"Activity\", timestamp "
-                         "\"Timestamp\"; not read: \"Resource\""}));
+                         "\"Timestamp\", resource \"Resource\"; as attributes: \"Cost\""}));
 }
 
 }  // namespace
