@@ -2,7 +2,7 @@
 // parallel branches and short loops) for benchmarks and scale tests.
 //
 // make_log [--cases N] [--activities K] [--events start,complete] [--seed S] [--format xml|xes]
-//          [--width W] [--loops PERCENT] [--out FILE]
+//          [--width W] [--loops PERCENT] [--attributes N] [--out FILE]
 // The XES output holds the same events as the XML output of the same seed, with lifecycle
 // transitions and ISO 8601 timestamps, and the attributes an XES export usually carries.
 
@@ -28,7 +28,45 @@ struct Options {
     // The shape: most parts of a block, and the share of blocks (in percent) that loop.
     std::size_t width = 3;
     int loop_percent = 5;
+    // XES: further attributes besides org:resource, in turn a case text, a case number, an event
+    // text, an event decimal and an event number.
+    int attributes = 0;
 };
+
+constexpr int kAttributeKinds = 5;
+
+bool case_attribute(int k) {
+    return k % kAttributeKinds < 2;
+}
+
+// One attribute element of kind k (the k-th extra attribute) with a value drawn from `random`.
+void write_attribute(std::FILE* out, int k, std::mt19937& random, const char* indent) {
+    const int round = k / kAttributeKinds;
+    const auto draw = [&random](int low, int high) {
+        return std::uniform_int_distribution<int>(low, high)(random);
+    };
+    switch (k % kAttributeKinds) {
+        case 0:
+            std::fprintf(out, "%s<string key=\"channel_%d\" value=\"channel %d\"/>\n", indent,
+                         round, draw(0, 9));
+            break;
+        case 1:
+            std::fprintf(out, "%s<int key=\"amount_%d\" value=\"%d\"/>\n", indent, round,
+                         draw(100, 100000));
+            break;
+        case 2:
+            std::fprintf(out, "%s<string key=\"team_%d\" value=\"team %d\"/>\n", indent, round,
+                         draw(0, 49));
+            break;
+        case 3:
+            std::fprintf(out, "%s<float key=\"cost_%d\" value=\"%d.%02d\"/>\n", indent, round,
+                         draw(0, 999), draw(0, 99));
+            break;
+        default:
+            std::fprintf(out, "%s<int key=\"priority_%d\" value=\"%d\"/>\n", indent, round,
+                         draw(1, 5));
+    }
+}
 
 enum class Kind { activity, sequence, choice, parallel, loop };
 
@@ -142,12 +180,16 @@ Options parse(int argc, char** argv) {
             o.out = value();
         else if (arg == "--width")
             o.width = std::stoul(value());
+        else if (arg == "--attributes")
+            o.attributes = std::stoi(value());
         else if (arg == "--loops")
             o.loop_percent = std::stoi(value());
         else if (arg == "--help") {
             std::cout << "make_log [--cases N] [--activities K] [--events start,complete] "
                          "[--seed S] [--format xml|xes] [--width W] [--loops PERCENT] "
-                         "[--out FILE]\n"
+                         "[--attributes N] [--out FILE]\n"
+                         "  --attributes: XES only, N attributes besides org:resource, case and "
+                         "event, text and numbers (default 0)\n"
                          "  --width: most parts of a sequence, choice or parallel block (default "
                          "3)\n  --loops: share of blocks that are loops (default 5)\n";
             std::exit(0);
@@ -158,6 +200,8 @@ Options parse(int argc, char** argv) {
     if (o.width < 2) throw std::runtime_error("--width must be at least 2");
     if (o.loop_percent < 0 || o.loop_percent > 25)
         throw std::runtime_error("--loops must be between 0 and 25");
+    if (o.attributes < 0) throw std::runtime_error("--attributes must not be negative");
+    if (o.attributes > 0 && !o.xes) throw std::runtime_error("--attributes needs --format xes");
     return o;
 }
 
@@ -195,9 +239,11 @@ int main(int argc, char** argv) try {
         simulate(*process, c * 7, random, events);
         std::stable_sort(events.begin(), events.end(),
                          [](const Event& a, const Event& b) { return a.minute < b.minute; });
-        if (o.xes)
+        if (o.xes) {
             std::fprintf(out, "<trace>\n\t<string key=\"concept:name\" value=\"case_%ld\"/>\n", c);
-        else
+            for (int k = 0; k < o.attributes; ++k)
+                if (case_attribute(k)) write_attribute(out, k, random, "\t");
+        } else
             std::fprintf(out, "<process_instance id=\"case_%ld\">\n", c);
         for (const Event& e : events) {
             if (e.start && !o.with_start) continue;
@@ -210,7 +256,10 @@ int main(int argc, char** argv) try {
                     "\t\t<date key=\"time:timestamp\" value=\"",
                     e.activity, e.start ? "start" : "complete", e.activity % 7);
                 write_iso_time(out, e.minute);
-                std::fputs("\"/>\n\t</event>\n", out);
+                std::fputs("\"/>\n", out);
+                for (int k = 0; k < o.attributes; ++k)
+                    if (!case_attribute(k)) write_attribute(out, k, random, "\t\t");
+                std::fputs("\t</event>\n", out);
             } else {
                 std::fputs("  <audit_trail_entry>", out);
                 write_time(out, e.minute);

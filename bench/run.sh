@@ -104,6 +104,30 @@ if [ "$huge" -eq 1 ]; then
     echo "100 M / 1 M CPU time of mine: $(awk -v a="${one_m_cpu[100]}" -v b="${one_m_cpu[1]}" 'BEGIN{printf "%.2f", a / b}')"
 fi
 
+# Attributes: the 1 M-event log as XES with five attributes besides org:resource (two of the
+# cases, three of the events), read without, with the five, and with all of them.
+alog="$work/attributes_1m.xes"
+make_log "$alog" --cases 100000 --activities 30 --seed 11 --events start,complete --format xes --attributes 5
+echo
+echo "| 1 M events, XES, 5 attributes | command | CPU s | wall s | peak MiB | CPU ratio to xmllint | MiB per M events |"
+echo "|---|---|---|---|---|---|---|"
+aref=$(measure 3 xmllint --stream --noout "$alog")
+row "xmllint" "xmllint --stream --noout LOG" "$aref" - -
+five=channel_0,amount_0,team_0,cost_0,priority_0
+for choice in none "$five" all; do
+    a=$(measure 3 "$bin/vesk-cli" relations "$alog" --process 1 --events start,complete --attributes "$choice" -q)
+    row "relations, --attributes ${choice/$five/the five}" "vesk-cli relations LOG --process 1 --events start,complete --attributes ${choice/$five/KEYS}" "$a" "${aref%% *}" 1.005770
+done
+a=$(measure 3 "$bin/vesk-cli" attributes "$alog" --process 1 --events start,complete)
+row "attributes" "vesk-cli attributes LOG --process 1 --events start,complete" "$a" "${aref%% *}" 1.005770
+if [ -f "$root/../shared/data/xes/bpic2012.xes.gz" ]; then
+    bpic="$root/../shared/data/xes/bpic2012.xes.gz"
+    plain=$(measure 5 "$bin/vesk-cli" map "$bpic" --format json)
+    where=$(measure 5 "$bin/vesk-cli" map "$bpic" --format json --case-where "AMOUNT_REQ>20000")
+    echo
+    echo "map of bpic2012 with --case-where AMOUNT_REQ>20000 / without, CPU: $(awk -v a="${where%% *}" -v b="${plain%% *}" 'BEGIN{printf "%.2f (%s s / %s s)", a / b, a, b}')"
+fi
+
 echo
 echo "| construction, 200 activities, width 4, 1,000 cases | CPU s | wall s | peak MiB |"
 echo "|---|---|---|---|"

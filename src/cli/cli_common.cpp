@@ -55,10 +55,13 @@ std::vector<ReadWarning> report_read_problems(const Tvesk_util& controller,
     }
     for (const std::string& warning : found.warnings)
         console.warning(warning);
-    if (!found.warnings.empty())
-        console.note("the results rest on a log read with " +
-                     std::to_string(found.warnings.size()) +
-                     (found.warnings.size() == 1 ? " warning" : " warnings") +
+    // Attributes left unread change no result.
+    const auto about_results =
+        std::count_if(found.details.begin(), found.details.end(),
+                      [](const ReadWarning& w) { return w.kind != "nested_attribute"; });
+    if (about_results > 0)
+        console.note("the results rest on a log read with " + std::to_string(about_results) +
+                     (about_results == 1 ? " warning" : " warnings") +
                      ": check --events against the kinds the log uses, or correct the log");
     return found.details;
 }

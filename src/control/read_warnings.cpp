@@ -91,6 +91,11 @@ void add_format_warnings(const FormatNotes& notes, ReadWarnings& result) {
                 spelling_list(notes.unmapped_spellings) +
                 "); they were read without a kind, as \"normal\" (--lifecycle-into-name "
                 "keeps them apart in the names instead)");
+    if (!notes.skipped_nested_keys.empty())
+        add(result, "nested_attribute", static_cast<std::int64_t>(notes.skipped_nested_keys.size()),
+            notes.skipped_nested_keys.front(),
+            "list and container attributes are not read: " +
+                spelling_list(notes.skipped_nested_keys));
     if (!notes.event_log) return;
     // The timestamps of an XES or MXML log stand for both the date and the time.
     if (notes.missing_timestamps > 0)

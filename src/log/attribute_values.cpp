@@ -31,7 +31,8 @@ const char* attribute_level_name(AttributeLevel level) {
 }
 
 bool is_line_key(std::string_view key) {
-    return key == "concept:name" || key == "lifecycle:transition" || key == "time:timestamp";
+    return key == "concept:name" || key == "lifecycle:transition" || key == "time:timestamp" ||
+           key == "start_timestamp";
 }
 
 std::optional<double> number_of_text(std::string_view text) {

@@ -61,7 +61,7 @@ private:
     std::set<std::string, std::less<>> keys_;
 };
 
-// The keys that hold the event's name, transition and time, read into the line itself.
+// The keys that hold the event's name, transition and times, read into the lines themselves.
 bool is_line_key(std::string_view key);
 
 // The number, boolean or moment (minutes since 1970, UTC) a text spells, as the untyped formats

@@ -1,7 +1,6 @@
 #include "log/log_attributes.h"
 
 #include <charconv>
-#include <climits>
 #include <cmath>
 #include <cstdio>
 
@@ -10,12 +9,6 @@
 namespace vesk {
 
 namespace {
-
-constexpr std::int32_t kAbsentCode = INT32_MIN;
-
-bool fits_code(double value) {
-    return value == std::floor(value) && value > INT32_MIN && value <= INT32_MAX;
-}
 
 // Whole numbers are taken from untyped text only when written plainly ("7", not "007" or
 // "+7"), so that identifiers keep their spelling.
@@ -104,24 +97,52 @@ void AttributeColumn::set_untyped(std::size_t row, std::string_view text) {
 }
 
 void AttributeColumn::store_code(std::size_t row, std::int32_t code) {
-    if (codes_.size() <= row) codes_.resize(row + 1, kAbsentCode);
-    codes_[row] = code;
+    slots_.set(row, static_cast<std::uint32_t>(code) + 1);
 }
 
 void AttributeColumn::store_number(std::size_t row, double value) {
-    if (!wide_ && fits_code(value)) {
-        store_code(row, static_cast<std::int32_t>(value));
+    if (!wide_ && fit_scale(value)) {
+        const double scaled = std::round(value * scale_);
+        slots_.set(row, static_cast<std::uint32_t>(scaled) + 1);
         return;
     }
-    if (!wide_) {
-        wide_ = true;
-        reals_.reserve(codes_.size());
-        for (const std::int32_t code : codes_)
-            reals_.push_back(code == kAbsentCode ? NAN : code);
-        codes_ = {};
-    }
-    if (reals_.size() <= row) reals_.resize(row + 1, NAN);
+    if (!wide_) become_wide();
+    while (reals_.size() <= row)
+        reals_.emplace_back(NAN);
     reals_[row] = value;
+}
+
+bool AttributeColumn::fit_scale(double value) {
+    constexpr double kLargestSlot = 4294967294.0;
+    if (!(value >= 0)) return false;
+    std::uint32_t scale = scale_;
+    while (std::round(value * scale) / scale != value) {
+        if (scale >= 1000000) return false;
+        scale *= 10;
+    }
+    if (std::round(value * scale) >= kLargestSlot) return false;
+    if (scale == scale_) return true;
+    // Every stored number is written again at the finer scale, if all still fit.
+    const std::uint32_t factor = scale / scale_;
+    for (std::size_t r = 0; r < slots_.size(); ++r)
+        if (const std::uint32_t slot = slots_.get(r);
+            slot != 0 && (static_cast<double>(slot) - 1) * factor >= kLargestSlot)
+            return false;
+    for (std::size_t r = 0; r < slots_.size(); ++r)
+        if (const std::uint32_t slot = slots_.get(r); slot != 0)
+            slots_.set(r, (slot - 1) * factor + 1);
+    scale_ = scale;
+    return true;
+}
+
+void AttributeColumn::become_wide() {
+    wide_ = true;
+    for (std::size_t r = 0; r < slots_.size(); ++r) {
+        const std::uint32_t slot = slots_.get(r);
+        reals_.emplace_back(slot == 0 ? NAN : static_cast<double>(slot - 1) / scale_);
+    }
+    slots_ = NarrowSlots();
+    scale_ = 1;
 }
 
 std::int32_t AttributeColumn::intern(std::string_view text) {
@@ -134,7 +155,7 @@ std::int32_t AttributeColumn::intern(std::string_view text) {
 }
 
 void AttributeColumn::become_text() {
-    const std::size_t rows = wide_ ? reals_.size() : codes_.size();
+    const std::size_t rows = wide_ ? reals_.size() : slots_.size();
     std::vector<std::string> texts(rows);
     std::vector<bool> present(rows);
     for (std::size_t row = 0; row < rows; ++row) {
@@ -144,24 +165,25 @@ void AttributeColumn::become_text() {
     type_ = AttributeType::text;
     wide_ = false;
     reals_ = {};
-    codes_.assign(rows, kAbsentCode);
+    slots_ = NarrowSlots();
+    scale_ = 1;
     for (std::size_t row = 0; row < rows; ++row)
-        if (present[row]) codes_[row] = intern(texts[row]);
+        if (present[row]) store_code(row, intern(texts[row]));
 }
 
 bool AttributeColumn::has(std::size_t row) const {
     if (wide_) return row < reals_.size() && !std::isnan(reals_[row]);
-    return row < codes_.size() && codes_[row] != kAbsentCode;
+    return slots_.get(row) != 0;
 }
 
 std::optional<double> AttributeColumn::number(std::size_t row) const {
     if (!is_number() || !has(row)) return std::nullopt;
-    return wide_ ? reals_[row] : codes_[row];
+    return wide_ ? reals_[row] : static_cast<double>(slots_.get(row) - 1) / scale_;
 }
 
 std::int32_t AttributeColumn::code(std::size_t row) const {
     if (is_number() || !has(row)) return -1;
-    return codes_[row];
+    return static_cast<std::int32_t>(slots_.get(row) - 1);
 }
 
 std::string attribute_number_text(AttributeType type, double value) {
@@ -176,27 +198,23 @@ std::string attribute_number_text(AttributeType type, double value) {
 std::string AttributeColumn::text(std::size_t row) const {
     if (!has(row)) return {};
     if (is_number()) return number_text(*number(row));
-    if (type_ == AttributeType::boolean) return codes_[row] != 0 ? "true" : "false";
-    return dictionary_[static_cast<std::size_t>(codes_[row])];
+    if (type_ == AttributeType::boolean) return code(row) != 0 ? "true" : "false";
+    return dictionary_[static_cast<std::size_t>(code(row))];
 }
 
 void AttributeColumn::move_row(std::size_t to, std::size_t from) {
-    if (wide_) {
-        if (from < reals_.size() && to < reals_.size())
-            reals_[to] = reals_[from];
-        else if (to < reals_.size())
-            reals_[to] = NAN;
-    } else {
-        if (from < codes_.size() && to < codes_.size())
-            codes_[to] = codes_[from];
-        else if (to < codes_.size())
-            codes_[to] = kAbsentCode;
+    if (!wide_) {
+        slots_.move(to, from);
+    } else if (to < reals_.size()) {
+        reals_[to] = from < reals_.size() ? reals_[from] : NAN;
     }
 }
 
 void AttributeColumn::truncate(std::size_t rows) {
-    if (wide_ && reals_.size() > rows) reals_.resize(rows);
-    if (!wide_ && codes_.size() > rows) codes_.resize(rows);
+    if (wide_)
+        reals_.truncate(rows);
+    else
+        slots_.truncate(rows);
 }
 
 AttributeColumn& LogAttributes::column(std::string_view key, AttributeLevel level) {

@@ -10,8 +10,10 @@
 #include <unordered_map>
 #include <vector>
 
+#include "base/chunked_vector.h"
 #include "base/text_util.h"
 #include "log/attribute_values.h"
+#include "log/narrow_slots.h"
 
 namespace vesk {
 
@@ -52,6 +54,10 @@ public:
 private:
     void store_code(std::size_t row, std::int32_t code);
     void store_number(std::size_t row, double value);
+    // Whether the number fits a slot at the column's scale, raised as far as needed; false
+    // when it does not fit at any scale.
+    bool fit_scale(double value);
+    void become_wide();
     std::int32_t intern(std::string_view text);
     void become_text();
     void set_untyped(std::size_t row, std::string_view text);
@@ -59,10 +65,13 @@ private:
     std::string key_;
     AttributeLevel level_;
     AttributeType type_ = AttributeType::untyped;
-    // Text and boolean values, and whole numbers while they fit; kAbsentCode where absent.
-    std::vector<std::int32_t> codes_;
+    // Text and boolean values as their code + 1, and numbers from 0 with at most six decimals
+    // as number x scale_ + 1, while they fit; 0 where absent. Amounts and costs such as 236.14
+    // take four bytes instead of eight, and read back as the same double.
+    NarrowSlots slots_;
+    std::uint32_t scale_ = 1;
     // Other numbers and dates; NaN where absent. Used once `wide_` is set.
-    std::vector<double> reals_;
+    ChunkedVector<double, 12> reals_;
     bool wide_ = false;
     std::vector<std::string> dictionary_;
     std::unordered_map<std::string, std::int32_t, TextHash, std::equal_to<>> ids_;

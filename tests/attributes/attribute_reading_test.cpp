@@ -95,6 +95,27 @@ TEST(AttributeReading, TheHandLogGivesWhatWasCountedByHand) {
         EXPECT_EQ(none.lines.name(none.lines[i]), read.lines.name(read.lines[i]));
 }
 
+// Numbers are held narrowly (decimals scaled, texts by dictionary) and widened when a value does
+// not fit; whatever the storage, each reads back as the double its text parses to.
+TEST(AttributeReading, NumbersReadBackExactlyWhateverTheirStorage) {
+    const std::vector<std::string> texts = {"7",    "236.14", "0.1",   "99999.99",   "2.5",
+                                            "3e-7", "0",      "-3.25", "4294967296", "0.125"};
+    AttributeColumn column("cost", AttributeLevel::event_level);
+    for (std::size_t row = 0; row < texts.size(); ++row) {
+        column.set(row * 2, {"cost", texts[row], AttributeType::real});
+        for (std::size_t check = 0; check <= row; ++check) {
+            EXPECT_EQ(column.number(check * 2), std::strtod(texts[check].c_str(), nullptr))
+                << texts[check] << " after " << texts[row];
+            EXPECT_FALSE(column.has(check * 2 + 1));
+        }
+    }
+    AttributeColumn mixed("code", AttributeLevel::case_level);
+    mixed.set(0, {"code", "12", AttributeType::untyped});
+    mixed.set(1, {"code", "007", AttributeType::untyped});  // not a plain number: all text
+    EXPECT_EQ(mixed.type(), AttributeType::text);
+    EXPECT_EQ(mixed.text(0) + " " + mixed.text(1), "12 007");
+}
+
 TEST(AttributeReading, CsvAndMxmlGiveTheAttributesOfTheXes) {
     test::TempDir dir;
     const auto xes = by_key(read_log(dir.write("hand.xes", test::kHandXes)).lines);
