@@ -320,6 +320,8 @@ int MineCommand::run(Console& console) {
         report_ = !out_.empty();
     }
     check_combinations();
+    // report.html shows the attributes and resources of the log.
+    if (report_) log_.set_attribute_need(AttributeChoice::all());
     // Check every export option before the long work starts.
     const ExportFlags figures = export_flags_from(stats_);
     const std::uint32_t colour = colour_from(colour_);

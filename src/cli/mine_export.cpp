@@ -97,6 +97,13 @@ void MineCommand::render(Tvesk_util& controller, const MineSource& source,
         const ProcessMap map = controller.process_map(steps);
         results.push_back(
             draw_map_views(*dot, prefix, controller.log(), steps, map, options, map_views));
+        AttributeReportViews attribute_views;
+        if (!map_views.empty())
+            results.push_back(
+                draw_attribute_views(*dot, prefix, controller.log(), options, attribute_views));
+        info.attributes_view = !attribute_views.attributes.empty();
+        info.resources_view = !attribute_views.resources.empty();
+        map_views += attribute_views.attributes + attribute_views.resources;
     }
     std::string conformance_view;
     if (controller.conformance() && !too_big) {

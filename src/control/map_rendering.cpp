@@ -1,11 +1,15 @@
 #include "control/map_rendering.h"
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <system_error>
 
 #include "base/file_util.h"
 #include "base/interruption.h"
+#include "control/attribute_views.h"
+#include "control/map_run.h"
+#include "formats/attribute_report.h"
 #include "formats/conformance_report.h"
 #include "formats/map_report.h"
 
@@ -104,6 +108,35 @@ RenderResult draw_conformance_view(const std::filesystem::path& dot, const std::
     const std::string svg = svg_of(dot, prefix + " conformance.dot",
                                    conformance_dot_text(conformance, net), options, result);
     if (result.ok()) view = conformance_view_html(conformance, svg);
+    return result;
+}
+
+RenderResult draw_attribute_views(const std::filesystem::path& dot, const std::string& prefix,
+                                  const Tloglist& lines, const DotOptions& options,
+                                  AttributeReportViews& views) {
+    views = {};
+    RenderResult result;
+    const std::vector<AttributeSummary> summaries = summarize_attributes(lines, 5);
+    if (!summaries.empty()) views.attributes = attributes_view_html(summaries);
+    if (lines.attributes().find(kDefaultResourceKey, AttributeLevel::event_level) == nullptr)
+        return result;
+    const AttributeMap handovers = attribute_map(lines, kDefaultResourceKey);
+    MapDotStyle style;
+    style.id_prefix = "r-";
+    // Drawn with the paths a reader can follow, about two per resource, as the Map view opens.
+    const std::size_t readable = std::max<std::size_t>(2 * handovers.map.activities.size(), 12);
+    MapSelection selection = drawable_selection(handovers.map, 0);
+    for (const int paths : kPathSteps) {
+        MapSelection candidate = drawable_selection(handovers.map, paths);
+        if (path_count(candidate) <= readable) {
+            selection = std::move(candidate);
+            break;
+        }
+    }
+    const std::string svg = svg_of(dot, prefix + " resources.dot",
+                                   map_dot_text(handovers.map, selection, style), options, result);
+    views.resources = resources_view_html(resource_views(lines, kDefaultResourceKey),
+                                          result.ok() ? svg : std::string(), kDefaultResourceKey);
     return result;
 }
 

@@ -34,4 +34,15 @@ RenderResult draw_conformance_view(const std::filesystem::path& dot, const std::
                                    const ConformanceResult& conformance, const Tpetrinet& net,
                                    const DotOptions& options, std::string& view);
 
+// The Attributes view, and the Resources view with the handover map dot draws (the view keeps
+// its tables where the drawing fails); both empty where the log's lines carry no attributes
+// or no resources.
+struct AttributeReportViews {
+    std::string attributes;
+    std::string resources;
+};
+RenderResult draw_attribute_views(const std::filesystem::path& dot, const std::string& prefix,
+                                  const Tloglist& lines, const DotOptions& options,
+                                  AttributeReportViews& views);
+
 }  // namespace vesk

@@ -125,9 +125,9 @@ const char* const kMapViewsScript = R"(
     }
     show(rows);
   });
-  // report.html#map (#variants, #net) opens with that view.
+  // report.html#map (#variants, #net, #resources, ...) opens with that view.
   var wanted = location.hash.substring(1);
-  choose(['net', 'map', 'variants'].indexOf(wanted) >= 0
+  choose(document.getElementById('view-' + wanted) && /^[a-z]+$/.test(wanted)
          ? wanted : document.querySelector('nav#views').dataset.first);
   // A large map opens with the paths a reader can follow: about two per activity.
   var activityCount = data.maps[0].activities.length;

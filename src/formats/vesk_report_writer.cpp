@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "base/number_format.h"
+#include "formats/attribute_report.h"
 #include "formats/conformance_report.h"
 #include "formats/map_report.h"
 #include "formats/report_zoom.h"
@@ -313,6 +314,7 @@ std::string report_page_text(const Tpetrinet& net, const ReportInfo& info, std::
     std::string page = "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n";
     page += "<title>Vesk: " + e(info.process_id) + "</title>\n<style>" + kStyle + kZoomStyle +
             (map_views.empty() ? "" : kMapViewsStyle) +
+            (info.attributes_view || info.resources_view ? kAttributeViewsStyle : "") +
             (conformance_view.empty() ? "" : kConformanceStyle) + "</style>\n";
     page += "</head>\n<body>\n<header>\n";
     page += "<h1>Process " + e(info.process_id) + " (" + e(info.process_description) + ")</h1>\n";
@@ -333,6 +335,8 @@ std::string report_page_text(const Tpetrinet& net, const ReportInfo& info, std::
             "<button data-view=\"variants\">Variants</button>" +
             (conformance_view.empty() ? ""
                                       : "<button data-view=\"conformance\">Conformance</button>") +
+            (info.attributes_view ? "<button data-view=\"attributes\">Attributes</button>" : "") +
+            (info.resources_view ? "<button data-view=\"resources\">Resources</button>" : "") +
             "</nav>\n";
     page += std::string("<main") + (map_views.empty() ? "" : " id=\"view-net\" class=\"view\"") +
             ">\n<div id=\"picture\"" + (info.net_not_drawn.empty() ? " class=\"zoomable\"" : "") +

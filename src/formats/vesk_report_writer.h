@@ -37,6 +37,9 @@ struct ReportInfo {
     };
     std::vector<NoiseRow> noise_grid = {};
     std::string noise_sample = {};
+    // The map's views also hold the Attributes and Resources views.
+    bool attributes_view = false;
+    bool resources_view = false;
 };
 
 // svg is dot's -Tsvg output of the low-detail file, whose node names (Task3, Place5) tie its

@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include "attributes/attribute_condition.h"
+#include "attributes/attribute_summary.h"
 #include "attributes/hand_log.h"
+#include "formats/attribute_report.h"
 #include "log/vesk_logline_reader.h"
 #include "process_map/attribute_nodes.h"
 #include "process_map/case_filter.h"
@@ -195,6 +197,20 @@ TEST(ResourceViews, HandoversAndWorkingTogetherAsWorkedOutByHand) {
     }
     EXPECT_EQ(paths, handovers);
     EXPECT_THROW(resource_views(lines, "org:role"), AttributeConditionError);
+}
+
+// report.html's views hold the log's texts escaped, never as markup.
+TEST(ResourceViews, ReportViewsEscapeTheLogsTexts) {
+    Tloglist lines = handover_log();
+    lines.attributes().set_event(0, {"org:resource", "<b>ann</b>", AttributeType::text});
+    lines.attributes().set_case(0, {"note", "\"x\" & <y>", AttributeType::text});
+    const std::string views =
+        attributes_view_html(summarize_attributes(lines)) +
+        resources_view_html(resource_views(lines, "org:resource"), "", "org:resource");
+    EXPECT_EQ(views.find("<b>"), std::string::npos);
+    EXPECT_EQ(views.find("<y>"), std::string::npos);
+    EXPECT_NE(views.find("&lt;b&gt;ann&lt;/b&gt;"), std::string::npos);
+    EXPECT_NE(views.find("&quot;x&quot; &amp; &lt;y&gt;"), std::string::npos);
 }
 
 }  // namespace
