@@ -2,6 +2,7 @@
 
 #include "base/number_format.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <stdexcept>
 
@@ -81,6 +82,28 @@ ProcessCounts Tvesk_util::count_process(const std::string& id) const {
     });
     counts.cases = header.case_count;
     return counts;
+}
+
+std::vector<std::string> Tvesk_util::sampled_attribute_keys(const std::string& process_id,
+                                                            std::int64_t entries) const {
+    struct Enough {};
+    std::vector<std::string> keys;
+    const auto note = [&keys](const std::vector<ReadAttribute>& attributes) {
+        for (const ReadAttribute& attribute : attributes)
+            if (std::find(keys.begin(), keys.end(), attribute.key) == keys.end())
+                keys.push_back(attribute.key);
+    };
+    std::int64_t seen = 0;
+    try {
+        log_file_.read_process(process_id, [&](const LogEntryFields& entry) {
+            note(entry.case_attributes);
+            note(entry.attributes);
+            if (++seen >= entries) throw Enough{};
+        });
+    } catch (const Enough&) {
+        // The sample is complete.
+    }
+    return keys;
 }
 
 std::vector<std::string> Tvesk_util::list_processes(std::vector<std::string>* refused) const {

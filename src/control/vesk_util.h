@@ -115,6 +115,10 @@ public:
     // The cases that the log holds after filtering (dropped cases do not count).
     std::int32_t cases_in_log() const;
     const std::string& log_file_name() const { return log_file_.path(); }
+    // The attribute keys of the process's first `entries` entries (the log's, as far as its
+    // options read attributes), in order of appearance: cheap enough for a window to offer.
+    std::vector<std::string> sampled_attribute_keys(const std::string& process_id,
+                                                    std::int64_t entries = 5000) const;
     std::int32_t case_count() const { return case_count_; }
     const std::string& process_description() const { return process_description_; }
 

@@ -80,8 +80,7 @@ public:
 // The whole screen a moment after `act` opened a message box, then the box closed.
 void picture_with_box(const QString& path, const std::function<void()>& act) {
     QTimer::singleShot(500, [path] {
-        if (QScreen* screen = QGuiApplication::primaryScreen())
-            screen->grabWindow(0).save(path);
+        if (QScreen* screen = QGuiApplication::primaryScreen()) screen->grabWindow(0).save(path);
         if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
             box->accept();
     });
@@ -111,9 +110,8 @@ void error_over_editor(TVesk_relations_editor_form& editor, PrintedDialogs& dial
     // A distance of 0, which the editor refuses.
     dialogs.answer.emplace(1, '0');
     dialogs.real = &real;
-    picture_with_box(out + "/window-error-over-editor.png", [&editor] {
-        editor.findChild<QPushButton*>("Add_relation_button")->click();
-    });
+    picture_with_box(out + "/window-error-over-editor.png",
+                     [&editor] { editor.findChild<QPushButton*>("Add_relation_button")->click(); });
     dialogs.answer.reset();
     dialogs.real = nullptr;
 }

@@ -321,10 +321,16 @@ void TVesk_mainform::read_controls() {
     s.available_processes = read_choice_list(available_processes_);
     s.ticked = {schedule_->isChecked(), start_->isChecked(),    suspend_->isChecked(),
                 complete_->isChecked(), withdraw_->isChecked(), abort_->isChecked()};
-    s.case_filter = {
-        filter_top_variants_->text().toStdString(), filter_coverage_->text().toStdString(),
-        filter_starts_with_->text().toStdString(),  filter_ends_with_->text().toStdString(),
-        filter_from_->text().toStdString(),         filter_to_->text().toStdString()};
+    s.case_filter = {filter_top_variants_->text().toStdString(),
+                     filter_coverage_->text().toStdString(),
+                     filter_starts_with_->text().toStdString(),
+                     filter_ends_with_->text().toStdString(),
+                     filter_from_->text().toStdString(),
+                     filter_to_->text().toStdString(),
+                     filter_attribute_scope_->currentIndex() == 1,
+                     filter_attribute_key_->currentText().toStdString(),
+                     filter_attribute_comparison_->currentText().toStdString(),
+                     filter_attribute_value_->text().toStdString()};
     s.start_event_choice_1 = read_choice_list(start_choice_1_);
     s.stop_event_choice_1 = read_choice_list(stop_choice_1_);
     s.start_event_choice_2 = read_choice_list(start_choice_2_);
@@ -342,6 +348,20 @@ void TVesk_mainform::read_controls() {
     s.use_external_dtd = use_external_dtd_->isChecked();
 }
 
+void TVesk_mainform::show_attribute_keys(const std::vector<std::string>& keys) {
+    QStringList items{QString()};
+    for (const std::string& key : keys)
+        items.push_back(QString::fromStdString(key));
+    const QString typed = filter_attribute_key_->currentText();
+    QStringList shown;
+    for (int i = 0; i < filter_attribute_key_->count(); ++i)
+        shown.push_back(filter_attribute_key_->itemText(i));
+    if (shown == items) return;
+    filter_attribute_key_->clear();
+    filter_attribute_key_->addItems(items);
+    filter_attribute_key_->setCurrentText(typed);
+}
+
 void TVesk_mainform::show_controls() {
     const vesk::MainWindowState& s = logic_->state();
     dtd_log_url_->setText(QString::fromStdString(s.dtd_log_url));
@@ -350,6 +370,7 @@ void TVesk_mainform::show_controls() {
     log_file_name_->setText(QString::fromStdString(s.log_file_name));
     xml_file_name_->setText(QString::fromStdString(s.xml_file_name));
     show_choice_list(available_processes_, s.available_processes);
+    show_attribute_keys(s.attribute_keys);
     const auto tick = [](QCheckBox* box, bool ticked, bool enabled) {
         box->setChecked(ticked);
         box->setEnabled(enabled);

@@ -16,6 +16,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -75,6 +76,8 @@ private:
     QWidget* build_events_group(QWidget* mining);
     QWidget* build_overlap_group(QWidget* mining);
     QWidget* build_filter_group(QWidget* tab);
+    QHBoxLayout* build_attribute_condition(QWidget* group);
+    void show_attribute_keys(const std::vector<std::string>& keys);
     void build_relations_export_group(QWidget* tab, QVBoxLayout* layout);
     void build_status_rows(QWidget* tab, QVBoxLayout* layout);
     void connect_relations_tab(QPushButton* open_xml);
@@ -123,7 +126,8 @@ private:
     QPushButton *build_relations_button_, *edit_relations_button_, *export_relations_button_,
         *change_export_rel_button_, *process_map_button_;
     QLineEdit *filter_top_variants_, *filter_coverage_, *filter_starts_with_, *filter_ends_with_,
-        *filter_from_, *filter_to_;
+        *filter_from_, *filter_to_, *filter_attribute_value_;
+    QComboBox *filter_attribute_scope_, *filter_attribute_key_, *filter_attribute_comparison_;
     QLineEdit* output_folder2_;
     QLabel *current_status2_, *filename2_, *label23_;
     // What the last export or drawing wrote, under the tabs.

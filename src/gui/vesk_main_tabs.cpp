@@ -178,7 +178,34 @@ QWidget* TVesk_mainform::build_filter_group(QWidget* tab) {
         grid->addWidget(new QLabel(cells[i].first, group), i / 3, (i % 3) * 2);
         grid->addWidget(cells[i].second, i / 3, (i % 3) * 2 + 1);
     }
+    grid->addLayout(build_attribute_condition(group), 2, 0, 1, 6);
     return group;
+}
+
+QHBoxLayout* TVesk_mainform::build_attribute_condition(QWidget* group) {
+    filter_attribute_scope_ = named_combo(group, "filter_attribute_scope");
+    filter_attribute_scope_->addItems({"Cases where", "Events where"});
+    filter_attribute_scope_->setToolTip(
+        "Cases: the cases whose attribute (or one of whose events) meets the condition; events: "
+        "only the events that meet it");
+    filter_attribute_key_ = named_combo(group, "filter_attribute_key");
+    filter_attribute_key_->setEditable(true);
+    filter_attribute_key_->setMinimumContentsLength(16);
+    filter_attribute_key_->setToolTip("An attribute of the log's cases or events (empty: none)");
+    filter_attribute_comparison_ = named_combo(group, "filter_attribute_comparison");
+    for (const char* comparison : vesk::kComparisons)
+        filter_attribute_comparison_->addItem(comparison);
+    filter_attribute_comparison_->setToolTip(
+        "= and != compare values, < <= > >= numbers and dates, ~ looks for the text in the value "
+        "(ignoring case)");
+    filter_attribute_value_ = named_line(group, "filter_attribute_value");
+    filter_attribute_value_->setToolTip("A value, a number, a date (YYYY-MM-DD) or a text");
+    auto* row = new QHBoxLayout;
+    row->addWidget(filter_attribute_scope_);
+    row->addWidget(filter_attribute_key_, 1);
+    row->addWidget(filter_attribute_comparison_);
+    row->addWidget(filter_attribute_value_, 1);
+    return row;
 }
 
 void TVesk_mainform::build_relations_export_group(QWidget* tab, QVBoxLayout* layout) {

@@ -40,6 +40,14 @@ QLayout* Tvesk_process_map_form::control_row() {
     shading_->setToolTip(
         "What the shades say: how often, or how long a path takes (and an activity, where "
         "start and complete events are read)");
+    nodes_ = new QComboBox(this);
+    nodes_->setObjectName("map_nodes");
+    nodes_->setToolTip(
+        "What the nodes are: the activities, or the values of an event attribute (org:resource: "
+        "who hands work to whom)");
+    controls->addWidget(new QLabel("Nodes", this));
+    controls->addWidget(nodes_);
+    controls->addSpacing(16);
     controls->addWidget(new QLabel("Activities", this));
     controls->addWidget(activities_);
     controls->addWidget(activities_value_);
@@ -104,6 +112,10 @@ Tvesk_process_map_form::Tvesk_process_map_form(vesk::ProcessMapLogic& logic,
     connect(activities_, &QSlider::valueChanged, this, [this] { redraw(); });
     connect(paths_, &QSlider::valueChanged, this, [this] { redraw(); });
     connect(shading_, &QComboBox::currentIndexChanged, this, [this] { redraw(); });
+    connect(nodes_, &QComboBox::activated, this, [this](int index) {
+        logic_.choose_nodes(index);
+        redraw();
+    });
     connect(&drawing_, &QFutureWatcher<vesk::MapDrawing>::finished, this,
             [this] { drawing_done(); });
     resize(1000, 760);
@@ -177,6 +189,18 @@ void Tvesk_process_map_form::drawing_done() {
 void Tvesk_process_map_form::show_state() {
     const vesk::ProcessMapState& state = logic_.state();
     summary_->setText(QString::fromStdString(state.summary));
+    QStringList choices;
+    for (const std::string& choice : state.node_choices)
+        choices.push_back(QString::fromStdString(choice));
+    QStringList listed;
+    for (int i = 0; i < nodes_->count(); ++i)
+        listed.push_back(nodes_->itemText(i));
+    if (listed != choices) {
+        nodes_->clear();
+        nodes_->addItems(choices);
+    }
+    nodes_->setCurrentIndex(state.node_choice);
+    nodes_->setEnabled(choices.size() > 1);
     shown_->setText(QString::fromStdString(state.shown));
     activities_value_->setText(QString::number(state.activity_percent) + "%");
     paths_value_->setText(QString::number(state.path_percent) + "%");

@@ -47,6 +47,8 @@ private:
     QLabel *summary_, *shown_, *problem_, *activities_value_, *paths_value_;
     QSlider *activities_, *paths_;
     QComboBox* shading_;
+    // "activities", or an event attribute whose values name the nodes.
+    QComboBox* nodes_;
     QPushButton* save_;
     QProgressBar* busy_;
     MapPictureView* picture_;

@@ -43,6 +43,18 @@ std::optional<double> moment_in(const std::string& box, const std::string& text,
     return minute;
 }
 
+Comparison comparison_in(const std::string& text) {
+    const std::pair<std::string_view, Comparison> known[] = {
+        {"=", Comparison::equal},   {"!=", Comparison::not_equal},
+        {"<", Comparison::less},    {"<=", Comparison::less_equal},
+        {">", Comparison::greater}, {">=", Comparison::greater_equal},
+        {"~", Comparison::contains}};
+    for (const auto& [spelling, comparison] : known)
+        if (text == spelling) return comparison;
+    throw std::invalid_argument("Attribute comparison takes =, !=, <, <=, >, >= or ~, not \"" +
+                                text + "\"");
+}
+
 }  // namespace
 
 CaseFilter case_filter_of(const CaseFilterFields& fields) {
@@ -55,6 +67,17 @@ CaseFilter case_filter_of(const CaseFilterFields& fields) {
     filter.end_activities = names_in(fields.ends_with);
     filter.from_minute = moment_in("From", fields.from, false);
     filter.to_minute = moment_in("To", fields.to, true);
+    const std::string key = trimmed(fields.attribute_key);
+    if (key.empty()) return filter;
+    const AttributeCondition condition{key, comparison_in(fields.attribute_comparison),
+                                       trimmed(fields.attribute_value)};
+    const bool ordering = condition.comparison != Comparison::equal &&
+                          condition.comparison != Comparison::not_equal &&
+                          condition.comparison != Comparison::contains;
+    if (ordering && condition.value.empty())
+        throw std::invalid_argument("Attribute value takes a number or a date for " +
+                                    fields.attribute_comparison);
+    (fields.attribute_on_events ? filter.event_where : filter.case_where).push_back({condition});
     return filter;
 }
 

@@ -19,8 +19,16 @@ struct CaseFilterFields {
     // YYYY-MM-DD or YYYY-MM-DD HH:MM[:SS]; a bare To date includes that day.
     std::string from = {};
     std::string to = {};
+    // One attribute condition: on the cases (or one of their events) or on the events alone,
+    // the key (empty: none), a comparison of kComparisons and the value.
+    bool attribute_on_events = false;
+    std::string attribute_key = {};
+    std::string attribute_comparison = "=";
+    std::string attribute_value = {};
     friend bool operator==(const CaseFilterFields&, const CaseFilterFields&) = default;
 };
+
+inline constexpr const char* kComparisons[] = {"=", "!=", "<", "<=", ">", ">=", "~"};
 
 // Throws std::invalid_argument naming the box whose text is not what it takes.
 CaseFilter case_filter_of(const CaseFilterFields& fields);

@@ -1,5 +1,6 @@
 #include "ui/main_window_logic.h"
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 
@@ -97,6 +98,13 @@ void MainWindowLogic::open_xml_log() {
     open_xml_log_file(*chosen);
 }
 
+// The window reads every attribute: its case filter and map offer them.
+EventLogOptions MainWindowLogic::with_attributes() {
+    EventLogOptions options;
+    options.attributes = AttributeChoice::all();
+    return options;
+}
+
 void MainWindowLogic::open_xml_log_file(const std::string& path) {
     try {
         set_status("Reading Workflow-log");
@@ -105,7 +113,7 @@ void MainWindowLogic::open_xml_log_file(const std::string& path) {
         Tvesk_util probe;
         probe.load_log(path, state_.use_external_dtd);
         const std::vector<std::string> entries = probe.list_processes();
-        controller_.load_log(path, state_.use_external_dtd);
+        controller_.load_log(path, state_.use_external_dtd, with_attributes());
         main_log_ = path;
         dialogs_.busy(false);
         state_.file_name_label = path;
@@ -122,6 +130,10 @@ void MainWindowLogic::open_xml_log_file(const std::string& path) {
         process_map_.clear();
         state_.available_processes.items = entries;
         state_.available_processes.selected = entries.empty() ? -1 : 0;
+        state_.attribute_keys =
+            entries.empty()
+                ? std::vector<std::string>()
+                : controller_.sampled_attribute_keys(process_id_of_entry(entries.front()));
         set_status("Workflow-log read");
         process_chosen();
     } catch (const std::exception& error) {
@@ -186,6 +198,10 @@ void MainWindowLogic::build_relations() {
         dialogs_.busy(false);
         state_.process_id = request.process_id;
         relations_source_.clear();
+        for (const AttributeColumn& column : controller_.log().attributes().columns())
+            if (std::find(state_.attribute_keys.begin(), state_.attribute_keys.end(),
+                          column.key()) == state_.attribute_keys.end())
+                state_.attribute_keys.push_back(column.key());
         const StepOptions steps = step_options_of(controller_.filter());
         process_map_.set_map(controller_.log(), steps, controller_.process_map(steps));
         state_.process_map_enabled = true;
@@ -196,6 +212,15 @@ void MainWindowLogic::build_relations() {
         state_.edit_relations_enabled = true;
         state_.export_relations_enabled = true;
         state_.change_export_rel_enabled = true;
+    } catch (const AttributeConditionError& error) {
+        dialogs_.busy(false);
+        state_.edit_relations_enabled = false;
+        state_.export_relations_enabled = false;
+        state_.process_map_enabled = false;
+        process_map_.clear();
+        set_status("Relations NOT built: the attribute condition does not fit the log");
+        dialogs_.warning(std::string("Nothing was built: the attribute condition ") + error.what() +
+                         ". Correct it and build again.");
     } catch (const std::exception& failure) {
         // Silent as the window's command is, but the status says why nothing happened; what
         // the relations fed is off until a build succeeds.
@@ -224,7 +249,7 @@ void MainWindowLogic::export_relations() {
 
 void MainWindowLogic::restore_main_log() {
     if (!main_log_.empty() && controller_.log_file_name() != main_log_)
-        controller_.load_log_plainly(main_log_, state_.use_external_dtd);
+        controller_.load_log_plainly(main_log_, state_.use_external_dtd, with_attributes());
 }
 
 void MainWindowLogic::edit_relations() {

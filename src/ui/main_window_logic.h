@@ -65,6 +65,8 @@ struct MainWindowState {
     bool change_export_rel_enabled = false;
     // The cases Build relations keeps, and the map of what it built.
     CaseFilterFields case_filter;
+    // The attribute keys the case filter's key box offers.
+    std::vector<std::string> attribute_keys;
     bool process_map_enabled = false;
     std::string output_folder2 = "Output_folder";
     std::string status = "Welcome to Vesk";
@@ -149,6 +151,7 @@ private:
     // The inspector may have opened another log for its replay; the main window goes on with
     // its own.
     void restore_main_log();
+    static EventLogOptions with_attributes();
     void render(bool high);
 
     Tvesk_util& controller_;

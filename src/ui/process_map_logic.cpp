@@ -26,14 +26,44 @@ std::string variant_line(const ProcessMap& map, const MapVariant& variant) {
 }  // namespace
 
 void ProcessMapLogic::set_map(const Tloglist& lines, const StepOptions& steps, ProcessMap whole) {
-    source_ = std::make_shared<const MapSource>(MapSource{lines, steps, std::move(whole)});
+    activities_ = std::make_shared<const MapSource>(MapSource{lines, steps, std::move(whole)});
+    source_ = activities_;
+    state_.node_choices = {"activities"};
+    state_.node_choice = 0;
+    for (const AttributeColumn& column : lines.attributes().columns())
+        if (column.level() == AttributeLevel::event_level)
+            state_.node_choices.push_back(column.key());
+    describe();
+}
+
+void ProcessMapLogic::choose_nodes(int index) {
+    if (!activities_ || index < 0 || index >= static_cast<int>(state_.node_choices.size()) ||
+        index == state_.node_choice)
+        return;
+    state_.node_choice = index;
+    if (index == 0) {
+        source_ = activities_;
+    } else {
+        AttributeMap by_value =
+            attribute_map(activities_->lines, state_.node_choices[static_cast<std::size_t>(index)]);
+        source_ = std::make_shared<const MapSource>(
+            MapSource{std::move(by_value.log.lines), StepOptions{}, std::move(by_value.map)});
+    }
+    describe();
+}
+
+void ProcessMapLogic::describe() {
     const ProcessMap& map = source_->whole;
     ++generation_;
+    const std::string nodes =
+        state_.node_choice == 0
+            ? "activities"
+            : "values of " + state_.node_choices[static_cast<std::size_t>(state_.node_choice)];
     state_.summary = grouped_number(map.cases) + " cases, " + grouped_number(map.events) +
                      (map.instance_view ? " activity instances, " : " events, ") +
-                     grouped_number(static_cast<std::int64_t>(map.activities.size())) +
-                     " activities, " +
-                     grouped_number(static_cast<std::int64_t>(map.variants.size())) + " variants";
+                     grouped_number(static_cast<std::int64_t>(map.activities.size())) + " " +
+                     nodes + ", " + grouped_number(static_cast<std::int64_t>(map.variants.size())) +
+                     " variants";
     state_.variants.clear();
     for (std::size_t v = 0; v < map.variants.size() && v < kVariantsListed; ++v)
         state_.variants.push_back(variant_line(map, map.variants[v]));
@@ -49,6 +79,7 @@ void ProcessMapLogic::set_map(const Tloglist& lines, const StepOptions& steps, P
 }
 
 void ProcessMapLogic::clear() {
+    activities_.reset();
     source_.reset();
     state_ = ProcessMapState{};
     drawn_dot_text_.clear();

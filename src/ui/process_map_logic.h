@@ -29,6 +29,9 @@ struct ProcessMapState {
     std::string problem;
     // "3,429 cases (26.2%), median 38 s: A_SUBMITTED → A_PARTLYSUBMITTED", most frequent first.
     std::vector<std::string> variants;
+    // What the nodes are: "activities", then the keys of the event attributes read; the chosen.
+    std::vector<std::string> node_choices;
+    int node_choice = 0;
 };
 
 // The log a map was counted from, with the map: what every drawing projects and selects from.
@@ -75,6 +78,9 @@ public:
     // the variants; the picture waits for a drawing.
     void set_map(const Tloglist& lines, const StepOptions& steps, ProcessMap whole);
     void clear();
+    // Names the nodes by node_choices[index]: the activities, or the values of an event
+    // attribute (org:resource: the handover of work). The picture waits for a drawing.
+    void choose_nodes(int index);
 
     // The drawing at the state's sliders; nothing when there is nothing to draw (the state's
     // problem then says why).
@@ -90,7 +96,12 @@ public:
     std::string save_picture(const std::filesystem::path& path) const;
 
 private:
+    // The summary and variants of the map shown.
+    void describe();
+
     InspectorDrawing drawing_;
+    // The map by activity, and the one shown.
+    std::shared_ptr<const MapSource> activities_;
     std::shared_ptr<const MapSource> source_;
     ProcessMapState state_;
     std::string drawn_dot_text_;

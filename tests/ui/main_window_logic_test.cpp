@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include "attributes/hand_log.h"
+
 #include <deque>
 #include <functional>
 
@@ -399,6 +401,35 @@ TEST_F(MainWindowLogicTest, EditRelationsNeedsRelationsOfTheOpenLog) {
     EXPECT_FALSE(logic_.state().export_relations_enabled);
     logic_.build_relations();  // no complete events: nothing is built
     EXPECT_NE(logic_.state().status.find("Relations NOT built"), std::string::npos);
+    EXPECT_FALSE(logic_.state().edit_relations_enabled);
+}
+
+// The case filter's attribute condition: the key box offers the log's keys from the open on,
+// a condition keeps the cases worked out by hand (the hand log: amounts 15000, 500, 20000),
+// and one the log cannot take builds nothing and says why.
+TEST_F(MainWindowLogicTest, AttributeConditionsFilterTheBuildAndNameTheirFault) {
+    test::TempDir dir;
+    logic_.open_xml_log_file(dir.write("hand.xes", test::kHandXes));
+    const std::vector<std::string>& keys = logic_.state().attribute_keys;
+    for (const char* key : {"concept:name", "amount", "rate", "org:resource", "items"})
+        EXPECT_NE(std::find(keys.begin(), keys.end(), key), keys.end()) << key;
+    logic_.state().case_filter.attribute_key = "amount";
+    logic_.state().case_filter.attribute_comparison = ">";
+    logic_.state().case_filter.attribute_value = "1000";
+    logic_.build_relations();
+    EXPECT_EQ(logic_.state().status, "Relations Built (kept 2 of 3 cases)");
+    logic_.state().case_filter.attribute_on_events = true;
+    logic_.state().case_filter.attribute_key = "org:resource";
+    logic_.state().case_filter.attribute_comparison = "=";
+    logic_.state().case_filter.attribute_value = "bob";
+    logic_.build_relations();
+    EXPECT_EQ(controller_.log().size(), 2u);
+    logic_.state().case_filter.attribute_key = "amount";
+    logic_.state().case_filter.attribute_value = "many";
+    logic_.build_relations();
+    ASSERT_EQ(dialogs_.warnings.size(), 1u);
+    EXPECT_NE(dialogs_.warnings.front().find("\"amount=many\""), std::string::npos)
+        << dialogs_.warnings.front();
     EXPECT_FALSE(logic_.state().edit_relations_enabled);
 }
 

@@ -34,6 +34,43 @@ TEST(CaseFilterFields, BoxesReadIntoTheFilterOrSayWhichIsWrong) {
     EXPECT_EQ(refused({"", "101"}).rfind("Variant coverage takes", 0), 0u);
     EXPECT_EQ(refused({"", "", "", "", "2024-02-30"}).rfind("From takes a date", 0), 0u);
     EXPECT_EQ(refused({"", "", "", "", "", "tomorrow"}).rfind("To takes a date", 0), 0u);
+    // The attribute condition: on the cases or the events, as the command line reads it.
+    CaseFilterFields condition;
+    condition.attribute_key = " amount ";
+    condition.attribute_comparison = ">=";
+    condition.attribute_value = "1,000";
+    EXPECT_EQ(case_filter_of(condition).case_where,
+              (ConditionGroups{{{"amount", Comparison::greater_equal, "1,000"}}}));
+    condition.attribute_on_events = true;
+    EXPECT_EQ(case_filter_of(condition).event_where.size(), 1u);
+    condition.attribute_value = "";
+    EXPECT_EQ(refused(condition).rfind("Attribute value takes", 0), 0u);
+    condition.attribute_comparison = "<>";
+    EXPECT_EQ(refused(condition).rfind("Attribute comparison takes", 0), 0u);
+}
+
+// The map window's Nodes: the event attributes of the lines offered, the map by resource
+// counted from the same lines, and back.
+TEST(ProcessMapLogic, NodesByAnEventAttribute) {
+    Tloglist lines;
+    for (const auto& [case_number, activity, resource] :
+         std::vector<std::tuple<int, std::string, std::string>>{
+             {0, "a", "ann"}, {0, "b", "bob"}, {1, "a", "ann"}, {1, "c", "ann"}}) {
+        lines.emplace_back(activity + "_complete", case_number).set_date({1, 1, 2020});
+        lines.attributes().set_event(lines.size() - 1, {"org:resource", resource});
+    }
+    ProcessMapLogic logic(InspectorDrawing{"", [] { return std::nullopt; }});
+    logic.set_map(lines, StepOptions{}, build_process_map(lines, StepOptions{}));
+    EXPECT_EQ(logic.state().node_choices, (std::vector<std::string>{"activities", "org:resource"}));
+    const std::string by_activity = logic.state().summary;
+    const auto generation = logic.generation();
+    logic.choose_nodes(1);
+    EXPECT_GT(logic.generation(), generation);
+    EXPECT_EQ(logic.state().summary, "2 cases, 4 events, 2 values of org:resource, 2 variants");
+    EXPECT_EQ(logic.state().variants.front().substr(logic.state().variants.front().find(": ")),
+              ": ann \u2192 bob");
+    logic.choose_nodes(0);
+    EXPECT_EQ(logic.state().summary, by_activity);
 }
 
 TEST(ProcessMapLogic, SummaryVariantsAndWhyThereIsNoPicture) {
