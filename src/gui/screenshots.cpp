@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QDoubleSpinBox>
 #include <QGuiApplication>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -151,6 +152,13 @@ void inductive_picture(TVesk_mainform& window, const std::string& log, const QSt
     QApplication::processEvents();
     inspector.grab().save(out + "/window-inspector-inductive.png");
     inspector.close();
+    // The loans over 20,000 alone, by the case filter's attribute condition.
+    window.findChild<QComboBox*>("filter_attribute_key")->setCurrentText("AMOUNT_REQ");
+    window.findChild<QComboBox*>("filter_attribute_comparison")->setCurrentText(">");
+    window.findChild<QLineEdit*>("filter_attribute_value")->setText("20000");
+    window.findChild<QPushButton*>("Build_relations_button")->click();
+    QApplication::processEvents();
+    window.grab().save(out + "/window-case-filter-attribute.png");
 }
 
 }  // namespace
