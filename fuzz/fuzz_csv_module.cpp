@@ -20,7 +20,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     const std::string& path =
         file.write(reinterpret_cast<const std::uint8_t*>(xml.data()), xml.size());
-    const vesk::WorkflowLogFile log(path, false);
+    vesk::EventLogOptions options;
+    options.attributes = vesk::AttributeChoice::all();
+    const vesk::WorkflowLogFile log(path, false, options);
     try {
         for (const vesk::LogProcess& process : log.list_processes())
             (void)vesk::read_process_log(log, process.id, vesk::Tevent_filter{});

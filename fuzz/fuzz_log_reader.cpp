@@ -1,11 +1,12 @@
 // The workflow log reader and everything a log drives: the process list, each process read with
-// every event type, the task list and its relations, the overlap refinement, and for small task
-// lists the facts, both constructions and the replay.
+// every event type (once with its attributes, summarised), the task list and its relations, the
+// overlap refinement, and for small task lists the facts, both constructions and the replay.
 
 #include <cstdint>
 #include <string>
 
 #include "base/message_sink.h"
+#include "control/attribute_views.h"
 #include "control/mine_run.h"
 #include "control/read_warnings.h"
 #include "fuzz_input_file.h"
@@ -28,7 +29,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string& path = file.write(data, size);
     for (const bool resolve : {false, true}) {
         vesk::Tvesk_util controller;
-        controller.load_log(path, resolve);
+        // One of the two reads keeps every attribute too.
+        vesk::EventLogOptions options;
+        options.attributes = resolve ? vesk::AttributeChoice::none() : vesk::AttributeChoice::all();
+        controller.load_log(path, resolve, options);
         std::vector<vesk::LogProcess> processes;
         try {
             processes = controller.processes();
@@ -47,6 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 vesk::build_relations(controller, request);
                 (void)vesk::read_warnings(controller.read_diagnostics(), controller.filter(),
                                           process.id, controller.log().size());
+                (void)vesk::summarize_attributes(controller.log());
                 std::vector<std::string> lines;
                 controller.relations_text(lines);
                 if (controller.main_task_list().count() > 12) continue;

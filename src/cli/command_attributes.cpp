@@ -69,14 +69,7 @@ void AttributesCommand::declare(CLI::App& app) {
 
 int AttributesCommand::run(Console& console) {
     Tvesk_util controller(locale_decimal_separator());
-    controller.load_log(log_.log(), log_.resolve_externals(), log_.event_log_options());
-    const BuildRelationsRequest request = log_.request(console, controller);
-    console.stage("Reading Workflow-log");
-    read_request(
-        controller, request, [&console](const std::string& s) { console.stage(s); },
-        console.timings());
-    const std::vector<ReadWarning> warnings =
-        report_read_problems(controller, request.process_id, console);
+    const auto [request, warnings] = log_.read(controller, console);
     const std::vector<AttributeSummary> summaries =
         summarize_attributes(controller.log(), static_cast<std::size_t>(top_));
     const std::int64_t cases = controller.cases_in_log();

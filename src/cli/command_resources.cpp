@@ -95,14 +95,7 @@ void ResourcesCommand::declare(CLI::App& app) {
 int ResourcesCommand::run(Console& console) {
     log_.set_attribute_need(AttributeChoice::keys({resource_key_}));
     Tvesk_util controller(locale_decimal_separator());
-    controller.load_log(log_.log(), log_.resolve_externals(), log_.event_log_options());
-    const BuildRelationsRequest request = log_.request(console, controller);
-    console.stage("Reading Workflow-log");
-    read_request(
-        controller, request, [&console](const std::string& s) { console.stage(s); },
-        console.timings());
-    const std::vector<ReadWarning> warnings =
-        report_read_problems(controller, request.process_id, console);
+    const auto [request, warnings] = log_.read(controller, console);
     if (format_ == "dot") {
         const AttributeMap handovers = attribute_map(controller.log(), resource_key_);
         console.out() << map_dot_text(handovers.map, select_paths(handovers.map, 100), {});

@@ -10,6 +10,7 @@
 #include "cli/command.h"
 #include "cli/console.h"
 #include "cli/option_checks.h"
+#include "control/map_run.h"
 
 namespace vesk::cli {
 
@@ -128,6 +129,17 @@ BuildRelationsRequest LogReadOptions::request(Console& console,
     request.cases = cases_.filter();
     request.process_id = process_.empty() ? only_process(controller) : process_;
     return request;
+}
+
+ProcessRead LogReadOptions::read(Tvesk_util& controller, Console& console) const {
+    controller.load_log(log_, external_dtd_, event_log_options());
+    ProcessRead read{request(console, controller), {}};
+    console.stage("Reading Workflow-log");
+    read_request(
+        controller, read.request, [&console](const std::string& s) { console.stage(s); },
+        console.timings());
+    read.warnings = report_read_problems(controller, read.request.process_id, console);
+    return read;
 }
 
 }  // namespace vesk::cli

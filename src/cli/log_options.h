@@ -8,6 +8,7 @@
 
 #include "cli/case_filter_options.h"
 #include "control/build_relations.h"
+#include "control/read_warnings.h"
 
 namespace CLI {
 class App;
@@ -17,6 +18,11 @@ class Option;
 namespace vesk::cli {
 
 class Console;
+
+struct ProcessRead {
+    BuildRelationsRequest request;
+    std::vector<ReadWarning> warnings;
+};
 
 class LogReadOptions {
 public:
@@ -43,6 +49,9 @@ public:
     // Without --process, a log of exactly one process gives that process (the controller has
     // the log loaded); any other log is a usage error.
     BuildRelationsRequest request(Console& console, const Tvesk_util& controller) const;
+    // Loads LOG into the controller and reads the process through the case filter, with the
+    // read's warnings told on the console.
+    ProcessRead read(Tvesk_util& controller, Console& console) const;
 
     static constexpr const char* kHelp =
         "--events takes a comma-separated list of schedule, start, suspend, complete, withdraw, "
