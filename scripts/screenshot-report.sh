@@ -2,7 +2,8 @@
 # Exports the example's process 1 with report.html and photographs the page in headless
 # Chromium (Debian's chromium package), with one place chosen: docs/report.png; and, when the
 # public logs lie beside the project, the inductive net of bpic2012: docs/report-inductive.png,
-# and the Map and Variants views of bpic2012's report: docs/report-map.png, report-variants.png.
+# and the Map and Variants views of bpic2012's report: docs/report-map.png, report-variants.png,
+# and the Resources view of helpdesk's: docs/report-resources.png.
 # Usage: screenshot-report.sh [BUILD_DIR]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -34,4 +35,10 @@ if [ -f "$bpic2012" ]; then
     "$build/bin/vesk-cli" mine "$bpic2012" --out "$out/map" --report -q >/dev/null
     photograph "$out/map/report.html#map" "$root/docs/report-map.png"
     photograph "$out/map/report.html#variants" "$root/docs/report-variants.png"
+fi
+helpdesk="$root/../shared/data/xes/helpdesk.xes.gz"
+if [ -f "$helpdesk" ]; then
+    mkdir -p "$out/helpdesk"
+    "$build/bin/vesk-cli" mine "$helpdesk" --out "$out/helpdesk" --report -q >/dev/null
+    photograph "$out/helpdesk/report.html#resources" "$root/docs/report-resources.png"
 fi
