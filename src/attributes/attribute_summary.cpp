@@ -16,7 +16,7 @@ public:
     void add(std::size_t row) {
         if (const auto number = column_.number(row)) {
             numbers_.push_back(*number);
-            count(column_.number_text(*number));
+            if (number_counts_[*number]++ == 0) number_order_.push_back(*number);
         } else if (column_.has(row)) {
             const auto code = column_.code(row);
             if (code_counts_.size() <= static_cast<std::size_t>(code))
@@ -33,8 +33,9 @@ public:
                                          : column_.dictionary()[static_cast<std::size_t>(code)];
             values.push_back({text, code_counts_[static_cast<std::size_t>(code)]});
         }
-        for (const std::string& text : text_order_)
-            values.push_back({text, text_counts_.at(text)});
+        // Numbers are counted as numbers and written once per distinct value.
+        for (const double number : number_order_)
+            values.push_back({column_.number_text(number), number_counts_.at(number)});
         summary.distinct = static_cast<std::int64_t>(values.size());
         std::stable_sort(
             values.begin(), values.end(),
@@ -66,15 +67,11 @@ private:
             numbers_.insert(numbers_.end(), static_cast<std::size_t>(count), number);
     }
 
-    void count(const std::string& text) {
-        if (text_counts_[text]++ == 0) text_order_.push_back(text);
-    }
-
     const AttributeColumn& column_;
     std::vector<std::int64_t> code_counts_;
     std::vector<std::int32_t> code_order_;
-    std::unordered_map<std::string, std::int64_t> text_counts_;
-    std::vector<std::string> text_order_;
+    std::unordered_map<double, std::int64_t> number_counts_;
+    std::vector<double> number_order_;
     std::vector<double> numbers_;
 };
 

@@ -31,7 +31,7 @@ constexpr const char* kAttributesHelp =
     "Exit status: 0 done, 1 the log or process could not be read, 2 wrong arguments.";
 
 nlohmann::json number_json(const AttributeSummary& summary, double value) {
-    if (summary.type == AttributeType::date) return summary_number_text(summary, value);
+    if (summary.type == AttributeType::date) return attribute_number_text(summary.type, value);
     return value;
 }
 

@@ -4,10 +4,6 @@
 
 namespace vesk {
 
-std::string summary_number_text(const AttributeSummary& summary, double value) {
-    return attribute_number_text(summary.type, value);
-}
-
 std::string attribute_summary_line(const AttributeSummary& summary) {
     std::string line = summary.key + " (" + attribute_level_name(summary.level) + ", " +
                        attribute_type_name(summary.type) + "): " + grouped_number(summary.cases) +
@@ -15,9 +11,9 @@ std::string attribute_summary_line(const AttributeSummary& summary) {
                        grouped_number(summary.distinct) + " distinct value" +
                        (summary.distinct == 1 ? "" : "s");
     if (summary.min)
-        line += ", from " + summary_number_text(summary, *summary.min) + " to " +
-                summary_number_text(summary, *summary.max) + ", median " +
-                summary_number_text(summary, *summary.median);
+        line += ", from " + attribute_number_text(summary.type, *summary.min) + " to " +
+                attribute_number_text(summary.type, *summary.max) + ", median " +
+                attribute_number_text(summary.type, *summary.median);
     return line;
 }
 

@@ -49,8 +49,6 @@ public:
 
     bool any() const { return all_ || !keys_.empty(); }
     bool wants(std::string_view key) const { return all_ || keys_.contains(key); }
-    bool everything() const { return all_; }
-    const std::set<std::string, std::less<>>& named_keys() const { return keys_; }
     // Adds the key to a choice of keys; a choice of all stays all.
     void add(const std::string& key) {
         if (!all_) keys_.insert(key);

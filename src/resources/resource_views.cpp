@@ -30,14 +30,25 @@ struct CaseResources {
     std::map<std::string, std::set<std::string>> activities_of;
 };
 
-void add_case(const Tloglist& by_resource, std::size_t begin, std::size_t end,
-              CaseResources& gathered) {
+// Each name of a log without its event type, worked out once per name rather than per line.
+std::vector<std::string> activities_by_name_id(const Tloglist& lines) {
+    std::vector<std::string> activities;
+    for (std::int32_t id = 0; id < lines.name_count(); ++id)
+        activities.push_back(activity_of(lines.name_of(id)));
+    return activities;
+}
+
+void add_case(const Tloglist& by_resource, const std::vector<std::string>& resource_of,
+              std::size_t begin, std::size_t end, CaseResources& gathered) {
+    const auto resource_at = [&](std::size_t row) -> const std::string& {
+        return resource_of[static_cast<std::size_t>(by_resource[row].name_id())];
+    };
     std::set<std::string> in_case;
     for (std::size_t row = begin; row < end; ++row) {
-        const std::string resource = activity_of(by_resource.name(by_resource[row]));
+        const std::string& resource = resource_at(row);
         if (in_case.insert(resource).second) ++gathered.figures[resource].cases;
         if (row + 1 < end) {
-            const std::string next = activity_of(by_resource.name(by_resource[row + 1]));
+            const std::string& next = resource_at(row + 1);
             if (next != resource)
                 gathered.handover_minutes[{resource, next}].push_back(
                     minute_stamp(by_resource[row + 1]) - minute_stamp(by_resource[row]));
@@ -60,9 +71,11 @@ ResourceViews resource_views(const Tloglist& lines, std::string_view resource_ke
     CaseResources gathered;
     std::vector<std::string> activity_order;
     std::map<std::pair<std::string, std::string>, std::int64_t> activity_resource;
+    const std::vector<std::string> activity_of_name = activities_by_name_id(lines);
     for (std::size_t row = 0; row < lines.size(); ++row) {
         if (!column.has(row)) continue;
-        const std::string activity = activity_of(lines.name(lines[row]));
+        const std::string& activity =
+            activity_of_name[static_cast<std::size_t>(lines[row].name_id())];
         const std::string resource = column.text(row);
         if (std::find(activity_order.begin(), activity_order.end(), activity) ==
             activity_order.end())
@@ -72,9 +85,10 @@ ResourceViews resource_views(const Tloglist& lines, std::string_view resource_ke
         gathered.activities_of[resource].insert(activity);
     }
     const Tloglist& relabelled = by_resource.lines;
+    const std::vector<std::string> resource_of = activities_by_name_id(relabelled);
     for (std::size_t begin = 0; begin < relabelled.size();) {
         const std::size_t end = relabelled.case_end(begin);
-        add_case(relabelled, begin, end, gathered);
+        add_case(relabelled, resource_of, begin, end, gathered);
         begin = end;
     }
     for (auto& [resource, figures] : gathered.figures) {
