@@ -211,7 +211,10 @@ void Tvesk_util::make_net_inductive(double noise) {
     const ProcessTree tree = mine_tree(
         variants.traces, static_cast<std::int32_t>(variants.names.size()), InductiveOptions{noise});
     clear_process_tree();
-    build_tree_net(*net_, tree, variants.names, main_tasks_);
+    if (variants.tasks_of.empty())
+        build_tree_net(*net_, tree, variants.names, main_tasks_);
+    else
+        build_tree_net(*net_, task_tree(tree, variants.tasks_of), variants.task_names, main_tasks_);
     process_tree_text_ = tree_text(tree, variants.names);
     process_tree_ = tree;
     process_tree_names_ = variants.names;

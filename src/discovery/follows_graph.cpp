@@ -4,58 +4,94 @@
 
 namespace vesk {
 
-FollowsGraph::FollowsGraph(const TraceLog& log, std::int32_t universe, std::int32_t left_out) {
-    std::vector<std::int32_t> node_of(static_cast<std::size_t>(universe), -1);
+namespace {
+
+// Per position v, the instances that the first instance beginning after them is v.
+std::vector<std::vector<std::size_t>> ended_before(const Trace& trace) {
+    std::vector<std::vector<std::size_t>> result(trace.events.size() + 1);
+    for (std::size_t x = 0; x < trace.events.size(); ++x)
+        result[first_after(trace, x)].push_back(x);
+    return result;
+}
+
+}  // namespace
+
+FollowsGraph::FollowsGraph(const TraceLog& log, std::int32_t universe, std::int32_t left_out,
+                           bool eventually) {
+    node_of_.assign(static_cast<std::size_t>(universe), -1);
     for (const Trace& trace : log)
         for (const std::int32_t id : trace.events)
-            node_of[idx(id)] = 0;
-    if (left_out >= 0) node_of[idx(left_out)] = -1;
+            node_of_[idx(id)] = 0;
+    if (left_out >= 0) node_of_[idx(left_out)] = -1;
     for (std::int32_t id = 0; id < universe; ++id)
-        if (node_of[idx(id)] == 0) {
-            node_of[idx(id)] = size();
+        if (node_of_[idx(id)] == 0) {
+            node_of_[idx(id)] = size();
             activities_.push_back(id);
         }
     const std::size_t n = activities_.size();
     edges_.assign(n * n, 0);
     starts_.assign(n, 0);
     ends_.assign(n, 0);
+    const auto kept = [this](std::int32_t id) { return node_of_[idx(id)] >= 0; };
     for (const Trace& trace : log) {
-        std::int32_t previous = -1;
-        for (const std::int32_t id : trace.events) {
-            const std::int32_t node = node_of[idx(id)];
-            if (node < 0) continue;
-            if (previous < 0)
-                starts_[idx(node)] += trace.count;
-            else
-                edges_[idx(previous) * n + idx(node)] += trace.count;
-            previous = node;
-        }
-        if (previous >= 0) ends_[idx(previous)] += trace.count;
+        const bool whole =
+            left_out < 0 || std::all_of(trace.events.begin(), trace.events.end(), kept);
+        const Trace seen = whole ? Trace{} : projected(trace, 0, trace.events.size(), kept);
+        add_trace(whole ? trace : seen, eventually);
     }
 }
 
 FollowsGraph FollowsGraph::eventually(const TraceLog& log, std::int32_t universe,
                                       std::int32_t left_out) {
-    FollowsGraph result(log, universe, left_out);
-    const std::size_t n = result.activities_.size();
-    std::vector<std::int32_t> node_of(static_cast<std::size_t>(universe), -1);
-    for (std::size_t node = 0; node < n; ++node)
-        node_of[idx(result.activities_[node])] = static_cast<std::int32_t>(node);
-    std::fill(result.edges_.begin(), result.edges_.end(), 0);
-    // From the back of each case: the events seen so far are the ones that follow.
-    std::vector<std::int64_t> later(n);
-    for (const Trace& trace : log) {
-        std::fill(later.begin(), later.end(), 0);
-        for (auto event = trace.events.rbegin(); event != trace.events.rend(); ++event) {
-            const std::int32_t node = node_of[idx(*event)];
-            if (node < 0) continue;
-            const auto from = idx(node);
-            for (std::size_t to = 0; to < n; ++to)
-                result.edges_[from * n + to] += later[to] * trace.count;
-            ++later[from];
+    return FollowsGraph(log, universe, left_out, true);
+}
+
+std::int64_t& FollowsGraph::cell(std::int32_t from_id, std::int32_t to_id) {
+    return edges_[idx(node_of_[idx(from_id)]) * activities_.size() + idx(node_of_[idx(to_id)])];
+}
+
+void FollowsGraph::add_trace(const Trace& trace, bool eventually) {
+    const auto& events = trace.events;
+    if (events.empty()) return;
+    const std::size_t n = events.size();
+    const std::int64_t count = trace.count;
+    const auto ended = ended_before(trace);
+    // Instances that overlap are concurrent: an edge each way.
+    for (std::size_t x = 0; x < n; ++x)
+        for (std::size_t y = x + 1; y < first_after(trace, x); ++y) {
+            cell(events[x], events[y]) += count;
+            cell(events[y], events[x]) += count;
         }
+    std::size_t first_end = n;  // the earliest end so far, as a position
+    for (std::size_t y = 0; y < n; ++y) {
+        if (first_end > y) starts_[idx(node_of_[idx(events[y])])] += count;
+        first_end = std::min(first_end, first_after(trace, y));
+        if (first_after(trace, y) == n) ends_[idx(node_of_[idx(events[y])])] += count;
     }
-    return result;
+    if (eventually) return add_later(trace, ended);
+    // x directly before y: x ended before y began, and no instance lies wholly between them,
+    // that is none began after x ended and ended before y began.
+    std::ptrdiff_t latest = -1;  // the latest instance to begin among those ended before y
+    for (std::size_t y = 0; y < n; ++y) {
+        for (const std::size_t z : ended[y])
+            latest = std::max(latest, static_cast<std::ptrdiff_t>(z));
+        for (auto v = static_cast<std::size_t>(latest + 1); v <= y; ++v)
+            for (const std::size_t x : ended[v])
+                cell(events[x], events[y]) += count;
+    }
+}
+
+// Every instance that ended before y began counts towards y.
+void FollowsGraph::add_later(const Trace& trace,
+                             const std::vector<std::vector<std::size_t>>& ended) {
+    std::vector<std::int64_t> before(activities_.size(), 0);
+    for (std::size_t y = 0; y < trace.events.size(); ++y) {
+        for (const std::size_t x : ended[y])
+            ++before[idx(node_of_[idx(trace.events[x])])];
+        const std::size_t to = idx(node_of_[idx(trace.events[y])]);
+        for (std::size_t from = 0; from < activities_.size(); ++from)
+            edges_[from * activities_.size() + to] += before[from] * trace.count;
+    }
 }
 
 FollowsGraph FollowsGraph::filtered(double threshold) const {

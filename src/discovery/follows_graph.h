@@ -1,7 +1,9 @@
 #pragma once
 // The directly-follows graph of a trace log: how often one activity directly follows another in
 // a case, and how often each starts and ends a case. Nodes are the activities that occur, in
-// the order of their ids.
+// the order of their ids. Of activity instances, one follows another directly where it began
+// after the other ended with no instance wholly between them; instances that overlap are
+// concurrent, and count an edge each way.
 
 #include <cstdint>
 #include <vector>
@@ -14,7 +16,8 @@ class FollowsGraph {
 public:
     // universe: one more than the largest activity id the log may hold. The events of the
     // activity `left_out` (if any) are read as if they were not in the log.
-    FollowsGraph(const TraceLog& log, std::int32_t universe, std::int32_t left_out = -1);
+    FollowsGraph(const TraceLog& log, std::int32_t universe, std::int32_t left_out = -1)
+        : FollowsGraph(log, universe, left_out, false) {}
     // The eventually-follows graph: an edge counts every later event of a case, not only the
     // next one.
     static FollowsGraph eventually(const TraceLog& log, std::int32_t universe,
@@ -39,8 +42,14 @@ public:
     FollowsGraph filtered(double threshold) const;
 
 private:
-    FollowsGraph() = default;
+    FollowsGraph(const TraceLog& log, std::int32_t universe, std::int32_t left_out,
+                 bool eventually);
     static std::size_t idx(std::int32_t node) { return static_cast<std::size_t>(node); }
+    std::int64_t& cell(std::int32_t from_id, std::int32_t to_id);
+    void add_trace(const Trace& trace, bool eventually);
+    void add_later(const Trace& trace, const std::vector<std::vector<std::size_t>>& ended);
+
+    std::vector<std::int32_t> node_of_;  // by activity id, -1 for none
 
     std::vector<std::int32_t> activities_;
     std::vector<std::int64_t> edges_;

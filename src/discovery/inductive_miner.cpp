@@ -234,10 +234,14 @@ void mark_leaves(const ProcessTree& tree, std::vector<bool>& in_tree) {
 std::vector<LeftOutActivity> left_out_activities(const ProcessTree& tree, const VariantLog& log) {
     std::vector<bool> in_tree(log.names.size(), false);
     mark_leaves(tree, in_tree);
-    std::vector<std::int64_t> events(log.names.size(), 0);
-    for (const Trace& trace : log.traces)
-        for (const std::int32_t id : trace.events)
-            events[static_cast<std::size_t>(id)] += trace.count;
+    // Counted from the traces where the reader did not count them (instances hold two events).
+    std::vector<std::int64_t> events = log.events;
+    if (events.empty()) {
+        events.assign(log.names.size(), 0);
+        for (const Trace& trace : log.traces)
+            for (const std::int32_t id : trace.events)
+                events[static_cast<std::size_t>(id)] += trace.count;
+    }
     std::vector<LeftOutActivity> left_out;
     for (std::size_t id = 0; id < log.names.size(); ++id)
         if (!in_tree[id] && events[id] > 0) left_out.push_back({log.names[id], events[id]});

@@ -19,10 +19,8 @@ void split_choice(const Trace& trace, const PartOf& part_of, std::vector<TraceLo
         ++counts[static_cast<std::size_t>(part(part_of, a))];
     const auto chosen =
         static_cast<std::int32_t>(std::max_element(counts.begin(), counts.end()) - counts.begin());
-    Trace kept{{}, trace.count};
-    for (const std::int32_t a : trace.events)
-        if (part(part_of, a) == chosen) kept.events.push_back(a);
-    logs[static_cast<std::size_t>(chosen)].push_back(std::move(kept));
+    logs[static_cast<std::size_t>(chosen)].push_back(projected(
+        trace, 0, trace.events.size(), [&](std::int32_t a) { return part(part_of, a) == chosen; }));
 }
 
 // Each part takes a stretch of the trace, in the parts' order; every stretch ends where the
@@ -45,43 +43,41 @@ void split_sequence(const Trace& trace, const PartOf& part_of, std::vector<Trace
                 }
             }
         }
-        Trace piece{{}, trace.count};
-        for (std::size_t i = from; i < end; ++i)
-            if (part(part_of, events[i]) == here) piece.events.push_back(events[i]);
-        logs[p].push_back(std::move(piece));
+        logs[p].push_back(
+            projected(trace, from, end, [&](std::int32_t a) { return part(part_of, a) == here; }));
         from = end;
     }
 }
 
 void split_parallel(const Trace& trace, const PartOf& part_of, std::vector<TraceLog>& logs) {
-    std::vector<Trace> pieces(logs.size(), Trace{{}, trace.count});
-    for (const std::int32_t a : trace.events)
-        pieces[static_cast<std::size_t>(part(part_of, a))].events.push_back(a);
     for (std::size_t p = 0; p < logs.size(); ++p)
-        logs[p].push_back(std::move(pieces[p]));
+        logs[p].push_back(projected(trace, 0, trace.events.size(), [&](std::int32_t a) {
+            return part(part_of, a) == static_cast<std::int32_t>(p);
+        }));
 }
 
 // Each run of events of one part is a trace of that part; a way back that starts or ends the
 // trace, or follows another way back, goes around an empty body.
 void split_loop(const Trace& trace, const PartOf& part_of, std::vector<TraceLog>& logs) {
+    const auto all = [](std::int32_t) { return true; };
+    const auto empty = Trace{{}, trace.count};
     std::int32_t previous = 0;
-    Trace run{{}, trace.count};
-    const auto close = [&](std::int32_t owner) {
-        logs[static_cast<std::size_t>(owner)].push_back(run);
-        run.events.clear();
+    std::size_t run_begin = 0;
+    const auto close = [&](std::int32_t owner, std::size_t end) {
+        logs[static_cast<std::size_t>(owner)].push_back(projected(trace, run_begin, end, all));
+        run_begin = end;
     };
     for (std::size_t i = 0; i < trace.events.size(); ++i) {
         const std::int32_t owner = part(part_of, trace.events[i]);
-        if (i == 0 && owner != 0) close(0);
+        if (i == 0 && owner != 0) logs[0].push_back(empty);
         if (i > 0 && owner != previous) {
-            close(previous);
-            if (previous != 0 && owner != 0) close(0);
+            close(previous, i);
+            if (previous != 0 && owner != 0) logs[0].push_back(empty);
         }
-        run.events.push_back(trace.events[i]);
         previous = owner;
     }
-    close(previous);
-    if (previous != 0) close(0);
+    close(previous, trace.events.size());
+    if (previous != 0) logs[0].push_back(empty);
 }
 
 }  // namespace

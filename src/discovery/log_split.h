@@ -16,17 +16,16 @@ std::vector<TraceLog> split_log(const TraceLog& log, const Cut& cut, std::int32_
 // Each trace cut before every position where keep_apart(previous event, event) holds.
 template <typename Predicate>
 TraceLog cut_traces(const TraceLog& log, Predicate keep_apart) {
+    const auto all = [](std::int32_t) { return true; };
     TraceLog result;
     for (const Trace& trace : log) {
-        Trace piece{{}, trace.count};
-        for (std::size_t i = 0; i < trace.events.size(); ++i) {
-            if (i > 0 && keep_apart(trace.events[i - 1], trace.events[i])) {
-                result.push_back(piece);
-                piece.events.clear();
-            }
-            piece.events.push_back(trace.events[i]);
+        std::size_t piece_begin = 0;
+        for (std::size_t i = 1; i < trace.events.size(); ++i) {
+            if (!keep_apart(trace.events[i - 1], trace.events[i])) continue;
+            result.push_back(projected(trace, piece_begin, i, all));
+            piece_begin = i;
         }
-        result.push_back(std::move(piece));
+        result.push_back(projected(trace, piece_begin, trace.events.size(), all));
     }
     return merged(std::move(result));
 }

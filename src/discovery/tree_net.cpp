@@ -102,6 +102,21 @@ private:
 
 }  // namespace
 
+ProcessTree task_tree(const ProcessTree& tree,
+                      const std::vector<std::vector<std::int32_t>>& tasks_of) {
+    if (tree.kind() == ProcessTree::Kind::silent) return tree;
+    if (tree.kind() == ProcessTree::Kind::activity) {
+        std::vector<ProcessTree> steps;
+        for (const std::int32_t task : tasks_of[static_cast<std::size_t>(tree.activity_id())])
+            steps.push_back(ProcessTree::activity(task));
+        return ProcessTree::node(ProcessTree::Kind::sequence, std::move(steps));
+    }
+    std::vector<ProcessTree> children;
+    for (const ProcessTree& child : tree.children())
+        children.push_back(task_tree(child, tasks_of));
+    return ProcessTree::node(tree.kind(), std::move(children));
+}
+
 void build_tree_net(Tpetrinet& net, const ProcessTree& tree, const std::vector<std::string>& names,
                     const Ttasklist& tasks) {
     DraftNet draft(tree);

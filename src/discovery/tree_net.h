@@ -14,6 +14,12 @@ namespace vesk {
 
 // Replaces the net's places, transitions and arcs; names[id] is the task name of activity id.
 // The net is replayed with the shortest sequences of invisible firings.
+// The tree over tasks: each activity leaf becomes the sequence of its tasks (a start and a
+// complete transition where the log pairs them into instances). tasks_of[id]: the task ids of
+// activity id.
+ProcessTree task_tree(const ProcessTree& tree,
+                      const std::vector<std::vector<std::int32_t>>& tasks_of);
+
 void build_tree_net(Tpetrinet& net, const ProcessTree& tree, const std::vector<std::string>& names,
                     const Ttasklist& tasks);
 
