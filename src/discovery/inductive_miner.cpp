@@ -6,6 +6,7 @@
 
 #include "discovery/cuts.h"
 #include "discovery/follows_graph.h"
+#include "discovery/graph_miner.h"
 #include "discovery/log_split.h"
 
 namespace vesk {
@@ -24,6 +25,38 @@ std::vector<std::int32_t> activities_of(const TraceLog& log, std::int32_t univer
         if (seen[static_cast<std::size_t>(a)]) result.push_back(a);
     return result;
 }
+
+// Which parts of a sequence cut may be skipped, and which are skipped only with the part before.
+class SequenceSkips {
+public:
+    SequenceSkips(const TraceLog& log, const std::vector<std::vector<bool>>& presence, double noise)
+        : optional_(presence.empty() ? 0 : presence.front().size(), false), nests_(optional_) {
+        const std::size_t parts = optional_.size();
+        std::vector<std::int64_t> skipped(parts, 0), present(parts, 0), alone(parts, 0);
+        for (std::size_t t = 0; t < log.size(); ++t)
+            for (std::size_t p = 0; p < parts; ++p) {
+                const bool here = presence[t][p];
+                (here ? present : skipped)[p] += log[t].count;
+                if (p > 0 && here && !presence[t][p - 1]) alone[p] += log[t].count;
+            }
+        const auto share = [noise](std::int64_t count, std::int64_t of) {
+            return static_cast<double>(count) >= noise * static_cast<double>(of);
+        };
+        const std::int64_t cases = case_total(log);
+        for (std::size_t p = 0; p < parts; ++p) {
+            optional_[p] = skipped[p] > 0 && share(skipped[p], cases);
+            nests_[p] = p > 0 && optional_[p] && optional_[p - 1] &&
+                        (alone[p] == 0 || (noise > 0 && !share(alone[p], present[p])));
+        }
+    }
+    bool optional(std::size_t part) const { return optional_[part]; }
+    // Optional, and present only where the optional part before it is.
+    bool nests(std::size_t part) const { return nests_[part]; }
+
+private:
+    std::vector<bool> optional_;
+    std::vector<bool> nests_;
+};
 
 // Counts the levels of the recursion.
 class DepthGuard {
@@ -48,8 +81,9 @@ public:
         if (activities.empty()) return ProcessTree::silent();
         if (auto base = single_activity(log, activities)) return std::move(*base);
         if (auto choice = empty_traces(log)) return std::move(*choice);
-        if (activities.size() > static_cast<std::size_t>(kMaxBlockActivities) || depth_ > kMaxDepth)
-            return flower(activities);
+        if (activities.size() > static_cast<std::size_t>(kMaxBlockActivities))
+            return mine_graph_tree(SparseFollows(log, universe_), noise_);
+        if (depth_ > kMaxDepth) return flower(activities);
         if (std::optional<Cut> cut = cut_of(log)) return divide(log, *cut);
         return fall_through(std::move(log), activities);
     }
@@ -78,9 +112,10 @@ private:
         return ProcessTree::node(Kind::choice, {mine(std::move(log)), ProcessTree::silent()});
     }
 
-    // A cut of the graph as it is; failing that, of the graph without its infrequent edges,
-    // where a sequence is looked for in the eventually-follows graph: directly-follows edges
-    // alone, once thinned out, rarely tell what comes after what.
+    // A cut of the graph as it is; failing that, of the graph without its infrequent edges.
+    // Every cut, the sequence too, is looked for in the filtered directly-follows graph: the
+    // eventually-follows graph, whose edges grow with repetitions, put activities that repeat
+    // throughout a case (lab tests, say) after everything else.
     std::optional<Cut> cut_of(const TraceLog& log) const {
         const FollowsGraph graph(log, universe_);
         if (std::optional<Cut> cut = exact_cut(graph)) return cut;
@@ -93,16 +128,13 @@ private:
         return cut;
     }
 
-    // graph: the log's, read without the activity left_out (if any).
-    std::optional<Cut> filtered_cut(const FollowsGraph& graph, const TraceLog& log,
-                                    std::int32_t left_out = -1) const {
+    // graph: the log's (read without an activity, maybe).
+    std::optional<Cut> filtered_cut(const FollowsGraph& graph, const TraceLog& log) const {
         Cut cut;
         if (noise_ > 0.0 && graph.size() > 1) {
             const FollowsGraph filtered = graph.filtered(noise_);
-            cut = choice_cut(filtered);
-            if (cut.kind == Cut::Kind::none)
-                cut = sequence_cut(
-                    FollowsGraph::eventually(log, universe_, left_out).filtered(noise_));
+            cut = keep_choice_activities(log, choice_cut(filtered), universe_, kept_share(log));
+            if (cut.kind == Cut::Kind::none) cut = sequence_cut(filtered);
             if (cut.kind == Cut::Kind::none) cut = parallel_cut(filtered);
             if (cut.kind == Cut::Kind::none) cut = loop_cut(filtered);
         }
@@ -110,12 +142,48 @@ private:
         return cut;
     }
 
+    // Activities with fewer events than this may vanish in a choice split.
+    std::int64_t kept_share(const TraceLog& log) const {
+        return static_cast<std::int64_t>(noise_ * static_cast<double>(case_total(log)));
+    }
+
     ProcessTree divide(const TraceLog& log, const Cut& cut) {
+        if (cut.kind == Cut::Kind::sequence) return sequence_of(log, cut);
         std::vector<TraceLog> parts = split_log(log, cut, universe_);
         std::vector<ProcessTree> children;
         for (TraceLog& part : parts)
             children.push_back(mine(std::move(part)));
         return ProcessTree::node(kind_of(cut.kind), std::move(children));
+    }
+
+    // A sequence whose optional parts that only ever come after the optional part before them
+    // are nested: X( ->( 'a', X( 'b', tau ) ), tau ) rather than two skips that would allow b
+    // without a. A part is optional where the filter keeps its skip, judged on the cases of
+    // this log as for a part of its own; b counts as coming only after a where the cases with
+    // b and without a are at most the noise share of the cases with b.
+    ProcessTree sequence_of(const TraceLog& log, const Cut& cut) {
+        const SequenceSkips skips(log, sequence_presence(log, cut, universe_), noise_);
+        std::vector<TraceLog> parts = split_log(log, cut, universe_);
+        std::vector<ProcessTree> children;
+        for (std::size_t p = 0; p < parts.size();) {
+            std::size_t last = p;  // the chain of nested optional parts p..last
+            while (last + 1 < parts.size() && skips.nests(last + 1))
+                ++last;
+            ProcessTree chain = ProcessTree::silent();
+            for (std::size_t q = last + 1; q-- > p;) {
+                if (!skips.optional(q)) {
+                    chain = mine(std::move(parts[q]));
+                    continue;
+                }
+                std::erase_if(parts[q], [](const Trace& trace) { return trace.events.empty(); });
+                ProcessTree step = mine(std::move(parts[q]));
+                if (q < last) step = ProcessTree::node(Kind::sequence, {std::move(step), chain});
+                chain = ProcessTree::node(Kind::choice, {std::move(step), ProcessTree::silent()});
+            }
+            children.push_back(std::move(chain));
+            p = last + 1;
+        }
+        return ProcessTree::node(Kind::sequence, std::move(children));
     }
 
     static Kind kind_of(Cut::Kind kind) {
@@ -166,7 +234,7 @@ private:
             if (exact_cut(rests.back())) return a;
         }
         for (std::size_t i = 0; i < activities.size() && noise_ > 0.0; ++i)
-            if (filtered_cut(rests[i], log, activities[i])) return activities[i];
+            if (filtered_cut(rests[i], log)) return activities[i];
         return std::nullopt;
     }
 

@@ -14,8 +14,8 @@
 namespace vesk {
 
 inline constexpr double kDefaultNoise = 0.2;
-// Larger blocks are not divided but drawn as a flower: their graph alone would need
-// thousands of megabytes.
+// Larger blocks are divided on their directly-follows graph alone, held by its edges: a graph
+// of every pair would need thousands of megabytes, and the cuts on it hours.
 inline constexpr std::int32_t kMaxBlockActivities = 2000;
 
 // Beyond these, the search for an activity in parallel with the rest (a cut search per

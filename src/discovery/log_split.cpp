@@ -12,13 +12,27 @@ std::int32_t part(const PartOf& part_of, std::int32_t activity) {
     return part_of[static_cast<std::size_t>(activity)];
 }
 
+PartOf parts_of(const Cut& cut, std::int32_t universe) {
+    PartOf part_of(static_cast<std::size_t>(universe), -1);
+    for (std::size_t p = 0; p < cut.parts.size(); ++p)
+        for (const std::int32_t a : cut.parts[p])
+            part_of[static_cast<std::size_t>(a)] = static_cast<std::int32_t>(p);
+    return part_of;
+}
+
+// The part that holds most of the trace's events (the first of those); activities outside the
+// cut do not count.
+std::int32_t chosen_part(const Trace& trace, const PartOf& part_of, std::size_t parts) {
+    std::vector<std::int64_t> counts(parts, 0);
+    for (const std::int32_t a : trace.events)
+        if (part(part_of, a) >= 0) ++counts[static_cast<std::size_t>(part(part_of, a))];
+    return static_cast<std::int32_t>(std::max_element(counts.begin(), counts.end()) -
+                                     counts.begin());
+}
+
 // The trace goes whole to the part that holds most of its events, without the others' events.
 void split_choice(const Trace& trace, const PartOf& part_of, std::vector<TraceLog>& logs) {
-    std::vector<std::int64_t> counts(logs.size(), 0);
-    for (const std::int32_t a : trace.events)
-        ++counts[static_cast<std::size_t>(part(part_of, a))];
-    const auto chosen =
-        static_cast<std::int32_t>(std::max_element(counts.begin(), counts.end()) - counts.begin());
+    const std::int32_t chosen = chosen_part(trace, part_of, logs.size());
     logs[static_cast<std::size_t>(chosen)].push_back(projected(
         trace, 0, trace.events.size(), [&](std::int32_t a) { return part(part_of, a) == chosen; }));
 }
@@ -82,11 +96,64 @@ void split_loop(const Trace& trace, const PartOf& part_of, std::vector<TraceLog>
 
 }  // namespace
 
+std::vector<std::vector<bool>> sequence_presence(const TraceLog& log, const Cut& cut,
+                                                 std::int32_t universe) {
+    const PartOf part_of = parts_of(cut, universe);
+    std::vector<std::vector<bool>> presence;
+    presence.reserve(log.size());
+    for (const Trace& trace : log) {
+        std::vector<TraceLog> pieces(cut.parts.size());
+        split_sequence(trace, part_of, pieces);
+        std::vector<bool> present;
+        for (const TraceLog& piece : pieces)
+            present.push_back(!piece.front().events.empty());
+        presence.push_back(std::move(present));
+    }
+    return presence;
+}
+
+Cut keep_choice_activities(const TraceLog& log, Cut cut, std::int32_t universe,
+                           std::int64_t min_events) {
+    const auto ids = static_cast<std::size_t>(universe);
+    for (bool moved = true; moved && cut.parts.size() > 1;) {
+        moved = false;
+        const PartOf part_of = parts_of(cut, universe);
+        std::vector<std::int64_t> kept(ids, 0), total(ids, 0);
+        // Per activity, where its dropped events' cases went.
+        std::vector<std::vector<std::int64_t>> went(ids);
+        for (const Trace& trace : log) {
+            const std::int32_t chosen = chosen_part(trace, part_of, cut.parts.size());
+            for (const std::int32_t a : trace.events) {
+                const auto at = static_cast<std::size_t>(a);
+                if (part(part_of, a) < 0) continue;
+                total[at] += trace.count;
+                if (part(part_of, a) == chosen) {
+                    kept[at] += trace.count;
+                    continue;
+                }
+                went[at].resize(cut.parts.size(), 0);
+                went[at][static_cast<std::size_t>(chosen)] += trace.count;
+            }
+        }
+        for (std::size_t a = 0; a < ids; ++a) {
+            if (kept[a] > 0 || total[a] < min_events || total[a] == 0) continue;
+            const auto to = std::max_element(went[a].begin(), went[a].end()) - went[a].begin();
+            auto& from = cut.parts[static_cast<std::size_t>(part_of[a])];
+            from.erase(std::find(from.begin(), from.end(), static_cast<std::int32_t>(a)));
+            auto& into = cut.parts[static_cast<std::size_t>(to)];
+            into.insert(std::upper_bound(into.begin(), into.end(), static_cast<std::int32_t>(a)),
+                        static_cast<std::int32_t>(a));
+            moved = true;
+            break;  // the cases go elsewhere once the parts change
+        }
+        std::erase_if(cut.parts, [](const auto& p) { return p.empty(); });
+    }
+    if (cut.parts.size() < 2) return Cut{};
+    return cut;
+}
+
 std::vector<TraceLog> split_log(const TraceLog& log, const Cut& cut, std::int32_t universe) {
-    PartOf part_of(static_cast<std::size_t>(universe), -1);
-    for (std::size_t p = 0; p < cut.parts.size(); ++p)
-        for (const std::int32_t a : cut.parts[p])
-            part_of[static_cast<std::size_t>(a)] = static_cast<std::int32_t>(p);
+    const PartOf part_of = parts_of(cut, universe);
     std::vector<TraceLog> logs(cut.parts.size());
     for (const Trace& trace : log) {
         switch (cut.kind) {

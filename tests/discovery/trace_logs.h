@@ -52,4 +52,19 @@ inline std::string canonical_text(const ProcessTree& tree, const std::vector<std
     return text + " )";
 }
 
+// A loop whose way back is a choice is the loop with each branch as a way back.
+inline ProcessTree ways_back_apart(const ProcessTree& tree) {
+    using Kind = ProcessTree::Kind;
+    if (tree.children().empty()) return tree;
+    std::vector<ProcessTree> children;
+    for (std::size_t i = 0; i < tree.children().size(); ++i) {
+        ProcessTree child = ways_back_apart(tree.children()[i]);
+        if (tree.kind() == Kind::loop && i > 0 && child.kind() == Kind::choice)
+            children.insert(children.end(), child.children().begin(), child.children().end());
+        else
+            children.push_back(std::move(child));
+    }
+    return ProcessTree::node(tree.kind(), std::move(children));
+}
+
 }  // namespace vesk::test

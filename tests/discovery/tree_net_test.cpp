@@ -21,23 +21,8 @@ namespace {
 
 using Marking = std::vector<std::int64_t>;
 
-// A loop whose way back is a choice is the loop with each branch as a way back.
-ProcessTree ways_back_apart(const ProcessTree& tree) {
-    using Kind = ProcessTree::Kind;
-    if (tree.children().empty()) return tree;
-    std::vector<ProcessTree> children;
-    for (std::size_t i = 0; i < tree.children().size(); ++i) {
-        ProcessTree child = ways_back_apart(tree.children()[i]);
-        if (tree.kind() == Kind::loop && i > 0 && child.kind() == Kind::choice)
-            children.insert(children.end(), child.children().begin(), child.children().end());
-        else
-            children.push_back(std::move(child));
-    }
-    return ProcessTree::node(tree.kind(), std::move(children));
-}
-
 std::string model_text(const ProcessTree& tree, const std::vector<std::string>& names) {
-    return test::canonical_text(ways_back_apart(tree), names);
+    return test::canonical_text(test::ways_back_apart(tree), names);
 }
 
 // The net with its tasks, named by letters.

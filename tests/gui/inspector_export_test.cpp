@@ -129,7 +129,7 @@ private slots:
                                         "BPI_Challenge_2012",
                                         "Make_Petrinet_inductive_button",
                                         {"--construction", "inductive"},
-                                        {"Transition O_SENT_BACK_complete not enabled!"},
+                                        {"Transition A_ACTIVATED_complete not enabled!"},
                                         13087});
     }
 };
