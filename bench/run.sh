@@ -149,6 +149,21 @@ done
 echo
 echo "slowest construction: $slowest s wall"
 
+# A large alphabet: the construction divides blocks of over 2,000 activities on their
+# directly-follows graph alone; its stage beside the read's (a flower would have 3 places).
+echo
+echo "| inductive construction, big alphabet | read CPU s | net CPU s | net / read | net |"
+echo "|---|---|---|---|---|"
+for k in 3000 10000; do
+    log="$work/alphabet_${k}.xml"
+    make_log "$log" --cases $((6000000 / k)) --activities "$k" --width 4 --seed 5
+    "$bin/vesk-cli" mine "$log" --process 1 --construction inductive --no-replay --timings \
+        >"$work/alphabet.out" 2>"$work/alphabet.err"
+    awk -v k="$k" -v net="$(sed -n 's/^Net: //p' "$work/alphabet.out")" '
+        /time: read/ {r = $7} /time: net/ {n = $7}
+        END {printf "| %s activities | %s | %s | %.2f | %s |\n", k, r, n, n / r, net}' "$work/alphabet.err"
+done
+
 # The replay stage on the public logs: the inductive net beside the alpha net of the same log
 # (--timings CPU seconds of the stage "replay", which includes the fitness count).
 public="$root/../shared/data/xes"
