@@ -15,20 +15,6 @@ Nodes all_nodes(const FollowsGraph& graph) {
     return nodes;
 }
 
-Cut make_cut(Cut::Kind kind, const FollowsGraph& graph, const Groups& groups) {
-    Cut cut;
-    if (groups.size() < 2) return cut;
-    cut.kind = kind;
-    for (const Nodes& group : groups) {
-        Nodes ids;
-        for (const std::int32_t node : group)
-            ids.push_back(graph.activity(node));
-        std::sort(ids.begin(), ids.end());
-        cut.parts.push_back(std::move(ids));
-    }
-    return cut;
-}
-
 // reach[a][b]: b can be reached from a along one edge or more.
 class Reachability {
 public:
@@ -63,7 +49,7 @@ Cut choice_cut(const FollowsGraph& graph) {
     for (std::int32_t a = 0; a < graph.size(); ++a)
         for (std::int32_t b = a + 1; b < graph.size(); ++b)
             if (graph.touches(a, b)) parts.join(a, b);
-    return make_cut(Cut::Kind::choice, graph, parts.groups(all_nodes(graph)));
+    return cut_of_groups(Cut::Kind::choice, graph, parts.groups(all_nodes(graph)));
 }
 
 Cut sequence_cut(const FollowsGraph& graph) {
@@ -101,7 +87,7 @@ Cut sequence_cut(const FollowsGraph& graph) {
     Groups groups = parts.groups(all_nodes(graph));
     std::sort(groups.begin(), groups.end(),
               [&r](const Nodes& g, const Nodes& h) { return r(g[0], h[0]); });
-    return make_cut(Cut::Kind::sequence, graph, groups);
+    return cut_of_groups(Cut::Kind::sequence, graph, groups);
 }
 
 Cut parallel_cut(const FollowsGraph& graph) {
@@ -109,31 +95,7 @@ Cut parallel_cut(const FollowsGraph& graph) {
     for (std::int32_t a = 0; a < graph.size(); ++a)
         for (std::int32_t b = a + 1; b < graph.size(); ++b)
             if (!graph.has_edge(a, b) || !graph.has_edge(b, a)) parts.join(a, b);
-    Groups groups = parts.groups(all_nodes(graph));
-    // Each branch of a parallel block starts and ends a case somewhere; a part that cannot is
-    // joined to the first part that can.
-    const auto complete = [&graph](const Nodes& group) {
-        const bool starts = std::any_of(group.begin(), group.end(),
-                                        [&graph](std::int32_t a) { return graph.is_start(a); });
-        const bool ends = std::any_of(group.begin(), group.end(),
-                                      [&graph](std::int32_t a) { return graph.is_end(a); });
-        return starts && ends;
-    };
-    const auto first = std::find_if(groups.begin(), groups.end(), complete);
-    if (first == groups.end()) return Cut{};
-    Groups result;
-    Nodes merged = *first;
-    for (auto group = groups.begin(); group != groups.end(); ++group) {
-        if (group == first) continue;
-        if (complete(*group))
-            result.push_back(*group);
-        else
-            merged.insert(merged.end(), group->begin(), group->end());
-    }
-    std::sort(merged.begin(), merged.end());
-    result.push_back(std::move(merged));
-    std::sort(result.begin(), result.end());
-    return make_cut(Cut::Kind::parallel, graph, result);
+    return parallel_cut_of_groups(graph, parts.groups(all_nodes(graph)));
 }
 
 Cut loop_cut(const FollowsGraph& graph) {
@@ -187,7 +149,20 @@ Cut loop_cut(const FollowsGraph& graph) {
     }
     for (std::int32_t a = 0; a < n; ++a)
         if (body(a)) result[0].push_back(a);
-    return make_cut(Cut::Kind::loop, graph, result);
+    return cut_of_groups(Cut::Kind::loop, graph, result);
+}
+
+ProcessTree::Kind tree_kind(Cut::Kind kind) {
+    switch (kind) {
+        case Cut::Kind::choice:
+            return ProcessTree::Kind::choice;
+        case Cut::Kind::sequence:
+            return ProcessTree::Kind::sequence;
+        case Cut::Kind::parallel:
+            return ProcessTree::Kind::parallel;
+        default:
+            return ProcessTree::Kind::loop;
+    }
 }
 
 Cut find_cut(const FollowsGraph& graph) {

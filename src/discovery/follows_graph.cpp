@@ -16,7 +16,8 @@ std::vector<std::vector<std::size_t>> ended_before(const Trace& trace) {
 
 }  // namespace
 
-FollowsGraph::FollowsGraph(const TraceLog& log, std::int32_t universe, std::int32_t left_out) {
+FollowsGraph::FollowsGraph(const TraceLog& log, std::int32_t universe, std::int32_t left_out,
+                           bool eventually) {
     node_of_.assign(static_cast<std::size_t>(universe), -1);
     for (const Trace& trace : log)
         for (const std::int32_t id : trace.events)
@@ -36,15 +37,20 @@ FollowsGraph::FollowsGraph(const TraceLog& log, std::int32_t universe, std::int3
         const bool whole =
             left_out < 0 || std::all_of(trace.events.begin(), trace.events.end(), kept);
         const Trace seen = whole ? Trace{} : projected(trace, 0, trace.events.size(), kept);
-        add_trace(whole ? trace : seen);
+        add_trace(whole ? trace : seen, eventually);
     }
+}
+
+FollowsGraph FollowsGraph::eventually(const TraceLog& log, std::int32_t universe,
+                                      std::int32_t left_out) {
+    return FollowsGraph(log, universe, left_out, true);
 }
 
 std::int64_t& FollowsGraph::cell(std::int32_t from_id, std::int32_t to_id) {
     return edges_[idx(node_of_[idx(from_id)]) * activities_.size() + idx(node_of_[idx(to_id)])];
 }
 
-void FollowsGraph::add_trace(const Trace& trace) {
+void FollowsGraph::add_trace(const Trace& trace, bool eventually) {
     const auto& events = trace.events;
     if (events.empty()) return;
     const std::size_t n = events.size();
@@ -62,6 +68,7 @@ void FollowsGraph::add_trace(const Trace& trace) {
         first_end = std::min(first_end, first_after(trace, y));
         if (first_after(trace, y) == n) ends_[idx(node_of_[idx(events[y])])] += count;
     }
+    if (eventually) return add_later(trace, ended);
     // x directly before y: x ended before y began, and no instance lies wholly between them,
     // that is none began after x ended and ended before y began.
     std::ptrdiff_t latest = -1;  // the latest instance to begin among those ended before y
@@ -71,6 +78,19 @@ void FollowsGraph::add_trace(const Trace& trace) {
         for (auto v = static_cast<std::size_t>(latest + 1); v <= y; ++v)
             for (const std::size_t x : ended[v])
                 cell(events[x], events[y]) += count;
+    }
+}
+
+// Every instance that ended before y began counts towards y.
+void FollowsGraph::add_later(const Trace& trace,
+                             const std::vector<std::vector<std::size_t>>& ended) {
+    std::vector<std::int64_t> before(activities_.size(), 0);
+    for (std::size_t y = 0; y < trace.events.size(); ++y) {
+        for (const std::size_t x : ended[y])
+            ++before[idx(node_of_[idx(trace.events[x])])];
+        const std::size_t to = idx(node_of_[idx(trace.events[y])]);
+        for (std::size_t from = 0; from < activities_.size(); ++from)
+            edges_[from * activities_.size() + to] += before[from] * trace.count;
     }
 }
 

@@ -16,7 +16,12 @@ class FollowsGraph {
 public:
     // universe: one more than the largest activity id the log may hold. The events of the
     // activity `left_out` (if any) are read as if they were not in the log.
-    FollowsGraph(const TraceLog& log, std::int32_t universe, std::int32_t left_out = -1);
+    FollowsGraph(const TraceLog& log, std::int32_t universe, std::int32_t left_out = -1)
+        : FollowsGraph(log, universe, left_out, false) {}
+    // The eventually-follows graph: an edge counts every later event of a case, not only the
+    // next one.
+    static FollowsGraph eventually(const TraceLog& log, std::int32_t universe,
+                                   std::int32_t left_out = -1);
 
     std::int32_t size() const { return static_cast<std::int32_t>(activities_.size()); }
     std::int32_t activity(std::int32_t node) const { return activities_[idx(node)]; }
@@ -37,9 +42,12 @@ public:
     FollowsGraph filtered(double threshold) const;
 
 private:
+    FollowsGraph(const TraceLog& log, std::int32_t universe, std::int32_t left_out,
+                 bool eventually);
     static std::size_t idx(std::int32_t node) { return static_cast<std::size_t>(node); }
     std::int64_t& cell(std::int32_t from_id, std::int32_t to_id);
-    void add_trace(const Trace& trace);
+    void add_trace(const Trace& trace, bool eventually);
+    void add_later(const Trace& trace, const std::vector<std::vector<std::size_t>>& ended);
 
     std::vector<std::int32_t> node_of_;  // by activity id, -1 for none
 

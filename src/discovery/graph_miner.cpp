@@ -57,27 +57,14 @@ private:
         std::vector<ProcessTree> children;
         for (SparseFollows& part : graph.split(cut))
             children.push_back(mine(std::move(part)));
-        return ProcessTree::node(kind_of(cut.kind), std::move(children));
-    }
-
-    static Kind kind_of(Cut::Kind kind) {
-        switch (kind) {
-            case Cut::Kind::choice:
-                return Kind::choice;
-            case Cut::Kind::sequence:
-                return Kind::sequence;
-            case Cut::Kind::parallel:
-                return Kind::parallel;
-            default:
-                return Kind::loop;
-        }
+        return ProcessTree::node(tree_kind(cut.kind), std::move(children));
     }
 
     static ProcessTree flower(const SparseFollows& graph) {
-        std::vector<ProcessTree> children{ProcessTree::silent()};
+        std::vector<std::int32_t> activities;
         for (std::int32_t node = 0; node < graph.size(); ++node)
-            children.push_back(ProcessTree::activity(graph.activity(node)));
-        return ProcessTree::node(Kind::loop, std::move(children));
+            activities.push_back(graph.activity(node));
+        return ProcessTree::flower(activities);
     }
 
     double noise_;

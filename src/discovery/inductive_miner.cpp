@@ -83,7 +83,7 @@ public:
         if (auto choice = empty_traces(log)) return std::move(*choice);
         if (activities.size() > static_cast<std::size_t>(kMaxBlockActivities))
             return mine_graph_tree(SparseFollows(log, universe_), noise_);
-        if (depth_ > kMaxDepth) return flower(activities);
+        if (depth_ > kMaxDepth) return ProcessTree::flower(activities);
         if (std::optional<Cut> cut = cut_of(log)) return divide(log, *cut);
         return fall_through(std::move(log), activities);
     }
@@ -112,10 +112,9 @@ private:
         return ProcessTree::node(Kind::choice, {mine(std::move(log)), ProcessTree::silent()});
     }
 
-    // A cut of the graph as it is; failing that, of the graph without its infrequent edges.
-    // Every cut, the sequence too, is looked for in the filtered directly-follows graph: the
-    // eventually-follows graph, whose edges grow with repetitions, put activities that repeat
-    // throughout a case (lab tests, say) after everything else.
+    // A cut of the graph as it is; failing that, of the graph without its infrequent edges,
+    // where a sequence is looked for in the eventually-follows graph: directly-follows edges
+    // alone, once thinned out, rarely tell what comes after what.
     std::optional<Cut> cut_of(const TraceLog& log) const {
         const FollowsGraph graph(log, universe_);
         if (std::optional<Cut> cut = exact_cut(graph)) return cut;
@@ -128,13 +127,16 @@ private:
         return cut;
     }
 
-    // graph: the log's (read without an activity, maybe).
-    std::optional<Cut> filtered_cut(const FollowsGraph& graph, const TraceLog& log) const {
+    // graph: the log's, read without the activity left_out (if any).
+    std::optional<Cut> filtered_cut(const FollowsGraph& graph, const TraceLog& log,
+                                    std::int32_t left_out = -1) const {
         Cut cut;
         if (noise_ > 0.0 && graph.size() > 1) {
             const FollowsGraph filtered = graph.filtered(noise_);
             cut = keep_choice_activities(log, choice_cut(filtered), universe_, kept_share(log));
-            if (cut.kind == Cut::Kind::none) cut = sequence_cut(filtered);
+            if (cut.kind == Cut::Kind::none)
+                cut = sequence_cut(
+                    FollowsGraph::eventually(log, universe_, left_out).filtered(noise_));
             if (cut.kind == Cut::Kind::none) cut = parallel_cut(filtered);
             if (cut.kind == Cut::Kind::none) cut = loop_cut(filtered);
         }
@@ -153,7 +155,7 @@ private:
         std::vector<ProcessTree> children;
         for (TraceLog& part : parts)
             children.push_back(mine(std::move(part)));
-        return ProcessTree::node(kind_of(cut.kind), std::move(children));
+        return ProcessTree::node(tree_kind(cut.kind), std::move(children));
     }
 
     // A sequence whose optional parts that only ever come after the optional part before them
@@ -186,19 +188,6 @@ private:
         return ProcessTree::node(Kind::sequence, std::move(children));
     }
 
-    static Kind kind_of(Cut::Kind kind) {
-        switch (kind) {
-            case Cut::Kind::choice:
-                return Kind::choice;
-            case Cut::Kind::sequence:
-                return Kind::sequence;
-            case Cut::Kind::parallel:
-                return Kind::parallel;
-            default:
-                return Kind::loop;
-        }
-    }
-
     ProcessTree fall_through(TraceLog log, const std::vector<std::int32_t>& activities) {
         if (activities.size() > 1) {
             if (auto once = activity_once_per_trace(log, activities)) return beside(log, *once);
@@ -208,7 +197,7 @@ private:
         }
         if (auto strict = tau_loop(log, true)) return std::move(*strict);
         if (auto loose = tau_loop(log, false)) return std::move(*loose);
-        return flower(activities);
+        return ProcessTree::flower(activities);
     }
 
     // An activity that occurs exactly once in every case.
@@ -234,7 +223,7 @@ private:
             if (exact_cut(rests.back())) return a;
         }
         for (std::size_t i = 0; i < activities.size() && noise_ > 0.0; ++i)
-            if (filtered_cut(rests[i], log)) return activities[i];
+            if (filtered_cut(rests[i], log, activities[i])) return activities[i];
         return std::nullopt;
     }
 
@@ -266,13 +255,6 @@ private:
         });
         if (case_total(pieces) == case_total(log)) return std::nullopt;
         return ProcessTree::node(Kind::loop, {mine(std::move(pieces)), ProcessTree::silent()});
-    }
-
-    static ProcessTree flower(const std::vector<std::int32_t>& activities) {
-        std::vector<ProcessTree> children{ProcessTree::silent()};
-        for (const std::int32_t a : activities)
-            children.push_back(ProcessTree::activity(a));
-        return ProcessTree::node(Kind::loop, std::move(children));
     }
 
     std::int32_t universe_;

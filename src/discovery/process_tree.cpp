@@ -34,6 +34,13 @@ ProcessTree ProcessTree::node(Kind kind, std::vector<ProcessTree> children) {
     return tree;
 }
 
+ProcessTree ProcessTree::flower(const std::vector<std::int32_t>& activities) {
+    std::vector<ProcessTree> children{silent()};
+    for (const std::int32_t a : activities)
+        children.push_back(activity(a));
+    return node(Kind::loop, std::move(children));
+}
+
 std::int32_t ProcessTree::first_activity() const {
     if (kind_ == Kind::activity) return activity_;
     std::int32_t first = std::numeric_limits<std::int32_t>::max();

@@ -19,6 +19,8 @@ public:
     // first activity, silent steps last. A loop's first child is its body, the others are the
     // ways back to it. A block of one child is that child.
     static ProcessTree node(Kind kind, std::vector<ProcessTree> children);
+    // Any of the activities, any number of times: *( tau, 'a', 'b', ... ).
+    static ProcessTree flower(const std::vector<std::int32_t>& activities);
 
     Kind kind() const { return kind_; }
     // -1 unless an activity.

@@ -20,20 +20,6 @@ Nodes all_nodes(const SparseFollows& graph) {
     return nodes;
 }
 
-Cut make_cut(Cut::Kind kind, const SparseFollows& graph, const Groups& groups) {
-    Cut cut;
-    if (groups.size() < 2) return cut;
-    cut.kind = kind;
-    for (const Nodes& group : groups) {
-        Nodes ids;
-        for (const std::int32_t node : group)
-            ids.push_back(graph.activity(node));
-        std::sort(ids.begin(), ids.end());
-        cut.parts.push_back(std::move(ids));
-    }
-    return cut;
-}
-
 // The sources of the edges into each node.
 std::vector<Nodes> incoming(const SparseFollows& graph) {
     std::vector<Nodes> in(at(graph.size()));
@@ -131,7 +117,7 @@ Cut sparse_choice_cut(const SparseFollows& graph) {
     for (std::int32_t from = 0; from < graph.size(); ++from)
         for (const EdgeCount& edge : graph.out(from))
             parts.join(from, edge.to);
-    return make_cut(Cut::Kind::choice, graph, parts.groups(all_nodes(graph)));
+    return cut_of_groups(Cut::Kind::choice, graph, parts.groups(all_nodes(graph)));
 }
 
 Cut sparse_sequence_cut(const SparseFollows& graph) {
@@ -172,7 +158,7 @@ Cut sparse_sequence_cut(const SparseFollows& graph) {
     Groups groups(ordered.size());
     for (std::int32_t node = 0; node < graph.size(); ++node)
         groups[at(group_of[at(components.of(node))])].push_back(node);
-    return make_cut(Cut::Kind::sequence, graph, groups);
+    return cut_of_groups(Cut::Kind::sequence, graph, groups);
 }
 
 Cut sparse_parallel_cut(const SparseFollows& graph) {
@@ -199,29 +185,7 @@ Cut sparse_parallel_cut(const SparseFollows& graph) {
         std::sort(group.begin(), group.end());
         groups.push_back(std::move(group));
     }
-    // Each branch starts and ends a case somewhere; the others join the first that does.
-    const auto complete = [&graph](const Nodes& group) {
-        return std::any_of(group.begin(), group.end(),
-                           [&graph](std::int32_t a) { return graph.starts(a) > 0; }) &&
-               std::any_of(group.begin(), group.end(),
-                           [&graph](std::int32_t a) { return graph.ends(a) > 0; });
-    };
-    std::sort(groups.begin(), groups.end());
-    const auto first = std::find_if(groups.begin(), groups.end(), complete);
-    if (first == groups.end()) return Cut{};
-    Groups result;
-    Nodes merged = *first;
-    for (auto group = groups.begin(); group != groups.end(); ++group) {
-        if (group == first) continue;
-        if (complete(*group))
-            result.push_back(*group);
-        else
-            merged.insert(merged.end(), group->begin(), group->end());
-    }
-    std::sort(merged.begin(), merged.end());
-    result.push_back(std::move(merged));
-    std::sort(result.begin(), result.end());
-    return make_cut(Cut::Kind::parallel, graph, result);
+    return parallel_cut_of_groups(graph, std::move(groups));
 }
 
 namespace {
@@ -282,7 +246,7 @@ Cut sparse_loop_cut(const SparseFollows& graph) {
     }
     for (std::int32_t a = 0; a < graph.size(); ++a)
         if (in_body[at(a)]) result[0].push_back(a);
-    return make_cut(Cut::Kind::loop, graph, result);
+    return cut_of_groups(Cut::Kind::loop, graph, result);
 }
 
 Cut find_sparse_cut(const SparseFollows& graph) {

@@ -110,6 +110,11 @@ TEST(InductiveMiner, CutsOnTheGraphAlone) {
     // A parallel part must start and end somewhere: b never ends, so no parallel cut.
     EXPECT_EQ(parallel_cut(FollowsGraph(test::letters({{"abc", 1}, {"bac", 1}}), 26)).kind,
               Cut::Kind::none);
+    // The eventually-follows graph counts every later event.
+    const FollowsGraph eventually = FollowsGraph::eventually(test::letters({{"abcb", 2}}), 26);
+    EXPECT_EQ(eventually.edge(0, 1), 4);  // a before both b's, in two cases
+    EXPECT_EQ(eventually.edge(1, 1), 2);
+    EXPECT_EQ(eventually.edge(2, 0), 0);
 }
 
 TEST(InductiveMiner, VariantsAreCountedFromTheLines) {
