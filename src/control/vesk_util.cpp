@@ -214,7 +214,7 @@ void Tvesk_util::make_net_inductive(double noise) {
     if (variants.tasks_of.empty())
         build_tree_net(*net_, tree, variants.names, main_tasks_);
     else
-        build_tree_net(*net_, task_tree(tree, variants.tasks_of), variants.task_names, main_tasks_);
+        build_tree_net(*net_, task_tree(tree, variants), variants.task_names, main_tasks_);
     process_tree_text_ = tree_text(tree, variants.names);
     process_tree_ = tree;
     process_tree_names_ = variants.names;

@@ -91,6 +91,8 @@ public:
         if (!instances_) {
             result_.task_names.clear();
             result_.tasks_of.clear();
+            result_.lone_starts.clear();
+            result_.lone_completes.clear();
         }
         return std::move(result_);
     }
@@ -109,6 +111,8 @@ private:
             result_.names.push_back(name);
             result_.events.push_back(0);
             result_.tasks_of.emplace_back();
+            result_.lone_starts.push_back(false);
+            result_.lone_completes.push_back(false);
             open_.emplace_back();
         }
         task_of_name_[name_id] = static_cast<std::int32_t>(result_.task_names.size());
@@ -130,14 +134,23 @@ private:
             open.erase(open.begin());
             return;
         }
-        if (instances_ && line.event_type() == EventType::start) open.push_back(events_.size());
+        if (instances_ && line.event_type() == EventType::complete)
+            result_.lone_completes[static_cast<std::size_t>(activity)] = true;
+        if (instances_ && line.event_type() == EventType::start) {
+            if (open.empty()) opened_.push_back(activity);
+            open.push_back(events_.size());
+        }
         events_.push_back(activity);
         first_after_.push_back(static_cast<std::int32_t>(events_.size()));
     }
 
     void close_case() {
-        for (auto& open : open_)
+        for (const std::int32_t activity : opened_) {
+            auto& open = open_[static_cast<std::size_t>(activity)];
+            if (!open.empty()) result_.lone_starts[static_cast<std::size_t>(activity)] = true;
             open.clear();
+        }
+        opened_.clear();
         bool overlaps = false;
         for (std::size_t i = 0; i < events_.size(); ++i)
             overlaps = overlaps || first_after_[i] != static_cast<std::int32_t>(i) + 1;
@@ -156,8 +169,10 @@ private:
     TraceCollector collector_;
     std::vector<std::int32_t> events_;
     std::vector<std::int32_t> first_after_;
-    // Per activity, the positions of its instances still waiting for their complete.
+    // Per activity, the positions of its instances still waiting for their complete, and the
+    // activities with such positions in this case.
     std::vector<std::vector<std::size_t>> open_;
+    std::vector<std::int32_t> opened_;
 };
 
 }  // namespace

@@ -66,6 +66,9 @@ struct VariantLog {
     // tasks.
     std::vector<std::string> task_names;
     std::vector<std::vector<std::int32_t>> tasks_of;
+    // Per activity: a start was never completed, or a complete had no start, in some case.
+    std::vector<bool> lone_starts;
+    std::vector<bool> lone_completes;
 };
 
 // The cases of the lines (contiguous, as a log holds them), their events named by the lines'

@@ -102,19 +102,27 @@ private:
 
 }  // namespace
 
-ProcessTree task_tree(const ProcessTree& tree,
-                      const std::vector<std::vector<std::int32_t>>& tasks_of) {
-    if (tree.kind() == ProcessTree::Kind::silent) return tree;
-    if (tree.kind() == ProcessTree::Kind::activity) {
-        std::vector<ProcessTree> steps;
-        for (const std::int32_t task : tasks_of[static_cast<std::size_t>(tree.activity_id())])
-            steps.push_back(ProcessTree::activity(task));
-        return ProcessTree::node(ProcessTree::Kind::sequence, std::move(steps));
+ProcessTree task_tree(const ProcessTree& tree, const VariantLog& log) {
+    using Kind = ProcessTree::Kind;
+    if (tree.kind() == Kind::silent) return tree;
+    if (tree.kind() != Kind::activity) {
+        std::vector<ProcessTree> children;
+        for (const ProcessTree& child : tree.children())
+            children.push_back(task_tree(child, log));
+        return ProcessTree::node(tree.kind(), std::move(children));
     }
-    std::vector<ProcessTree> children;
-    for (const ProcessTree& child : tree.children())
-        children.push_back(task_tree(child, tasks_of));
-    return ProcessTree::node(tree.kind(), std::move(children));
+    const auto activity = static_cast<std::size_t>(tree.activity_id());
+    const auto& tasks = log.tasks_of[activity];
+    std::vector<ProcessTree> steps;
+    for (std::size_t i = 0; i < tasks.size(); ++i) {
+        ProcessTree step = ProcessTree::activity(tasks[i]);
+        const bool lacking = tasks.size() == 2 &&
+                             (i == 0 ? log.lone_completes[activity] : log.lone_starts[activity]);
+        if (lacking)
+            step = ProcessTree::node(Kind::choice, {std::move(step), ProcessTree::silent()});
+        steps.push_back(std::move(step));
+    }
+    return ProcessTree::node(Kind::sequence, std::move(steps));
 }
 
 void build_tree_net(Tpetrinet& net, const ProcessTree& tree, const std::vector<std::string>& names,

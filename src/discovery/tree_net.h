@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "discovery/process_tree.h"
+#include "discovery/trace_log.h"
 #include "mining/vesk_task.h"
 #include "net/vesk_redisc.h"
 
@@ -14,11 +15,10 @@ namespace vesk {
 
 // Replaces the net's places, transitions and arcs; names[id] is the task name of activity id.
 // The net is replayed with the shortest sequences of invisible firings.
-// The tree over tasks: each activity leaf becomes the sequence of its tasks (a start and a
-// complete transition where the log pairs them into instances). tasks_of[id]: the task ids of
-// activity id.
-ProcessTree task_tree(const ProcessTree& tree,
-                      const std::vector<std::vector<std::int32_t>>& tasks_of);
+// The tree over tasks: each activity leaf becomes the sequence of its tasks, a start and a
+// complete transition where the log pairs them into instances; a step that some instance of the
+// activity lacks (a start never completed, a complete without a start) may be skipped.
+ProcessTree task_tree(const ProcessTree& tree, const VariantLog& log);
 
 void build_tree_net(Tpetrinet& net, const ProcessTree& tree, const std::vector<std::string>& names,
                     const Ttasklist& tasks);

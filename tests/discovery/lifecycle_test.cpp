@@ -91,8 +91,14 @@ TEST(Lifecycle, OverlappingInstancesAreParallelAndOthersInSequence) {
 TEST(Lifecycle, EachActivityBecomesAStartAndACompleteStepInTheNet) {
     const VariantLog log = variants_of(instance_lines({"a+ a- b."}));
     const ProcessTree tree = mine_tree(log.traces, 2, InductiveOptions{0.0});
-    EXPECT_EQ(tree_text(task_tree(tree, log.tasks_of), log.task_names),
+    EXPECT_EQ(tree_text(task_tree(tree, log), log.task_names),
               "->( 'a_start', 'a_complete', 'b_complete' )");
+    // A start never completed, and a complete without a start: either step may be missing.
+    const VariantLog lone = variants_of(instance_lines({"a+ a-", "a+", "b+ b-", "b."}));
+    const ProcessTree choice = mine_tree(lone.traces, 2, InductiveOptions{0.0});
+    EXPECT_EQ(tree_text(task_tree(choice, lone), lone.task_names),
+              "X( ->( 'a_start', X( 'a_complete', tau ) ), ->( X( 'b_start', tau ), "
+              "'b_complete' ) )");
 }
 
 }  // namespace
