@@ -162,7 +162,7 @@ private:
     // are nested: X( ->( 'a', X( 'b', tau ) ), tau ) rather than two skips that would allow b
     // without a. A part is optional where the filter keeps its skip, judged on the cases of
     // this log as for a part of its own; b counts as coming only after a where the cases with
-    // b and without a are at most the noise share of the cases with b.
+    // b and without a are fewer than the noise share of the cases with b (none at noise 0).
     ProcessTree sequence_of(const TraceLog& log, const Cut& cut) {
         const SequenceSkips skips(log, sequence_presence(log, cut, universe_), noise_);
         std::vector<TraceLog> parts = split_log(log, cut, universe_);
