@@ -192,13 +192,10 @@ namespace {
 
 // A part outside the loop's body is a way back when it is entered only from the body's ends,
 // from all of them, and leads only to the body's starts, to all of them.
+// starts, ends: how many of the graph's nodes start and end a case.
 bool way_back(const SparseFollows& graph, const std::vector<Nodes>& in,
-              const std::vector<bool>& in_body, const Nodes& part) {
-    std::int64_t ends = 0, starts = 0;
-    for (std::int32_t node = 0; node < graph.size(); ++node) {
-        ends += graph.ends(node) > 0 ? 1 : 0;
-        starts += graph.starts(node) > 0 ? 1 : 0;
-    }
+              const std::vector<bool>& in_body, std::int64_t starts, std::int64_t ends,
+              const Nodes& part) {
     for (const std::int32_t a : part) {
         std::int64_t from_ends = 0, to_starts = 0;
         for (const std::int32_t from : in[at(a)]) {
@@ -221,13 +218,13 @@ bool way_back(const SparseFollows& graph, const std::vector<Nodes>& in,
 
 Cut sparse_loop_cut(const SparseFollows& graph) {
     std::vector<bool> in_body(at(graph.size()), false);
-    bool any_start = false, any_end = false;
+    std::int64_t starts = 0, ends = 0;
     for (std::int32_t a = 0; a < graph.size(); ++a) {
-        any_start = any_start || graph.starts(a) > 0;
-        any_end = any_end || graph.ends(a) > 0;
+        starts += graph.starts(a) > 0 ? 1 : 0;
+        ends += graph.ends(a) > 0 ? 1 : 0;
         in_body[at(a)] = graph.starts(a) > 0 || graph.ends(a) > 0;
     }
-    if (!any_start || !any_end) return Cut{};
+    if (starts == 0 || ends == 0) return Cut{};
     UnionFind parts(graph.size());
     Nodes others;
     for (std::int32_t a = 0; a < graph.size(); ++a) {
@@ -239,7 +236,7 @@ Cut sparse_loop_cut(const SparseFollows& graph) {
     const std::vector<Nodes> in = incoming(graph);
     Groups result(1);
     for (const Nodes& part : parts.groups(others)) {
-        if (way_back(graph, in, in_body, part))
+        if (way_back(graph, in, in_body, starts, ends, part))
             result.push_back(part);
         else
             result[0].insert(result[0].end(), part.begin(), part.end());
