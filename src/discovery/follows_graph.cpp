@@ -55,7 +55,6 @@ void FollowsGraph::add_trace(const Trace& trace, bool eventually) {
     if (events.empty()) return;
     const std::size_t n = events.size();
     const std::int64_t count = trace.count;
-    const auto ended = ended_before(trace);
     // Instances that overlap are concurrent: an edge each way.
     for (std::size_t x = 0; x < n; ++x)
         for (std::size_t y = x + 1; y < first_after(trace, x); ++y) {
@@ -68,7 +67,8 @@ void FollowsGraph::add_trace(const Trace& trace, bool eventually) {
         first_end = std::min(first_end, first_after(trace, y));
         if (first_after(trace, y) == n) ends_[idx(node_of_[idx(events[y])])] += count;
     }
-    if (eventually) return add_later(trace, ended);
+    if (eventually) return add_later(trace);
+    const auto ended = ended_before(trace);
     // x directly before y: x ended before y began, and no instance lies wholly between them,
     // that is none began after x ended and ended before y began.
     std::ptrdiff_t latest = -1;  // the latest instance to begin among those ended before y
@@ -81,16 +81,25 @@ void FollowsGraph::add_trace(const Trace& trace, bool eventually) {
     }
 }
 
-// Every instance that ended before y began counts towards y.
-void FollowsGraph::add_later(const Trace& trace,
-                             const std::vector<std::vector<std::size_t>>& ended) {
-    std::vector<std::int64_t> before(activities_.size(), 0);
-    for (std::size_t y = 0; y < trace.events.size(); ++y) {
-        for (const std::size_t x : ended[y])
-            ++before[idx(node_of_[idx(trace.events[x])])];
-        const std::size_t to = idx(node_of_[idx(trace.events[y])]);
-        for (std::size_t from = 0; from < activities_.size(); ++from)
-            edges_[from * activities_.size() + to] += before[from] * trace.count;
+// Each instance counts once towards every activity that begins after it ended, however often
+// that activity recurs: counting every pair would let an activity repeated n times in a case
+// weigh n^2 and make its rarer successors look like noise (lab tests repeated through a stay
+// would come after its end).
+void FollowsGraph::add_later(const Trace& trace) {
+    const std::size_t n = activities_.size();
+    const std::size_t length = trace.events.size();
+    std::vector<std::size_t> last(n, length);  // the last position of each node in the case
+    std::vector<std::size_t> present;
+    for (std::size_t y = 0; y < length; ++y) {
+        const std::size_t node = idx(node_of_[idx(trace.events[y])]);
+        if (last[node] == length) present.push_back(node);
+        last[node] = y;
+    }
+    for (std::size_t x = 0; x < length; ++x) {
+        const std::size_t from = idx(node_of_[idx(trace.events[x])]);
+        const std::size_t after = first_after(trace, x);
+        for (const std::size_t to : present)
+            if (last[to] >= after) edges_[from * n + to] += trace.count;
     }
 }
 

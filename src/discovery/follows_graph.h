@@ -18,8 +18,8 @@ public:
     // activity `left_out` (if any) are read as if they were not in the log.
     FollowsGraph(const TraceLog& log, std::int32_t universe, std::int32_t left_out = -1)
         : FollowsGraph(log, universe, left_out, false) {}
-    // The eventually-follows graph: an edge counts every later event of a case, not only the
-    // next one.
+    // The eventually-follows graph: an edge counts each event of a case once towards every
+    // activity that occurs later in it, not only the next one.
     static FollowsGraph eventually(const TraceLog& log, std::int32_t universe,
                                    std::int32_t left_out = -1);
 
@@ -47,7 +47,7 @@ private:
     static std::size_t idx(std::int32_t node) { return static_cast<std::size_t>(node); }
     std::int64_t& cell(std::int32_t from_id, std::int32_t to_id);
     void add_trace(const Trace& trace, bool eventually);
-    void add_later(const Trace& trace, const std::vector<std::vector<std::size_t>>& ended);
+    void add_later(const Trace& trace);
 
     std::vector<std::int32_t> node_of_;  // by activity id, -1 for none
 

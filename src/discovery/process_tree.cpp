@@ -12,20 +12,32 @@ ProcessTree ProcessTree::activity(std::int32_t id) {
     return tree;
 }
 
+// A silent step adds nothing to a sequence or a parallel block, and a second one nothing to a
+// choice: they are dropped, so that parts mined to nothing leave no X( tau, tau ) behind.
 ProcessTree ProcessTree::node(Kind kind, std::vector<ProcessTree> children) {
-    if (children.size() == 1 && kind != Kind::loop) return std::move(children.front());
     ProcessTree tree;
     tree.kind_ = kind;
     const bool associative =
         kind == Kind::sequence || kind == Kind::choice || kind == Kind::parallel;
-    for (ProcessTree& child : children) {
-        if (associative && child.kind_ == kind) {
-            for (ProcessTree& grandchild : child.children_)
-                tree.children_.push_back(std::move(grandchild));
+    bool has_silent = false;
+    const auto add = [&](ProcessTree child) {
+        if (associative && child.kind_ == Kind::silent) {
+            if (kind == Kind::choice && !has_silent) tree.children_.push_back(std::move(child));
+            has_silent = true;
         } else {
             tree.children_.push_back(std::move(child));
         }
+    };
+    for (ProcessTree& child : children) {
+        if (associative && child.kind_ == kind) {
+            for (ProcessTree& grandchild : child.children_)
+                add(std::move(grandchild));
+        } else {
+            add(std::move(child));
+        }
     }
+    if (associative && tree.children_.empty()) return silent();
+    if (associative && tree.children_.size() == 1) return std::move(tree.children_.front());
     if (kind == Kind::choice || kind == Kind::parallel)
         std::stable_sort(tree.children_.begin(), tree.children_.end(),
                          [](const ProcessTree& a, const ProcessTree& b) {

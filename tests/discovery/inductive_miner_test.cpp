@@ -41,6 +41,23 @@ TEST(InductiveMiner, ASkippedActivityBecomesAChoiceWithASilentStep) {
     EXPECT_EQ(mined({{"", 3}}), "tau");
 }
 
+TEST(InductiveMiner, SilentStepsAddNothingToABlock) {
+    using Kind = ProcessTree::Kind;
+    const auto text = [](const ProcessTree& tree) { return tree_text(tree, test::letter_names()); };
+    const ProcessTree a = ProcessTree::activity(0);
+    const ProcessTree tau = ProcessTree::silent();
+    // A part mined to nothing inside an optional chain: X( ->( tau, X( tau, tau ) ), tau ).
+    const ProcessTree inner = ProcessTree::node(Kind::choice, {tau, tau});
+    EXPECT_EQ(text(ProcessTree::node(Kind::choice,
+                                     {ProcessTree::node(Kind::sequence, {tau, inner}), tau})),
+              "tau");
+    EXPECT_EQ(
+        text(ProcessTree::node(Kind::choice, {ProcessTree::node(Kind::choice, {a, tau}), tau})),
+        "X( 'a', tau )");
+    EXPECT_EQ(text(ProcessTree::node(Kind::parallel, {tau, a})), "'a'");
+    EXPECT_EQ(text(ProcessTree::node(Kind::loop, {a, tau})), "*( 'a', tau )");
+}
+
 TEST(InductiveMiner, NestedLoopsComeBackNested) {
     // Body a then the loop b (back through c); the outer way back is d. Worked out: the loop
     // cut's body holds a, b, c (c returns to b, which is no start), d is the way back; the body
@@ -110,10 +127,12 @@ TEST(InductiveMiner, CutsOnTheGraphAlone) {
     // A parallel part must start and end somewhere: b never ends, so no parallel cut.
     EXPECT_EQ(parallel_cut(FollowsGraph(test::letters({{"abc", 1}, {"bac", 1}}), 26)).kind,
               Cut::Kind::none);
-    // The eventually-follows graph counts every later event.
-    const FollowsGraph eventually = FollowsGraph::eventually(test::letters({{"abcb", 2}}), 26);
-    EXPECT_EQ(eventually.edge(0, 1), 4);  // a before both b's, in two cases
-    EXPECT_EQ(eventually.edge(1, 1), 2);
+    // The eventually-follows graph: each event counts once towards every later activity, so a
+    // repeated activity weighs as often as it occurs, not as the square of it.
+    const FollowsGraph eventually = FollowsGraph::eventually(test::letters({{"abbbc", 2}}), 26);
+    EXPECT_EQ(eventually.edge(0, 1), 2);  // a before the b's, in two cases
+    EXPECT_EQ(eventually.edge(1, 1), 4);  // the first two b's before another b
+    EXPECT_EQ(eventually.edge(1, 2), 6);  // each b before c
     EXPECT_EQ(eventually.edge(2, 0), 0);
 }
 
