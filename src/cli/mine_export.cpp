@@ -137,10 +137,10 @@ ReportInfo MineCommand::report_info(Tvesk_util& controller, const MineSource& so
     if (const std::optional<NoiseChoice>& choice = summary.noise_choice) {
         for (const NoiseTrial& trial : choice->trials)
             info.noise_grid.push_back(
-                {{format_fixed4(trial.noise, '.').substr(0, 4), format_fixed4(trial.fitness, '.'),
+                {{trial_label(trial), format_fixed4(trial.fitness, '.'),
                   format_fixed4(trial.precision, '.'), format_fixed4(trial.f_score, '.'),
                   std::to_string(trial.activities_left_out)},
-                 trial.noise == choice->chosen});
+                 is_chosen(*choice, trial)});
         const std::vector<std::string> lines = noise_choice_lines(*choice);
         if (choice->variants_measured < choice->variants) info.noise_sample = lines.back();
     }

@@ -141,12 +141,14 @@ nlohmann::json summary_json(Tvesk_util& controller, const MineSummary& summary,
         nlohmann::json grid = nlohmann::json::array();
         for (const NoiseTrial& trial : choice->trials)
             grid.push_back({{"noise", trial.noise},
+                            {"repeats", repeat_weight_name(trial.repeats)},
                             {"fitness", trial.fitness},
                             {"precision", trial.precision},
                             {"f_score", trial.f_score},
                             {"activities_left_out", trial.activities_left_out},
                             {"variants_not_aligned", trial.variants_not_aligned}});
         result["noise_choice"] = {{"chosen", choice->chosen},
+                                  {"chosen_repeats", repeat_weight_name(choice->chosen_repeats)},
                                   {"grid", grid},
                                   {"variants_measured", choice->variants_measured},
                                   {"variants", choice->variants},

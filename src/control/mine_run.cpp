@@ -16,7 +16,7 @@ void read_net_file(Tvesk_util& controller, const std::string& path, MessageSink&
 // The inductive net of the chosen noise, when it is to be chosen.
 std::optional<NoiseChoice> inductive_net(Tvesk_util& controller, const NetOptions& net) {
     if (!net.choose_noise) {
-        controller.make_net_inductive(net.noise);
+        controller.make_net_inductive(InductiveOptions{net.noise});
         return std::nullopt;
     }
     NoiseChoice choice = choose_noise(controller, {});

@@ -12,31 +12,53 @@ NoiseChoice choose_noise(Tvesk_util& controller, ConformanceOptions options,
     options.max_variants = sample_variants;
     double best = -1;
     for (const double noise : kNoiseGrid) {
-        controller.make_net_inductive(noise);
-        const ConformanceResult& result = controller.check_conformance(options);
-        choice.trials.push_back({noise, result.fitness, result.precision.value, result.f_score,
-                                 controller.left_out().size(), result.variants_not_aligned});
-        choice.variants_measured = static_cast<std::int64_t>(result.variants.size());
-        choice.variants = choice.variants_measured + result.variants_sampled_out;
-        choice.cases_measured = result.cases;
-        choice.cases = result.cases + result.cases_sampled_out;
-        if (result.f_score > best + 1e-12) {
-            best = result.f_score;
-            choice.chosen = noise;
+        std::string event_tree;
+        for (const RepeatWeight repeats : {RepeatWeight::each_event, RepeatWeight::every_pair}) {
+            controller.make_net_inductive(InductiveOptions{noise, repeats});
+            if (repeats == RepeatWeight::every_pair && controller.process_tree_text() == event_tree)
+                continue;
+            event_tree = controller.process_tree_text();
+            const ConformanceResult& result = controller.check_conformance(options);
+            choice.trials.push_back({noise, repeats, result.fitness, result.precision.value,
+                                     result.f_score, controller.left_out().size(),
+                                     result.variants_not_aligned});
+            choice.variants_measured = static_cast<std::int64_t>(result.variants.size());
+            choice.variants = choice.variants_measured + result.variants_sampled_out;
+            choice.cases_measured = result.cases;
+            choice.cases = result.cases + result.cases_sampled_out;
+            if (result.f_score > best + 1e-12) {
+                best = result.f_score;
+                choice.chosen = noise;
+                choice.chosen_repeats = repeats;
+            }
         }
     }
-    controller.make_net_inductive(choice.chosen);
+    controller.make_net_inductive(InductiveOptions{choice.chosen, choice.chosen_repeats});
     return choice;
+}
+
+bool is_chosen(const NoiseChoice& choice, const NoiseTrial& trial) {
+    return trial.noise == choice.chosen && trial.repeats == choice.chosen_repeats;
+}
+
+std::string trial_label(const NoiseTrial& trial) {
+    char text[40];
+    std::snprintf(text, sizeof text, "%.2f%s", trial.noise,
+                  trial.repeats == RepeatWeight::every_pair ? " by pairs" : "");
+    return text;
+}
+
+const char* repeat_weight_name(RepeatWeight repeats) {
+    return repeats == RepeatWeight::every_pair ? "every_pair" : "each_event";
 }
 
 std::vector<std::string> noise_choice_lines(const NoiseChoice& choice) {
     std::vector<std::string> lines;
     for (const NoiseTrial& trial : choice.trials) {
         char text[200];
-        std::snprintf(text, sizeof text,
-                      "%s noise %.2f: fitness %.4f, precision %.4f, F-score %.4f",
-                      trial.noise == choice.chosen ? "*" : " ", trial.noise, trial.fitness,
-                      trial.precision, trial.f_score);
+        std::snprintf(text, sizeof text, "%s noise %s: fitness %.4f, precision %.4f, F-score %.4f",
+                      is_chosen(choice, trial) ? "*" : " ", trial_label(trial).c_str(),
+                      trial.fitness, trial.precision, trial.f_score);
         std::string line = text;
         if (trial.activities_left_out > 0)
             line += ", " + std::to_string(trial.activities_left_out) +

@@ -1,9 +1,11 @@
 #pragma once
 // The noise threshold chosen by measure: the inductive net mined at each threshold of a small
-// grid, its alignment fitness and precision measured on the log in memory, and the net of the
-// best F-score kept.
+// grid, with repeated activities weighed by event and by pair of events (a different net where
+// a case repeats activities), its alignment fitness and precision measured on the log in
+// memory, and the net of the best F-score kept.
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "control/vesk_util.h"
@@ -16,6 +18,7 @@ inline constexpr std::size_t kNoiseSampleVariants = 300;
 
 struct NoiseTrial {
     double noise = 0;
+    RepeatWeight repeats = RepeatWeight::each_event;
     double fitness = 0;
     double precision = 0;
     double f_score = 0;
@@ -27,6 +30,7 @@ struct NoiseTrial {
 struct NoiseChoice {
     std::vector<NoiseTrial> trials;
     double chosen = 0;
+    RepeatWeight chosen_repeats = RepeatWeight::each_event;
     // The variants measured, of all; equal when there was no sample.
     std::int64_t variants_measured = 0;
     std::int64_t variants = 0;
@@ -35,9 +39,17 @@ struct NoiseChoice {
 };
 
 // Leaves the controller with the inductive net of the chosen threshold (the best F-score; the
-// lower threshold of equal ones). Throws as the construction and the alignments do.
+// lower threshold of equal ones, by event before by pair). A pair-weighted net equal to the
+// event-weighted one of its threshold is not measured twice. Throws as the construction and
+// the alignments do.
 NoiseChoice choose_noise(Tvesk_util& controller, ConformanceOptions options,
                          std::size_t sample_variants = kNoiseSampleVariants);
+
+bool is_chosen(const NoiseChoice& choice, const NoiseTrial& trial);
+// "0.20", or "0.20 by pairs" for a net weighing repeats by pair.
+std::string trial_label(const NoiseTrial& trial);
+// "repeats": "each_event" or "every_pair".
+const char* repeat_weight_name(RepeatWeight repeats);
 
 // "Noise 0.20: fitness 0.9751, precision 0.7012, F-score 0.8158, 5 activities left out" lines,
 // the chosen one marked, and a line on the sample.

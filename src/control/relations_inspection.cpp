@@ -80,7 +80,7 @@ void RelationsInspection::make_petrinet(bool split, Construction construction, b
     clear_relations(tasks);
     facts_->apply_to_tasks(tasks);
     if (construction == Construction::inductive) {
-        controller_.make_net_inductive(noise);
+        controller_.make_net_inductive(InductiveOptions{noise});
         controller_.net().Reset_replay_state();
         return;
     }

@@ -201,15 +201,15 @@ void Tvesk_util::make_net_2(bool combine_places, bool split) {
     if (!split) Add_loop_tasks(*net_, loops_.one_loop);
 }
 
-void Tvesk_util::make_net_inductive(double noise) {
+void Tvesk_util::make_net_inductive(const InductiveOptions& options) {
     conformance_.reset();
     if (log_.empty())
         throw std::runtime_error(
             "The inductive construction works on the log's lines: build the relations from a log, "
             "or read the process, first.");
     const VariantLog variants = variants_of(log_);
-    const ProcessTree tree = mine_tree(
-        variants.traces, static_cast<std::int32_t>(variants.names.size()), InductiveOptions{noise});
+    const ProcessTree tree =
+        mine_tree(variants.traces, static_cast<std::int32_t>(variants.names.size()), options);
     clear_process_tree();
     if (variants.tasks_of.empty())
         build_tree_net(*net_, tree, variants.names, main_tasks_);

@@ -130,9 +130,8 @@ public:
     void make_net(bool split);
     void make_net_2(bool combine_places, bool split);
     // The inductive construction on the log in memory (the task list names the transitions'
-    // tasks); noise is the share of behaviour treated as infrequent, 0 to 1. Throws when no
-    // log is in memory.
-    void make_net_inductive(double noise);
+    // tasks). Throws when no log is in memory.
+    void make_net_inductive(const InductiveOptions& options);
     // The process tree of the last inductive construction; empty after any other.
     const std::string& process_tree_text() const { return process_tree_text_; }
     // That tree and the activity names its ids index; no tree after any other construction.

@@ -7,8 +7,8 @@ namespace vesk {
 namespace {
 
 // Per position v, the instances that the first instance beginning after them is v.
-std::vector<std::vector<std::size_t>> ended_before(const Trace& trace) {
-    std::vector<std::vector<std::size_t>> result(trace.events.size() + 1);
+FollowsGraph::Ended ended_before(const Trace& trace) {
+    FollowsGraph::Ended result(trace.events.size() + 1);
     for (std::size_t x = 0; x < trace.events.size(); ++x)
         result[first_after(trace, x)].push_back(x);
     return result;
@@ -17,7 +17,7 @@ std::vector<std::vector<std::size_t>> ended_before(const Trace& trace) {
 }  // namespace
 
 FollowsGraph::FollowsGraph(const TraceLog& log, std::int32_t universe, std::int32_t left_out,
-                           bool eventually) {
+                           std::optional<RepeatWeight> eventually) {
     node_of_.assign(static_cast<std::size_t>(universe), -1);
     for (const Trace& trace : log)
         for (const std::int32_t id : trace.events)
@@ -42,15 +42,15 @@ FollowsGraph::FollowsGraph(const TraceLog& log, std::int32_t universe, std::int3
 }
 
 FollowsGraph FollowsGraph::eventually(const TraceLog& log, std::int32_t universe,
-                                      std::int32_t left_out) {
-    return FollowsGraph(log, universe, left_out, true);
+                                      std::int32_t left_out, RepeatWeight repeats) {
+    return FollowsGraph(log, universe, left_out, repeats);
 }
 
 std::int64_t& FollowsGraph::cell(std::int32_t from_id, std::int32_t to_id) {
     return edges_[idx(node_of_[idx(from_id)]) * activities_.size() + idx(node_of_[idx(to_id)])];
 }
 
-void FollowsGraph::add_trace(const Trace& trace, bool eventually) {
+void FollowsGraph::add_trace(const Trace& trace, std::optional<RepeatWeight> eventually) {
     const auto& events = trace.events;
     if (events.empty()) return;
     const std::size_t n = events.size();
@@ -67,8 +67,9 @@ void FollowsGraph::add_trace(const Trace& trace, bool eventually) {
         first_end = std::min(first_end, first_after(trace, y));
         if (first_after(trace, y) == n) ends_[idx(node_of_[idx(events[y])])] += count;
     }
-    if (eventually) return add_later(trace);
-    const auto ended = ended_before(trace);
+    if (eventually == RepeatWeight::each_event) return add_later(trace);
+    const Ended ended = ended_before(trace);
+    if (eventually == RepeatWeight::every_pair) return add_later_pairs(trace, ended);
     // x directly before y: x ended before y began, and no instance lies wholly between them,
     // that is none began after x ended and ended before y began.
     std::ptrdiff_t latest = -1;  // the latest instance to begin among those ended before y
@@ -82,9 +83,7 @@ void FollowsGraph::add_trace(const Trace& trace, bool eventually) {
 }
 
 // Each instance counts once towards every activity that begins after it ended, however often
-// that activity recurs: counting every pair would let an activity repeated n times in a case
-// weigh n^2 and make its rarer successors look like noise (lab tests repeated through a stay
-// would come after its end).
+// that activity recurs.
 void FollowsGraph::add_later(const Trace& trace) {
     const std::size_t n = activities_.size();
     const std::size_t length = trace.events.size();
@@ -100,6 +99,19 @@ void FollowsGraph::add_later(const Trace& trace) {
         const std::size_t after = first_after(trace, x);
         for (const std::size_t to : present)
             if (last[to] >= after) edges_[from * n + to] += trace.count;
+    }
+}
+
+// Every instance that ended before y began counts towards y.
+void FollowsGraph::add_later_pairs(const Trace& trace, const Ended& ended) {
+    const std::size_t n = activities_.size();
+    std::vector<std::int64_t> before(n, 0);
+    for (std::size_t y = 0; y < trace.events.size(); ++y) {
+        for (const std::size_t x : ended[y])
+            ++before[idx(node_of_[idx(trace.events[x])])];
+        const std::size_t to = idx(node_of_[idx(trace.events[y])]);
+        for (std::size_t from = 0; from < n; ++from)
+            edges_[from * n + to] += before[from] * trace.count;
     }
 }
 

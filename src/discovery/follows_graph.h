@@ -6,22 +6,29 @@
 // concurrent, and count an edge each way.
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "discovery/trace_log.h"
 
 namespace vesk {
 
+// How an eventually-follows graph weighs an activity repeated in a case: each event once towards
+// every later activity (n repeats weigh n), or every pair of events (they weigh up to n^2, and
+// the rarer activities after them look like noise).
+enum class RepeatWeight : std::uint8_t { each_event, every_pair };
+
 class FollowsGraph {
 public:
     // universe: one more than the largest activity id the log may hold. The events of the
     // activity `left_out` (if any) are read as if they were not in the log.
     FollowsGraph(const TraceLog& log, std::int32_t universe, std::int32_t left_out = -1)
-        : FollowsGraph(log, universe, left_out, false) {}
-    // The eventually-follows graph: an edge counts each event of a case once towards every
-    // activity that occurs later in it, not only the next one.
+        : FollowsGraph(log, universe, left_out, std::nullopt) {}
+    // The eventually-follows graph: an edge counts the events of a case towards the activities
+    // that occur later in it, not only the next one, weighing repeats as `repeats` says.
     static FollowsGraph eventually(const TraceLog& log, std::int32_t universe,
-                                   std::int32_t left_out = -1);
+                                   std::int32_t left_out = -1,
+                                   RepeatWeight repeats = RepeatWeight::each_event);
 
     std::int32_t size() const { return static_cast<std::int32_t>(activities_.size()); }
     std::int32_t activity(std::int32_t node) const { return activities_[idx(node)]; }
@@ -41,13 +48,18 @@ public:
     // start or end, are dropped.
     FollowsGraph filtered(double threshold) const;
 
+    // Per position, the instances that the first instance beginning after them is there.
+    using Ended = std::vector<std::vector<std::size_t>>;
+
 private:
+    // eventually: an eventually-follows graph weighing repeats so; none, directly-follows.
     FollowsGraph(const TraceLog& log, std::int32_t universe, std::int32_t left_out,
-                 bool eventually);
+                 std::optional<RepeatWeight> eventually);
     static std::size_t idx(std::int32_t node) { return static_cast<std::size_t>(node); }
     std::int64_t& cell(std::int32_t from_id, std::int32_t to_id);
-    void add_trace(const Trace& trace, bool eventually);
+    void add_trace(const Trace& trace, std::optional<RepeatWeight> eventually);
     void add_later(const Trace& trace);
+    void add_later_pairs(const Trace& trace, const Ended& ended);
 
     std::vector<std::int32_t> node_of_;  // by activity id, -1 for none
 

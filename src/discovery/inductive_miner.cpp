@@ -73,7 +73,9 @@ private:
 class InductiveMiner {
 public:
     InductiveMiner(std::int32_t universe, const InductiveOptions& options)
-        : universe_(universe), noise_(std::clamp(options.noise, 0.0, 1.0)) {}
+        : universe_(universe),
+          noise_(std::clamp(options.noise, 0.0, 1.0)),
+          repeats_(options.repeats) {}
 
     ProcessTree mine(TraceLog log) {
         const DepthGuard guard(depth_);
@@ -136,7 +138,7 @@ private:
             cut = keep_choice_activities(log, choice_cut(filtered), universe_, kept_share(log));
             if (cut.kind == Cut::Kind::none)
                 cut = sequence_cut(
-                    FollowsGraph::eventually(log, universe_, left_out).filtered(noise_));
+                    FollowsGraph::eventually(log, universe_, left_out, repeats_).filtered(noise_));
             if (cut.kind == Cut::Kind::none) cut = parallel_cut(filtered);
             if (cut.kind == Cut::Kind::none) cut = loop_cut(filtered);
         }
@@ -259,6 +261,7 @@ private:
 
     std::int32_t universe_;
     double noise_;
+    RepeatWeight repeats_;
     std::int32_t depth_ = 0;
 };
 

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "discovery/follows_graph.h"
 #include "discovery/process_tree.h"
 #include "discovery/trace_log.h"
 
@@ -26,6 +27,9 @@ inline constexpr std::int32_t kMaxDepth = 400;
 
 struct InductiveOptions {
     double noise = kDefaultNoise;
+    // How the eventually-follows graph that orders a filtered sequence weighs an activity
+    // repeated in a case.
+    RepeatWeight repeats = RepeatWeight::each_event;
 };
 
 // universe: the number of activity names (ids run from 0 to universe - 1).

@@ -134,6 +134,12 @@ TEST(InductiveMiner, CutsOnTheGraphAlone) {
     EXPECT_EQ(eventually.edge(1, 1), 4);  // the first two b's before another b
     EXPECT_EQ(eventually.edge(1, 2), 6);  // each b before c
     EXPECT_EQ(eventually.edge(2, 0), 0);
+    // Weighed by pairs, the three b's count against each other and a three times.
+    const FollowsGraph pairs = FollowsGraph::eventually(test::letters({{"abbbc", 2}}), 26, -1,
+                                                        RepeatWeight::every_pair);
+    EXPECT_EQ(pairs.edge(0, 1), 6);
+    EXPECT_EQ(pairs.edge(1, 1), 6);
+    EXPECT_EQ(pairs.edge(1, 2), 6);
 }
 
 TEST(InductiveMiner, VariantsAreCountedFromTheLines) {
