@@ -18,7 +18,7 @@ inline constexpr std::size_t kNoiseSampleVariants = 300;
 
 struct NoiseTrial {
     double noise = 0;
-    RepeatWeight repeats = RepeatWeight::each_event;
+    RepeatWeight repeats{};
     double fitness = 0;
     double precision = 0;
     double f_score = 0;
@@ -30,7 +30,7 @@ struct NoiseTrial {
 struct NoiseChoice {
     std::vector<NoiseTrial> trials;
     double chosen = 0;
-    RepeatWeight chosen_repeats = RepeatWeight::each_event;
+    RepeatWeight chosen_repeats{};
     // The variants measured, of all; equal when there was no sample.
     std::int64_t variants_measured = 0;
     std::int64_t variants = 0;

@@ -27,8 +27,7 @@ public:
     // The eventually-follows graph: an edge counts the events of a case towards the activities
     // that occur later in it, not only the next one, weighing repeats as `repeats` says.
     static FollowsGraph eventually(const TraceLog& log, std::int32_t universe,
-                                   std::int32_t left_out = -1,
-                                   RepeatWeight repeats = RepeatWeight::each_event);
+                                   std::int32_t left_out, RepeatWeight repeats);
 
     std::int32_t size() const { return static_cast<std::int32_t>(activities_.size()); }
     std::int32_t activity(std::int32_t node) const { return activities_[idx(node)]; }

@@ -129,14 +129,15 @@ TEST(InductiveMiner, CutsOnTheGraphAlone) {
               Cut::Kind::none);
     // The eventually-follows graph: each event counts once towards every later activity, so a
     // repeated activity weighs as often as it occurs, not as the square of it.
-    const FollowsGraph eventually = FollowsGraph::eventually(test::letters({{"abbbc", 2}}), 26);
+    const FollowsGraph eventually =
+        FollowsGraph::eventually(test::letters({{"abbbc", 2}}), 26, -1, RepeatWeight::each_event);
     EXPECT_EQ(eventually.edge(0, 1), 2);  // a before the b's, in two cases
     EXPECT_EQ(eventually.edge(1, 1), 4);  // the first two b's before another b
     EXPECT_EQ(eventually.edge(1, 2), 6);  // each b before c
     EXPECT_EQ(eventually.edge(2, 0), 0);
     // Weighed by pairs, the three b's count against each other and a three times.
-    const FollowsGraph pairs = FollowsGraph::eventually(test::letters({{"abbbc", 2}}), 26, -1,
-                                                        RepeatWeight::every_pair);
+    const FollowsGraph pairs =
+        FollowsGraph::eventually(test::letters({{"abbbc", 2}}), 26, -1, RepeatWeight::every_pair);
     EXPECT_EQ(pairs.edge(0, 1), 6);
     EXPECT_EQ(pairs.edge(1, 1), 6);
     EXPECT_EQ(pairs.edge(1, 2), 6);
