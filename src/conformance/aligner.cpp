@@ -145,6 +145,13 @@ Alignment Aligner::path_to(std::int32_t node) const {
     return result;
 }
 
+bool Aligner::empties_a_place(std::int32_t parent, const std::vector<std::uint8_t>& marking) const {
+    const auto before = marking_of(parent);
+    for (std::size_t p = 0; p < marking.size(); ++p)
+        if (marking[p] == 0 && before[p] != 0) return true;
+    return false;
+}
+
 void Aligner::reach(std::int32_t parent, const std::vector<std::uint8_t>& marking,
                     std::int32_t position, AlignmentMove move, std::int32_t cost,
                     std::int32_t column) {
@@ -170,13 +177,16 @@ void Aligner::reach(std::int32_t parent, const std::vector<std::uint8_t>& markin
             (column < 0 || parent_solution_[static_cast<std::size_t>(column)] >= kOne);
         state.h = std::max(state.h, from.h - cost);
         if (inherits) {
-            state.exact = true;
             MarkingEquation::Solution solution = solutions_.at(parent);
             if (column >= 0)
                 for (auto& [at, value] : solution)
                     if (at == column) value -= 1.0f;
             std::erase_if(solution, [](const auto& entry) { return entry.second <= 1e-6f; });
-            solutions_[child] = std::move(solution);
+            // A move that empties a place may kill transitions the solution still fires.
+            if (!empties_a_place(parent, marking) || equation_.holds_at(solution, marking)) {
+                state.exact = true;
+                solutions_[child] = std::move(solution);
+            }
         }
     }
     open_.push_back(Entry{state.g + state.h, position, state.g, child});

@@ -5,7 +5,8 @@
 // nothing. A* over the states of the synchronous product (a marking and a position in the
 // trace), estimated by the marking equation: an estimate is solved when its state is taken
 // from the queue, unless the parent's solution already holds for the child (the move taken had
-// a count of at least one in it), which spares most solves.
+// a count of at least one in it, and fires no transition the move made dead), which spares most
+// solves.
 
 #include <cstddef>
 #include <cstdint>
@@ -90,6 +91,7 @@ private:
     void reach(std::int32_t parent, const std::vector<std::uint8_t>& marking, std::int32_t position,
                AlignmentMove move, std::int32_t cost, std::int32_t column);
     std::span<const std::uint8_t> marking_of(std::int32_t node) const;
+    bool empties_a_place(std::int32_t parent, const std::vector<std::uint8_t>& marking) const;
     // The node of the state; added tells whether it is new.
     std::int32_t find_or_add(std::span<const std::uint8_t> marking, std::int32_t position,
                              bool& added);

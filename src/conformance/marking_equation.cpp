@@ -2,6 +2,7 @@
 
 #include <ClpSimplex.hpp>
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 
@@ -18,6 +19,7 @@ constexpr int kSeed = 1234567;
 constexpr double kLoose = 1e7;
 
 struct Column {
+    std::int32_t transition = -1;
     double cost = 0.0;
     std::map<std::int32_t, double> entries;
 };
@@ -40,7 +42,10 @@ struct MarkingEquation::Solver {
 };
 
 MarkingEquation::MarkingEquation(const AlignmentNet& net)
-    : net_(net), final_marking_(net.final_marking()), solver_(std::make_unique<Solver>()) {
+    : net_(net),
+      final_marking_(net.final_marking()),
+      dead_(net),
+      solver_(std::make_unique<Solver>()) {
     label_row_.assign(static_cast<std::size_t>(net.label_count()), -1);
     for (std::int32_t label = 0; label < net.label_count(); ++label) {
         if (!net.modelled(label)) continue;
@@ -94,6 +99,7 @@ void MarkingEquation::load(std::span<const std::int32_t> trace,
         std::vector<Column> kinds;
         for (std::int32_t t = 0; t < net_.transition_count(); ++t) {
             Column model;
+            model.transition = t;
             model.cost = net_.label(t) < 0 ? 0.0 : 1.0;
             add_firing(net_, t, 0, false, model);
             for (std::size_t later = part; later < splits_.size(); ++later)
@@ -123,6 +129,7 @@ void MarkingEquation::load(std::span<const std::int32_t> trace,
         for (std::int32_t t = 0; t < net_.transition_count(); ++t) {
             if (net_.label(t) != label) continue;
             Column sync;
+            sync.transition = t;
             sync.entries[move_row] = 1.0;
             add_firing(net_, t, 0, false, sync);
             add_firing(net_, t, move_row + 1, true, sync);
@@ -139,7 +146,9 @@ void MarkingEquation::load(std::span<const std::int32_t> trace,
     std::vector<CoinBigIndex> starts{0};
     std::vector<int> row_index;
     std::vector<double> values, lower, upper, costs;
+    column_transition_.clear();
     for (const Column& column : columns) {
+        column_transition_.push_back(column.transition);
         for (const auto& [row, value] : column.entries) {
             if (value == 0.0) continue;
             row_index.push_back(row);
@@ -179,6 +188,14 @@ void MarkingEquation::set_counts(std::size_t row, std::int32_t begin, std::int32
         lower[row + r] = upper[row + r] = begin < end ? static_cast<double>(to[r] - from[r]) : 0.0;
 }
 
+bool MarkingEquation::holds_at(const Solution& solution, std::span<const std::uint8_t> marking) {
+    const std::vector<std::uint8_t>& dead = dead_.at(marking);
+    return std::none_of(solution.begin(), solution.end(), [&](const auto& entry) {
+        const std::int32_t t = column_transition_[static_cast<std::size_t>(entry.first)];
+        return t >= 0 && dead[static_cast<std::size_t>(t)] != 0;
+    });
+}
+
 MarkingEquation::Estimate MarkingEquation::solve(std::span<const std::uint8_t> marking,
                                                  std::int32_t position) {
     ClpSimplex& simplex = solver_->simplex;
@@ -205,6 +222,12 @@ MarkingEquation::Estimate MarkingEquation::solve(std::span<const std::uint8_t> m
             lower[row + labels + 1 + p] = ahead ? -static_cast<double>(marking[p]) : -kLoose;
             upper[row + labels + 1 + p] = kLoose;
         }
+    }
+    const std::vector<std::uint8_t>& dead = dead_.at(marking);
+    double* column_upper = simplex.columnUpper();
+    for (std::size_t c = 0; c < column_transition_.size(); ++c) {
+        const std::int32_t t = column_transition_[c];
+        column_upper[c] = t >= 0 && dead[static_cast<std::size_t>(t)] != 0 ? 0.0 : COIN_DBL_MAX;
     }
     // Keep the factorization and work areas from one solve to the next, once they fit the
     // program loaded.

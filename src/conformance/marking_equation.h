@@ -7,7 +7,8 @@
 // the marking before it must hold the tokens it takes. Without split points this is the plain
 // marking equation, which cannot see in which order the trace's events come; each split point
 // makes it see one more. Events whose label no transition carries cost one each, outside the
-// program.
+// program. Transitions that can never fire again from the marking (DeadTransitions) are held at
+// zero.
 
 #include <cstdint>
 #include <memory>
@@ -16,6 +17,7 @@
 #include <vector>
 
 #include "conformance/alignment_net.h"
+#include "conformance/dead_transitions.h"
 
 namespace vesk {
 
@@ -45,6 +47,9 @@ public:
 
     // The columns of the loaded program.
     std::int32_t column_count() const;
+    // Whether a solution fires no transition that is dead at the marking: a solution found at
+    // one marking then still solves the program at a marking reached from it.
+    bool holds_at(const Solution& solution, std::span<const std::uint8_t> marking);
     // Whether a label has a transition (and a row of the program).
     bool modelled(std::int32_t label) const { return row_of_label(label) >= 0; }
     // The columns of moves made at a position before the first split point after it.
@@ -75,6 +80,9 @@ private:
     std::vector<std::int32_t> label_row_;
     std::vector<std::int32_t> row_of_label_;
     std::vector<std::int32_t> sync_column_;
+    DeadTransitions dead_;
+    // Per column of the loaded program, the transition it fires (-1: a move on the log only).
+    std::vector<std::int32_t> column_transition_;
     std::int32_t log_base_ = 0;
     std::span<const std::int32_t> trace_;
     std::vector<std::int32_t> splits_;
