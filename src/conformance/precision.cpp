@@ -78,10 +78,20 @@ Precision escaping_edges_precision(const AlignmentNet& net,
             at = child;
         }
     }
+    // Many prefixes end in the same marking (a log of long cases has few distinct ones): the
+    // invisible firings are followed once per marking.
+    struct Allowed {
+        std::set<std::int32_t> labels;
+        bool complete = true;
+    };
+    std::map<Marking, Allowed> allowed_at;
     Precision result;
     for (const Prefix& prefix : prefixes) {
-        std::set<std::int32_t> labels;
-        if (!allowed_labels(net, prefix.marking, labels)) ++result.prefixes_cut;
+        auto [found, added] = allowed_at.try_emplace(prefix.marking);
+        if (added)
+            found->second.complete = allowed_labels(net, prefix.marking, found->second.labels);
+        const std::set<std::int32_t>& labels = found->second.labels;
+        if (!found->second.complete) ++result.prefixes_cut;
         std::int64_t escaping = 0;
         for (const std::int32_t label : labels)
             if (!prefix.next.contains(label)) ++escaping;
