@@ -1,6 +1,7 @@
 #include "cli/conformance_output.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "base/number_format.h"
 #include "cli/console.h"
@@ -64,7 +65,8 @@ void print_conformance_text(const ConformanceResult& result, double seconds, Con
     const auto variants = static_cast<std::int64_t>(result.variants.size());
     out << "Alignments: " << count(variants - result.variants_not_aligned) << " of "
         << count(variants) << " variants (" << count(result.cases - result.cases_not_aligned)
-        << " of " << count(result.cases) << " cases) aligned in " << figure(seconds)
+        << " of " << count(result.cases) << " cases) aligned in "
+        << format_general(std::round(seconds * 10.0) / 10.0, '.')
         << " s; the net's cheapest run costs " << result.cheapest_run << '\n';
     if (result.variants_not_aligned > 0)
         out << "Not aligned: " << count(result.variants_not_aligned) << " variants ("
