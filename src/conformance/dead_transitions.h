@@ -15,14 +15,14 @@ namespace vesk {
 
 class DeadTransitions {
 public:
+    // The net must outlive this.
     explicit DeadTransitions(const AlignmentNet& net);
 
     // One flag per transition, 1 where it is dead at the marking; valid until the next call.
     const std::vector<std::uint8_t>& at(std::span<const std::uint8_t> marking);
 
 private:
-    std::vector<std::vector<std::int32_t>> inputs_;
-    std::vector<std::vector<std::int32_t>> outputs_;
+    const AlignmentNet& net_;
     // Per place, the transitions that take from it.
     std::vector<std::vector<std::int32_t>> consumers_;
     // Work areas of one call, kept to spare the allocations.
