@@ -97,9 +97,12 @@ void MineCommand::declare_construction(CLI::App& app) {
                "left out, 0 to 1 (default 0.2); 0 keeps everything, and the log then fits the "
                "net; auto mines at 0, 0.05, 0.1, 0.2, 0.3 and 0.4, each also with an activity "
                "repeated in a case weighed by its pairs of events rather than by its events "
-               "(\"by pairs\", where that gives another net), aligns the log (its 300 most "
-               "frequent variants where it has more) and keeps the net of the best F-score of "
-               "fitness and precision, printing the grid")
+               "(\"by pairs\", where that gives another net), aligns the log (its " +
+                   std::to_string(kNoiseSampleVariants) +
+                   " most frequent variants where it has more; a variant not aligned within " +
+                   grouped_number(static_cast<std::int64_t>(kNoiseTrialMaxStates)) +
+                   " states counts as not fitting) and keeps the net of the best F-score of "
+                   "fitness and precision, printing the grid")
             ->check(word_or_number("auto", 0, 1));
 }
 

@@ -153,7 +153,8 @@ nlohmann::json summary_json(Tvesk_util& controller, const MineSummary& summary,
                                   {"variants_measured", choice->variants_measured},
                                   {"variants", choice->variants},
                                   {"cases_measured", choice->cases_measured},
-                                  {"cases", choice->cases}};
+                                  {"cases", choice->cases},
+                                  {"trial_max_states", choice->trial_max_states}};
     }
     result["left_out"] = nullptr;
     if (controller.process_tree()) {

@@ -139,6 +139,22 @@ double trace_fitness(std::int32_t cost, std::size_t length, std::int32_t cheapes
     return most > 0 ? 1.0 - cost / most : 1.0;
 }
 
+double f_score_of(double fitness, double precision) {
+    return fitness + precision > 0 ? 2 * fitness * precision / (fitness + precision) : 0.0;
+}
+
+double fitness_at_least(const ConformanceResult& result) {
+    std::int64_t cost = 0, most = 0;
+    for (const VariantAlignment& variant : result.variants) {
+        const std::int64_t variant_most =
+            static_cast<std::int64_t>(variant.trace.size()) + result.cheapest_run;
+        cost +=
+            variant.cases * (variant.alignment.aligned() ? variant.alignment.cost : variant_most);
+        most += variant.cases * variant_most;
+    }
+    return most > 0 ? 1.0 - static_cast<double>(cost) / static_cast<double>(most) : 1.0;
+}
+
 ConformanceResult check_conformance(const Tpetrinet& net, const Tloglist& log,
                                     const ConformanceOptions& options) {
     ConformanceResult result(AlignmentNet(net, log));
@@ -166,8 +182,7 @@ ConformanceResult check_conformance(const Tpetrinet& net, const Tloglist& log,
     for (const VariantAlignment& variant : result.variants)
         aligned.push_back(AlignedCases{&variant.alignment, variant.cases});
     result.precision = escaping_edges_precision(result.net, aligned);
-    const double p = result.precision.value;
-    result.f_score = result.fitness + p > 0 ? 2 * result.fitness * p / (result.fitness + p) : 0.0;
+    result.f_score = f_score_of(result.fitness, result.precision.value);
     return result;
 }
 

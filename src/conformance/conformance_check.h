@@ -83,4 +83,11 @@ std::vector<const VariantAlignment*> by_cost(const ConformanceResult& result);
 // 1 − cost / (length + cheapest run); 1 for an empty trace on a net that runs empty.
 double trace_fitness(std::int32_t cost, std::size_t length, std::int32_t cheapest_run);
 
+// The harmonic mean of fitness and precision; 0 when both are 0.
+double f_score_of(double fitness, double precision);
+
+// The fitness had each variant not aligned cost all it can (every event on the log only and the
+// cheapest run on the model only): a lower bound of the fitness over every case.
+double fitness_at_least(const ConformanceResult& result);
+
 }  // namespace vesk

@@ -14,24 +14,26 @@ void read_net_file(Tvesk_util& controller, const std::string& path, MessageSink&
 }
 
 // The inductive net of the chosen noise, when it is to be chosen.
-std::optional<NoiseChoice> inductive_net(Tvesk_util& controller, const NetOptions& net) {
+std::optional<NoiseChoice> inductive_net(Tvesk_util& controller, const NetOptions& net,
+                                         const StatusCallback& status) {
     if (!net.choose_noise) {
         controller.make_net_inductive(InductiveOptions{net.noise});
         return std::nullopt;
     }
-    NoiseChoice choice = choose_noise(controller, {});
+    NoiseChoice choice = choose_noise(controller, status);
     controller.net().Reset_replay_state();
     return choice;
 }
 
 std::optional<NoiseChoice> make_net(Tvesk_util& controller, RelationsInspection& inspection,
-                                    const NetOptions& net, MessageSink& sink) {
+                                    const NetOptions& net, MessageSink& sink,
+                                    const StatusCallback& status) {
     if (!net.net_file.empty()) {
         read_net_file(controller, net.net_file, sink);
     } else if (net.construction == RelationsInspection::Construction::inductive &&
                net.choose_noise) {
         inspection.apply();
-        return inductive_net(controller, net);
+        return inductive_net(controller, net, status);
     } else {
         inspection.make_petrinet(net.split_loops, net.construction, net.combine_places, net.noise);
     }
@@ -56,7 +58,7 @@ MineOutcome mine_without_relations(Tvesk_util& controller, const NetOptions& net
     if (!net.net_file.empty()) {
         read_net_file(controller, net.net_file, sink);
     } else if (net.construction == RelationsInspection::Construction::inductive) {
-        outcome.noise_choice = inductive_net(controller, net);
+        outcome.noise_choice = inductive_net(controller, net, status);
     } else {
         throw std::logic_error("this construction is built from relations");
     }
@@ -82,7 +84,7 @@ MineOutcome mine_from_log(Tvesk_util& controller, const BuildRelationsRequest& r
     inspection.open_with_task_list();
     show(status, "Building the net");
     begin_stage(timings, "net");
-    outcome.noise_choice = make_net(controller, inspection, net, sink);
+    outcome.noise_choice = make_net(controller, inspection, net, sink, status);
     if (replay) {
         // The log in memory was read with the event types of these relations: the window's
         // replay reads the same lines again, so it is replayed as it is.
@@ -118,7 +120,7 @@ MineOutcome mine_from_relations_file(Tvesk_util& controller, const std::string& 
     show(status, "Building the net");
     begin_stage(timings, "net");
     MineOutcome outcome;
-    outcome.noise_choice = make_net(controller, inspection, net, sink);
+    outcome.noise_choice = make_net(controller, inspection, net, sink, status);
     if (lines_first && log->replay) {
         replay_lines(controller, sink, status, timings);
         outcome.replayed = true;

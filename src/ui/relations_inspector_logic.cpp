@@ -207,7 +207,7 @@ void RelationsInspectorLogic::make_petrinet_best_noise() {
     try {
         BusyScope busy(dialogs_);
         inspection_.apply();
-        choice = choose_noise(controller_, {});
+        choice = choose_noise(controller_);
         controller_.net().Reset_replay_state();
     } catch (const std::exception& error) {
         dialogs_.error(std::string(kBuildingError) + "\n" + error.what());

@@ -156,6 +156,13 @@ TEST(Alignment, MovesTellWhatHappenedAndFitnessCountsTheCheapestRun) {
     EXPECT_EQ(moves_of(1).synchronous, 2);
     EXPECT_EQ(moves_of(2).log_moves, 1);
     EXPECT_EQ(moves_of(2).synchronous, 3);
+
+    // A variant the search gave up on counts, at the least, as costing its 3 events on the log
+    // and the cheapest run on the model.
+    EXPECT_DOUBLE_EQ(fitness_at_least(result), result.fitness);
+    ConformanceResult given_up = result;
+    given_up.variants[1].alignment.outcome = Alignment::Outcome::bound_reached;
+    EXPECT_DOUBLE_EQ(fitness_at_least(given_up), 1.0 - 6.0 / 18.0);
 }
 
 TEST(Alignment, AvoidsAStepAfterWhichTheEndCannotBeReached) {
