@@ -135,14 +135,19 @@ ReportInfo MineCommand::report_info(Tvesk_util& controller, const MineSource& so
                     {},
                     left_out_line(controller.left_out())};
     if (const std::optional<NoiseChoice>& choice = summary.noise_choice) {
-        for (const NoiseTrial& trial : choice->trials)
+        for (const NoiseTrial& trial : choice->trials) {
+            std::string f_score = format_fixed4(trial.figures.f_score, '.');
+            if (trial.every_variant)
+                f_score +=
+                    " (" + format_fixed4(trial.every_variant->f_score, '.') + " on every variant)";
             info.noise_grid.push_back(
-                {{trial_label(trial), format_fixed4(trial.fitness, '.'),
-                  format_fixed4(trial.precision, '.'), format_fixed4(trial.f_score, '.'),
+                {{trial_label(trial), format_fixed4(trial.figures.fitness, '.'),
+                  format_fixed4(trial.figures.precision, '.'), f_score,
                   std::to_string(trial.activities_left_out)},
                  is_chosen(*choice, trial)});
-        const std::vector<std::string> lines = noise_choice_lines(*choice);
-        if (choice->variants_measured < choice->variants) info.noise_sample = lines.back();
+        }
+        for (const std::string& note : noise_choice_notes(*choice))
+            info.noise_sample += (info.noise_sample.empty() ? "" : "; ") + note;
     }
     return info;
 }

@@ -139,14 +139,21 @@ nlohmann::json summary_json(Tvesk_util& controller, const MineSummary& summary,
     result["noise_choice"] = nullptr;
     if (const std::optional<NoiseChoice>& choice = summary.noise_choice) {
         nlohmann::json grid = nlohmann::json::array();
-        for (const NoiseTrial& trial : choice->trials)
-            grid.push_back({{"noise", trial.noise},
-                            {"repeats", repeat_weight_name(trial.repeats)},
-                            {"fitness", trial.fitness},
-                            {"precision", trial.precision},
-                            {"f_score", trial.f_score},
-                            {"activities_left_out", trial.activities_left_out},
-                            {"variants_not_aligned", trial.variants_not_aligned}});
+        const auto figures_json = [](const NoiseFigures& figures) {
+            return nlohmann::json{{"fitness", figures.fitness},
+                                  {"precision", figures.precision},
+                                  {"f_score", figures.f_score},
+                                  {"variants_not_aligned", figures.variants_not_aligned}};
+        };
+        for (const NoiseTrial& trial : choice->trials) {
+            nlohmann::json row = figures_json(trial.figures);
+            row["noise"] = trial.noise;
+            row["repeats"] = repeat_weight_name(trial.repeats);
+            row["activities_left_out"] = trial.activities_left_out;
+            row["every_variant"] =
+                trial.every_variant ? figures_json(*trial.every_variant) : nlohmann::json(nullptr);
+            grid.push_back(row);
+        }
         result["noise_choice"] = {{"chosen", choice->chosen},
                                   {"chosen_repeats", repeat_weight_name(choice->chosen_repeats)},
                                   {"grid", grid},

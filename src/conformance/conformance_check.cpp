@@ -70,6 +70,10 @@ void align_all(const AlignmentNet& net, std::vector<VariantAlignment>& variants,
     work(true);
     helpers.clear();
     if (failure) std::rethrow_exception(failure);
+    // The last variants may have ended on a helper: the end is said on this thread.
+    const auto total = static_cast<std::int64_t>(variants.size());
+    if (options.progress && total > 0)
+        options.progress(Progress{"Aligning", total, total, -1, "variants"});
 }
 
 void add_up(ConformanceResult& result) {
@@ -159,13 +163,16 @@ ConformanceResult check_conformance(const Tpetrinet& net, const Tloglist& log,
                                     const ConformanceOptions& options) {
     ConformanceResult result(AlignmentNet(net, log));
     {
-        Aligner aligner(result.net, options.max_states);
+        // Every figure needs the cheapest run: a bound kept low to give up on hard variants
+        // soon does not hold for it.
+        const std::size_t max_states = std::max(options.max_states, kDefaultMaxStates);
+        Aligner aligner(result.net, max_states);
         const Alignment empty = aligner.align({});
         if (empty.outcome == Alignment::Outcome::end_unreachable)
             throw ConformanceError("the net cannot reach its end from its start");
         if (!empty.aligned())
             throw ConformanceError("the cheapest run of the net was not found within " +
-                                   std::to_string(options.max_states) + " states");
+                                   std::to_string(max_states) + " states");
         result.cheapest_run = empty.cost;
     }
     result.variants = variants_of(log);
