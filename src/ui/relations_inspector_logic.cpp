@@ -135,7 +135,8 @@ void RelationsInspectorLogic::forget_replay() {
     state_.findings.clear();
 }
 
-void RelationsInspectorLogic::make_net(RelationsInspection::Construction construction) {
+void RelationsInspectorLogic::make_net(RelationsInspection::Construction construction,
+                                       const std::string& more) {
     if (!inspection_.is_open()) return;
     try {
         BusyScope busy(dialogs_);
@@ -145,7 +146,7 @@ void RelationsInspectorLogic::make_net(RelationsInspection::Construction constru
         dialogs_.error(std::string(kBuildingError) + "\n" + error.what());
         return;
     }
-    show_new_net({});
+    show_new_net(more);
 }
 
 void RelationsInspectorLogic::show_new_net(const std::string& more) {
@@ -209,8 +210,14 @@ void RelationsInspectorLogic::make_petrinet_best_noise() {
         inspection_.apply();
         choice = choose_noise(controller_);
         controller_.net().Reset_replay_state();
+    } catch (const Cancelled&) {
+        // The grid stopped at one of its nets: the threshold in the box gets its own back.
+        make_net(RelationsInspection::Construction::inductive,
+                 "\nBest noise cancelled: the net of the threshold in the box.");
+        return;
     } catch (const std::exception& error) {
         dialogs_.error(std::string(kBuildingError) + "\n" + error.what());
+        make_net(RelationsInspection::Construction::inductive);
         return;
     }
     state_.noise = choice.chosen;

@@ -160,7 +160,7 @@ private:
     void show_new_net(const std::string& more);
     // Reads the process the inductive construction works on; false when there is none.
     bool read_log_for_inductive();
-    void make_net(RelationsInspection::Construction construction);
+    void make_net(RelationsInspection::Construction construction, const std::string& more = {});
     // Draws the net; when dot is missing or fails, the user is told and no picture is shown.
     void draw_net();
     void show_place(std::int32_t index);

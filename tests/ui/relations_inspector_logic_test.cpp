@@ -378,6 +378,19 @@ TEST_F(InspectorTest, BestNoiseMinesTheGridAndKeepsTheChosenNet) {
         << structure;
     EXPECT_EQ(std::count(structure.begin(), structure.end(), '\n'), 7);
     EXPECT_FALSE(controller_.process_tree_text().empty());
+
+    // Cancelled in the middle of the grid: the net shown is the box's threshold's, not the
+    // grid's net of the moment, and no error is shown.
+    logic_.state().noise = 0.3;
+    controller_.set_progress([](const Progress&) { throw Cancelled(); });
+    logic_.make_petrinet_best_noise();
+    controller_.set_progress({});
+    EXPECT_TRUE(dialogs_.errors.empty());
+    EXPECT_EQ(logic_.state().noise, 0.3);
+    EXPECT_NE(logic_.state().structure.find("Best noise cancelled"), std::string::npos);
+    const std::string cancelled_tree = controller_.process_tree_text();
+    controller_.make_net_inductive(InductiveOptions{0.3});
+    EXPECT_EQ(cancelled_tree, controller_.process_tree_text());
 }
 
 TEST_F(InspectorTest, WithoutDotTheUserIsToldOnceAndNoPictureIsShown) {
