@@ -76,6 +76,12 @@ void align_all(const AlignmentNet& net, std::vector<VariantAlignment>& variants,
         options.progress(Progress{"Aligning", total, total, -1, "variants"});
 }
 
+// What a variant's alignment can cost at most: every event on the log only, the cheapest run
+// on the model only.
+std::int64_t most_cost(const VariantAlignment& variant, std::int32_t cheapest_run) {
+    return static_cast<std::int64_t>(variant.trace.size()) + cheapest_run;
+}
+
 void add_up(ConformanceResult& result) {
     result.activities.resize(static_cast<std::size_t>(result.net.label_count()));
     for (std::int32_t label = 0; label < result.net.label_count(); ++label)
@@ -97,8 +103,7 @@ void add_up(ConformanceResult& result) {
             ++result.variants_fitting;
         }
         cost += variant.cases * variant.alignment.cost;
-        most +=
-            variant.cases * (static_cast<std::int64_t>(variant.trace.size()) + result.cheapest_run);
+        most += variant.cases * most_cost(variant, result.cheapest_run);
         for (const AlignmentMove& move : variant.alignment.moves) {
             const std::int32_t label =
                 move.on_log() ? move.log_label : result.net.label(move.transition);
@@ -150,8 +155,7 @@ double f_score_of(double fitness, double precision) {
 double fitness_at_least(const ConformanceResult& result) {
     std::int64_t cost = 0, most = 0;
     for (const VariantAlignment& variant : result.variants) {
-        const std::int64_t variant_most =
-            static_cast<std::int64_t>(variant.trace.size()) + result.cheapest_run;
+        const std::int64_t variant_most = most_cost(variant, result.cheapest_run);
         cost +=
             variant.cases * (variant.alignment.aligned() ? variant.alignment.cost : variant_most);
         most += variant.cases * variant_most;

@@ -61,9 +61,9 @@ struct NoiseChoice {
 
 // Leaves the controller with the inductive net of the chosen threshold (the best F-score, on
 // every variant where close nets were measured again; the lower threshold of equal ones, by
-// event before by pair). A pair-weighted net equal to the
-// event-weighted one of its threshold is not measured twice. Says which net it aligns, and how
-// far, through status. Throws as the construction and the alignments do.
+// event before by pair). A pair-weighted net equal to the event-weighted one of its threshold
+// is not listed. Says which net it aligns, and how far, through status. Throws as the
+// construction and the alignments do.
 NoiseChoice choose_noise(Tvesk_util& controller, const StatusCallback& status = {},
                          std::size_t sample_variants = kNoiseSampleVariants,
                          std::size_t max_states = kNoiseTrialMaxStates);
