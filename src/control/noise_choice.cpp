@@ -9,11 +9,19 @@ namespace vesk {
 
 namespace {
 
-ProgressCallback trial_progress(const StatusCallback& status, const std::string& what) {
-    if (!status) return {};
-    return [&status, what](const Progress& progress) {
+// The status line names the net being aligned; the controller's own progress (the window's bar
+// and its Cancel) hears of every variant, under a step that names the net too.
+ProgressCallback trial_progress(const StatusCallback& status, const Tvesk_util& controller,
+                                const std::string& label, bool every_variant) {
+    const ProgressCallback& window = controller.progress();
+    if (!status && !window) return {};
+    const std::string what = label + (every_variant ? " on every variant" : "");
+    const std::string step = every_variant ? "Aligning every variant on the net of " + label
+                                           : "Aligning on the net of " + label;
+    return [&status, &window, what, step](const Progress& progress) {
+        if (window) window(Progress{step, progress.done, progress.total, -1, progress.unit});
         // Hard variants take seconds each, easy ones microseconds: a line per few.
-        if (progress.done % 20 != 0 && progress.done != progress.total) return;
+        if (!status || (progress.done % 20 != 0 && progress.done != progress.total)) return;
         status("Choosing the noise: " + what + ", " + grouped_number(progress.done) + " of " +
                grouped_number(progress.total) + " variants aligned");
     };
@@ -65,7 +73,7 @@ std::vector<std::string> measure_grid(Tvesk_util& controller, NoiseChoice& choic
             if (const std::size_t same = first_of_tree(trees, tree); same < trees.size()) {
                 trial.figures = choice.trials[same].figures;
             } else {
-                options.progress = trial_progress(status, trial_label(trial));
+                options.progress = trial_progress(status, controller, trial_label(trial), false);
                 const ConformanceResult& result = controller.check_conformance(options);
                 trial.figures = figures_of(result);
                 choice.variants_measured = static_cast<std::int64_t>(result.variants.size());
@@ -100,7 +108,7 @@ void remeasure_close(Tvesk_util& controller, NoiseChoice& choice,
     for (const std::size_t i : close) {
         NoiseTrial& trial = choice.trials[i];
         controller.make_net_inductive(InductiveOptions{trial.noise, trial.repeats});
-        options.progress = trial_progress(status, trial_label(trial) + " on every variant");
+        options.progress = trial_progress(status, controller, trial_label(trial), true);
         trial.every_variant = figures_of(controller.check_conformance(options));
     }
     for (std::size_t i = 0; i < choice.trials.size(); ++i)

@@ -67,6 +67,7 @@ public:
     void set_filter(const Tevent_filter& filter) { filter_ = filter; }
     // Told how reading a process and replaying it go on; none by default.
     void set_progress(ProgressCallback progress) { progress_ = std::move(progress); }
+    const ProgressCallback& progress() const { return progress_; }
     const Tevent_filter& filter() const { return filter_; }
     // The cases every later read keeps; all by default.
     void set_case_filter(const CaseFilter& filter) { case_filter_ = filter; }

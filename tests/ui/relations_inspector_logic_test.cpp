@@ -369,9 +369,16 @@ TEST_F(InspectorTest, AReplayKeepsTheZoomAndANewNetForgetsTheOldFigures) {
 TEST_F(InspectorTest, BestNoiseMinesTheGridAndKeepsTheChosenNet) {
     build("1");
     logic_.state().noise = 0.3;
+    std::vector<std::string> steps;
+    controller_.set_progress([&steps](const Progress& progress) {
+        if (steps.empty() || steps.back() != progress.step) steps.push_back(progress.step);
+    });
     logic_.make_petrinet_best_noise();
+    controller_.set_progress({});
     EXPECT_TRUE(dialogs_.errors.empty());
     EXPECT_EQ(logic_.state().noise, 0.0);
+    // The progress line names the net of the grid being aligned (one: the others are equal).
+    EXPECT_NE(std::find(steps.begin(), steps.end(), "Aligning on the net of 0.00"), steps.end());
     const std::string& structure = logic_.state().structure;
     EXPECT_NE(structure.find("Noise chosen by F-score:\n* noise 0.00: fitness 1.0000"),
               std::string::npos)
