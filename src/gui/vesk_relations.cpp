@@ -27,6 +27,7 @@
 #include <QVBoxLayout>
 #include <QWheelEvent>
 
+#include "gui/capped_text.h"
 #include "gui/choice_list_widget.h"
 #include "gui/forwarded_dialogs.h"
 #include "gui/inspector_figures.h"
@@ -113,8 +114,9 @@ void Tvesk_relations_inspector::build_picture(QVBoxLayout* layout) {
     scroll_box_->setWidget(picture_);
     scroll_box_->viewport()->installEventFilter(this);
     layout->addWidget(scroll_box_, 1);
-    structure_ = named_label(this, "Structure_info", "");
-    structure_->setWordWrap(true);
+    // The structure line, with the noise grid after Best noise: four lines at the most, the picture
+    // keeps its room.
+    structure_ = new CappedText(this, "Structure_info", 4);
     structure_->setVisible(false);
     layout->addWidget(structure_);
     auto* progress_row = new QHBoxLayout;
@@ -292,10 +294,10 @@ void Tvesk_relations_inspector::show_controls() {
     for (QWidget* hidden :
          std::initializer_list<QWidget*>{make_petrinet_2_, split_short_loops_, combine_places_})
         hidden->setVisible(s.construction_controls_visible);
-    structure_->setText(QString::fromStdString(s.structure));
+    structure_->set_text(QString::fromStdString(s.structure));
     structure_->setVisible(!s.structure.empty());
-    structure_->setStyleSheet(s.structure.starts_with("The net is broken") ? "color: #a0201b;"
-                                                                           : "");
+    structure_->label().setStyleSheet(
+        s.structure.starts_with("The net is broken") ? "color: #a0201b;" : "");
     figures_->show_figures(s);
     show_picture();
     picture_->setCursor(s.hand_pointer ? Qt::PointingHandCursor : Qt::ArrowCursor);

@@ -16,6 +16,7 @@ class InspectorFigures;
 class QCheckBox;
 class QDoubleSpinBox;
 class QComboBox;
+class CappedText;
 class QLabel;
 class QPushButton;
 class QScrollArea;
@@ -105,7 +106,7 @@ private:
     QScrollArea* scroll_box_;
     QLabel* picture_;
     // What the structure check found after Make Petrinet.
-    QLabel* structure_;
+    CappedText* structure_;
     InspectorFigures* figures_;
     // How far a long step (a replay) has come; hidden otherwise.
     QLabel* progress_;

@@ -177,6 +177,18 @@ private slots:
             const QWidget* picture = find<QWidget>(inspector, "Petrinet_image");
             QVERIFY(inspector.logic().state().zoom < 100);
             QVERIFY(picture->width() <= view->width() && picture->height() <= view->height());
+            // Best noise: the structure line and the grid below it (eight lines) show whole,
+            // scrolled within four lines, and the picture keeps its room.
+            find<QPushButton>(inspector, "Best_noise_button")->click();
+            QApplication::processEvents();
+            const auto* structure = find<QLabel>(inspector, "Structure_info");
+            QVERIFY(structure->text().count('\n') >= 7);
+            QVERIFY2(structure->height() >= structure->heightForWidth(structure->width()),
+                     "the structure line is cut off");
+            const int line = structure->fontMetrics().lineSpacing();
+            QVERIFY(structure->visibleRegion().boundingRect().height() <= 4 * line);
+            QVERIFY(structure->visibleRegion().boundingRect().height() >= 3 * line);
+            QVERIFY(find<QWidget>(inspector, "ScrollBox1")->height() >= 100);
         }
         inspector.close();
     }
