@@ -123,7 +123,9 @@ void Tvesk_relations_inspector::build_picture(QVBoxLayout* layout) {
     progress_ = named_label(this, "Inspector_progress", "");
     progress_->setVisible(false);
     cancel_ = named_button(this, "Inspector_cancel", "Cancel");
-    cancel_->setToolTip("Stop the replay between two cases; no figures are shown then");
+    cancel_->setToolTip(
+        "Stop the replay between two cases, or the alignments between two variants; no "
+        "figures are shown then");
     cancel_->setVisible(false);
     connect(cancel_, &QPushButton::clicked, this, [this] { cancel_asked_ = true; });
     progress_row->addWidget(progress_, 1);

@@ -110,6 +110,10 @@ void RelationsInspectorLogic::check_conformance() {
     try {
         InspectorBusyScope busy(dialogs_);
         state_.conformance = inspector_conformance(controller_.check_conformance({}));
+    } catch (const Cancelled&) {
+        // The figures of some variants would pass for the log's.
+        state_.conformance =
+            InspectorConformance{"Check conformance cancelled: no figures are shown.", {}};
     } catch (const std::exception& error) {
         dialogs_.warning("The conformance could not be checked: " + std::string(error.what()));
     }

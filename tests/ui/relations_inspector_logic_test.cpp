@@ -187,6 +187,16 @@ TEST_F(InspectorTest, TheInductiveNetIsAWorkflowNetThatItsProcessFits) {
         << logic_.state().conformance->summary;
     for (const auto& row : logic_.state().conformance->activities)
         EXPECT_EQ(row[2] + row[3], "00") << row[0];
+    // Cancelled, it shows no figures (those of some variants would pass for the log's), and
+    // a cancel is no failure.
+    controller_.set_progress([](const Progress&) { throw Cancelled(); });
+    logic_.check_conformance();
+    controller_.set_progress({});
+    EXPECT_TRUE(dialogs_.warnings.empty()) << dialogs_.warnings.front();
+    ASSERT_TRUE(logic_.state().conformance);
+    EXPECT_EQ(logic_.state().conformance->summary,
+              "Check conformance cancelled: no figures are shown.");
+    EXPECT_TRUE(logic_.state().conformance->activities.empty());
     // Another construction afterwards replays as before, and its figures are not the old net's.
     logic_.make_petrinet();
     EXPECT_FALSE(logic_.state().conformance);
