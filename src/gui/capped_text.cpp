@@ -1,7 +1,6 @@
 #include "gui/capped_text.h"
 
 #include <QResizeEvent>
-#include <QScrollBar>
 #include <algorithm>
 
 CappedText::CappedText(QWidget* parent, const char* name, int most_lines)
@@ -29,10 +28,7 @@ void CappedText::resizeEvent(QResizeEvent* event) {
 
 void CappedText::fit() {
     const int cap = most_lines_ * label_->fontMetrics().lineSpacing();
-    // The width the text has with the scroll bar, where it needs one.
-    const int full = label_->heightForWidth(viewport()->width());
-    const int narrow =
-        label_->heightForWidth(viewport()->width() - verticalScrollBar()->sizeHint().width());
-    const int needed = full <= cap ? full : narrow;
-    setFixedHeight(std::min(std::max(needed, 0), cap) + 2 * frameWidth());
+    // Beyond the cap the scroll bar narrows the text, which then only needs more.
+    const int needed = std::max(label_->heightForWidth(viewport()->width()), 0);
+    setFixedHeight(std::min(needed, cap) + 2 * frameWidth());
 }
