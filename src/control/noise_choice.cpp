@@ -36,14 +36,18 @@ NoiseFigures figures_of(const ConformanceResult& result) {
     return figures;
 }
 
+bool any_measured_again(const std::vector<NoiseTrial>& trials) {
+    return std::any_of(trials.begin(), trials.end(),
+                       [](const NoiseTrial& trial) { return trial.every_variant; });
+}
+
 double score(const NoiseTrial& trial) {
     return trial.every_variant ? trial.every_variant->f_score : trial.figures.f_score;
 }
 
 // The first of the best among the trials measured on every variant, or else among all.
 const NoiseTrial& best_trial(const std::vector<NoiseTrial>& trials) {
-    const bool remeasured = std::any_of(trials.begin(), trials.end(),
-                                        [](const NoiseTrial& t) { return t.every_variant; });
+    const bool remeasured = any_measured_again(trials);
     const NoiseTrial* best = nullptr;
     for (const NoiseTrial& trial : trials)
         if ((!remeasured || trial.every_variant) && (!best || score(trial) > score(*best) + 1e-12))
@@ -175,8 +179,7 @@ std::vector<std::string> noise_choice_notes(const NoiseChoice& choice) {
                     " most frequent of " + grouped_number(choice.variants) + " variants (" +
                     grouped_number(choice.cases_measured) + " of " + grouped_number(choice.cases) +
                     " cases)");
-    if (std::any_of(choice.trials.begin(), choice.trials.end(),
-                    [](const NoiseTrial& trial) { return trial.every_variant; }))
+    if (any_measured_again(choice.trials))
         notes.push_back("the nets within " + format_general(kNoiseCloseFScore, '.') +
                         " of the best F-score measured again on every variant, and the best "
                         "there kept");
