@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Renders each tab of the main window (on the example log), the help window, the folder dialog
 # and an error box in front of the relations editor to PNG files in docs/, and, when the public logs lie beside the project, the inspector
-# with the inductive net of bpic2012. Run by hand; uses xvfb-run when it is there, else Qt's
+# with the inductive net of bpic2012 and its Best noise grid. Run by hand; uses xvfb-run when it is there, else Qt's
 # offscreen platform. Usage: screenshots.sh [BUILD_DIR]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)

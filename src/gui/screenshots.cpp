@@ -1,6 +1,7 @@
 // Pictures of the windows for the documentation: each tab of the main window on the example
-// log, the relations inspector with a drawn net and a place's figures, the relations editor,
-// the help window and the folder dialog. vesk_screenshots OUTPUT_FOLDER
+// log, the relations inspector with a drawn net and a place's figures (and, on a real log, the
+// grid of Best noise), the relations editor, the help window and the folder dialog.
+// vesk_screenshots OUTPUT_FOLDER
 
 #include <QApplication>
 #include <QComboBox>
@@ -12,6 +13,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
 #include <QSlider>
 #include <QTabWidget>
 #include <QTimer>
@@ -30,12 +32,15 @@
 
 namespace {
 
-// A click on the element of the drawn net whose url is `url`, as the mouse makes it.
+// A click on the element of the drawn net whose url is `url`, as the mouse makes it, the view
+// scrolled to it first as a user would.
 void click_element(Tvesk_relations_inspector& inspector, const std::string& url) {
     auto* picture = inspector.findChild<QWidget*>("Petrinet_image");
     for (const vesk::Trectangle& r : inspector.logic().rectangles().rectangles()) {
         if (r.url != url) continue;
         const QPointF at = inspector.control_position(r);
+        inspector.findChild<QScrollArea*>("ScrollBox1")
+            ->ensureVisible(static_cast<int>(at.x()), static_cast<int>(at.y()), 300, 100);
         const QPointF global = picture->mapToGlobal(at);
         QMouseEvent press(QEvent::MouseButtonPress, at, global, Qt::LeftButton, Qt::LeftButton,
                           Qt::NoModifier);
@@ -151,6 +156,10 @@ void inductive_picture(TVesk_mainform& window, const std::string& log, const QSt
     click_element(inspector, "place\\n3");
     QApplication::processEvents();
     inspector.grab().save(out + "/window-inspector-inductive.png");
+    // Best noise: the grid of thresholds under the net it chose.
+    inspector.findChild<QPushButton*>("Best_noise_button")->click();
+    QApplication::processEvents();
+    inspector.grab().save(out + "/window-inspector-best-noise.png");
     inspector.close();
     // The loans over 20,000 alone, by the case filter's attribute condition.
     window.findChild<QComboBox*>("filter_attribute_key")->setCurrentText("AMOUNT_REQ");
